@@ -1,0 +1,192 @@
+// Serves and returns. A human's stroke takes its direction from the swing; the computer's
+// from a random aim that the look-ahead pulls back inside the table, plus an error that
+// shrinks with skill. Pace and height depend on how far behind the net the striker stands
+// and how low the ball is.
+#include <algorithm>
+#include <cmath>
+
+#include "operations.h"
+
+namespace spinvale {
+
+namespace {
+
+constexpr double degreesToRadians = double(1.0f / 180.0f);  // times 3.14, not pi
+constexpr double liftFactor = 110;
+constexpr double halfWidth = double(tableWidth) / 2;
+
+// The stroke angle: the swing turned into radians, mirrored by the side the paddle is on.
+double strokeAngle(const Paddle& p) {
+    const double sign = p.side == 0 ? 1.0 : -1.0;
+    return sign * double(p.swingAngle) * degreesToRadians * 3.14;
+}
+
+// A swing ends a little below zero; between updates a paddle at rest shows 0.
+void clampSwing(Paddle& p) {
+    if (p.swingAngle < 0) {
+        p.swingAngle = 0;
+    }
+}
+
+void serve(Match& match, const Paddle& striker, bool human, float depthSpeed) {
+    MatchState& s = match.state;
+    s.ballVX = human ? -100 * std::sin(strokeAngle(striker)) : randomBelow(match, 50) - 25;
+    s.ballVZ = depthSpeed;
+    s.ballVY = -20;
+}
+
+// The incoming ball is turned by the striker's angle and sent back with a depth and height
+// speed that depend on the striker's distance from the net and how low the ball was met.
+// Player 1 applies the depth factor before the low-ball boosts, player 2 after them; each
+// factor is stored in single precision as it is applied.
+void strikeReturn(Match& match, const Paddle& striker, bool player1) {
+    MatchState& s = match.state;
+    const double theta = strokeAngle(striker);
+    s.ballVX = std::cos(theta) * double(s.ballVX) - std::sin(theta) * double(s.ballVZ);
+
+    const double depth = player1 ? double(striker.z) : -double(striker.z);
+    const double halfLength = double(tableLength) / 2;
+    const double t = (depth - halfLength) / halfLength;
+    const double ratio = std::max(depth / double(tableLength), 0.5);
+    const auto applyDepthFactor = [&] {
+        if (ratio > 0.6) {
+            s.ballVY = double(s.ballVY) * (t + 1);
+        }
+    };
+    s.ballVY = (1 - ratio) * liftFactor;
+    if (player1) {
+        applyDepthFactor();
+    }
+    if (s.ballY < 85) {
+        s.ballVY = double(s.ballVY) * 1.2;
+    }
+    if (s.ballY < 80) {
+        s.ballVY = double(s.ballVY) * 1.2;
+    }
+    if (!player1) {
+        applyDepthFactor();
+    }
+    const double pace = ratio * 140 * 2.8;
+    s.ballVZ = player1 ? -pace : pace;
+    s.ballZ = s.prevBallZ;  // back in front of the paddle's plane
+}
+
+// The computer aims at random, pulls a shot that would leave over a side line back by 10
+// per look-ahead, and misses by an amount that shrinks with skill.
+void aimComputerReturn(Match& match, FarHalf farHalf) {
+    MatchState& s = match.state;
+    const GameSettings& g = match.settings;
+    const bool player2 = farHalf == FarHalf::PositiveZ;
+
+    s.aimChoice = randomBelow(match, 5);
+    s.ballSpin = 0;
+    if (double(g.aiSkill) > 0.5) {
+        s.ballSpin = (randomBelow(match, 200) - 100) / 100;
+        if (player2) {
+            s.ballSpin = (randomBelow(match, 200) - 100) / 40;
+        }
+    }
+    s.ballVX = randomBelow(match, 150) - 75;
+    if (s.aimChoice == 2) {
+        s.ballVX = 150;
+    }
+    if (s.aimChoice == 1) {
+        s.ballVX = -150;
+    }
+
+    const auto predictExit = [&] {
+        return predictCrossingX(match, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ,
+                                farHalf);
+    };
+    for (int pass = 1;; ++pass) {
+        bool last = pass > 100;
+        const float u = predictExit();
+        if (-halfWidth < u && u < halfWidth) {
+            last = true;
+        }
+        if (u > halfWidth - 10) {
+            s.ballVX = double(s.ballVX) - 10;
+        }
+        if (u < 10 - halfWidth) {
+            s.ballVX = double(s.ballVX) + 10;
+        }
+        if (last) {
+            break;
+        }
+    }
+    if (player2) {
+        if (predictExit() < -20 && s.ballX < -20) {
+            s.ballVX = double(s.ballVX) + randomBelow(match, 30);
+        }
+        if (predictExit() > 20 && s.ballX > 20) {
+            s.ballVX = double(s.ballVX) - randomBelow(match, 30);
+        }
+    }
+    s.ballVX = double(s.ballVX) + (randomBelow(match, 100) - 50) * (1 - double(g.aiSkill));
+}
+
+}  // namespace
+
+void strokePlayer1(Match& match) {
+    MatchState& s = match.state;
+    Paddle& p = s.paddle1;
+    const bool human = match.settings.player1Mouse;
+    clampSwing(p);
+
+    // The serve is struck on the way down, in the first update the tossed ball is below
+    // the strike height.
+    if (s.rallyState == P1Toss && s.ballY < strikeHeight) {
+        s.rallyState = P1Serve;
+        if (human) {
+            s.strokeCursorX = match.input.pointerX;
+        }
+        playSound(match, soundPaddle);
+        serve(match, p, human, -210);
+    }
+
+    const bool inReach = s.ballX > double(p.x) - 5 && s.ballX < double(p.x) + 15;
+    if (!(inReach && s.rallyState == P1ToReturn && s.ballZ > p.z && s.prevBallZ < p.prevZ)) {
+        return;
+    }
+    s.rallyState = P1Shot;
+    p.homeZ = 205 - randomBelow(match, 20);
+    strikeReturn(match, p, true);
+    playSound(match, soundPaddle);
+    if (human) {
+        s.strokeCursorX = match.input.pointerX;
+        return;
+    }
+    aimComputerReturn(match, FarHalf::NegativeZ);
+}
+
+void strokePlayer2(Match& match) {
+    MatchState& s = match.state;
+    Paddle& p = s.paddle2;
+    const bool human = match.settings.player2Keyboard;
+    clampSwing(p);
+
+    if (s.rallyState == P2Toss) {
+        if (!(s.ballY < strikeHeight)) {
+            return;
+        }
+        s.rallyState = P2Serve;
+        playSound(match, soundPaddle);
+        serve(match, p, human, 210);
+    }
+
+    const bool inReach = s.ballX > double(p.x) - 15 && s.ballX < double(p.x) + 5;
+    if (!(s.rallyState == P2ToReturn && inReach && s.ballZ < p.z && s.prevBallZ > p.prevZ)) {
+        return;
+    }
+    s.rallyState = P2Shot;
+    p.homeZ = randomBelow(match, 100) - 235;
+    strikeReturn(match, p, false);
+    if (human) {
+        playSound(match, soundPaddle);
+        return;
+    }
+    aimComputerReturn(match, FarHalf::PositiveZ);
+    playSound(match, soundPaddle);
+}
+
+}  // namespace spinvale

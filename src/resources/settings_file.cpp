@@ -1,0 +1,231 @@
+#include "settings_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace spinvale {
+
+namespace {
+
+uint64_t readLittleEndian(const SettingsRecord& record, std::size_t offset, int bytes) {
+    uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) {
+        value = (value << 8) | record[offset + i];
+    }
+    return value;
+}
+
+void writeLittleEndian(SettingsRecord& record, std::size_t offset, int bytes, uint64_t value) {
+    for (int i = 0; i < bytes; ++i) {
+        record[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+// A float field goes into the file as the double of its shortest decimal form, so that the
+// file says 0.7 where the game holds 0.7f.
+double fileValue(float value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    double widened = value;
+    std::from_chars(text, written.ptr, widened);
+    return widened;
+}
+
+std::string describe(double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
+class Decoder {
+public:
+    Decoder(const SettingsRecord& record, const std::string& source,
+            std::vector<std::string>& warnings)
+        : record_(record), source_(source), warnings_(warnings) {}
+
+    // A real the game holds in single precision; one that is not a finite number there
+    // (NaN, infinity, or too large for a float) takes the shipped value.
+    float real(const SettingsField& f, float fallback) {
+        const double value = readDouble(record_, f);
+        const float narrowed = static_cast<float>(value);
+        if (std::isfinite(narrowed)) {
+            return narrowed;
+        }
+        warn(f, describe(value) + " is not a usable number", describe(fallback));
+        return fallback;
+    }
+
+    // Truncated toward zero; a value with no int32 truncation is replaced, not converted.
+    int32_t truncated(const SettingsField& f, int32_t fallback) {
+        const double value = readDouble(record_, f);
+        if (std::isfinite(value) && value > -2147483649.0 && value < 2147483648.0) {
+            return static_cast<int32_t>(value);
+        }
+        warn(f, describe(value) + " is not a usable number", std::to_string(fallback));
+        return fallback;
+    }
+
+    // Above 1 gives 1; below 0, or not a number, gives 0.
+    float skill(const SettingsField& f) {
+        const double value = readDouble(record_, f);
+        if (value > 1.0) {
+            return 1.0f;
+        }
+        const float narrowed = static_cast<float>(value);
+        if (narrowed < 0.0f || std::isnan(narrowed)) {
+            return 0.0f;
+        }
+        return narrowed;
+    }
+
+    int32_t integer(const SettingsField& f) { return readInt32(record_, f); }
+
+    void warn(const SettingsField& f, const std::string& problem, const std::string& used) {
+        warnings_.push_back(source_ + ": " + f.name + " " + problem + "; using " + used);
+    }
+
+private:
+    const SettingsRecord& record_;
+    const std::string& source_;
+    std::vector<std::string>& warnings_;
+};
+
+}  // namespace
+
+int32_t readInt32(const SettingsRecord& record, const SettingsField& f) {
+    return static_cast<int32_t>(static_cast<uint32_t>(readLittleEndian(record, f.offset, 4)));
+}
+
+double readDouble(const SettingsRecord& record, const SettingsField& f) {
+    const uint64_t bits = readLittleEndian(record, f.offset, 8);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void writeInt32(SettingsRecord& record, const SettingsField& f, int32_t value) {
+    writeLittleEndian(record, f.offset, 4, static_cast<uint32_t>(value));
+}
+
+void writeDouble(SettingsRecord& record, const SettingsField& f, double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    writeLittleEndian(record, f.offset, 8, bits);
+}
+
+SettingsRecord defaultSettingsRecord() {
+    const GameSettings g = defaultGameSettings();
+    SettingsRecord r{};
+    writeInt32(r, field::simpleGraphics, g.simpleGraphics);
+    writeDouble(r, field::gameSpeed, fileValue(g.gameSpeed));
+    writeDouble(r, field::spinFactor, g.spinFactor);
+    writeDouble(r, field::gravityScale, fileValue(g.gravityScale));
+    writeDouble(r, field::aiSkill, fileValue(g.aiSkill));
+    writeDouble(r, field::aiSpeed, fileValue(g.aiSpeed));
+    writeInt32(r, field::pointsPerGame, g.pointsPerGame);
+    writeInt32(r, field::screenWidth, g.screenWidth);
+    writeInt32(r, field::screenHeight, g.screenHeight);
+    writeDouble(r, field::cameraX, fileValue(g.cameraX));
+    writeDouble(r, field::cameraY, fileValue(g.cameraY));
+    writeDouble(r, field::cameraZ, fileValue(g.cameraZ));
+    writeInt32(r, field::player1Mouse, g.player1Mouse ? 1 : 0);
+    writeInt32(r, field::player2Keyboard, g.player2Keyboard ? 1 : 0);
+    return r;
+}
+
+GameSettings decodeSettings(const SettingsRecord& record, const std::string& source,
+                            std::vector<std::string>& warnings) {
+    const GameSettings shipped = defaultGameSettings();
+    Decoder in(record, source, warnings);
+    GameSettings g;
+    g.simpleGraphics = in.integer(field::simpleGraphics);
+    g.gameSpeed = in.real(field::gameSpeed, shipped.gameSpeed);
+    g.spinFactor = in.truncated(field::spinFactor, shipped.spinFactor);
+    g.gravityScale = in.real(field::gravityScale, shipped.gravityScale);
+    g.aiSkill = in.skill(field::aiSkill);
+    g.aiSpeed = in.real(field::aiSpeed, shipped.aiSpeed);
+
+    // Only 11- and 21-point games exist; any other length would never end.
+    g.pointsPerGame = in.integer(field::pointsPerGame);
+    if (g.pointsPerGame != 11 && g.pointsPerGame != 21) {
+        in.warn(field::pointsPerGame, std::to_string(g.pointsPerGame) + " is not 11 or 21", "11");
+        g.pointsPerGame = 11;
+    }
+    // The pointer mapping and the spin divide by the screen size.
+    g.screenWidth = in.integer(field::screenWidth);
+    g.screenHeight = in.integer(field::screenHeight);
+    if (g.screenWidth <= 0 || g.screenHeight <= 0) {
+        const SettingsField& bad = g.screenWidth <= 0 ? field::screenWidth : field::screenHeight;
+        const int32_t value = g.screenWidth <= 0 ? g.screenWidth : g.screenHeight;
+        in.warn(bad, std::to_string(value) + " is not a screen size", "1024 by 768");
+        g.screenWidth = 1024;
+        g.screenHeight = 768;
+    }
+    g.cameraX = in.real(field::cameraX, shipped.cameraX);
+    g.cameraY = in.real(field::cameraY, shipped.cameraY);
+    g.cameraZ = in.real(field::cameraZ, shipped.cameraZ);
+    g.player1Mouse = in.integer(field::player1Mouse) != 0;
+    g.player2Keyboard = in.integer(field::player2Keyboard) != 0;
+    return g;
+}
+
+bool readSettingsRecord(const std::string& path, SettingsRecord& record, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const std::size_t got = std::fread(record.data(), 1, record.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = "read error";
+        return false;
+    }
+    if (got < record.size()) {
+        error = "only " + std::to_string(got) + " of " + std::to_string(record.size()) + " bytes";
+        return false;
+    }
+    return true;
+}
+
+GameSettings loadSettings(const std::string& path, std::vector<std::string>& warnings) {
+    SettingsRecord record{};
+    std::string error;
+    if (!readSettingsRecord(path, record, error)) {
+        warnings.push_back(path + ": " + error + "; using the built-in settings");
+        return defaultGameSettings();
+    }
+    return decodeSettings(record, path, warnings);
+}
+
+bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
+                         std::string& error) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        error = "cannot create a file next to " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    const ssize_t written = write(fd, record.data(), record.size());
+    const bool complete = written == static_cast<ssize_t>(record.size()) &&
+                          fchmod(fd, 0666 & ~mask) == 0 && fsync(fd) == 0;
+    const int savedErrno = errno;
+    close(fd);
+    if (!complete || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(complete ? errno : savedErrno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace spinvale

@@ -1,0 +1,79 @@
+// "settings.dat": the game's one settings file, a 112-byte little-endian record. Integers
+// are int32, reals are doubles; the game holds the reals in single precision.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "match.h"
+
+namespace spinvale {
+
+constexpr std::size_t settingsRecordSize = 112;
+using SettingsRecord = std::array<uint8_t, settingsRecordSize>;
+
+enum class FieldType { Int32, Double };
+
+struct SettingsField {
+    const char* name;
+    std::size_t offset;
+    FieldType type;
+};
+
+// Every field the game reads, in file order. The bytes in between (two alignment gaps and
+// two reserved doubles) are never read and are kept as they are when a file is rewritten.
+namespace field {
+constexpr SettingsField simpleGraphics{"simpleGraphics", 0, FieldType::Int32};
+constexpr SettingsField gameSpeed{"gameSpeed", 8, FieldType::Double};
+constexpr SettingsField spinFactor{"spinFactor", 24, FieldType::Double};
+constexpr SettingsField gravityScale{"gravityScale", 32, FieldType::Double};
+constexpr SettingsField aiSkill{"aiSkill", 40, FieldType::Double};
+constexpr SettingsField aiSpeed{"aiSpeed", 48, FieldType::Double};
+constexpr SettingsField pointsPerGame{"pointsPerGame", 64, FieldType::Int32};
+constexpr SettingsField screenWidth{"screenWidth", 68, FieldType::Int32};
+constexpr SettingsField screenHeight{"screenHeight", 72, FieldType::Int32};
+constexpr SettingsField cameraX{"cameraX", 80, FieldType::Double};
+constexpr SettingsField cameraY{"cameraY", 88, FieldType::Double};
+constexpr SettingsField cameraZ{"cameraZ", 96, FieldType::Double};
+constexpr SettingsField player1Mouse{"player1Mouse", 104, FieldType::Int32};
+constexpr SettingsField player2Keyboard{"player2Keyboard", 108, FieldType::Int32};
+}  // namespace field
+
+constexpr SettingsField settingsFields[] = {
+    field::simpleGraphics, field::gameSpeed,     field::spinFactor,   field::gravityScale,
+    field::aiSkill,        field::aiSpeed,       field::pointsPerGame, field::screenWidth,
+    field::screenHeight,   field::cameraX,       field::cameraY,      field::cameraZ,
+    field::player1Mouse,   field::player2Keyboard,
+};
+
+int32_t readInt32(const SettingsRecord& record, const SettingsField& f);
+double readDouble(const SettingsRecord& record, const SettingsField& f);
+void writeInt32(SettingsRecord& record, const SettingsField& f, int32_t value);
+void writeDouble(SettingsRecord& record, const SettingsField& f, double value);
+
+// The record of the shipped settings (defaultGameSettings), reserved bytes zero.
+SettingsRecord defaultSettingsRecord();
+
+// Turns a record into the game's settings. A field the game cannot use (a game length other
+// than 11 or 21, a screen size of 0 or below, a real that is not a finite number) takes the
+// shipped value, and one warning naming the source and the field is added for it.
+GameSettings decodeSettings(const SettingsRecord& record, const std::string& source,
+                            std::vector<std::string>& warnings);
+
+// Reads the first 112 bytes of a file. False when it cannot be opened or is shorter; the
+// reason is put in error.
+bool readSettingsRecord(const std::string& path, SettingsRecord& record, std::string& error);
+
+// The settings the game plays with: the file's, or, when it is missing, unreadable or
+// short, the shipped ones with a warning.
+GameSettings loadSettings(const std::string& path, std::vector<std::string>& warnings);
+
+// Replaces the file in one step (temporary file in the same folder, then rename), so a
+// failed write leaves the old file as it was.
+bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
+                         std::string& error);
+
+}  // namespace spinvale
