@@ -149,6 +149,58 @@ TEST(StrokeReturn, ComputerPlayer2DrawsTwiceForSpinAndSoundsLast) {
     EXPECT_STREQ(m.requests.sounds[0], "sounds/paddle.wav");
 }
 
+// The aim correction as one look-ahead after the other, written out plainly.
+float correctedAim(const Match& m, float aim, FarHalf farHalf) {
+    const MatchState& s = m.state;
+    for (int pass = 1;; ++pass) {
+        const float u = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, aim, s.ballVY, s.ballVZ,
+                                         farHalf);
+        if (u > 66.25f) {
+            aim = double(aim) - 10;
+        }
+        if (u < -66.25f) {
+            aim = double(aim) + 10;
+        }
+        if (pass > 100 || (u > -76.25f && u < 76.25f)) {
+            return aim;
+        }
+    }
+}
+
+TEST(StrokeReturn, TheAimCorrectionMatchesOneLookAheadAfterTheOther) {
+    // Returns struck from all over: the computer's aim after correction must be exactly what
+    // the plain loop gives, whatever the speculation and memory of exits did.
+    uint32_t sequence = 12345;
+    const auto next = [&](int range) {
+        sequence = sequence * 1103515245u + 12345u;
+        return int((sequence >> 16) % uint32_t(range));
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        Match m = returnForPlayer1(float(140 + next(120)), float(78 + next(40)), false);
+        m.settings.gameSpeed = float(5 + next(20));
+        m.settings.gravityScale = float(2 + next(14));
+        m.settings.aiSkill = 1;  // no error after the correction
+        m.settings.aiSpeed = 40;
+        m.randomState = uint32_t(trial + 1);
+        m.state.paddle1.x = float(next(600) - 300);
+        m.state.ballX = m.state.paddle1.x + float(next(19) - 4);
+        // Replay the draws the stroke makes before its correction to know its first aim.
+        Match draws = m;
+        randomBelow(draws, 20);
+        const int aimChoice = randomBelow(draws, 5);
+        const float spin = float((randomBelow(draws, 200) - 100) / 100);
+        float aim = float(randomBelow(draws, 150) - 75);
+        aim = aimChoice == 2 ? 150.0f : aimChoice == 1 ? -150.0f : aim;
+
+        strokePlayer1(m);
+        ASSERT_EQ(m.state.rallyState, P1Shot);
+        ASSERT_EQ(m.state.ballSpin, spin);
+        Match plain = m;  // the ball as the correction saw it: reset, new speeds, its spin
+        EXPECT_EQ(m.state.ballVX, correctedAim(plain, aim, FarHalf::NegativeZ))
+            << "trial " << trial;
+    }
+}
+
 TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     Match m = plainMatch();
     MatchState& s = m.state;
