@@ -6,59 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "bmp_bytes.h"
 #include "bmp_image.h"
 
 namespace spinvale {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, std::size_t at, uint16_t v) {
-    b[at] = v & 0xFF;
-    b[at + 1] = v >> 8;
-}
-
-void put32(Bytes& b, std::size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[at + i] = (v >> (8 * i)) & 0xFF;
-    }
-}
-
-// The 54 bytes of the two headers, laid out by hand; palette and rows are appended by the
-// caller. The pixel-data offset is left at 0: the loader does not read it.
-Bytes headers(int32_t width, int32_t height, uint16_t bits, uint32_t coloursUsed = 0,
-              uint32_t compression = 0) {
-    Bytes b(54, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 14, 40);
-    put32(b, 18, static_cast<uint32_t>(width));
-    put32(b, 22, static_cast<uint32_t>(height));
-    put16(b, 26, 1);
-    put16(b, 28, bits);
-    put32(b, 30, compression);
-    put32(b, 46, coloursUsed);
-    return b;
-}
-
-void append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-// Palette entry i holds blue 10i, green 10i + 1, red 10i + 2 and a reserved byte that must
-// never show.
-Bytes palette(int entries) {
-    Bytes p;
-    for (int i = 0; i < entries; ++i) {
-        append(p, {uint8_t(10 * i), uint8_t(10 * i + 1), uint8_t(10 * i + 2), 0xEE});
-    }
-    return p;
-}
-
-Bytes withRows(Bytes b, std::size_t rowBytes, uint8_t fill = 0x5A) {
-    b.resize(b.size() + rowBytes, fill);
-    return b;
-}
+using namespace test;
 
 // Parsed from a buffer of exactly the file's size, so that a read past it is an
 // AddressSanitizer error in the sanitized build.
@@ -80,7 +34,7 @@ TEST(BitmapRowStride, RowsArePaddedToFourBytes) {
 }
 
 TEST(ParseBitmap, TwentyFourBitRowsFollowTheInfoHeader) {
-    Bytes b = headers(2, 2, 24);
+    Bytes b = bmpHeaders(2, 2, 24);
     // Bottom row: blue, then green; top row: red, then white; two padding bytes each.
     append(b, {255, 0, 0, 0, 255, 0, 0xAA, 0xAA, 0, 0, 255, 255, 255, 255, 0xAA, 0xAA});
     BitmapFile file;
@@ -99,7 +53,7 @@ TEST(ParseBitmap, TwentyFourBitRowsFollowTheInfoHeader) {
 TEST(ParseBitmap, ThirtyTwoBitRowsFollowTheInfoHeader) {
     BitmapFile file;
     std::string error;
-    ASSERT_TRUE(parse(withRows(headers(3, 1, 32), 12), file, error)) << error;
+    ASSERT_TRUE(parse(withRows(bmpHeaders(3, 1, 32), 12), file, error)) << error;
     EXPECT_EQ(file.palette(), nullptr);
     EXPECT_EQ(file.pixels(), file.data.data() + 40);
 }
@@ -107,15 +61,15 @@ TEST(ParseBitmap, ThirtyTwoBitRowsFollowTheInfoHeader) {
 TEST(ParseBitmap, PaletteSizeComesFromColoursUsed) {
     BitmapFile file;
     std::string error;
-    Bytes sixteen = headers(4, 1, 8, 16);
-    append(sixteen, palette(16));
+    Bytes sixteen = bmpHeaders(4, 1, 8, 16);
+    append(sixteen, bmpPalette(16));
     ASSERT_TRUE(parse(withRows(sixteen, 4), file, error)) << error;
     EXPECT_EQ(file.paletteSize, 16u);
     EXPECT_EQ(file.palette(), file.data.data() + 40);
     EXPECT_EQ(file.pixels(), file.data.data() + 40 + 64);
 
-    Bytes full = headers(4, 1, 8, 0);
-    append(full, palette(256));
+    Bytes full = bmpHeaders(4, 1, 8, 0);
+    append(full, bmpPalette(256));
     ASSERT_TRUE(parse(withRows(full, 4), file, error)) << error;
     EXPECT_EQ(file.paletteSize, 256u);
     EXPECT_EQ(file.pixels(), file.data.data() + 40 + 1024);
@@ -124,21 +78,21 @@ TEST(ParseBitmap, PaletteSizeComesFromColoursUsed) {
 TEST(ParseBitmap, LargestSidesAreAccepted) {
     BitmapFile file;
     std::string error;
-    Bytes wide = headers(16384, 1, 8, 2);
-    append(wide, palette(2));
+    Bytes wide = bmpHeaders(16384, 1, 8, 2);
+    append(wide, bmpPalette(2));
     EXPECT_TRUE(parse(withRows(wide, 16384), file, error)) << error;
-    EXPECT_TRUE(parse(withRows(headers(1, 16384, 24), 4 * 16384), file, error)) << error;
+    EXPECT_TRUE(parse(withRows(bmpHeaders(1, 16384, 24), 4 * 16384), file, error)) << error;
 }
 
 // Every one is refused before a pixel is touched, with a reason naming what is wrong.
 TEST(ParseBitmap, MalformedFilesAreRefused) {
-    Bytes twoByTwo = withRows(headers(2, 2, 24), 16);
-    Bytes shortPalette = headers(4, 1, 8, 16);
-    append(shortPalette, palette(15));
-    Bytes fullPaletteMissing = headers(4, 1, 8, 0);
-    append(fullPaletteMissing, palette(16));
-    Bytes rowsMissing = headers(4, 1, 8, 16);
-    append(rowsMissing, palette(16));
+    Bytes twoByTwo = withRows(bmpHeaders(2, 2, 24), 16);
+    Bytes shortPalette = bmpHeaders(4, 1, 8, 16);
+    append(shortPalette, bmpPalette(15));
+    Bytes fullPaletteMissing = bmpHeaders(4, 1, 8, 0);
+    append(fullPaletteMissing, bmpPalette(16));
+    Bytes rowsMissing = bmpHeaders(4, 1, 8, 16);
+    append(rowsMissing, bmpPalette(16));
     Bytes wrongSignature = twoByTwo;
     wrongSignature[0] = 'M';
     wrongSignature[1] = 'B';
@@ -161,24 +115,25 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
         {"colours used 0 needs 256 entries", fullPaletteMissing, "truncated palette"},
         {"no rows", rowsMissing, "truncated pixel rows"},
         {"last row byte missing", rowByteShort, "truncated pixel rows"},
-        {"width larger than the rows", withRows(headers(1000, 2, 24), 16), "truncated pixel rows"},
-        {"height larger than the rows", withRows(headers(2, 3, 24), 16), "truncated pixel rows"},
-        {"32 bits on 24-bit rows", withRows(headers(5, 2, 32), 32), "truncated pixel rows"},
-        {"16 bits", withRows(headers(2, 2, 16), 16), "16 bits per pixel"},
-        {"4 bits", withRows(headers(2, 2, 4), 16), "4 bits per pixel"},
-        {"0 bits", withRows(headers(2, 2, 0), 16), "0 bits per pixel"},
-        {"257 colours", withRows(headers(4, 1, 8, 257), 2000), "palette of 257"},
-        {"4294967295 colours", withRows(headers(4, 1, 8, 0xFFFFFFFF), 2000), "palette of"},
-        {"run-length coded", withRows(headers(4, 1, 8, 2, 1), 100), "compress"},
-        {"bit fields", withRows(headers(2, 2, 32, 0, 3), 100), "compress"},
-        {"width 0", withRows(headers(0, 2, 24), 16), "width 0"},
-        {"height 0", withRows(headers(2, 0, 24), 16), "height 0"},
-        {"negative width", withRows(headers(-2, 2, 24), 16), "width -2"},
-        {"top-down rows", withRows(headers(2, -2, 24), 16), "top-down"},
-        {"lowest width", withRows(headers(INT32_MIN, 1, 24), 16), "width -2147483648"},
-        {"width 16385", withRows(headers(16385, 1, 24), 16), "width 16385"},
-        {"largest height", withRows(headers(1, INT32_MAX, 8, 1), 16), "height 2147483647"},
-        {"largest image, little data", withRows(headers(16384, 16384, 32), 64),
+        {"width larger than the rows", withRows(bmpHeaders(1000, 2, 24), 16),
+         "truncated pixel rows"},
+        {"height larger than the rows", withRows(bmpHeaders(2, 3, 24), 16), "truncated pixel rows"},
+        {"32 bits on 24-bit rows", withRows(bmpHeaders(5, 2, 32), 32), "truncated pixel rows"},
+        {"16 bits", withRows(bmpHeaders(2, 2, 16), 16), "16 bits per pixel"},
+        {"4 bits", withRows(bmpHeaders(2, 2, 4), 16), "4 bits per pixel"},
+        {"0 bits", withRows(bmpHeaders(2, 2, 0), 16), "0 bits per pixel"},
+        {"257 colours", withRows(bmpHeaders(4, 1, 8, 257), 2000), "palette of 257"},
+        {"4294967295 colours", withRows(bmpHeaders(4, 1, 8, 0xFFFFFFFF), 2000), "palette of"},
+        {"run-length coded", withRows(bmpHeaders(4, 1, 8, 2, 1), 100), "compress"},
+        {"bit fields", withRows(bmpHeaders(2, 2, 32, 0, 3), 100), "compress"},
+        {"width 0", withRows(bmpHeaders(0, 2, 24), 16), "width 0"},
+        {"height 0", withRows(bmpHeaders(2, 0, 24), 16), "height 0"},
+        {"negative width", withRows(bmpHeaders(-2, 2, 24), 16), "width -2"},
+        {"top-down rows", withRows(bmpHeaders(2, -2, 24), 16), "top-down"},
+        {"lowest width", withRows(bmpHeaders(INT32_MIN, 1, 24), 16), "width -2147483648"},
+        {"width 16385", withRows(bmpHeaders(16385, 1, 24), 16), "width 16385"},
+        {"largest height", withRows(bmpHeaders(1, INT32_MAX, 8, 1), 16), "height 2147483647"},
+        {"largest image, little data", withRows(bmpHeaders(16384, 16384, 32), 64),
          "truncated pixel rows"},
     };
     for (const auto& c : cases) {
@@ -209,8 +164,8 @@ class BitmapOnDisk : public ::testing::Test {
 };
 
 TEST_F(BitmapOnDisk, ReadsTheSameAsFromMemory) {
-    Bytes b = headers(4, 2, 8, 16);
-    append(b, palette(16));
+    Bytes b = bmpHeaders(4, 2, 8, 16);
+    append(b, bmpPalette(16));
     append(b, {1, 2, 3, 4, 5, 6, 7, 8});
     write(b);
     BitmapFile file;
@@ -226,7 +181,7 @@ TEST_F(BitmapOnDisk, UnusableFilesGiveTheReason) {
     write(Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_FALSE(readBitmapFile(path_, file, error));
     EXPECT_NE(error.find("too short"), std::string::npos) << error;
-    write(withRows(headers(2, 2, 24), 15));
+    write(withRows(bmpHeaders(2, 2, 24), 15));
     EXPECT_FALSE(readBitmapFile(path_, file, error));
     EXPECT_NE(error.find("truncated pixel rows"), std::string::npos) << error;
     EXPECT_FALSE(readBitmapFile(path_ + "-missing", file, error));
@@ -268,7 +223,7 @@ TextureImage prepared(const Bytes& bytes, int32_t driverLimit = 16384) {
 }
 
 TEST(PrepareTextureImage, FittingDeepImagesAreUploadedAsTheyAre) {
-    const TextureImage bgr = prepared(withRows(headers(256, 256, 24), 256 * 768));
+    const TextureImage bgr = prepared(withRows(bmpHeaders(256, 256, 24), 256 * 768));
     EXPECT_FALSE(bgr.needsScaling);
     EXPECT_EQ(bgr.format, 0x80E0u);
     EXPECT_EQ(bgr.components, 3);
@@ -276,15 +231,15 @@ TEST(PrepareTextureImage, FittingDeepImagesAreUploadedAsTheyAre) {
     EXPECT_EQ(bgr.height, 256);
     EXPECT_TRUE(bgr.expanded.empty());
 
-    const TextureImage bgra = prepared(withRows(headers(2, 4, 32), 32));
+    const TextureImage bgra = prepared(withRows(bmpHeaders(2, 4, 32), 32));
     EXPECT_FALSE(bgra.needsScaling);
     EXPECT_EQ(bgra.format, 0x80E1u);
     EXPECT_EQ(bgra.components, 4);
 }
 
 TEST(PrepareTextureImage, PaletteImagesAreAlwaysScaled) {
-    Bytes b = headers(256, 256, 8, 2);
-    append(b, palette(2));
+    Bytes b = bmpHeaders(256, 256, 8, 2);
+    append(b, bmpPalette(2));
     const TextureImage image = prepared(withRows(b, 256 * 256, 1));
     EXPECT_TRUE(image.needsScaling);
     EXPECT_EQ(image.width, 256);
@@ -297,19 +252,19 @@ TEST(PrepareTextureImage, PaletteImagesAreAlwaysScaled) {
 }
 
 TEST(PrepareTextureImage, OtherSidesAreScaled) {
-    const TextureImage bgr = prepared(withRows(headers(300, 200, 24), 900 * 200));
+    const TextureImage bgr = prepared(withRows(bmpHeaders(300, 200, 24), 900 * 200));
     EXPECT_TRUE(bgr.needsScaling);
     EXPECT_EQ(bgr.width, 512);
     EXPECT_EQ(bgr.height, 256);
     EXPECT_EQ(bgr.scalerFormat, 0x1907u);
     EXPECT_EQ(bgr.scaledSize, 393216u);
 
-    const TextureImage bgra = prepared(withRows(headers(300, 200, 32), 1200 * 200));
+    const TextureImage bgra = prepared(withRows(bmpHeaders(300, 200, 32), 1200 * 200));
     EXPECT_EQ(bgra.format, 0x80E1u);
     EXPECT_EQ(bgra.scalerFormat, 0x80E1u);
     EXPECT_EQ(bgra.scaledSize, 524288u);
 
-    const Bytes large = withRows(headers(1024, 1024, 24), 3072 * 1024);
+    const Bytes large = withRows(bmpHeaders(1024, 1024, 24), 3072 * 1024);
     const TextureImage capped = prepared(large);
     EXPECT_EQ(capped.width, 512);
     EXPECT_EQ(capped.height, 512);
@@ -322,8 +277,8 @@ TEST(PrepareTextureImage, OtherSidesAreScaled) {
 // A 5 x 2 image over a 16-entry palette: 8-byte index rows become 16-byte blue-green-red
 // rows. Index 200 lies past the palette and gives black.
 TEST(PrepareTextureImage, PaletteIsExpandedToBlueGreenRedRows) {
-    Bytes b = headers(5, 2, 8, 16);
-    append(b, palette(16));
+    Bytes b = bmpHeaders(5, 2, 8, 16);
+    append(b, bmpPalette(16));
     append(b, {1, 2, 3, 4, 5, 9, 9, 9, 15, 0, 7, 200, 15, 9, 9, 9});
     BitmapFile file;
     std::string error;
@@ -339,8 +294,8 @@ TEST(PrepareTextureImage, PaletteIsExpandedToBlueGreenRedRows) {
 }
 
 TEST(PrepareTextureImage, FullPaletteReachesItsLastEntry) {
-    Bytes b = headers(2, 1, 8, 0);
-    append(b, palette(256));  // entry 255 wraps each byte: 10 x 255 = 2550 -> 246
+    Bytes b = bmpHeaders(2, 1, 8, 0);
+    append(b, bmpPalette(256));  // entry 255 wraps each byte: 10 x 255 = 2550 -> 246
     append(b, {255, 0, 0, 0});
     BitmapFile file;
     std::string error;
