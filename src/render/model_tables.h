@@ -25,7 +25,7 @@ struct Vec3f {
     float x, y, z;
 };
 
-// A texture coordinate; u runs along the image's rows, v along its columns.
+// A texture coordinate: 0 to 1 spans the image once in u and in v.
 struct Vec2f {
     float u, v;
 };

@@ -36,16 +36,6 @@ void box(Mesh& mesh, Point lo, Point hi) {
     }
 }
 
-double signedArea(const std::vector<Point2>& polygon) {
-    double twice = 0;
-    for (std::size_t i = 0; i < polygon.size(); ++i) {
-        const Point2 p = polygon[i];
-        const Point2 q = polygon[(i + 1) % polygon.size()];
-        twice += p.a * q.b - q.a * p.b;
-    }
-    return twice / 2;
-}
-
 namespace {
 
 double turn(Point2 p, Point2 q, Point2 r) {
@@ -230,7 +220,7 @@ void loft(Mesh& mesh, const Loft& l) {
     };
     // Normal of point (k, i) as seen from the quad (segment k0, column i0) it belongs to.
     const auto normalAt = [&](int k, int i, int k0, int i0) {
-        if (!l.smooth || isCorner(i)) {
+        if (isCorner(i)) {
             return mesh.normal(quadNormal(k0, i0));
         }
         Point sum{0, 0, 0};

@@ -44,9 +44,8 @@ struct Loft {
     std::vector<double> ringV;  // v of each ring on the side's image; u runs round from 0 to 1
     Cap startCap = Cap::Centre;
     Cap endCap = Cap::Centre;
-    // Side normals: smooth (averaged over the faces at a point) except at the ring indices
-    // listed as corners, where each face keeps its own normal; or flat everywhere.
-    bool smooth = true;
+    // Side normals are smooth (averaged over the faces at a point) except at the ring indices
+    // listed as corners, where each face keeps its own normal.
     std::vector<int> corners;
     // The caps' image: by default a disc (centre at (0.5, 0.5), point i of n at angle
     // 360 i / n); otherwise this function of the position.
@@ -63,8 +62,5 @@ Uv discImage(int i, int n);
 
 // Faces in order: start cap, sides ring by ring, end cap. Caps are flat.
 void loft(Mesh& mesh, const Loft& loft);
-
-// Counter-clockwise area of a polygon (positive when its corners run counter-clockwise).
-double signedArea(const std::vector<Point2>& polygon);
 
 }  // namespace spinvale::gen
