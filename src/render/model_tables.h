@@ -99,9 +99,10 @@ constexpr std::size_t ballFaceCount = 960;
 constexpr std::size_t ballVertexCount = 482;
 constexpr std::size_t ballNormalCount = 2880;  // one per face corner: corner j of face f is 3f + j
 
-// Scene runs, in order: 0 table top (faces 0-4; only faces 0 and 1 are drawn, raised to the
-// playing surface), 1 net, 2 net bands, 3 frame, 4 corner pieces, 5 net posts and clamps,
-// 6 floor patch, 7 legs.
+// Scene runs, in order: 0 table top (faces 0-4: the top's lower surface, its upper surface
+// and a copy of face 0; only faces 0 and 1 are drawn, raised by 1.7 to the playing surface,
+// so the drawn top faces down), 1 net, 2 net bands, 3 frame, 4 corner pieces, 5 net posts and
+// clamps, 6 floor patch, 7 legs. Only runs 0 and 6 are textured.
 extern const ModelMaterial sceneMaterials[sceneMaterialCount];
 extern TextureSlot sceneTextures[sceneTextureCount];  // textureId is written by the drawing code
 extern const SceneFace sceneFaces[sceneFaceCount];
