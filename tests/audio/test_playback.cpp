@@ -110,6 +110,18 @@ class Playback : public testing::Test {
         }
     }
 
+    // Lets the device play on until the capture holds at least this many frames (bounded).
+    void waitUntilCaptured(std::size_t frames) {
+        std::error_code error;
+        for (int ms = 0; ms < 3000; ++ms) {
+            const auto bytes = std::filesystem::file_size(capturePath, error);
+            if (!error && bytes >= frames * 4) {
+                return;
+            }
+            SDL_Delay(1);
+        }
+    }
+
     // Closes the device, which finishes the capture file, and returns its left channel.
     std::vector<int16_t> heard() {
         shutdownSound(channel);
@@ -240,7 +252,7 @@ TEST_F(Playback, WinJingleStartsOncePerWonGameAcrossFullscreenToggles) {
     EXPECT_EQ(jingles, 1);
     EXPECT_TRUE(gameWon(match));
     // The device opened by the last toggle hears nothing: the jingle did not start again.
-    SDL_Delay(20);  // some twenty mixing passes
+    waitUntilCaptured(20 * mixingPassFrames);
     const std::vector<int16_t> sound = heard();
     EXPECT_FALSE(sound.empty());
     EXPECT_EQ(soundingSamples(sound, 0, sound.size()), 0u);
