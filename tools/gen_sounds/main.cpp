@@ -84,24 +84,37 @@ void normalise(Samples& out) {
     }
 }
 
-// The paddle: a short wooden "pock", a low body note with two weaker overtones.
-Samples paddleSound() {
-    Samples out(samplesFor(0.060), 0.0);
-    addStrike(out, {{820, 1.0, 0.012}, {1650, 0.35, 0.006}, {2900, 0.12, 0.003}}, 0.06);
-    addClick(out, 0.25, 0.0015, 17);
-    fadeEnds(out, 0.003, 0.006);
+// A struck sound: ringing partials over a contact click, faded at both ends.
+struct Strike {
+    double seconds;
+    std::vector<Partial> partials;
+    double pitchSag;  // fraction the pitch drops as the body settles
+    double clickAmplitude;
+    double clickDecaySeconds;
+    uint32_t clickSeed;
+    double fadeInSeconds;
+    double fadeOutSeconds;
+};
+
+Samples strikeSound(const Strike& strike) {
+    Samples out(samplesFor(strike.seconds), 0.0);
+    addStrike(out, strike.partials, strike.pitchSag);
+    addClick(out, strike.clickAmplitude, strike.clickDecaySeconds, strike.clickSeed);
+    fadeEnds(out, strike.fadeInSeconds, strike.fadeOutSeconds);
     normalise(out);
     return out;
 }
 
+// The paddle: a short wooden "pock", a low body note with two weaker overtones.
+Samples paddleSound() {
+    const std::vector<Partial> body = {{820, 1.0, 0.012}, {1650, 0.35, 0.006}, {2900, 0.12, 0.003}};
+    return strikeSound({0.060, body, 0.06, 0.25, 0.0015, 17, 0.003, 0.006});
+}
+
 // The table: a brighter, shorter "tick" off the hard top.
 Samples tableSound() {
-    Samples out(samplesFor(0.035), 0.0);
-    addStrike(out, {{2600, 1.0, 0.005}, {4100, 0.4, 0.003}, {1300, 0.2, 0.006}}, 0.03);
-    addClick(out, 0.3, 0.001, 29);
-    fadeEnds(out, 0.002, 0.005);
-    normalise(out);
-    return out;
+    const std::vector<Partial> top = {{2600, 1.0, 0.005}, {4100, 0.4, 0.003}, {1300, 0.2, 0.006}};
+    return strikeSound({0.035, top, 0.03, 0.3, 0.001, 29, 0.002, 0.005});
 }
 
 // The won game: a rising major arpeggio, C5 E5 G5 then a held C6.
