@@ -4,9 +4,9 @@
 // is simply not heard.
 //
 // The game holds one SoundChannel (the audio device is process-wide) and calls:
-//   initSound      at every window creation, after the window exists;
-//   playSound      for each effect the match requested, in order, after each frame;
-//   shutdownSound  once at exit.
+//   initSound            at every window creation, after the window exists;
+//   playRequestedSounds  after each frame's update and drawing, with the match's requests;
+//   shutdownSound        once at exit.
 #pragma once
 
 #include <string>
@@ -19,10 +19,14 @@ struct Mix_Chunk;
 namespace spinvale {
 
 struct SoundChannel {
+    SoundChannel() = default;
+    SoundChannel(const SoundChannel&) = delete;  // it owns the loaded effect
+    SoundChannel& operator=(const SoundChannel&) = delete;
+
     DataPaths dataPaths = gameDataPaths();  // where effect files are looked up
     bool audioStarted = false;              // SDL's audio subsystem is up
     bool deviceOpen = false;                // the mixer holds an open output device
-    Mix_Chunk* currentEffect = nullptr;     // the effect started last, until replaced
+    Mix_Chunk* currentEffect = nullptr;     // the effect started last, freed when replaced
 };
 
 // Opens the default output device (44100 Hz, 16-bit stereo, 1024-sample buffer); if that
