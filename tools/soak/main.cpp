@@ -55,10 +55,6 @@ RallyState afterToss(RallyState s) {
     return s == P1ToServe ? P1Toss : s == P2ToServe ? P2Toss : s;
 }
 
-bool isDecision(RallyState s) {
-    return s == P1ToServe || s == P2ToServe || s == P1WinsGame || s == P2WinsGame;
-}
-
 void reach(RallyState s, int step, std::vector<RallyState>& ends) {
     constexpr int steps = 5;
     if (step == steps) {
