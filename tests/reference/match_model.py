@@ -866,17 +866,50 @@ def _shortest_digits(x):
     raise AssertionError(f"no shortest form for {x!r}")
 
 
+def _quick_shortest_digits(x):
+    """The same as _shortest_digits by way of printf-style rounding; None where that way
+    could be fooled: at a power of two (the gap below is narrower than the gap above) or
+    when a candidate lies next to a midpoint between two floats."""
+    b = bits_of_float(x)
+    if b & 0x7fffff == 0:
+        return None
+    below, above = float_from_bits(b - 1), float_from_bits(b + 1)
+    lo, hi = (below + x) / 2, (x + above) / 2  # exact in double
+    for p in range(9):
+        text = "%.*e" % (p, x)
+        y = float(text)
+        if abs(y - lo) <= abs(lo) * 1e-15 or abs(y - hi) <= abs(hi) * 1e-15:
+            return None
+        if lo < y < hi:
+            mantissa, exp = text.split("e")
+            digits = mantissa.replace(".", "").rstrip("0") or "0"
+            return digits, int(exp)
+    return None
+
+
 def format_float(x):
     """A float32 as the shortest text that reads back as the same float, fixed or
     scientific notation, whichever is shorter (fixed on a tie)."""
+    if x == 0:  # 0 and -0 are one key to a dict
+        return "-0" if math.copysign(1.0, x) < 0 else "0"
+    text = _formatted.get(x)
+    if text is None:
+        text = _format_float(x)
+        if len(_formatted) < 100000:
+            _formatted[x] = text
+    return text
+
+
+_formatted = {}
+
+
+def _format_float(x):
     if math.isnan(x):
         return '"nan"'
     if math.isinf(x):
         return '"inf"' if x > 0 else '"-inf"'
-    if x == 0:
-        return "-0" if math.copysign(1.0, x) < 0 else "0"
     sign = "-" if x < 0 else ""
-    digits, exp = _shortest_digits(abs(x))
+    digits, exp = _quick_shortest_digits(abs(x)) or _shortest_digits(abs(x))
     n = len(digits)
     mantissa = digits[0] + ("." + digits[1:] if n > 1 else "")
     scientific = f"{mantissa}e{'-' if exp < 0 else '+'}{abs(exp):02d}"
@@ -987,56 +1020,74 @@ def parse_script(path):
     return lines
 
 
-def create_window(m, settings_path):
-    """What a window creation does to the match: keys cleared, start positions, serve,
-    then the settings read afresh."""
-    m.input.keys = [0] * 256
-    init_match_state(m)
-    m.settings = read_settings(settings_path)
+class HeadlessRun:
+    """One headless match as the runner plays it: a window creation, then updates, each
+    followed by the drawing's two writes; a fullscreen toggle creates the window again."""
 
+    def __init__(self, settings_path, seed=1):
+        self.settings_path = settings_path
+        self.match = Match(seed)
+        self.frames = 0
+        self.last_ms = 0
+        self.create_window()
 
-def run(opts, out):
-    m = Match(opts["seed"])
-    script = parse_script(opts["script"]) if opts["script"] else None
-    max_frames = opts["max_frames"]
-    if max_frames is None:
-        max_frames = len(script) if script is not None else 1000000
-    create_window(m, opts["settings"])
-    if opts["trace"]:
-        out.write(trace_line(m, 0, 0) + "\n")
-    frames = 0
-    while frames < max_frames:
-        if script is not None:
-            if frames >= len(script):
-                break
-            ms, px, py, button, keys = script[frames]
-            m.input.pointerX, m.input.pointerY = px, py
-            if button != "-":
-                m.input.leftButton = int(button)
-            m.input.keys = [0] * 256
-            for k in keys:
-                m.input.keys[k] = 1
-        else:
-            ms = opts["frame_ms"]
+    def create_window(self):
+        m = self.match
+        m.input.keys = [0] * 256
+        init_match_state(m)
+        m.settings = read_settings(self.settings_path)
+
+    def update(self, ms, pointer_x=0, pointer_y=0, button="-", keys=()):
+        """One script line's update; returns False when the run stops after it."""
+        m = self.match
+        if self.frames > 0 and "toggleFullscreen" in m.requests and "quit" not in m.requests:
+            self.create_window()
+        m.input.pointerX, m.input.pointerY = pointer_x, pointer_y
+        if button != "-":
+            m.input.leftButton = int(button)
+        m.input.keys = [0] * 256
+        for k in keys:
+            m.input.keys[k] = 1
         m.sounds = []
         m.requests = []
         update_match(m, ms)
         lift_paddle_to_ball(m, m.state.paddle1)
         lift_paddle_to_ball(m, m.state.paddle2)
         request_win_sound(m)
-        frames += 1
+        self.frames += 1
+        self.last_ms = ms
+        return "quit" not in m.requests
+
+    def trace_line(self):
+        return trace_line(self.match, self.frames, self.last_ms)
+
+    def won(self):
+        return self.match.state.rallyState in (P1_WINS, P2_WINS)
+
+
+def run(opts, out):
+    script = parse_script(opts["script"]) if opts["script"] else None
+    max_frames = opts["max_frames"]
+    if max_frames is None:
+        max_frames = len(script) if script is not None else 1000000
+    game = HeadlessRun(opts["settings"], opts["seed"])
+    if opts["trace"]:
+        out.write(game.trace_line() + "\n")
+    while game.frames < max_frames:
+        if script is not None:
+            if game.frames >= len(script):
+                break
+            going_on = game.update(*script[game.frames])
+        else:
+            going_on = game.update(opts["frame_ms"])
         if opts["trace"]:
-            out.write(trace_line(m, frames, ms) + "\n")
-        if "quit" in m.requests:
+            out.write(game.trace_line() + "\n")
+        if not going_on or (script is None and game.won()):
             break
-        if script is None and m.state.rallyState in (P1_WINS, P2_WINS):
-            break
-        if "toggleFullscreen" in m.requests:
-            create_window(m, opts["settings"])
-    st = m.state
+    st = game.match.state
     if not opts["trace"]:
         winner = {P1_WINS: 1, P2_WINS: 2}.get(st.rallyState, 0)
-        out.write(f"frames={frames} score={st.score1}-{st.score2} state={st.rallyState} "
+        out.write(f"frames={game.frames} score={st.score1}-{st.score2} state={st.rallyState} "
                   f"winner={winner}\n")
     return 0
 
