@@ -39,6 +39,9 @@ SETTINGS = {
     "skill_below.dat": {"ai_skill": -0.25},
     "spin799.dat": {"player1_mouse": 1, "spin": 7.99},
     "frozen.dat": {"game_speed": 0.0},
+    "mouse_fast_computer.dat": {"player1_mouse": 1, "ai_speed": 400.0},
+    "keyboard_fast_computer.dat": {"player2_keyboard": 1, "ai_speed": 400.0},
+    "speed9.dat": {"game_speed": 9.0, "gravity": 8.0, "ai_skill": 0.3},
     "short_game.dat": {"game_speed": 20.0, "gravity": 18.0, "ai_skill": 0.0, "ai_speed": 10.0},
 }
 
@@ -115,18 +118,22 @@ def play(settings_path, frames, choose, seed=1):
 
 class MousePlayer:
     """Player 1 with the mouse: follows the ball, tosses with a click, clicks to swing as
-    the ball comes, and drags the pointer sideways after a stroke for side-spin."""
+    the ball comes, and drags the pointer sideways after a stroke for side-spin. `depth`
+    is the range the paddle is held in; `swing_from` how far out the ball may be when the
+    swing starts (the earlier, the wider the angle at contact)."""
 
-    def __init__(self):
+    def __init__(self, depth=(190, 220), swing_from=185):
         self.pressed = False
         self.spin_drag = 0
+        self.depth = depth
+        self.swing_from = swing_from
 
     def __call__(self, st, frame, rng):
         ms = 14 + rng.below(6)
         button = "-"
         if self.pressed:
             button, self.pressed = "0", False
-        depth = 190 + rng.below(30)
+        depth = self.depth[0] + rng.below(self.depth[1] - self.depth[0])
         if st.rallyState == mm.P1_TO_SERVE:
             px, py = pointer_for(-40 + rng.below(80), depth)
             if rng.below(12) == 0:
@@ -140,7 +147,8 @@ class MousePlayer:
             self.spin_drag = 0
             px, py = pointer_for(st.ballX - 5 + rng.below(7) - 3, depth)
             coming = st.rallyState in (mm.P1_TO_RETURN, mm.P2_SHOT, mm.P2_SERVE)
-            if coming and st.ballVZ > 0 and 60 < st.ballZ < 185 and rng.below(4) == 0 \
+            if coming and st.ballVZ > 0 and st.ballZ > 60 and \
+                    st.ballZ < self.swing_from and rng.below(4) == 0 \
                     and st.paddle1.swingPhase in (0, 3):
                 button, self.pressed = "1", True
         return ms, px, py, button, []
@@ -148,11 +156,14 @@ class MousePlayer:
 
 class KeyboardPlayer:
     """Player 2 with the arrows and Enter: tracks the ball, steps in and out, tosses with
-    Enter and swings with Enter as the ball arrives."""
+    Enter and swings with Enter as the ball arrives. `depth` is the range the paddle is
+    kept in; `swing_from` how far out the ball may be when the swing starts."""
 
-    def __init__(self, tap_f1_at=None, esc_at=None):
+    def __init__(self, tap_f1_at=None, esc_at=None, depth=(-230, -190), swing_from=-150):
         self.tap_f1_at = tap_f1_at
         self.esc_at = esc_at
+        self.depth = depth
+        self.swing_from = swing_from
 
     def __call__(self, st, frame, rng):
         ms = 12 + rng.below(10)
@@ -162,13 +173,13 @@ class KeyboardPlayer:
             keys.append(mm.KEY_RIGHT)
         elif st.paddle2.x > target + 3:
             keys.append(mm.KEY_LEFT)
-        if st.paddle2.z > -190 and rng.below(3) == 0:
+        if st.paddle2.z > self.depth[1] and rng.below(3) == 0:
             keys.append(mm.KEY_UP)
-        elif st.paddle2.z < -230 and rng.below(3) == 0:
+        elif st.paddle2.z < self.depth[0] and rng.below(3) == 0:
             keys.append(mm.KEY_DOWN)
         if st.rallyState == mm.P2_TO_SERVE and rng.below(10) == 0:
             keys.append(mm.KEY_ENTER)
-        elif st.ballVZ < 0 and -150 < st.ballZ < -40 and rng.below(5) == 0:
+        elif st.ballVZ < 0 and self.swing_from < st.ballZ < -40 and rng.below(5) == 0:
             keys.append(mm.KEY_ENTER)
         if frame == self.tap_f1_at:
             keys.append(mm.KEY_F1)
@@ -221,6 +232,10 @@ def write(directory):
         "toggle.txt": toggle_and_quit(1200, {0, 150, 151, 700}, 1100),
         "spin799.txt": play(path("spin799.dat"), 800, MousePlayer(), seed=9),
         "won.txt": won_game(1100, 950),
+        "mouse_wide.txt": play(path("mouse_fast_computer.dat"), 1200,
+                               MousePlayer(depth=(100, 230), swing_from=120), seed=4),
+        "keyboard_wide.txt": play(path("keyboard_fast_computer.dat"), 1200,
+                                  KeyboardPlayer(depth=(-200, -110), swing_from=-110), seed=5),
         "random.txt": random_input(800),
     }
     for name, lines in scripts.items():
