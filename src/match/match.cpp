@@ -9,9 +9,9 @@ namespace spinvale {
 GameSettings defaultGameSettings() {
     GameSettings g;
     g.simpleGraphics = 0;
-    g.gameSpeed = 13;
-    g.spinFactor = 10;
-    g.gravityScale = 11;
+    g.gameSpeed = 14;
+    g.spinFactor = 6;
+    g.gravityScale = 12;
     g.aiSkill = 0.7f;
     g.aiSpeed = 40;
     g.pointsPerGame = 11;

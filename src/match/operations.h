@@ -54,6 +54,10 @@ int32_t predictNetHit(const Match& match, float x, float y, float z, float vx, f
 // within 1001 steps). It flies with the match's current spin.
 float predictCrossingX(const Match& match, float x, float y, float z, float vx, float vy, float vz,
                        FarHalf farHalf);
+// The same for up to maxLookAheads sideways speeds at once, one exit each.
+constexpr int maxLookAheads = 8;
+void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs,
+                       int count, float vy, float vz, FarHalf farHalf, float* exits);
 
 // Strokes.
 void strokePlayer1(Match& match);

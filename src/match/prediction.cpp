@@ -68,30 +68,56 @@ int32_t predictNetHit(const Match& match, float x, float y, float z, float vx, f
 // Seen from above: height plays no part. 0.0 means "not found yet", so an exit at exactly
 // x = 0 does not count; after 1001 steps without an exit the answer is 1.0, which callers
 // read as a landing inside the table.
-float predictCrossingX(const Match& match, float x, float y, float z, float vx, float vy, float vz,
-                       FarHalf farHalf) {
+//
+// Flights that differ only in their sideways speed share their height, depth and spin, so
+// those are stepped once and the sideways motion of every flight in the same loop; each
+// flight's result is the same as if it had been followed alone.
+void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs,
+                       int count, float vy, float vz, FarHalf farHalf, float* exits) {
     const StepSizes k = stepSizes(match.settings);
-    Flight f{x, y, z, vx, vy, vz};
+    float xs[maxLookAheads];
+    float vx[maxLookAheads];
+    int open = count;
+    for (int i = 0; i < count; ++i) {
+        xs[i] = x;
+        vx[i] = vxs[i];
+        exits[i] = 0.0f;
+    }
     float spin = match.state.ballSpin;
-    float result = 0.0f;
-    for (int n = 1; n <= 1001; ++n) {
-        step(f, k);
-        f.vx = double(f.vx) + k.dt * double(spin) * spinGain;
+    for (int n = 1; n <= 1001 && open > 0; ++n) {
+        vy = double(vy) - k.g;
+        y = double(y) + k.dt * double(vy) * positionFactor;
+        z = double(z) + k.dt * double(vz) * positionFactor;
+        vy = dragged(vy, k.d);
+        vz = dragged(vz, k.d);
+        const double spinStep = k.dt * double(spin) * spinGain;
         spin = dragged(spin, k.d);
-        if (n > 1000) {
-            result = 1.0f;
-        }
-        const bool onFarHalf = farHalf == FarHalf::NegativeZ ? f.z < 0 : f.z > 0;
-        const bool outside = f.x >= halfWidth || f.x <= -halfWidth || f.z >= halfLength ||
-                             f.z <= -halfLength;
-        if (onFarHalf && outside && f.x != 0.0f) {
-            result = f.x;
-        }
-        if (result != 0.0f) {
-            break;
+        const bool onFarHalf = farHalf == FarHalf::NegativeZ ? z < 0 : z > 0;
+        const bool beyondEnd = z >= halfLength || z <= -halfLength;
+        for (int i = 0; i < count; ++i) {
+            if (exits[i] != 0.0f) {
+                continue;
+            }
+            xs[i] = double(xs[i]) + k.dt * double(vx[i]) * positionFactor;
+            vx[i] = dragged(vx[i], k.d);
+            vx[i] = double(vx[i]) + spinStep;
+            if (n > 1000) {
+                exits[i] = 1.0f;
+            }
+            const bool outside = beyondEnd || xs[i] >= halfWidth || xs[i] <= -halfWidth;
+            if (onFarHalf && outside && xs[i] != 0.0f) {
+                exits[i] = xs[i];
+            }
+            open -= exits[i] != 0.0f;
         }
     }
-    return result;
+}
+
+float predictCrossingX(const Match& match, float x, float y, float z, float vx, float vy, float vz,
+                       FarHalf farHalf) {
+    float exit = 0.0f;
+    predictCrossingXs(match, x, y, z, &vx, 1, vy, vz, farHalf, &exit);
+    return exit;
 }
 
 }  // namespace spinvale

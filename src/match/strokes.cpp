@@ -71,6 +71,61 @@ void strikeReturn(Match& match, const Paddle& striker, bool player1) {
     s.ballZ = s.prevBallZ;  // back in front of the paddle's plane
 }
 
+// Each look-ahead that sees the ball leave over a side line, or within 10 cm of one, pulls
+// the aim in by 10; an exit inside the table ends the loop after its own nudge, and so does
+// the 101st look-ahead. A look-ahead depends on nothing but the aim, so its exits are
+// remembered: an aim that swings back and forth between two values is looked ahead only
+// once each. Most aims land at the first look-ahead; after that, missing exits are found
+// eight at a time, for the aim and the next seven it would take if it kept moving the way
+// it last moved.
+void pullAimInside(Match& match, FarHalf farHalf) {
+    constexpr int maxPasses = 101;
+    struct LookAhead {
+        float aim;
+        float exit;
+    };
+    LookAhead known[maxPasses * maxLookAheads];
+    int knownCount = 0;
+    MatchState& s = match.state;
+    double direction = s.ballVX > 0 ? -10 : 10;
+    for (int pass = 1; pass <= maxPasses; ++pass) {
+        const LookAhead* hit = nullptr;
+        for (int i = 0; i < knownCount && hit == nullptr; ++i) {
+            hit = known[i].aim == s.ballVX ? &known[i] : nullptr;
+        }
+        if (hit == nullptr) {
+            const int count = pass == 1 ? 1 : maxLookAheads;
+            float aims[maxLookAheads];
+            float exits[maxLookAheads];
+            aims[0] = s.ballVX;
+            for (int i = 1; i < count; ++i) {
+                aims[i] = double(aims[i - 1]) + direction;
+            }
+            predictCrossingXs(match, s.ballX, s.ballY, s.ballZ, aims, count, s.ballVY, s.ballVZ,
+                              farHalf, exits);
+            for (int i = 0; i < count; ++i) {
+                known[knownCount++] = {aims[i], exits[i]};
+            }
+            hit = &known[knownCount - count];
+        }
+        const float u = hit->exit;
+        double nudge = 0;
+        if (u > halfWidth - 10) {
+            nudge = -10;
+        }
+        if (u < 10 - halfWidth) {
+            nudge = 10;
+        }
+        s.ballVX = double(s.ballVX) + nudge;
+        if (-halfWidth < u && u < halfWidth) {
+            return;
+        }
+        if (nudge != 0) {
+            direction = nudge;
+        }
+    }
+}
+
 // The computer aims at random, pulls a shot that would leave over a side line back by 10
 // per look-ahead, and misses by an amount that shrinks with skill.
 void aimComputerReturn(Match& match, FarHalf farHalf) {
@@ -94,26 +149,11 @@ void aimComputerReturn(Match& match, FarHalf farHalf) {
         s.ballVX = -150;
     }
 
+    pullAimInside(match, farHalf);
     const auto predictExit = [&] {
         return predictCrossingX(match, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ,
                                 farHalf);
     };
-    for (int pass = 1;; ++pass) {
-        bool last = pass > 100;
-        const float u = predictExit();
-        if (-halfWidth < u && u < halfWidth) {
-            last = true;
-        }
-        if (u > halfWidth - 10) {
-            s.ballVX = double(s.ballVX) - 10;
-        }
-        if (u < 10 - halfWidth) {
-            s.ballVX = double(s.ballVX) + 10;
-        }
-        if (last) {
-            break;
-        }
-    }
     if (player2) {
         if (predictExit() < -20 && s.ballX < -20) {
             s.ballVX = double(s.ballVX) + randomBelow(match, 30);

@@ -1,0 +1,90 @@
+// How long the match takes: an ordinary update, the worst update (a computer return whose
+// aim correction runs all its look-aheads) and a whole computer-vs-computer game.
+#include <benchmark/benchmark.h>
+
+#include "operations.h"
+
+namespace {
+
+using namespace spinvale;
+
+Match computerMatch(uint32_t seed) {
+    Match m;
+    m.randomState = seed;
+    initMatchState(m);
+    m.settings = defaultGameSettings();
+    m.settings.player1Mouse = false;
+    m.settings.player2Keyboard = false;
+    return m;
+}
+
+// Plays until a ball is in flight toward player 2 and returns that update's state.
+Match midRally() {
+    Match m = computerMatch(1);
+    while (m.state.rallyState != P1Shot) {
+        updateMatch(m, 16);
+        clearRequests(m);
+    }
+    for (int i = 0; i < 5; ++i) {
+        updateMatch(m, 16);
+        clearRequests(m);
+    }
+    return m;
+}
+
+void OrdinaryUpdate(benchmark::State& state) {
+    const Match start = midRally();
+    for (auto _ : state) {
+        Match m = start;
+        updateMatch(m, 16);
+        benchmark::DoNotOptimize(m.state);
+    }
+}
+BENCHMARK(OrdinaryUpdate);
+
+// Paddle 1 far outside the table meets the ball there: the aim correction keeps seeing the
+// ball leave over a side line and runs all 101 of its passes.
+void WorstUpdate(benchmark::State& state) {
+    Match start = computerMatch(1);
+    MatchState& s = start.state;
+    s.rallyState = P1ToReturn;
+    s.paddle1.x = 300;
+    s.paddle1.z = 190;
+    s.ballX = 302;
+    s.ballY = 90;
+    s.ballZ = 189;
+    s.ballVZ = 250;
+    s.ballVY = -10;
+    for (auto _ : state) {
+        Match m = start;
+        updateMatch(m, 16);
+        benchmark::DoNotOptimize(m.state);
+        if (m.state.rallyState != P1Shot) {
+            state.SkipWithError("the return was not struck");
+            break;
+        }
+    }
+}
+BENCHMARK(WorstUpdate)->Unit(benchmark::kMicrosecond);
+
+void WholeGame(benchmark::State& state) {
+    uint32_t seed = 1;
+    long updates = 0;
+    for (auto _ : state) {
+        Match m = computerMatch(seed++);
+        while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
+            clearRequests(m);
+            updateMatch(m, 16);
+            liftPaddleToBall(m, m.state.paddle1);
+            liftPaddleToBall(m, m.state.paddle2);
+            requestWinSound(m);
+            ++updates;
+        }
+    }
+    state.counters["updates"] = benchmark::Counter(double(updates), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(WholeGame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

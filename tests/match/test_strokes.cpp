@@ -1,0 +1,242 @@
+// Serves and returns: reach, pace and height by stance, the human angle and the computer aim.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "match_fixture.h"
+
+namespace spinvale {
+namespace {
+
+// Player 1's paddle at depth d, a ball that just passed its plane within reach.
+Match returnForPlayer1(float depth, float ballY, bool human) {
+    Match m = plainMatch();
+    m.settings.player1Mouse = human;
+    MatchState& s = m.state;
+    s.rallyState = P1ToReturn;
+    s.paddle1.z = depth;
+    s.paddle1.prevZ = depth;
+    s.paddle1.x = 0;
+    s.ballX = 2;
+    s.ballY = ballY;
+    s.ballZ = depth + 1;
+    s.prevBallZ = depth - 1;
+    s.ballVX = 30;
+    s.ballVZ = 200;
+    return m;
+}
+
+Match returnForPlayer2(float depth, float ballY, bool human) {
+    Match m = plainMatch();
+    m.settings.player2Keyboard = human;
+    MatchState& s = m.state;
+    s.rallyState = P2ToReturn;
+    s.paddle2.z = -depth;
+    s.paddle2.prevZ = -depth;
+    s.ballX = -2;
+    s.ballY = ballY;
+    s.ballZ = -depth - 1;
+    s.prevBallZ = -depth + 1;
+    s.ballVX = 30;
+    s.ballVZ = -200;
+    return m;
+}
+
+TEST(StrokeReturn, PaceAndHeightFromADepthOf200) {
+    // ratio 200/274 = 0.7299, t = 63/137: height speed (1 - ratio) x 110 x (t + 1).
+    const float heights[][2] = {{90, 43.37f}, {84, 52.04f}, {79, 62.45f}};
+    for (const auto& h : heights) {
+        Match m1 = returnForPlayer1(200, h[0], true);
+        strokePlayer1(m1);
+        EXPECT_EQ(m1.state.rallyState, P1Shot);
+        EXPECT_NEAR(m1.state.ballVY, h[1], 0.01) << "ball at " << h[0];
+        EXPECT_NEAR(m1.state.ballVZ, -286.13f, 0.01);
+        EXPECT_EQ(m1.state.ballZ, 199.0f);  // put back in front of the paddle
+
+        Match m2 = returnForPlayer2(200, h[0], true);
+        strokePlayer2(m2);
+        EXPECT_EQ(m2.state.rallyState, P2Shot);
+        EXPECT_NEAR(m2.state.ballVY, h[1], 0.01);
+        EXPECT_NEAR(m2.state.ballVZ, 286.13f, 0.01);
+    }
+}
+
+TEST(StrokeReturn, PaceAndHeightFromADepthOf205AndNearTheNet) {
+    Match deep = returnForPlayer1(205, 90, true);
+    strokePlayer1(deep);
+    EXPECT_NEAR(deep.state.ballVY, 41.4f, 0.05);
+    EXPECT_NEAR(deep.state.ballVZ, -293.3f, 0.05);
+
+    Match close = returnForPlayer1(120, 90, true);  // nearer than the end: ratio floor 0.5
+    strokePlayer1(close);
+    EXPECT_EQ(close.state.ballVY, 55.0f);
+    EXPECT_EQ(close.state.ballVZ, -196.0f);
+}
+
+TEST(StrokeReturn, AHumanReturnTurnsTheBallByTheSwing) {
+    Match straight = returnForPlayer1(200, 90, true);
+    straight.input.pointerX = 321;
+    strokePlayer1(straight);
+    EXPECT_EQ(straight.state.ballVX, 30.0f);  // angle 0: sideways speed unchanged
+    EXPECT_EQ(straight.state.strokeCursorX, 321);
+    EXPECT_EQ(straight.state.ballSpin, 0.0f);
+    ASSERT_EQ(straight.requests.soundCount, 1);
+    EXPECT_STREQ(straight.requests.sounds[0], "sounds/paddle.wav");
+
+    Match turned = returnForPlayer1(200, 90, true);
+    turned.state.paddle1.swingAngle = 30;
+    turned.state.paddle1.side = 1;  // side 1 mirrors the angle
+    strokePlayer1(turned);
+    const double theta = -30 * double(1.0f / 180.0f) * 3.14;
+    EXPECT_NEAR(turned.state.ballVX, std::cos(theta) * 30 - std::sin(theta) * 200, 1e-3);
+}
+
+TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
+    const float outside[] = {-5, 15};
+    for (float x : outside) {
+        Match m = returnForPlayer1(200, 90, true);
+        m.state.ballX = x;
+        strokePlayer1(m);
+        EXPECT_EQ(m.state.rallyState, P1ToReturn) << x;
+    }
+    const RallyState notYet[] = {P1Serve, P2Serve, P1Shot, P2Shot, P2ToReturn};
+    for (RallyState state : notYet) {
+        Match m = returnForPlayer1(200, 90, true);
+        m.state.rallyState = state;
+        strokePlayer1(m);
+        EXPECT_EQ(m.state.rallyState, state);
+        EXPECT_EQ(m.requests.soundCount, 0);
+    }
+    Match m2 = returnForPlayer2(200, 90, true);
+    m2.state.ballX = -15;  // player 2 reaches from x - 15 to x + 5, exclusive
+    strokePlayer2(m2);
+    EXPECT_EQ(m2.state.rallyState, P2ToReturn);
+}
+
+TEST(StrokeReturn, ComputerPlayer1AimsInsideTheTable) {
+    // Seed 1 draws 41, 18467, 6334, 26500, ...: home depth 205 - 41 % 20 = 204, aim pick
+    // 18467 % 5 = 2 (a drive at +150 toward the side line), spin (6334 % 200 - 100) / 100 = 0.
+    Match m = returnForPlayer1(180, 90, false);
+    m.settings.aiSkill = 1;  // no error: what is left is the aim and its correction
+    m.settings.gameSpeed = 14;
+    m.settings.gravityScale = 12;
+    strokePlayer1(m);
+    const MatchState& s = m.state;
+    EXPECT_EQ(s.rallyState, P1Shot);
+    EXPECT_EQ(s.paddle1.homeZ, 204.0f);
+    EXPECT_EQ(s.aimChoice, 2);
+    EXPECT_EQ(s.ballSpin, 0.0f);
+    EXPECT_LT(s.ballVX, 150.0f);
+    EXPECT_EQ(std::fmod(150.0 - s.ballVX, 10.0), 0.0);  // pulled in by whole steps of 10
+    const float exit = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY,
+                                        s.ballVZ, FarHalf::NegativeZ);
+    EXPECT_LT(std::fabs(exit), 76.25f);
+    ASSERT_EQ(m.requests.soundCount, 1);
+}
+
+TEST(StrokeReturn, ComputerPlayer2DrawsTwiceForSpinAndSoundsLast) {
+    Match m = returnForPlayer2(190, 90, false);
+    m.settings.aiSkill = 0.9f;
+    strokePlayer2(m);
+    const MatchState& s = m.state;
+    EXPECT_EQ(s.rallyState, P2Shot);
+    EXPECT_EQ(s.paddle2.homeZ, float(41 % 100 - 235));
+    EXPECT_EQ(s.aimChoice, 18467 % 5);
+    // Two spin draws: (6334 % 200 - 100) / 100, then replaced by (26500 % 200 - 100) / 40.
+    EXPECT_EQ(s.ballSpin, float((26500 % 200 - 100) / 40));
+    EXPECT_GT(s.ballVZ, 0.0f);
+    ASSERT_EQ(m.requests.soundCount, 1);
+    EXPECT_STREQ(m.requests.sounds[0], "sounds/paddle.wav");
+}
+
+// The aim correction as one look-ahead after the other, written out plainly.
+float correctedAim(const Match& m, float aim, FarHalf farHalf) {
+    const MatchState& s = m.state;
+    for (int pass = 1;; ++pass) {
+        const float u = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, aim, s.ballVY, s.ballVZ,
+                                         farHalf);
+        if (u > 66.25f) {
+            aim = double(aim) - 10;
+        }
+        if (u < -66.25f) {
+            aim = double(aim) + 10;
+        }
+        if (pass > 100 || (u > -76.25f && u < 76.25f)) {
+            return aim;
+        }
+    }
+}
+
+TEST(StrokeReturn, TheAimCorrectionMatchesOneLookAheadAfterTheOther) {
+    // Returns struck from all over: the computer's aim after correction must be exactly what
+    // the plain loop gives, whatever the speculation and memory of exits did.
+    uint32_t sequence = 12345;
+    const auto next = [&](int range) {
+        sequence = sequence * 1103515245u + 12345u;
+        return int((sequence >> 16) % uint32_t(range));
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        Match m = returnForPlayer1(float(140 + next(120)), float(78 + next(40)), false);
+        m.settings.gameSpeed = float(5 + next(20));
+        m.settings.gravityScale = float(2 + next(14));
+        m.settings.aiSkill = 1;  // no error after the correction
+        m.settings.aiSpeed = 40;
+        m.randomState = uint32_t(trial + 1);
+        m.state.paddle1.x = float(next(600) - 300);
+        m.state.ballX = m.state.paddle1.x + float(next(19) - 4);
+        // Replay the draws the stroke makes before its correction to know its first aim.
+        Match draws = m;
+        randomBelow(draws, 20);
+        const int aimChoice = randomBelow(draws, 5);
+        const float spin = float((randomBelow(draws, 200) - 100) / 100);
+        float aim = float(randomBelow(draws, 150) - 75);
+        aim = aimChoice == 2 ? 150.0f : aimChoice == 1 ? -150.0f : aim;
+
+        strokePlayer1(m);
+        ASSERT_EQ(m.state.rallyState, P1Shot);
+        ASSERT_EQ(m.state.ballSpin, spin);
+        Match plain = m;  // the ball as the correction saw it: reset, new speeds, its spin
+        EXPECT_EQ(m.state.ballVX, correctedAim(plain, aim, FarHalf::NegativeZ))
+            << "trial " << trial;
+    }
+}
+
+TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
+    Match m = plainMatch();
+    MatchState& s = m.state;
+    s.rallyState = P1Toss;
+    s.ballY = 88.2f;  // not below the strike height yet
+    strokePlayer1(m);
+    EXPECT_EQ(s.rallyState, P1Toss);
+    s.ballY = 88.1f;
+    strokePlayer1(m);
+    EXPECT_EQ(s.rallyState, P1Serve);
+    EXPECT_EQ(s.ballVX, float(41 % 50 - 25));  // the computer's random sideways speed
+    EXPECT_EQ(s.ballVZ, -210.0f);
+    EXPECT_EQ(s.ballVY, -20.0f);
+    EXPECT_EQ(m.requests.soundCount, 1);
+
+    Match h = plainMatch();
+    h.settings.player2Keyboard = true;
+    h.state.rallyState = P2Toss;
+    h.state.ballY = 80;
+    h.state.paddle2.swingAngle = 45;
+    strokePlayer2(h);
+    EXPECT_EQ(h.state.rallyState, P2Serve);
+    EXPECT_EQ(h.state.ballVZ, 210.0f);
+    EXPECT_NEAR(h.state.ballVX, -100 * std::sin(45 * double(1.0f / 180.0f) * 3.14), 1e-4);
+    EXPECT_EQ(h.randomState, 1u);  // a human serve draws nothing
+}
+
+TEST(StrokeServe, ASwingEndingBelowZeroIsShownAtZero) {
+    Match m = plainMatch();
+    m.state.paddle1.swingAngle = -0.5f;
+    m.state.paddle2.swingAngle = -3;
+    strokePlayer1(m);
+    strokePlayer2(m);
+    EXPECT_EQ(m.state.paddle1.swingAngle, 0.0f);
+    EXPECT_EQ(m.state.paddle2.swingAngle, 0.0f);
+}
+
+}  // namespace
+}  // namespace spinvale

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# spinvale-settings as a user runs it: show, write, keep what is not named, refuse bad values.
+set -uo pipefail
+bin=$1
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_status() { local want=$1; shift; "$@" >out.txt 2>err.txt; local got=$?; [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"; }
+field() { grep -E "^  $1 " out.txt | awk '{print $2}'; }
+
+expect_status 0 "$bin/spinvale-settings" --help
+expect_status 0 "$bin/spinvale-settings" --version
+expect_status 2 "$bin/spinvale-settings"
+expect_status 2 "$bin/spinvale-settings" frobnicate
+expect_status 1 "$bin/spinvale-settings" show missing.dat
+grep -q 'missing.dat' err.txt || fail "names the missing file"
+
+# A new file gets the built-in settings; the default file name is settings.dat.
+expect_status 0 "$bin/spinvale-settings" write
+[ "$(stat -c %s settings.dat)" -eq 112 ] || fail "112-byte record"
+expect_status 0 "$bin/spinvale-settings" show
+[ "$(field pointsPerGame)" = 11 ] || fail "default game length"
+[ "$(field aiSkill)" = 0.7 ] || fail "plain decimals in the file: $(field aiSkill)"
+
+# Changes keep everything not named.
+expect_status 0 "$bin/spinvale-settings" write s.dat --camera 10,250.5,-3 --screen 1280x720
+expect_status 0 "$bin/spinvale-settings" write s.dat --points 21 --player1 computer --player2=keyboard --ai-skill 1 --spin -4.5 --simple-graphics 1
+expect_status 0 "$bin/spinvale-settings" show s.dat
+[ "$(field pointsPerGame)" = 21 ] || fail "points"
+[ "$(field player1Mouse)" = 0 ] || fail "player 1 computer"
+[ "$(field player2Keyboard)" = 1 ] || fail "player 2 keyboard"
+[ "$(field cameraY)" = 250.5 ] || fail "camera kept"
+[ "$(field screenWidth)" = 1280 ] || fail "screen kept"
+[ "$(field spinFactor)" = -4.5 ] || fail "spin"
+[ "$(field simpleGraphics)" = 1 ] || fail "simple graphics"
+
+# Bytes the game never reads (reserved doubles, alignment gaps) survive a rewrite.
+head -c 112 /dev/urandom >r.dat
+expect_status 0 "$bin/spinvale-settings" write r.dat --points 11
+before=$(od -An -tx1 -j16 -N8 r.dat)
+expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
+[ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
+
+# Bad values are refused and the file is left as it was.
+cp s.dat before.dat
+for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -1" "--game-speed nan" \
+           "--gravity inf" "--ai-skill 1.5" "--ai-speed x" "--screen 0x768" "--screen 800" \
+           "--camera 1,2" "--simple-graphics 2" "--spin 1e9" "--volume 3" "--points"; do
+    # shellcheck disable=SC2086
+    expect_status 2 "$bin/spinvale-settings" write s.dat $bad
+    cmp -s s.dat before.dat || fail "file changed by: $bad"
+done
+expect_status 2 "$bin/spinvale-settings" write s.dat --ai-skill 0.5 --points 12
+cmp -s s.dat before.dat || fail "a later bad value keeps earlier good ones out too"
+
+# A folder that cannot be written: status 1, the old file untouched.
+mkdir ro && cp before.dat ro/settings.dat && chmod a-w ro
+if [ "$(id -u)" -ne 0 ]; then
+    expect_status 1 "$bin/spinvale-settings" write ro/settings.dat --points 21
+    cmp -s ro/settings.dat before.dat || fail "read-only folder: file changed"
+fi
+
+[ "$failures" -eq 0 ] && echo "all passed"
+exit "$failures"

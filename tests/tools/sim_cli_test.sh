@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# spinvale-sim as a user runs it: options, summary, trace contract, scripts, stop rules.
+set -uo pipefail
+bin=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_status() { local want=$1; shift; "$@" >out.txt 2>err.txt; local got=$?; [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"; }
+
+"$bin/spinvale-settings" write cpu.dat --player1 computer --player2 computer
+
+expect_status 0 "$bin/spinvale-sim" --help
+grep -q -- '--max-frames' out.txt || fail "--help lists the options"
+expect_status 0 "$bin/spinvale-sim" --version
+grep -q '^spinvale-sim [0-9]' out.txt || fail "--version prints the version"
+expect_status 2 "$bin/spinvale-sim" --bogus
+expect_status 2 "$bin/spinvale-sim" --frame-ms
+expect_status 2 "$bin/spinvale-sim" --frame-ms 1x
+expect_status 2 "$bin/spinvale-sim" --script no-such-file
+
+# A whole computer game ends at its first won update, with a legal result.
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat
+grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' out.txt || fail "summary line: $(cat out.txt)"
+
+# The trace starts with the state after the emulated window creation: player 2 serves first.
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 3
+[ "$(wc -l <out.txt)" -eq 4 ] || fail "frames 0 to 3 traced"
+head -1 out.txt | grep -q '^{"frame":0,"elapsedMs":0,"ballX":20,"ballY":88.2,.*"rallyState":6,.*"firstServer":2,' || fail "frame 0: $(head -1 out.txt)"
+sed -n 2p out.txt | grep -q '"rallyState":8,' || fail "the computer tosses at once"
+
+# Seed 0 draws 38 first: player 1 serves.
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 0 --seed 0
+grep -q '"rallyState":5,.*"firstServer":1,' out.txt || fail "seed 0: $(cat out.txt)"
+
+# Missing settings: the built-in ones, with a warning.
+expect_status 0 "$bin/spinvale-sim" --settings none.dat --max-frames 10
+grep -q 'none.dat' err.txt || fail "warning names the missing file"
+
+# Scripts: comments and blank lines skipped; Esc stops after its update.
+printf '# header\n\n16 0 0 -\n16 0 0 - 27\n16 0 0 -\n' >esc.txt
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script esc.txt --trace
+[ "$(wc -l <out.txt)" -eq 3 ] || fail "Esc ends the run after its own update"
+tail -1 out.txt | grep -q '"requests":\["quit"\]}$' || fail "quit request traced"
+
+# F1: the update's own line shows the toggle; the next starts from the re-created window.
+printf '16 0 0 -\n16 0 0 -\n16 0 0 - 112\n16 0 0 -\n' >f1.txt
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script f1.txt --trace
+sed -n 4p out.txt | grep -q '"requests":\["toggleFullscreen"\]' || fail "toggle traced"
+sed -n 5p out.txt | grep -q '"paddle1":{[^}]*"prevZ":200,' || fail "paddle 1 back at its start depth: $(sed -n 5p out.txt)"
+
+# A malformed line stops the run naming its line, never a crash.
+printf '16 0 0 -\n16 0 0 -\n16 0 zero -\n' >bad.txt
+expect_status 2 "$bin/spinvale-sim" --settings cpu.dat --script bad.txt
+grep -q 'bad.txt:3:' err.txt || fail "error names line 3: $(cat err.txt)"
+
+# The same run twice gives the same bytes.
+"$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 3000 --frame-ms 23 >a.txt
+"$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 3000 --frame-ms 23 >b.txt
+cmp -s a.txt b.txt || fail "runs are repeatable"
+
+[ "$failures" -eq 0 ] && echo "all passed"
+exit "$failures"
