@@ -147,11 +147,17 @@ class Settings:
 
 
 def shipped_settings():
-    """The built-in set, the same as the shipped settings file."""
+    """The built-in set: the values of the shipped settings file. Where that file is given in
+    SPINVALE_SHIPPED_SETTINGS, they are read from it (the game chooses them by measuring
+    computer games, so they may change); otherwise these."""
+    path = os.environ.get("SPINVALE_SHIPPED_SETTINGS")
+    if path:
+        with open(path, "rb") as f:
+            return decode_settings(f.read(SETTINGS_SIZE), path, _no_fallback)
     s = Settings()
-    s.gameSpeed = f32(13.0)
-    s.spinFactor = 10
-    s.gravityScale = f32(11.0)
+    s.gameSpeed = f32(14.0)
+    s.spinFactor = 6
+    s.gravityScale = f32(12.0)
     s.aiSkill = f32(0.7)
     s.aiSpeed = f32(40.0)
     s.pointsPerGame = 11
@@ -160,16 +166,19 @@ def shipped_settings():
     return s
 
 
+def _no_fallback(message):
+    raise ValueError(f"the shipped settings file is not usable: {message}")
+
+
 SETTINGS_SIZE = 112
 
 
 def decode_settings(data, name, warn):
     """Settings from the 112-byte record; bad or missing values fall back as the game does."""
-    defaults = shipped_settings()
     if data is None or len(data) < SETTINGS_SIZE:
         warn(f"{name}: settings file missing or shorter than {SETTINGS_SIZE} bytes; "
              "using the built-in settings")
-        return defaults
+        return shipped_settings()
     (simple, speed, _reserved, spin, gravity, skill, ai_speed, _reserved2, points, width,
      height, cam_x, cam_y, cam_z, p1, p2) = struct.unpack_from('<i4xdddddddiii4xdddii', data)
     s = Settings()
@@ -197,6 +206,7 @@ def decode_settings(data, name, warn):
         s.screenWidth, s.screenHeight = 1024, 768
     for field in ("gameSpeed", "gravityScale", "aiSpeed", "cameraX", "cameraY", "cameraZ"):
         if not math.isfinite(getattr(s, field)):
+            defaults = shipped_settings()
             warn(f"{name}: {field} is not a finite number; using {getattr(defaults, field):g}")
             setattr(s, field, getattr(defaults, field))
     return s

@@ -219,16 +219,19 @@ class SettingsRecord(unittest.TestCase):
 
     def test_unusable_values_fall_back_with_a_warning(self):
         s, warnings = self.decode(points=15, w=0, speed=float("nan"))
+        builtin = mm.shipped_settings()
         self.assertEqual((s.pointsPerGame, s.screenWidth, s.screenHeight, s.gameSpeed),
-                         (11, 1024, 768, 13.0))
+                         (11, 1024, 768, builtin.gameSpeed))
         self.assertEqual(len(warnings), 3)
         s = mm.decode_settings(b"\0" * 100, "short.dat", warnings.append)
-        self.assertEqual(s.gameSpeed, 13.0)
+        self.assertEqual(s.gameSpeed, builtin.gameSpeed)
 
     def test_runner_reads_missing_file_as_builtin(self):
         with tempfile.TemporaryDirectory() as d:
             s = mm.read_settings(os.path.join(d, "none.dat"))
-        self.assertEqual((s.gameSpeed, s.pointsPerGame, s.player1Mouse), (13.0, 11, True))
+        builtin = mm.shipped_settings()
+        self.assertEqual((s.gameSpeed, s.gravityScale, s.pointsPerGame, s.player1Mouse),
+                         (builtin.gameSpeed, builtin.gravityScale, 11, True))
 
 
 if __name__ == "__main__":
