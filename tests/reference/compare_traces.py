@@ -2,12 +2,13 @@
 """Plays the same headless match with the game's runner and with the Python model, and
 compares the two traces line by line and field by field.
 
-    compare_traces.py SPINVALE_SIM [runner options...]
+    compare_traces.py SPINVALE_SIM [--expect-status N] [runner options...]
 
 The runner options (--settings, --script, --frame-ms, --max-frames, --seed) go to both
-sides unchanged; --trace is added. Exit status 0 when the traces are identical, 1 when
-they differ (the first differing frame is reported with both values of every differing
-field and the previous frame's state), 2 on bad usage.
+sides unchanged; --trace is added. Both runs must end with exit status N (default 0).
+Exit status 0 when the traces are identical, 1 when they differ (the first differing
+frame is reported with both values of every differing field and the previous frame's
+state), 2 on bad usage.
 """
 
 import json
@@ -85,14 +86,19 @@ def main(argv):
         print(__doc__.strip(), file=sys.stderr)
         return 2
     sim, options = argv[0], [a for a in argv[1:] if a != "--trace"]
+    expected_status = 0
+    if options[:1] == ["--expect-status"] and len(options) > 1 and options[1].isdigit():
+        expected_status = int(options[1])
+        options = options[2:]
     sim_status, sim_lines, sim_err = run([sim, "--trace"] + options)
     model_status, model_lines, model_err = run([sys.executable, MODEL, "--trace"] + options)
     difference = compare(sim_lines, model_lines)
     if difference is None and sim_status != model_status:
         difference = (f"exit status differs: game {sim_status}, model {model_status}\n"
                       f"  game stderr: {sim_err.strip()}\n  model stderr: {model_err.strip()}")
-    if difference is None and sim_status != 0:
-        difference = f"both runs failed (status {sim_status}):\n  {sim_err.strip()}"
+    if difference is None and sim_status != expected_status:
+        difference = (f"both runs ended with status {sim_status}, not {expected_status}:\n"
+                      f"  {sim_err.strip()}")
     if difference is not None:
         print("Traces differ for: " + " ".join(options))
         print(difference)

@@ -1003,31 +1003,43 @@ def read_settings(path):
     return decode_settings(data, path, lambda msg: print(msg, file=sys.stderr))
 
 
-def parse_script(path):
-    """One (elapsedMs, pointerX, pointerY, button, keys) tuple per update line."""
-    lines = []
+def _whole(word, low, high):
+    text = word[1:] if word.startswith("-") and low < 0 else word
+    if not text.isdigit() or not text.isascii():
+        raise ValueError
+    value = int(word)
+    if not low <= value <= high:
+        raise ValueError
+    return value
+
+
+def parse_script_line(text):
+    """(elapsedMs, pointerX, pointerY, button, keys) of one update line."""
+    words = text.split()
+    if len(words) < 4 or words[3] not in ("0", "1", "-"):
+        raise ValueError
+    ms = _whole(words[0], 0, 0xffffffff)
+    px, py = _whole(words[1], -2**31, 2**31 - 1), _whole(words[2], -2**31, 2**31 - 1)
+    keys = [_whole(k, 0, 255) for k in words[4:]]
+    return ms, px, py, words[3], keys
+
+
+def read_script(path):
+    """The update lines of a script, one at a time; a malformed line raises ScriptError when
+    it is reached, so the updates before it are played."""
     with open(path) as f:
         for number, raw in enumerate(f, 1):
             text = raw.strip()
             if not text or text.startswith("#"):
                 continue
-            words = text.split()
             try:
-                if len(words) < 4:
-                    raise ValueError
-                ms = int(words[0])
-                if ms < 0 or ms > 0xffffffff:
-                    raise ValueError
-                px, py = int(words[1]), int(words[2])
-                if words[3] not in ("0", "1", "-"):
-                    raise ValueError
-                keys = [int(k) for k in words[4:]]
-                if any(k < 0 or k > 255 for k in keys):
-                    raise ValueError
+                yield parse_script_line(text)
             except ValueError:
                 raise ScriptError(f"{path}:{number}: malformed script line") from None
-            lines.append((ms, px, py, words[3], keys))
-    return lines
+
+
+def parse_script(path):
+    return list(read_script(path))
 
 
 class HeadlessRun:
@@ -1076,18 +1088,19 @@ class HeadlessRun:
 
 
 def run(opts, out):
-    script = parse_script(opts["script"]) if opts["script"] else None
+    script = read_script(opts["script"]) if opts["script"] else None
     max_frames = opts["max_frames"]
     if max_frames is None:
-        max_frames = len(script) if script is not None else 1000000
+        max_frames = 1000000 if script is None else math.inf
     game = HeadlessRun(opts["settings"], opts["seed"])
     if opts["trace"]:
         out.write(game.trace_line() + "\n")
     while game.frames < max_frames:
         if script is not None:
-            if game.frames >= len(script):
+            line = next(script, None)
+            if line is None:
                 break
-            going_on = game.update(*script[game.frames])
+            going_on = game.update(*line)
         else:
             going_on = game.update(opts["frame_ms"])
         if opts["trace"]:

@@ -238,6 +238,9 @@ def write(directory):
                                   KeyboardPlayer(depth=(-200, -110), swing_from=-110), seed=5),
         "random.txt": random_input(800),
     }
+    # A malformed line ends the run after the updates before it.
+    scripts["malformed.txt"] = scripts["mouse.txt"][:40] + ["16 10 10 2"] + \
+        scripts["mouse.txt"][40:50]
     for name, lines in scripts.items():
         with open(path(name), "w") as f:
             f.write("# elapsedMs pointerX pointerY button keys...\n")
