@@ -223,7 +223,7 @@ def write(directory):
         return os.path.join(directory, name)
 
     scripts = {
-        "irregular.txt": irregular_frames(1500),
+        "irregular.txt": irregular_frames(1000),
         "mouse.txt": play(path("mouse.dat"), 1500, MousePlayer()),
         "keyboard.txt": play(path("keyboard.dat"), 1500, KeyboardPlayer()),
         "humans.txt": play(path("humans.dat"), 1200, BothHumans(), seed=3),
