@@ -3,7 +3,8 @@
 
     scenarios.py DIR
 
-Settings files are packed here byte by byte (the 112-byte record). The human players'
+Settings files are packed here byte by byte (the 112-byte record); computers.dat is the
+shipped set with the computer on both sides when SPINVALE_SHIPPED_SETTINGS names that file. The human players'
 scripts are played by small scripted players that watch the model's match as it goes, so
 they move, toss and swing at the right moments; the script they leave is plain input and
 replays the same way in the game's runner.
@@ -218,6 +219,13 @@ def write(directory):
     for name, fields in SETTINGS.items():
         with open(os.path.join(directory, name), "wb") as f:
             f.write(settings_record(**fields))
+    shipped = os.environ.get("SPINVALE_SHIPPED_SETTINGS")
+    if shipped:
+        # The shipped set with the computer on both sides.
+        with open(shipped, "rb") as f:
+            record = f.read(mm.SETTINGS_SIZE)
+        with open(os.path.join(directory, "computers.dat"), "wb") as f:
+            f.write(record[:104] + struct.pack("<ii", 0, 0))
 
     def path(name):
         return os.path.join(directory, name)
