@@ -4,10 +4,10 @@
     scenarios.py DIR
 
 Settings files are packed here byte by byte (the 112-byte record); computers.dat is the
-shipped set with the computer on both sides when SPINVALE_SHIPPED_SETTINGS names that file. The human players'
-scripts are played by small scripted players that watch the model's match as it goes, so
-they move, toss and swing at the right moments; the script they leave is plain input and
-replays the same way in the game's runner.
+shipped set with the computer on both sides when SPINVALE_SHIPPED_SETTINGS names that
+file. The human players' scripts are played by small scripted players that watch the
+model's match as it goes, so they move, toss and swing at the right moments; the script
+they leave is plain input and replays the same way in the game's runner.
 """
 
 import os
