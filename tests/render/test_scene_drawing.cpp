@@ -1,0 +1,386 @@
+// Frames drawn from known match states on a real OpenGL context, read back pixel by pixel.
+// Points are found by projecting world positions with the frame's own camera; only the
+// interiors of shapes are checked, never their edges.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bmp_image.h"
+#include "data_paths.h"
+#include "display_lists.h"
+#include "frame.h"
+#include "gl_test_context.h"
+#include "render.h"
+#include "text.h"
+
+namespace spinvale {
+namespace {
+
+constexpr int windowWidth = 1024;
+constexpr int windowHeight = 768;  // the shipped settings' screen height
+
+struct Rgb {
+    int r, g, b;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+struct Vec3d {
+    double x, y, z;
+};
+
+bool near(const Rgb& c, double r, double g, double b, int tolerance) {
+    return std::abs(c.r - r * 255) <= tolerance && std::abs(c.g - g * 255) <= tolerance &&
+           std::abs(c.b - b * 255) <= tolerance;
+}
+
+bool pureBlue(const uint8_t* p) { return p[0] < 10 && p[1] < 10 && p[2] > 245; }
+
+const Rgb sky{204, 204, 255};
+const Rgb netColour{54, 53, 228};  // 0.2118, 0.2098, 0.8941
+constexpr double netAlpha = 0.77;
+
+class SceneDrawing : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (gl_.context == nullptr && gl_.failure.empty() &&
+            gl_.open("scene test", windowWidth, windowHeight)) {
+            lists_ = buildContext();
+        }
+    }
+
+    // What the shell does on every window creation.
+    static SceneLists buildContext() {
+        SceneLists lists;
+        setupView(windowWidth, windowHeight);
+        buildModelLists(lists, gameDataPaths());
+        lists.fontListBase = makeBitmapFont("Impact", 30);
+        return lists;
+    }
+
+    void SetUp() override {
+        if (gl_.context == nullptr) {
+            GTEST_SKIP() << "no OpenGL context: " << gl_.failure;
+        }
+        startMatch();
+    }
+
+    // A rally in flight: the ball over player 1's half, the paddles off to the sides at
+    // the two ends, clear of the points the tests look at.
+    void startMatch() {
+        match_ = Match{};
+        match_.settings = defaultGameSettings();
+        MatchState& s = match_.state;
+        s.rallyState = P1Shot;
+        s.ballX = -30;
+        s.ballY = 95;
+        s.ballZ = 50;
+        s.paddle1 = placed(-50, 88.2f, 200);
+        s.paddle2 = placed(50, 88.2f, -200);
+    }
+
+    static Paddle placed(float x, float y, float z) {
+        Paddle p;
+        p.x = x;
+        p.y = y;
+        p.z = z;
+        return p;
+    }
+
+    void draw(const SceneLists& lists) {
+        drawFrame(lists, match_);
+        glFinish();
+        frame_.assign(std::size_t(windowWidth) * windowHeight * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, frame_.data());
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    }
+
+    void draw() { draw(lists_); }
+
+    Rgb pixel(int x, int y) const {
+        EXPECT_TRUE(x >= 0 && x < windowWidth && y >= 0 && y < windowHeight) << x << ", " << y;
+        x = std::clamp(x, 0, windowWidth - 1);
+        y = std::clamp(y, 0, windowHeight - 1);
+        const uint8_t* p = &frame_[(std::size_t(y) * windowWidth + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+
+    // The window pixel showing a point given in the current modelview's frame.
+    static WindowPixel projectModel(const Vec3d& point) {
+        GLdouble modelview[16], projection[16];
+        GLint viewport[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        GLdouble x = 0, y = 0, z = 0;
+        gluProject(point.x, point.y, point.z, modelview, projection, viewport, &x, &y, &z);
+        return {int(std::floor(x)), int(std::floor(y))};
+    }
+
+    // The window pixel showing a world point, seen from the settings' camera.
+    WindowPixel project(const Vec3d& point) const {
+        const GameSettings& g = match_.settings;
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        gluLookAt(g.cameraX, g.cameraY, g.cameraZ, 0, 0, 0, 0, 1, 0);
+        const WindowPixel at = projectModel(point);
+        glPopMatrix();
+        return at;
+    }
+
+    Rgb pixelAt(const Vec3d& point) const {
+        const WindowPixel at = project(point);
+        return pixel(at.x, at.y);
+    }
+
+    // Pure blue pixels, the text colour, inside window rows [bottom, top] (left half only).
+    int blueInRows(int bottom, int top) const {
+        int count = 0;
+        for (int y = bottom; y <= top; ++y) {
+            for (int x = 0; x < windowWidth; ++x) {
+                count += pureBlue(&frame_[(std::size_t(y) * windowWidth + x) * 3]) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    // The table-top image's colour at a point of the playing surface: u falls from 1 at
+    // x = -76.181 to 0 at x = 76.319, v rises from 0 at z = 136.885 to 1 at z = -137.115.
+    static Rgb tableTexel(double x, double z) {
+        BitmapFile file;
+        std::string error;
+        EXPECT_TRUE(readBitmapFile(gameDataPaths().find("newsv_0.bmp"), file, error)) << error;
+        const int column = int((76.319 - x) / 152.5 * file.width);
+        const int row = int((136.885 - z) / 274.0 * file.height);
+        const std::size_t stride = bitmapRowStride(file.bitsPerPixel, file.width);
+        const uint8_t* p =
+            file.pixels() + row * stride + std::size_t(column) * (file.bitsPerPixel / 8);
+        return {p[2], p[1], p[0]};
+    }
+
+    static inline test::GlTestContext gl_;
+    static inline SceneLists lists_;
+    Match match_;
+    std::vector<uint8_t> frame_;
+};
+
+TEST_F(SceneDrawing, CornersShowTheSky) {
+    draw();
+    for (const auto& [x, y] : {std::pair{0, 0}, {windowWidth - 1, 0}, {0, windowHeight - 1},
+                               {windowWidth - 1, windowHeight - 1}}) {
+        EXPECT_TRUE(near(pixel(x, y), 0.8, 0.8, 1, 1)) << x << ", " << y << ": " << pixel(x, y);
+    }
+}
+
+// The playing surface is drawn at 77.586 in the image's colours, untinted (white material).
+TEST_F(SceneDrawing, TableTopShowsItsImage) {
+    draw();
+    for (const auto& [x, z] : {std::pair{30.0, 60.0}, {-40.0, 100.0}, {40.0, -60.0}}) {
+        const Rgb expected = tableTexel(x, z);
+        const Rgb shown = pixelAt({x, 77.586, z});
+        EXPECT_TRUE(near(shown, expected.r / 255.0, expected.g / 255.0, expected.b / 255.0, 8))
+            << x << ", " << z << ": " << shown << " expected " << expected;
+        EXPECT_GT(shown.b, shown.r + 30) << "not the image's blue-green surface";
+    }
+}
+
+// The net is blended at alpha 0.77 over the table behind it; its slab has a front and a back
+// face, so the table shows through one or two layers of net, depending on which face is
+// drawn first.
+TEST_F(SceneDrawing, NetIsBlendedOverTheTable) {
+    draw();
+    const Vec3d eye{0, 300, 320};
+    const Vec3d onNet{40, 88, 0};
+    const double t = (eye.y - 77.586) / (eye.y - onNet.y);
+    const Rgb table = tableTexel(eye.x + t * (onNet.x - eye.x), eye.z + t * (onNet.z - eye.z));
+    const auto blend = [](double over, double under) {
+        return netAlpha * over + (1 - netAlpha) * under;
+    };
+    const Rgb once{int(blend(netColour.r, table.r)), int(blend(netColour.g, table.g)),
+                   int(blend(netColour.b, table.b))};
+    const Rgb twice{int(blend(netColour.r, once.r)), int(blend(netColour.g, once.g)),
+                    int(blend(netColour.b, once.b))};
+    const Rgb shown = pixelAt(onNet);
+    const auto close = [&](const Rgb& c) { return near(shown, c.r / 255.0, c.g / 255.0, c.b / 255.0, 6); };
+    EXPECT_TRUE(close(once) || close(twice))
+        << shown << " expected " << once << " or " << twice << " over " << table;
+    EXPECT_FALSE(near(shown, netColour.r / 255.0, netColour.g / 255.0, netColour.b / 255.0, 3))
+        << "the net is drawn opaque";
+}
+
+TEST_F(SceneDrawing, BallIsWhiteAndItsShadowBlackOnTheTable) {
+    draw();
+    const MatchState& s = match_.state;
+    EXPECT_TRUE(near(pixelAt({s.ballX, s.ballY, s.ballZ}), 1, 1, 1, 1))
+        << pixelAt({s.ballX, s.ballY, s.ballZ});
+    EXPECT_TRUE(near(pixelAt({s.ballX, tableHeight, s.ballZ}), 0, 0, 0, 1))
+        << pixelAt({s.ballX, tableHeight, s.ballZ});
+}
+
+// On the edge line the ball is not over the table: its shadow lies on the floor under it.
+// Just inside, the shadow is on the table and the floor stays clear.
+TEST_F(SceneDrawing, ShadowFallsToTheFloorFromTheEdgeLineOut) {
+    MatchState& s = match_.state;
+    s.ballY = 100;
+    s.ballZ = 130;
+    s.ballX = 76.25f;
+    draw();
+    EXPECT_TRUE(near(pixelAt({76.25, 0, 130}), 0, 0, 0, 1)) << pixelAt({76.25, 0, 130});
+    EXPECT_FALSE(near(pixelAt({76.25, tableHeight, 130}), 0, 0, 0, 40))
+        << pixelAt({76.25, tableHeight, 130});
+    s.ballX = 76.0f;
+    draw();
+    EXPECT_TRUE(near(pixelAt({76.0, tableHeight, 130}), 0, 0, 0, 1))
+        << pixelAt({76.0, tableHeight, 130});
+    EXPECT_FALSE(near(pixelAt({76.0, 0, 130}), 0, 0, 0, 40)) << pixelAt({76.0, 0, 130});
+}
+
+// The glyphs are 30-pixel cells whose baselines sit on the rows' origins (432 and 412 for
+// the scores, 372 and 352 for the result): allow 8 below for descenders and 26 above.
+constexpr int scoresBottom = 412 - 8, scoresTop = 432 + 26;
+constexpr int resultBottom = 352 - 8, resultTop = 372 + 26;
+
+TEST_F(SceneDrawing, ScoresAreBlueInTheirRowsAndNothingElseIs) {
+    match_.state.score1 = 7;
+    match_.state.score2 = 10;
+    draw();
+    EXPECT_GT(blueInRows(scoresBottom, scoresTop), 100);
+    EXPECT_EQ(blueInRows(0, scoresBottom - 1), 0);
+    EXPECT_EQ(blueInRows(scoresTop + 1, windowHeight - 1), 0);
+    for (int y = 0; y < windowHeight; ++y) {
+        for (int x = 400; x < windowWidth; ++x) {
+            ASSERT_FALSE(pureBlue(&frame_[(std::size_t(y) * windowWidth + x) * 3])) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(match_.requests.soundCount, 0);
+}
+
+TEST_F(SceneDrawing, WonGameShowsTheResultAndTheHintAndRequestsTheJingleOnce) {
+    std::vector<uint8_t> resultRows[2];
+    for (const RallyState won : {P1WinsGame, P2WinsGame}) {
+        startMatch();
+        match_.state.rallyState = won;
+        draw();
+        EXPECT_GT(blueInRows(resultBottom, resultTop), 100);
+        EXPECT_GT(blueInRows(scoresBottom, scoresTop), 100);
+        EXPECT_EQ(blueInRows(0, resultBottom - 1), 0);
+        EXPECT_EQ(blueInRows(scoresTop + 1, windowHeight - 1), 0);
+        EXPECT_EQ(match_.state.winSoundPlayed, 1);
+        ASSERT_EQ(match_.requests.soundCount, 1);
+        EXPECT_STREQ(match_.requests.sounds[0], soundPlayerWins);
+        draw();
+        EXPECT_EQ(match_.requests.soundCount, 1);
+        resultRows[won - P1WinsGame].assign(
+            frame_.begin() + std::size_t(resultBottom) * windowWidth * 3,
+            frame_.begin() + std::size_t(resultTop + 1) * windowWidth * 3);
+    }
+    EXPECT_NE(resultRows[0], resultRows[1]) << "both results read the same";
+}
+
+// A ball high over the table lifts both paddles to 10 above it; player 2's paddle, facing
+// the camera with its red rubber, is then drawn where the table or the sky showed before.
+TEST_F(SceneDrawing, HighBallOverTheTableLiftsThePaddles) {
+    MatchState& s = match_.state;
+    s.paddle2.z = -150;
+    s.ballY = 97.2f;
+    draw();
+    EXPECT_EQ(s.paddle1.y, 88.2f);
+    EXPECT_EQ(s.paddle2.y, 88.2f);
+    s.ballY = 110;
+    draw();
+    EXPECT_EQ(s.paddle1.y, 120.0f);
+    EXPECT_EQ(s.paddle2.y, 120.0f);
+    const WindowPixel blade = projectModel({0, 0.5, 0});  // paddle 2's transform is left
+    EXPECT_TRUE(near(pixel(blade.x, blade.y), 0.6902, 0.1020, 0.1020, 2))
+        << pixel(blade.x, blade.y);
+    s.ballY = 90;
+    s.paddle1.y = s.paddle2.y = 88.2f;
+    draw();
+    EXPECT_FALSE(near(pixel(blade.x, blade.y), 0.6902, 0.1020, 0.1020, 30))
+        << pixel(blade.x, blade.y);
+}
+
+// Simple graphics: no table top, a white edge outline at 76.2, flat paddles in one colour,
+// the shadow still from the ball list.
+TEST_F(SceneDrawing, SimpleGraphicsDrawTheOutlineAndFlatPaddles) {
+    SceneLists simple = lists_;
+    useSimpleGraphics(simple);
+    EXPECT_EQ(simple.paddle1List, simple.paddle2List);
+    draw(simple);
+    EXPECT_TRUE(near(pixelAt({76.25, 76.2, 60}), 1, 1, 1, 1)) << pixelAt({76.25, 76.2, 60});
+    EXPECT_TRUE(near(pixelAt({-76.25, 76.2, -60}), 1, 1, 1, 1)) << pixelAt({-76.25, 76.2, -60});
+    EXPECT_TRUE(near(pixelAt({30, 77.586, 60}), 0.8, 0.8, 1, 1)) << pixelAt({30, 77.586, 60});
+    const WindowPixel paddle = projectModel({0, 0, 0});
+    EXPECT_TRUE(near(pixel(paddle.x, paddle.y), 1, 0.6, 0.6, 1)) << pixel(paddle.x, paddle.y);
+    const MatchState& s = match_.state;
+    EXPECT_TRUE(near(pixelAt({s.ballX, tableHeight, s.ballZ}), 0, 0, 0, 1));
+    GLfloat lineWidth = 0;
+    glGetFloatv(GL_LINE_WIDTH, &lineWidth);
+    EXPECT_EQ(lineWidth, 1);
+}
+
+// 569 faces less the three hidden ones of the table top, counted as the list is compiled
+// and again as OpenGL sees them in feedback mode (an orthographic box holding the scene).
+TEST_F(SceneDrawing, SceneListSends566TrianglesAndLeavesBlendingAndTexturingOff) {
+    const SceneListBuild build = buildSceneList(gameDataPaths());
+    EXPECT_EQ(build.trianglesSent, 566);
+
+    std::vector<GLfloat> feedback(1 << 16);
+    glFeedbackBuffer(GLsizei(feedback.size()), GL_2D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-200, 200, -200, 200, -300, 300);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glCallList(build.list);
+    const GLint values = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    int polygons = 0;
+    for (GLint i = 0; i < values;) {
+        ASSERT_EQ(feedback[i], GL_POLYGON_TOKEN) << i;
+        polygons += 1;
+        i += 2 + 2 * GLint(feedback[i + 1]);
+    }
+    EXPECT_EQ(polygons, 566);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0], 0);
+    EXPECT_EQ(colour[1], 0);
+    EXPECT_EQ(colour[2], 0);
+    EXPECT_EQ(colour[3], 1);
+}
+
+// A window shrunk to no height keeps the perspective's shape instead of dividing by zero.
+TEST_F(SceneDrawing, ReshapeToNoHeightKeepsTheAspect) {
+    GLdouble before[16], after[16];
+    reshapeViewport(800, 600);
+    glGetDoublev(GL_PROJECTION_MATRIX, before);
+    reshapeViewport(800, 0);
+    glGetDoublev(GL_PROJECTION_MATRIX, after);
+    setupView(windowWidth, windowHeight);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_TRUE(std::isfinite(after[i])) << i;
+    }
+    EXPECT_DOUBLE_EQ(after[0], before[0]);
+    EXPECT_DOUBLE_EQ(after[5], before[5]);
+    EXPECT_DOUBLE_EQ(before[5] / before[0], 800.0 / 600.0);
+}
+
+}  // namespace
+}  // namespace spinvale
