@@ -40,7 +40,9 @@ void switchMaterial(const ModelMaterial& material) {
     glBegin(GL_TRIANGLES);
 }
 
-void vertex(const Vec3f& v) { glVertex3f(v.x, v.y, v.z); }
+void vertex(const Vec3f& v) {
+    glVertex3f(v.x, v.y, v.z);
+}
 
 // Walks a model's runs over its faces: the first face of each run is where its material
 // takes over.

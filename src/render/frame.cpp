@@ -18,8 +18,8 @@ constexpr GLenum multisampleArb = 0x809D;  // GL_MULTISAMPLE_ARB
 // object starts from it afresh, so no matrix is pushed or popped.
 void setCameraView(const GameSettings& settings) {
     glLoadIdentity();
-    gluLookAt(double(settings.cameraX), double(settings.cameraY), double(settings.cameraZ), 0, 0,
-              0, 0, 1, 0);
+    gluLookAt(double(settings.cameraX), double(settings.cameraY), double(settings.cameraZ), 0, 0, 0,
+              0, 1, 0);
 }
 
 // The paddle model lies flat with its handle toward +z; the quarter turn about x stands it

@@ -34,8 +34,7 @@ bool hasFamily(FcPattern* font, const char* family) {
 
 // fontconfig's best match for the pattern, which it takes over. With a required family,
 // a match of another family (fontconfig always offers something) does not count.
-std::optional<FontFile> matchFont(FcConfig* config, FcPattern* wanted,
-                                  const char* requiredFamily) {
+std::optional<FontFile> matchFont(FcConfig* config, FcPattern* wanted, const char* requiredFamily) {
     FcConfigSubstitute(config, wanted, FcMatchPattern);
     FcDefaultSubstitute(wanted);
     FcResult result = FcResultNoMatch;
@@ -167,7 +166,9 @@ uint32_t makeBitmapFont(const char* faceName, int cellHeight) {
     return base;
 }
 
-WindowPixel textOrigin(int screenHeight, int x, int y) { return {x - 1, screenHeight - y - 17}; }
+WindowPixel textOrigin(int screenHeight, int x, int y) {
+    return {x - 1, screenHeight - y - 17};
+}
 
 // Under identity matrices the point (0, 0, 0, 1) lands on the viewport's corner, so a
 // viewport of no size cornered at the wanted pixel puts the raster position there, and

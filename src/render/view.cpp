@@ -37,6 +37,8 @@ void setupView(int width, int height) {
     glClearColor(0, 0, 0, 0.5f);
 }
 
-void reshapeViewport(int width, int height) { setPerspective(width, height, 2000); }
+void reshapeViewport(int width, int height) {
+    setPerspective(width, height, 2000);
+}
 
 }  // namespace spinvale

@@ -4,10 +4,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +46,9 @@ bool near(const Rgb& c, double r, double g, double b, int tolerance) {
            std::abs(c.b - b * 255) <= tolerance;
 }
 
-bool pureBlue(const uint8_t* p) { return p[0] < 10 && p[1] < 10 && p[2] > 245; }
+bool pureBlue(const uint8_t* p) {
+    return p[0] < 10 && p[1] < 10 && p[2] > 245;
+}
 
 const Rgb sky{204, 204, 255};
 const Rgb netColour{54, 53, 228};  // 0.2118, 0.2098, 0.8941
@@ -176,7 +182,9 @@ class SceneDrawing : public ::testing::Test {
 
 TEST_F(SceneDrawing, CornersShowTheSky) {
     draw();
-    for (const auto& [x, y] : {std::pair{0, 0}, {windowWidth - 1, 0}, {0, windowHeight - 1},
+    for (const auto& [x, y] : {std::pair{0, 0},
+                               {windowWidth - 1, 0},
+                               {0, windowHeight - 1},
                                {windowWidth - 1, windowHeight - 1}}) {
         EXPECT_TRUE(near(pixel(x, y), 0.8, 0.8, 1, 1)) << x << ", " << y << ": " << pixel(x, y);
     }
@@ -211,7 +219,9 @@ TEST_F(SceneDrawing, NetIsBlendedOverTheTable) {
     const Rgb twice{int(blend(netColour.r, once.r)), int(blend(netColour.g, once.g)),
                     int(blend(netColour.b, once.b))};
     const Rgb shown = pixelAt(onNet);
-    const auto close = [&](const Rgb& c) { return near(shown, c.r / 255.0, c.g / 255.0, c.b / 255.0, 6); };
+    const auto close = [&](const Rgb& c) {
+        return near(shown, c.r / 255.0, c.g / 255.0, c.b / 255.0, 6);
+    };
     EXPECT_TRUE(close(once) || close(twice))
         << shown << " expected " << once << " or " << twice << " over " << table;
     EXPECT_FALSE(near(shown, netColour.r / 255.0, netColour.g / 255.0, netColour.b / 255.0, 3))
@@ -259,7 +269,8 @@ TEST_F(SceneDrawing, ScoresAreBlueInTheirRowsAndNothingElseIs) {
     EXPECT_EQ(blueInRows(scoresTop + 1, windowHeight - 1), 0);
     for (int y = 0; y < windowHeight; ++y) {
         for (int x = 400; x < windowWidth; ++x) {
-            ASSERT_FALSE(pureBlue(&frame_[(std::size_t(y) * windowWidth + x) * 3])) << x << ", " << y;
+            ASSERT_FALSE(pureBlue(&frame_[(std::size_t(y) * windowWidth + x) * 3]))
+                << x << ", " << y;
         }
     }
     EXPECT_EQ(match_.requests.soundCount, 0);
@@ -380,6 +391,177 @@ TEST_F(SceneDrawing, ReshapeToNoHeightKeepsTheAspect) {
     EXPECT_DOUBLE_EQ(after[0], before[0]);
     EXPECT_DOUBLE_EQ(after[5], before[5]);
     EXPECT_DOUBLE_EQ(before[5] / before[0], 800.0 / 600.0);
+}
+
+// A fullscreen toggle makes a new context and builds everything on it again: the new
+// lists draw the same frame, and the old context's lists still work once it is current.
+TEST_F(SceneDrawing, EverythingIsBuiltAgainOnAFreshContext) {
+    draw();
+    const std::vector<uint8_t> before = frame_;
+    SDL_GLContext fresh = SDL_GL_CreateContext(gl_.window);
+    ASSERT_NE(fresh, nullptr) << SDL_GetError();
+    const SceneLists again = buildContext();
+    draw(again);
+    EXPECT_GT(blueInRows(scoresBottom, scoresTop), 100);
+    const Rgb expected = tableTexel(30, 60);
+    EXPECT_TRUE(near(pixelAt({30, 77.586, 60}), expected.r / 255.0, expected.g / 255.0,
+                     expected.b / 255.0, 8))
+        << pixelAt({30, 77.586, 60});
+    EXPECT_EQ(frame_, before);
+    SDL_GL_MakeCurrent(gl_.window, gl_.context);
+    SDL_GL_DeleteContext(fresh);
+    draw();
+    EXPECT_EQ(frame_, before);
+}
+
+class TextDrawing : public SceneDrawing {
+  protected:
+    // Draws a text alone on a black screen.
+    void print(const char* text) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(0, 0, 1);
+        printText(lists_.fontListBase, windowHeight, 10, 319, "%s", text);
+        glFinish();
+        frame_.assign(std::size_t(windowWidth) * windowHeight * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, frame_.data());
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    }
+
+    struct Box {
+        int left = windowWidth, right = -1, bottom = windowHeight, top = -1;
+    };
+
+    Box blueBox() const {
+        Box box;
+        for (int y = 0; y < windowHeight; ++y) {
+            for (int x = 0; x < windowWidth; ++x) {
+                if (pureBlue(&frame_[(std::size_t(y) * windowWidth + x) * 3])) {
+                    box = {std::min(box.left, x), std::max(box.right, x), std::min(box.bottom, y),
+                           std::max(box.top, y)};
+                }
+            }
+        }
+        return box;
+    }
+
+    static std::vector<GLfloat> rasterAfter(const char* text) {
+        printText(lists_.fontListBase, windowHeight, 10, 319, "%s", text);
+        std::vector<GLfloat> position(4);
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, position.data());
+        return position;
+    }
+};
+
+// Capitals stand on the baseline at window row 432 (row 319 from the top of 768), starting
+// at column 9 plus the glyph's own small left bearing, and rise well inside the 30-pixel
+// cell.
+TEST_F(TextDrawing, CapitalsStandOnTheBaselineFromTheOrigin) {
+    print("HE");
+    const Box box = blueBox();
+    EXPECT_EQ(box.bottom, 432);
+    EXPECT_GE(box.left, 9);
+    EXPECT_LE(box.left, 13);
+    EXPECT_GE(box.top, 432 + 14);
+    EXPECT_LE(box.top, 432 + 24);
+    EXPECT_GT(box.right, box.left + 20) << "two glyphs side by side";
+}
+
+TEST_F(TextDrawing, DescenderReachesBelowTheBaseline) {
+    print("y");
+    const Box box = blueBox();
+    EXPECT_LT(box.bottom, 432 - 3);
+    EXPECT_GT(box.bottom, 432 - 9);
+}
+
+// Each glyph moves the raster position on by its advance; code 255 has an empty list.
+TEST_F(TextDrawing, GlyphsAdvanceAndCode255DrawsNothing) {
+    const std::vector<GLfloat> one = rasterAfter("H");
+    const std::vector<GLfloat> two = rasterAfter("HH");
+    EXPECT_EQ(one[1], 432);
+    EXPECT_GT(one[0], 9 + 10);
+    EXPECT_FLOAT_EQ(two[0] - one[0], one[0] - 9);
+    EXPECT_EQ(rasterAfter("H\xff"), one);
+    print("\xff");
+    EXPECT_EQ(blueBox().right, -1);
+}
+
+// A text placed above the top of the window still gets a valid raster position (its
+// glyphs are simply clipped), and placing it leaves the 3D drawing's state alone.
+TEST_F(TextDrawing, PlacementKeepsMatricesViewportModeAndListBase) {
+    setupView(windowWidth, windowHeight);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(1, 2, 3);
+    glListBase(77);
+    GLdouble modelview[16], projection[16], modelviewAfter[16], projectionAfter[16];
+    GLint viewport[4], viewportAfter[4], mode = 0, listBase = 0;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    printText(lists_.fontListBase, windowHeight, 10, 900, "Player 1 : %d", 3);
+    GLint valid = 0;
+    glGetIntegerv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    EXPECT_EQ(valid, GL_TRUE);
+
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelviewAfter);
+    glGetDoublev(GL_PROJECTION_MATRIX, projectionAfter);
+    glGetIntegerv(GL_VIEWPORT, viewportAfter);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_LIST_BASE, &listBase);
+    EXPECT_TRUE(std::equal(modelview, modelview + 16, modelviewAfter));
+    EXPECT_TRUE(std::equal(projection, projection + 16, projectionAfter));
+    EXPECT_TRUE(std::equal(viewport, viewport + 4, viewportAfter));
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(listBase, 77);
+    glListBase(0);
+    printText(lists_.fontListBase, windowHeight, 10, 319, nullptr);  // nothing to draw
+}
+
+// Making a font leaves the unpack alignment as it was (the texture upload relies on 4) and
+// keeps no font file open or mapped.
+TEST_F(TextDrawing, FontBuildingRestoresAlignmentAndReleasesTheFont) {
+    const uint32_t base = makeBitmapFont("Impact", 30);
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4);
+    EXPECT_NE(base, 0u);
+    const std::optional<FontFile> file = findFontFile("Impact");
+    ASSERT_TRUE(file.has_value());
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        EXPECT_EQ(line.find(file->path), std::string::npos) << line;
+    }
+}
+
+// With no font on the system the game goes on without texts: one warning, empty lists.
+TEST_F(TextDrawing, NoFontAtAllLeavesTheListsEmptyWithOneWarning) {
+    char config[] = "/tmp/spinvale-fonts-XXXXXX";
+    const int fd = mkstemp(config);
+    ASSERT_GE(fd, 0);
+    const std::string noFonts = "<fontconfig></fontconfig>\n";
+    ASSERT_EQ(write(fd, noFonts.data(), noFonts.size()), ssize_t(noFonts.size()));
+    close(fd);
+    setenv("FONTCONFIG_FILE", config, 1);
+    testing::internal::CaptureStderr();
+    const uint32_t base = makeBitmapFont("Impact", 30);
+    const std::string warning = testing::internal::GetCapturedStderr();
+    unsetenv("FONTCONFIG_FILE");
+    std::remove(config);
+
+    EXPECT_NE(warning.find("\"Impact\""), std::string::npos) << warning;
+    EXPECT_EQ(warning.find('\n'), warning.size() - 1) << warning;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(0, 0, 1);
+    printText(base, windowHeight, 10, 319, "Player 1 : %d", 0);
+    GLfloat raster[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+    EXPECT_EQ(raster[0], 9);
+    EXPECT_EQ(raster[1], 432);
 }
 
 }  // namespace
