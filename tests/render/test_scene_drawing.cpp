@@ -144,6 +144,28 @@ class SceneDrawing : public ::testing::Test {
         return at;
     }
 
+    std::vector<GLdouble> cameraMatrix() const {
+        const GameSettings& g = match_.settings;
+        std::vector<GLdouble> camera(16);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        gluLookAt(g.cameraX, g.cameraY, g.cameraZ, 0, 0, 0, 0, 1, 0);
+        glGetDoublev(GL_MODELVIEW_MATRIX, camera.data());
+        glPopMatrix();
+        return camera;
+    }
+
+    // A point through a column-major 4 x 4 matrix without projective part.
+    static Vec3d eyeSpace(const GLdouble* m, const Vec3d& p) {
+        return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+                m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+                m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+    }
+    static Vec3d eyeSpace(const std::vector<GLdouble>& m, const Vec3d& p) {
+        return eyeSpace(m.data(), p);
+    }
+
     Rgb pixelAt(const Vec3d& point) const {
         const WindowPixel at = project(point);
         return pixel(at.x, at.y);
@@ -319,6 +341,61 @@ TEST_F(SceneDrawing, HighBallOverTheTableLiftsThePaddles) {
     draw();
     EXPECT_FALSE(near(pixel(blade.x, blade.y), 0.6902, 0.1020, 0.1020, 30))
         << pixel(blade.x, blade.y);
+}
+
+// Turned half round, player 2's paddle shows its -y rubber to the camera: red like the
+// +y one, where player 1's model has blue.
+TEST_F(SceneDrawing, PaddleTwoIsRedOnBothFaces) {
+    Paddle& paddle = match_.state.paddle2;
+    paddle.z = -150;
+    paddle.y = 120;
+    for (const float swing : {0.0f, 180.0f}) {
+        paddle.swingAngle = swing;
+        draw();
+        const WindowPixel blade = projectModel({0, 0.5, 0});
+        EXPECT_TRUE(near(pixel(blade.x, blade.y), 0.6902, 0.1020, 0.1020, 2))
+            << swing << ": " << pixel(blade.x, blade.y);
+    }
+}
+
+// Player 2's paddle transform, left in the modelview matrix after a frame, checked against
+// hand-worked world positions: the model's origin lies 10 cm along its x from the drawn
+// point (x on side 0, x - 13 on side 1); the quarter turn about x stands the blade up with
+// its face (+y) toward +z; the 45-degree turn and the swing turn about y.
+TEST_F(SceneDrawing, PaddleTwoIsPlacedPerSideAndSwing) {
+    struct Case {
+        int side;
+        float swing;
+        Vec3d model;
+        Vec3d worldOffset;  // from (x, y, z)
+    };
+    const double r = std::sqrt(0.5);
+    const double c30 = std::cos(M_PI / 6), s30 = std::sin(M_PI / 6);
+    const Case cases[] = {
+        {0, 0, {10, 0, 0}, {0, 0, 0}},
+        {0, 0, {10, 1, 0}, {0, 0, 1}},                // blade face toward player 1
+        {0, 0, {11, 0, 0}, {r, r, 0}},                // turned 45 degrees, then stood up
+        {0, 30, {11, 0, 0}, {r * c30, r, -r * s30}},  // and swung about y
+        {1, 0, {-10, 0, 0}, {-13, 0, 0}},
+        {1, 0, {-10, 1, 0}, {-13, 0, 1}},
+        {1, 0, {-9, 0, 0}, {-13 + r, -r, 0}},               // the other way round
+        {1, 30, {-9, 0, 0}, {-13 + r * c30, -r, r * s30}},  // the swing turns back
+    };
+    Paddle& paddle = match_.state.paddle2;
+    for (const Case& k : cases) {
+        paddle.side = k.side;
+        paddle.swingAngle = k.swing;
+        draw();
+        GLdouble modelview[16];
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        const Vec3d expected = eyeSpace(
+            cameraMatrix(),
+            {paddle.x + k.worldOffset.x, paddle.y + k.worldOffset.y, paddle.z + k.worldOffset.z});
+        const Vec3d shown = eyeSpace(modelview, k.model);
+        EXPECT_NEAR(shown.x, expected.x, 1e-3) << k.side << " " << k.swing;
+        EXPECT_NEAR(shown.y, expected.y, 1e-3) << k.side << " " << k.swing;
+        EXPECT_NEAR(shown.z, expected.z, 1e-3) << k.side << " " << k.swing;
+    }
 }
 
 // Simple graphics: no table top, a white edge outline at 76.2, flat paddles in one colour,
