@@ -52,6 +52,14 @@ before=$(od -An -tx1 -j16 -N8 r.dat)
 expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
 [ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
 
+# Settings under which games were found never to end are written, with a warning.
+expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 6.5 --gravity 8
+grep -q 'warning: w.dat: at game speed 6.5 with gravity 8 .*never end' err.txt || fail "endless warning on write: $(cat err.txt)"
+expect_status 0 "$bin/spinvale-settings" show w.dat
+grep -q 'never end' err.txt || fail "endless warning on show"
+expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 14 --gravity 12
+[ ! -s err.txt ] || fail "no warning for the shipped values: $(cat err.txt)"
+
 # Bad values are refused and the file is left as it was.
 cp s.dat before.dat
 for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -1" "--game-speed nan" \

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data_paths.h"
+#include "endless_games.h"
 #include "settings_file.h"
 #include "settings_options.h"
 
@@ -39,6 +40,20 @@ std::string show(double value) {
     return std::string(text, written.ptr);
 }
 
+// What the game will say about these settings: fields it cannot use, and settings under
+// which games may never end (the file is written all the same).
+void warnAbout(const SettingsRecord& record, const std::string& path) {
+    std::vector<std::string> warnings;
+    const GameSettings settings = decodeSettings(record, path, warnings);
+    const std::string endless = endlessGameWarning(settings);
+    if (!endless.empty()) {
+        warnings.push_back(path + ": " + endless);
+    }
+    for (const std::string& w : warnings) {
+        std::cerr << "spinvale-settings: warning: " << w << "\n";
+    }
+}
+
 // The user's own settings file, its folder made when missing.
 std::string userSettingsFile() {
     const std::string folder = userConfigDirectory();
@@ -68,11 +83,7 @@ int showFile(const std::string& path) {
             std::cout << show(readDouble(record, f)) << "\n";
         }
     }
-    std::vector<std::string> warnings;
-    decodeSettings(record, path, warnings);
-    for (const std::string& w : warnings) {
-        std::cerr << "spinvale-settings: warning: " << w << "\n";
-    }
+    warnAbout(record, path);
     return 0;
 }
 
@@ -91,6 +102,7 @@ int writeFile(const std::string& path,
     if (!writeSettingsRecord(path, record, error)) {
         fail(1, error);
     }
+    warnAbout(record, path);
     return 0;
 }
 
