@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "operations.h"
+#include "replay.h"
 
 namespace {
 
@@ -73,11 +74,7 @@ void WholeGame(benchmark::State& state) {
     for (auto _ : state) {
         Match m = computerMatch(seed++);
         while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
-            clearRequests(m);
-            updateMatch(m, 16);
-            liftPaddleToBall(m, m.state.paddle1);
-            liftPaddleToBall(m, m.state.paddle2);
-            requestWinSound(m);
+            playHeadlessUpdate(m, 16);
             ++updates;
         }
     }

@@ -144,6 +144,14 @@ void applyScriptInput(Match& match, const ScriptInput& input) {
     }
 }
 
+void playHeadlessUpdate(Match& match, uint32_t elapsedMs) {
+    clearRequests(match);
+    updateMatch(match, elapsedMs);
+    liftPaddleToBall(match, match.state.paddle1);
+    liftPaddleToBall(match, match.state.paddle2);
+    requestWinSound(match);
+}
+
 std::string formatTraceLine(int64_t frame, uint32_t elapsedMs, const Match& match) {
     const MatchState& s = match.state;
     std::string out;

@@ -34,6 +34,11 @@ std::string formatScriptLine(const ScriptInput& input);
 // Hands a script line's input to the match as the window's events would have left it.
 void applyScriptInput(Match& match, const ScriptInput& input);
 
+// One update as the game makes it, without a window: the requests cleared, the match
+// updated, then the two writes drawing makes (paddle 1's lift, paddle 2's lift, the win
+// jingle). Afterwards match.requests holds what this update asked for.
+void playHeadlessUpdate(Match& match, uint32_t elapsedMs);
+
 // The trace line of an update: the record after it, and the requests it made.
 std::string formatTraceLine(int64_t frame, uint32_t elapsedMs, const Match& match);
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "match.h"
+#include "replay.h"
 
 namespace {
 
@@ -126,10 +127,7 @@ int main(int argc, char** argv) {
         long frame = 0;
         for (; frame < frameLimit; ++frame) {
             const MatchState before = match.state;
-            clearRequests(match);
-            updateMatch(match, frameMs);
-            liftPaddleToBall(match, match.state.paddle1);
-            liftPaddleToBall(match, match.state.paddle2);
+            playHeadlessUpdate(match, frameMs);
             observe(t, before, match.state, frameMs, sinceStroke);
             if (match.state.rallyState == P1WinsGame || match.state.rallyState == P2WinsGame) {
                 ++t.finished;

@@ -176,11 +176,7 @@ int main(int argc, char** argv) {
             elapsedMs = input.elapsedMs;
         }
 
-        clearRequests(match);
-        updateMatch(match, elapsedMs);
-        liftPaddleToBall(match, match.state.paddle1);
-        liftPaddleToBall(match, match.state.paddle2);
-        requestWinSound(match);
+        playHeadlessUpdate(match, elapsedMs);
         ++frames;
         if (options.trace) {
             std::puts(formatTraceLine(frames, elapsedMs, match).c_str());

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "match.h"
+#include "replay.h"
 
 namespace {
 
@@ -164,11 +165,7 @@ Outcome play(const GameSetup& g, long maxUpdates) {
         const int32_t offset = spread == 0 ? 0 : int32_t((jitter >> 8) % uint32_t(2 * spread + 1)) - spread;
         const uint32_t elapsed = uint32_t(std::max<int32_t>(1, int32_t(g.frameMs) + offset));
         const MatchState before = m.state;
-        clearRequests(m);
-        updateMatch(m, elapsed);
-        liftPaddleToBall(m, m.state.paddle1);
-        liftPaddleToBall(m, m.state.paddle2);
-        requestWinSound(m);
+        playHeadlessUpdate(m, elapsed);
         const MatchState& s = m.state;
         out.updates = update + 1;
         out.gameSeconds += elapsed / 1000.0;
