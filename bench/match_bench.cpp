@@ -19,16 +19,12 @@ Match computerMatch(uint32_t seed) {
     return m;
 }
 
-// Plays until a ball is in flight toward player 2 and returns that update's state.
+// Plays until a return is in flight toward player 2 over the table, 100 cm from the net:
+// the net look-ahead of every update follows it for a few hundred steps.
 Match midRally() {
     Match m = computerMatch(1);
-    while (m.state.rallyState != P1Shot) {
-        updateMatch(m, 16);
-        clearRequests(m);
-    }
-    for (int i = 0; i < 5; ++i) {
-        updateMatch(m, 16);
-        clearRequests(m);
+    while (!(m.state.rallyState == P1Shot && m.state.ballZ < 100 && m.state.ballZ > 60)) {
+        playHeadlessUpdate(m, 16);
     }
     return m;
 }
