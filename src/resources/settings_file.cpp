@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -173,6 +174,19 @@ GameSettings decodeSettings(const SettingsRecord& record, const std::string& sou
     g.player1Mouse = in.integer(field::player1Mouse) != 0;
     g.player2Keyboard = in.integer(field::player2Keyboard) != 0;
     return g;
+}
+
+GameSettings settingsFromBytes(const uint8_t* bytes, std::size_t size, const std::string& source,
+                               std::vector<std::string>& warnings) {
+    if (size < settingsRecordSize) {
+        warnings.push_back(source + ": only " + std::to_string(size) + " of " +
+                           std::to_string(settingsRecordSize) +
+                           " bytes; using the built-in settings");
+        return defaultGameSettings();
+    }
+    SettingsRecord record;
+    std::copy(bytes, bytes + settingsRecordSize, record.begin());
+    return decodeSettings(record, source, warnings);
 }
 
 bool readSettingsRecord(const std::string& path, SettingsRecord& record, std::string& error) {

@@ -63,6 +63,11 @@ SettingsRecord defaultSettingsRecord();
 GameSettings decodeSettings(const SettingsRecord& record, const std::string& source,
                             std::vector<std::string>& warnings);
 
+// The settings the game plays with from a file's first bytes: when fewer than 112 were
+// read, the shipped settings with a warning; otherwise the decoded record.
+GameSettings settingsFromBytes(const uint8_t* bytes, std::size_t size, const std::string& source,
+                               std::vector<std::string>& warnings);
+
 // Reads the first 112 bytes of a file. False when it cannot be opened or is shorter; the
 // reason is put in error.
 bool readSettingsRecord(const std::string& path, SettingsRecord& record, std::string& error);

@@ -196,7 +196,8 @@ TEST_F(SettingsFileTest, MissingOrShortFilesGiveTheShippedSettings) {
 }
 
 TEST_F(SettingsFileTest, OnlyTheFirst112BytesCount) {
-    std::vector<uint8_t> bytes(handMadeRecord().begin(), handMadeRecord().end());
+    const SettingsRecord record = handMadeRecord();
+    std::vector<uint8_t> bytes(record.begin(), record.end());
     bytes.resize(500, 0xff);
     writeBytes(bytes.data(), bytes.size());
     std::vector<std::string> warnings;
