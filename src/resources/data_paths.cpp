@@ -1,14 +1,39 @@
 #include "data_paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 
 namespace spinvale {
 
 namespace {
 
-bool isReadableFile(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+bool isReadableFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           access(path.c_str(), R_OK) == 0;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? "" : value;
+}
+
+void addDataFolders(DataPaths& paths, const std::string& dataDir) {
+    if (!dataDir.empty()) {
+        paths.folders.push_back(dataDir);
+        return;
+    }
+    const std::string exeDir = executableDirectory();
+    if (!exeDir.empty()) {
+        paths.folders.push_back(exeDir + "/data");
+        paths.folders.push_back(exeDir + "/../share/spinvale");
+    }
+}
 
 }  // namespace
 
@@ -32,14 +57,42 @@ std::string executableDirectory() {
     return exe.substr(0, exe.find_last_of('/'));
 }
 
-DataPaths gameDataPaths() {
-    DataPaths paths{{""}};
-    const std::string exeDir = executableDirectory();
-    if (!exeDir.empty()) {
-        paths.folders.push_back(exeDir + "/data");
-        paths.folders.push_back(exeDir + "/../share/spinvale");
+std::string userConfigDirectory() {
+    const std::string config = environment("XDG_CONFIG_HOME");
+    if (!config.empty() && config[0] == '/') {
+        return config + "/spinvale";
     }
+    const std::string home = environment("HOME");
+    return home.empty() ? "" : home + "/.config/spinvale";
+}
+
+DataPaths gameDataPaths(const std::string& dataDir) {
+    DataPaths paths{{""}};
+    addDataFolders(paths, dataDir);
     return paths;
+}
+
+DataPaths settingsPaths(const std::string& dataDir) {
+    DataPaths paths{{""}};
+    const std::string config = userConfigDirectory();
+    if (!config.empty()) {
+        paths.folders.push_back(config);
+    }
+    addDataFolders(paths, dataDir);
+    return paths;
+}
+
+bool makeDirectories(const std::string& path, std::string& error) {
+    for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+        const std::string prefix = path.substr(0, at);
+        if (mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) {
+            error = "cannot make " + prefix + ": " + std::strerror(errno);
+            return false;
+        }
+        if (at == std::string::npos) {
+            return true;
+        }
+    }
 }
 
 }  // namespace spinvale

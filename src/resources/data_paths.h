@@ -1,6 +1,8 @@
-// Where the game's files are found: the working directory first, as the game always has,
-// then the data folder next to the executable (the build tree's bin/data), then the
-// installed data folder (<prefix>/share/spinvale).
+// Where the game's files are found. The working directory comes first, as the game always
+// has. Then, for the settings only, the user's configuration folder
+// ($XDG_CONFIG_HOME/spinvale, by default ~/.config/spinvale). Then the game's data folder:
+// the one given with --data-dir, else the build tree's bin/data next to the executable,
+// else the installed <prefix>/share/spinvale.
 #pragma once
 
 #include <string>
@@ -19,6 +21,17 @@ struct DataPaths {
 // The folder holding the running executable, or "" when it cannot be told.
 std::string executableDirectory();
 
-DataPaths gameDataPaths();
+// $XDG_CONFIG_HOME/spinvale, or ~/.config/spinvale; "" when neither can be told.
+std::string userConfigDirectory();
+
+// Textures and sounds: the working directory, then the data folder (dataDir when given).
+DataPaths gameDataPaths(const std::string& dataDir = "");
+
+// settings.dat: the working directory, the user's configuration folder, then the data
+// folder.
+DataPaths settingsPaths(const std::string& dataDir = "");
+
+// Makes a folder and its parents; false with the reason in error when it cannot.
+bool makeDirectories(const std::string& path, std::string& error);
 
 }  // namespace spinvale

@@ -17,12 +17,21 @@ expect_status 2 "$bin/spinvale-settings" frobnicate
 expect_status 1 "$bin/spinvale-settings" show missing.dat
 grep -q 'missing.dat' err.txt || fail "names the missing file"
 
-# A new file gets the built-in settings; the default file name is settings.dat.
-expect_status 0 "$bin/spinvale-settings" write
-[ "$(stat -c %s settings.dat)" -eq 112 ] || fail "112-byte record"
+# Without a file name, write makes the user's own file with the built-in settings, and show
+# shows the file the game reads: the working directory's first, then the user's.
+export XDG_CONFIG_HOME=$work/config
+expect_status 0 "$bin/spinvale-settings" write --points 21
+[ "$(stat -c %s config/spinvale/settings.dat)" -eq 112 ] || fail "112-byte record in the XDG folder"
 expect_status 0 "$bin/spinvale-settings" show
-[ "$(field pointsPerGame)" = 11 ] || fail "default game length"
+head -1 out.txt | grep -q "config/spinvale/settings.dat" || fail "show names the user's file: $(head -1 out.txt)"
+[ "$(field pointsPerGame)" = 21 ] || fail "the user's file is shown"
 [ "$(field aiSkill)" = 0.7 ] || fail "plain decimals in the file: $(field aiSkill)"
+expect_status 0 "$bin/spinvale-settings" write settings.dat
+expect_status 0 "$bin/spinvale-settings" show
+head -1 out.txt | grep -q "^settings.dat" || fail "the working directory's file comes first"
+[ "$(field pointsPerGame)" = 11 ] || fail "default game length"
+XDG_CONFIG_HOME= HOME=$work/home expect_status 0 "$bin/spinvale-settings" write --points 21
+[ -f home/.config/spinvale/settings.dat ] || fail "~/.config/spinvale when XDG_CONFIG_HOME is empty"
 
 # Changes keep everything not named.
 expect_status 0 "$bin/spinvale-settings" write s.dat --camera 10,250.5,-3 --screen 1280x720

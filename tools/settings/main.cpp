@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data_paths.h"
 #include "settings_file.h"
 #include "settings_options.h"
 
@@ -36,6 +37,19 @@ std::string show(double value) {
     char text[32];
     const auto written = std::to_chars(text, text + sizeof text, value);
     return std::string(text, written.ptr);
+}
+
+// The user's own settings file, its folder made when missing.
+std::string userSettingsFile() {
+    const std::string folder = userConfigDirectory();
+    std::string error;
+    if (folder.empty()) {
+        fail(1, "no configuration folder: set HOME or XDG_CONFIG_HOME, or name the file");
+    }
+    if (!makeDirectories(folder, error)) {
+        fail(1, error);
+    }
+    return folder + "/settings.dat";
 }
 
 int showFile(const std::string& path) {
@@ -123,8 +137,11 @@ int main(int argc, char** argv) {
             fail(2, a + " needs a value");
         }
     }
-    if (path.empty()) {
-        path = "settings.dat";
+    if (command == "show") {
+        return showFile(path.empty() ? settingsPaths().find("settings.dat") : path);
     }
-    return command == "show" ? showFile(path) : writeFile(path, changes);
+    if (path.empty()) {
+        path = userSettingsFile();
+    }
+    return writeFile(path, changes);
 }
