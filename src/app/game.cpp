@@ -43,8 +43,9 @@ struct Game {
     bool settingsReported = false;
 };
 
+// The working directory's settings, else the player's own, else the shipped ones.
 std::string settingsPath() {
-    return gameDataPaths().find("settings.dat");
+    return settingsPaths().find("settings.dat");
 }
 
 // Only the window size is taken at start; the other settings are read on every new window.

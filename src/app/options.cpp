@@ -6,9 +6,10 @@ namespace spinvale {
 
 const char* const usageText =
     "Usage: spinvale [OPTION]...\n"
-    "Plays one game of Spinvale table tennis. \"settings.dat\" (in the working directory,\n"
-    "else the game's data folder) says who plays: the mouse or the computer for player 1,\n"
-    "the keyboard or the computer for player 2.\n"
+    "Plays one game of Spinvale table tennis. \"settings.dat\" says who plays: the mouse or\n"
+    "the computer for player 1, the keyboard or the computer for player 2. It is read from\n"
+    "the working directory, else ~/.config/spinvale, else the game's data folder; change it\n"
+    "with spinvale-settings.\n"
     "\n"
     "  --windowed        start in a window instead of fullscreen\n"
     "  --no-dialogs      report errors on stderr only, without message boxes\n"
