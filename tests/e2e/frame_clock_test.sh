@@ -8,9 +8,9 @@ write_settings --player1 computer --player2 computer
 # Elapsed times of the updates after the first (which includes the game's start-up).
 elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
 
-start_game --no-dialogs --max-fps 20 --frames 40 --trace slow.txt
+start_game slow.txt --no-dialogs --max-fps 20 --frames 40
 wait_game_window
-wait_frames slow.txt 10
+wait_updates 10
 kill -STOP "$game_pid"
 sleep 0.5
 kill -CONT "$game_pid"
@@ -24,7 +24,7 @@ elapsed_times slow.txt | awk '$1 > 100 { bad = 1 } END { exit bad }' || fail "an
 elapsed_times slow.txt | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
 # The default limit is 60 frames a second.
-start_game --no-dialogs --frames 60 --trace default.txt
+start_game default.txt --no-dialogs --frames 60
 end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
 elapsed_times default.txt | awk '$1 < 16 { bad = 1 } END { exit bad }' ||

@@ -5,20 +5,20 @@ source "$(dirname "$0")/lib.sh"
 
 # Fast computer players, so that points come within a few seconds.
 write_settings --player1 computer --player2 computer --game-speed 60
-start_game --no-dialogs --trace trace.txt --record record.txt
+start_game trace.txt --no-dialogs --record record.txt
 
 has_a_point() { grep -q '"score[12]":[1-9]' trace.txt; }
 
 wait_game_window
 first=$game_window
-wait_for 30 has_a_point || fail "no point was played"
+wait_for 90 has_a_point || fail "no point was played"
 press F1
 wait_game_window "$first"
 second=$game_window
-wait_frames trace.txt $(($(traced_frames trace.txt) + 20))
+wait_updates 20
 press F1
 wait_game_window "$second"
-wait_frames trace.txt $(($(traced_frames trace.txt) + 20))
+wait_updates 20
 press Escape
 end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"

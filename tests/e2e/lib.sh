@@ -7,7 +7,9 @@
 #   a window must be given the focus by hand: every new game window gets windowfocus.
 # - The game reads the keys that are down once per update, like the button. xdotool's
 #   "key" and "click" send press and release at once, so both land between two updates and
-#   the game never sees them: a press is held for a few frames instead.
+#   the game never sees them: a press is held until the trace shows two more updates, however
+#   slowly a loaded machine runs them. The server runs without auto-repeat (-r), so that a
+#   long hold makes no extra presses.
 # - SDL's global pointer position is only refreshed by real motion events, which a warp
 #   ("mousemove X Y") does not make: a relative move of one pixel follows every warp.
 # - SDL's own message box names its window with a UTF-8 title that "xdotool search --name"
@@ -27,7 +29,7 @@ if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
     marker=$(mktemp)
     for _ in 1 2 3; do
         SPINVALE_E2E_DISPLAY=$marker xvfb-run -a -n $((100 + RANDOM % 800)) \
-            -s "-screen 0 1024x768x24" "$0" "$bin" "$@"
+            -s "-screen 0 1024x768x24 -r" "$0" "$bin" "$@"
         status=$?
         [ -e "$marker" ] || exit "$status"
         echo "the X server did not answer; trying another"
@@ -76,13 +78,15 @@ write_settings() {
     "$bin/spinvale-settings" write settings.dat "$@" >/dev/null || fail "settings: $*"
 }
 
-# start_game OPTION...: the game in the background, with the default signal handling a
-# terminal would give it (a background job of a script would ignore SIGINT), and a
-# watchdog that kills it after two minutes so that no test can hang.
+# start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
+# default signal handling a terminal would give it (a background job of a script would
+# ignore SIGINT), and a watchdog that kills it after three minutes so that no test can hang.
 start_game() {
-    env --default-signal=INT "$bin/spinvale" "$@" >game.out 2>game.err &
+    game_trace=$1
+    shift
+    env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
     game_pid=$!
-    { timeout 120 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } \
+    { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } \
         >/dev/null 2>&1 &
 }
 
@@ -114,7 +118,7 @@ new_game_window() {
 # leaves it in game_window and gives it the keyboard focus.
 wait_game_window() {
     game_window=
-    if ! wait_for 15 new_game_window "${1:-}"; then
+    if ! wait_for 30 new_game_window "${1:-}"; then
         fail "no new game window (after ${1:-none})"
         return 1
     fi
@@ -122,27 +126,32 @@ wait_game_window() {
     xdotool windowfocus "$game_window" 2>/dev/null
 }
 
-press() {
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
+# hold DOWN UP: sends DOWN, waits until the game has run two more updates (or ended), then
+# sends UP.
+hold() {
+    local frames
+    frames=$(traced_frames "$game_trace")
+    xdotool $1
+    wait_for 60 ran_or_ended $((frames + 2)) || fail "the game stopped running during '$1'"
+    xdotool $2
 }
-
-click() {
-    xdotool mousedown 1
-    sleep 0.15
-    xdotool mouseup 1
-}
+ran_or_ended() { has_frames "$game_trace" "$1" || ! kill -0 "$game_pid" 2>/dev/null; }
+press() { hold "keydown $1" "keyup $1"; }
+click() { hold "mousedown 1" "mouseup 1"; }
 
 pointer_to() {
     xdotool mousemove $(($1 - 1)) $(($2 - 1)) mousemove_relative 1 1
 }
 
-traced_frames() { echo $(($(wc -l <"$1") - 1)); }
+traced_frames() { [ -f "$1" ] && echo $(($(wc -l <"$1") - 1)) || echo -1; }
 
-# wait_frames TRACE N: until the trace shows at least N updates.
 has_frames() { [ -f "$1" ] && [ "$(traced_frames "$1")" -ge "$2" ]; }
-wait_frames() { wait_for 30 has_frames "$1" "$2" || fail "the game stopped before frame $2"; }
+
+# wait_updates N: until the game has run N more updates.
+wait_updates() {
+    local frames=$(($(traced_frames "$game_trace") + $1))
+    wait_for 60 has_frames "$game_trace" "$frames" || fail "the game stopped before frame $frames"
+}
 
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }

@@ -4,20 +4,20 @@
 source "$(dirname "$0")/lib.sh"
 
 # Fast play, so that the computer's two serves are over within seconds and player 1 serves.
-write_settings --player1 mouse --player2 computer --game-speed 60
-start_game --no-dialogs --trace trace.txt --record record.txt
+write_settings --player1 mouse --player2 computer --game-speed 100
+start_game trace.txt --no-dialogs --record record.txt
 wait_game_window
 pointer_to 10 700 # far beside the table while player 2 serves
 player1_serves() { grep -q '"rallyState":5,' trace.txt; }
-wait_for 40 player1_serves || fail "player 1 never came to serve"
+wait_for 90 player1_serves || fail "player 1 never came to serve"
 
 # 768 of 1024 pixels across is x = 76.25 cm; 576 of 768 down is z = 0.75 x 274 = 205.5 cm.
 pointer_to 768 576
 paddle_at() { tail -1 trace.txt | grep -q '"paddle1":{"x":76.25,"y":[^,]*,"z":205.5,'; }
-wait_for 10 paddle_at || fail "paddle 1 at (76.25, 205.5): $(tail -1 trace.txt)"
+wait_for 30 paddle_at || fail "paddle 1 at (76.25, 205.5): $(tail -1 trace.txt)"
 click
 tossed() { grep -q '"rallyState":7,' trace.txt; }
-wait_for 10 tossed || fail "no toss"
+wait_for 30 tossed || fail "no toss"
 press Escape
 end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"

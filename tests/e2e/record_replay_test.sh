@@ -4,15 +4,15 @@
 source "$(dirname "$0")/lib.sh"
 
 write_settings --player1 mouse --player2 keyboard
-start_game --no-dialogs --record record.txt --trace trace.txt
+start_game trace.txt --no-dialogs --record record.txt
 wait_game_window
 first=$game_window
 pointer_to 300 600
-wait_frames trace.txt 10
+wait_updates 10
 press Return # player 2 serves first: the toss
 xdotool keydown Left
 pointer_to 500 650
-sleep 0.3
+wait_updates 5
 xdotool keyup Left
 click
 press Up
@@ -23,9 +23,8 @@ pointer_to 512 700
 press Return
 xdotool keydown Right
 click
-sleep 0.2
 xdotool keyup Right
-wait_frames trace.txt $(($(traced_frames trace.txt) + 10))
+wait_updates 10
 press Escape
 end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
