@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "frame_timing.h"
 #include "gl_extensions.h"
 #include "messages.h"
 #include "render.h"
@@ -124,7 +125,7 @@ bool createAppWindow(AppWindow& w, Multisample& multisample, bool dialogs) {
     SDL_GL_SetSwapInterval(1);
     w.visible = true;
     setViewport(w, w.width, w.height);
-    w.lastTick = SDL_GetTicks();
+    w.lastTick = millisecondTick(std::chrono::steady_clock::now());
     return true;
 }
 

@@ -13,6 +13,11 @@ int64_t frameWaitMicros(int64_t sinceLastStartUs, int maxFps) {
     return std::max<int64_t>(0, periodUs - sinceLastStartUs);
 }
 
+uint32_t millisecondTick(std::chrono::steady_clock::time_point time) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch());
+    return static_cast<uint32_t>(ms.count());
+}
+
 uint32_t ticksBetween(uint32_t earlier, uint32_t later) {
     return later - earlier;
 }

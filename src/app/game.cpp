@@ -198,7 +198,7 @@ void actOnRequests(Game& game) {
 
 void runFrame(Game& game) {
     game.lastFrameStart = Clock::now();
-    const uint32_t now = SDL_GetTicks();
+    const uint32_t now = millisecondTick(game.lastFrameStart);
     const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
     game.window.lastTick = now;
     readPointer(game.match.input);

@@ -27,6 +27,21 @@ TEST(FramePacing, TheFirstFrameOfARunNeverWaits) {
     EXPECT_EQ(frameWaitMicros(int64_t(1) << 50, 60), 0);
 }
 
+TEST(ElapsedTime, TheTickCountsWholeMillisecondsOfTheSteadyClock) {
+    using std::chrono::microseconds;
+    const std::chrono::steady_clock::time_point start{microseconds(5999)};
+    EXPECT_EQ(millisecondTick(start), 5u);
+    // Frame starts 16667 microseconds apart are at least 16 ticks apart, wherever they fall.
+    for (int64_t offset = 0; offset < 1000; offset += 37) {
+        const std::chrono::steady_clock::time_point first{microseconds(offset)};
+        EXPECT_GE(ticksBetween(millisecondTick(first),
+                               millisecondTick(first + microseconds(frameWaitMicros(0, 60)))),
+                  16u);
+    }
+    const std::chrono::steady_clock::time_point late{std::chrono::milliseconds(0x100000005)};
+    EXPECT_EQ(millisecondTick(late), 5u) << "the tick wraps around after 2^32 ms";
+}
+
 TEST(ElapsedTime, TicksAreCountedAcrossTheWrapAround) {
     EXPECT_EQ(ticksBetween(1000, 1017), 17u);
     EXPECT_EQ(ticksBetween(0xfffffff0u, 0x10u), 32u);
