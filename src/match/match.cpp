@@ -45,15 +45,10 @@ void requestToggleFullscreen(Match& match) { match.requests.toggleFullscreen = t
 
 void clearRequests(Match& match) { match.requests = MatchRequests{}; }
 
-namespace {
-
-// Strictly inside the table's outline seen from above: a ball on an edge line is not over it.
 bool ballOverTable(const MatchState& s) {
     return s.ballX < double(tableWidth) * 0.5 && s.ballX > double(tableWidth) * -0.5 &&
            s.ballZ < double(tableLength) * 0.5 && s.ballZ > double(tableLength) * -0.5;
 }
-
-}  // namespace
 
 // The paddle is drawn 10 cm above a ball that flies high over the table, and stays at the
 // last height reached once the ball drops or leaves the table.

@@ -135,6 +135,10 @@ void initMatchState(Match& match);
 // Advances the match by one frame of elapsedMs milliseconds.
 void updateMatch(Match& match, uint32_t elapsedMs);
 
+// Strictly inside the table's outline seen from above: a ball on an edge line is not over
+// it. Decides where the ball's shadow falls and whether a paddle follows a high ball.
+bool ballOverTable(const MatchState& s);
+
 // The two writes drawing makes: a paddle is drawn lifted to follow a high ball over the
 // table, and the win jingle is requested once per won game.
 void liftPaddleToBall(Match& match, Paddle& paddle);

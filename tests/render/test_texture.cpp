@@ -1,18 +1,15 @@
-// loadTexture on a real OpenGL context: SDL's offscreen driver needs no display; where it is
-// missing, a desktop session or xvfb-run serves. Without any, the tests are skipped.
-#define SDL_MAIN_HANDLED
+// loadTexture on a real OpenGL context (see gl_test_context.h for where it comes from).
 #include <GL/gl.h>
-#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "bmp_bytes.h"
 #include "data_paths.h"
+#include "gl_test_context.h"
 #include "texture.h"
 
 namespace spinvale {
@@ -22,44 +19,11 @@ using namespace test;
 
 class Texture : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        const char* chosen = std::getenv("SDL_VIDEODRIVER");
-        const std::vector<const char*> drivers =
-            chosen != nullptr ? std::vector<const char*>{chosen}
-                              : std::vector<const char*>{"offscreen", nullptr};
-        for (const char* driver : drivers) {
-            if (openContext(driver)) {
-                return;
-            }
-        }
-    }
-
-    static bool openContext(const char* driver) {
-        if (SDL_VideoInit(driver) != 0) {
-            failure_ += std::string(driver ? driver : "default") + ": " + SDL_GetError() + "; ";
-            return false;
-        }
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-        window_ =
-            SDL_CreateWindow("texture test", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        context_ = window_ != nullptr ? SDL_GL_CreateContext(window_) : nullptr;
-        if (context_ != nullptr) {
-            return true;
-        }
-        failure_ += std::string(driver ? driver : "default") + ": " + SDL_GetError() + "; ";
-        if (window_ != nullptr) {
-            SDL_DestroyWindow(window_);
-            window_ = nullptr;
-        }
-        SDL_VideoQuit();
-        return false;
-    }
+    static void SetUpTestSuite() { gl_.open("texture test", 16, 16); }
 
     void SetUp() override {
-        if (context_ == nullptr) {
-            GTEST_SKIP() << "no OpenGL context: " << failure_;
+        if (gl_.context == nullptr) {
+            GTEST_SKIP() << "no OpenGL context: " << gl_.failure;
         }
         glGenTextures(1, &name_);
         glBindTexture(GL_TEXTURE_2D, name_);
@@ -71,7 +35,7 @@ class Texture : public ::testing::Test {
     }
 
     void TearDown() override {
-        if (context_ != nullptr) {
+        if (gl_.context != nullptr) {
             glDeleteTextures(1, &name_);
             std::remove(path_.c_str());
         }
@@ -110,11 +74,7 @@ class Texture : public ::testing::Test {
         return executableDirectory() + "/data/" + name;
     }
 
-    // The context lives as long as the process: closing SDL's video unloads the GL driver,
-    // whose leftovers the leak checker of the sanitized build would then report.
-    static inline SDL_Window* window_ = nullptr;
-    static inline SDL_GLContext context_ = nullptr;
-    static inline std::string failure_;
+    static inline GlTestContext gl_;
     GLuint name_ = 0;
     std::string path_;
 };
@@ -214,11 +174,11 @@ TEST_F(Texture, UnusableFileLeavesTheTextureEmptyWithOneWarning) {
 }
 
 TEST_F(Texture, WithoutCurrentContextNothingIsCalled) {
-    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_MakeCurrent(gl_.window, nullptr);
     testing::internal::CaptureStderr();
     loadTexture(shipped("newsv_0.bmp"));
     const std::string warning = testing::internal::GetCapturedStderr();
-    SDL_GL_MakeCurrent(window_, context_);
+    SDL_GL_MakeCurrent(gl_.window, gl_.context);
     EXPECT_NE(warning.find("no current OpenGL context"), std::string::npos) << warning;
     EXPECT_EQ(level(GL_TEXTURE_WIDTH), 0);
 }
