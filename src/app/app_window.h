@@ -1,0 +1,41 @@
+// The game's one window and its OpenGL context: made fullscreen or windowed, torn down
+// whole, and made again for every switch between the two.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+namespace spinvale {
+
+struct AppWindow {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    int width = 0;  // requested client size, pixels
+    int height = 0;
+    bool fullscreen = false;  // cleared when the display cannot show the requested size
+    bool visible = false;     // shown and not minimised
+    uint32_t lastTick = 0;    // millisecond tick of the previous update
+    int viewportWidth = 0;    // the size the viewport was last set for
+    int viewportHeight = 0;
+};
+
+// The multisampling of the run's first window (4 samples, else 2, else none); later
+// windows take it directly. -1 until the first window exists.
+struct Multisample {
+    int samples = -1;
+};
+
+// A window of the requested size with a current context, fullscreen when asked and the
+// display has exactly that mode, else in a window after telling the player so. False when
+// no window or context could be made; nothing is left open then.
+bool createAppWindow(AppWindow& w, Multisample& multisample, bool dialogs);
+
+// Context and window closed, the cursor shown again, input meant for the window dropped.
+void destroyAppWindow(AppWindow& w);
+
+// A new client size for the viewport. A window with no height (or width) keeps the
+// viewport and aspect it had: there is nothing to see and no aspect ratio to compute.
+void followResize(AppWindow& w, int width, int height);
+
+}  // namespace spinvale

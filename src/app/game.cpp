@@ -1,0 +1,329 @@
+#include "game.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_window.h"
+#include "data_paths.h"
+#include "frame_timing.h"
+#include "input_capture.h"
+#include "match.h"
+#include "messages.h"
+#include "render.h"
+#include "replay.h"
+#include "settings_file.h"
+
+namespace spinvale {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Game {
+    Options options;
+    Match match;
+    SceneLists lists;
+    AppWindow window;
+    Multisample multisample;
+    InputCapture capture;
+    bool keepRunning = true;
+    bool fullscreenRequest = true;  // the mode of the next window
+    uint32_t quitEvent = 0;         // ends the event pump
+    uint32_t toggleEvent = 0;       // switches fullscreen and window
+    std::ofstream record;
+    std::ofstream trace;
+    int64_t frames = 0;
+    Clock::time_point lastFrameStart;
+    bool settingsReported = false;
+};
+
+// The working directory's settings, else the player's own, else the shipped ones.
+std::string settingsPath() {
+    return settingsPaths().find("settings.dat");
+}
+
+// Only the window size is taken at start; the other settings are read on every new window.
+void takeWindowSize(Game& game) {
+    std::vector<std::string> warnings;
+    const GameSettings settings = loadSettings(settingsPath(), warnings);
+    game.window.width = settings.screenWidth;
+    game.window.height = settings.screenHeight;
+}
+
+bool openOutput(std::ofstream& file, const std::string& path) {
+    if (path.empty()) {
+        return true;
+    }
+    file.open(path, std::ios::trunc);
+    if (!file) {
+        std::cerr << "spinvale: cannot write " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
+void pushEvent(uint32_t type) {
+    SDL_Event event{};
+    event.type = type;
+    SDL_PushEvent(&event);
+}
+
+// Ends the pump and the program.
+void requestQuit(Game& game) {
+    pushEvent(game.quitEvent);
+    game.keepRunning = false;
+}
+
+// Ends the pump with the program still running: the window is made again in the other mode.
+void toggleFullscreen(Game& game) {
+    game.fullscreenRequest = !game.fullscreenRequest;
+    pushEvent(game.quitEvent);
+}
+
+// The sound device starts here on every new window; the effects are hooked up with it.
+void startSound(Game&) {}
+
+// The effects the update and the drawing asked for, in order, are played here.
+void playRequestedSounds(const Match&) {}
+
+void loadGameSettings(Game& game) {
+    std::vector<std::string> warnings;
+    game.match.settings = loadSettings(settingsPath(), warnings);
+    if (!game.settingsReported) {
+        for (const std::string& warning : warnings) {
+            std::cerr << "spinvale: warning: " << warning << "\n";
+        }
+        game.settingsReported = true;
+    }
+}
+
+// Everything that belongs to the new context is built again; the match goes back to the
+// serve its score calls for, the score kept.
+void initGame(Game& game) {
+    setupView(game.window.width, game.window.height);
+    game.lists = SceneLists{};
+    buildModelLists(game.lists, gameDataPaths());
+    initMatchState(game.match);
+    // The button flag was just cleared: button events before this no longer count.
+    game.capture.buttonMessage = ScriptInput::Unchanged;
+    game.lists.fontListBase = makeBitmapFont("Impact", 30);
+    startSound(game);
+    loadGameSettings(game);
+    if (game.match.settings.simpleGraphics == 1) {
+        useSimpleGraphics(game.lists);
+    }
+}
+
+void writeLine(std::ofstream& file, const std::string& line) {
+    if (file.is_open()) {
+        file << line << '\n' << std::flush;
+    }
+}
+
+void handleWindowEvent(Game& game, const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            game.window.visible = false;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            game.window.visible = true;
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            int width = 0;
+            int height = 0;
+            SDL_GL_GetDrawableSize(game.window.window, &width, &height);
+            followResize(game.window, width, height);
+            break;
+        }
+        case SDL_WINDOWEVENT_CLOSE:
+            requestQuit(game);
+            break;
+        default:
+            break;
+    }
+}
+
+void handleEvent(Game& game, const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            captureKey(game.match.input, event.key.keysym.sym, event.type == SDL_KEYDOWN,
+                       event.key.repeat != 0);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                captureButton(game.match.input, game.capture, event.type == SDL_MOUSEBUTTONDOWN);
+            }
+            break;
+        case SDL_WINDOWEVENT:
+            handleWindowEvent(game, event.window);
+            break;
+        case SDL_QUIT:  // SIGINT, SIGTERM, or the desktop closing the session's windows
+            requestQuit(game);
+            break;
+        default:
+            if (event.type == game.toggleEvent) {
+                toggleFullscreen(game);
+            }
+            break;
+    }
+}
+
+// The pointer is read once per update, in screen pixels, so that every reading the match
+// makes in it agrees and a recording holds the one position the update saw.
+void readPointer(InputState& input) {
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    input.pointerX = x;
+    input.pointerY = y;
+}
+
+void actOnRequests(Game& game) {
+    if (game.match.requests.quit || game.frames == game.options.frames) {
+        requestQuit(game);
+    }
+    if (game.match.requests.toggleFullscreen) {
+        pushEvent(game.toggleEvent);
+    }
+}
+
+void runFrame(Game& game) {
+    game.lastFrameStart = Clock::now();
+    const uint32_t now = millisecondTick(game.lastFrameStart);
+    const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
+    game.window.lastTick = now;
+    readPointer(game.match.input);
+    writeLine(game.record,
+              formatScriptLine(takeUpdateInput(game.capture, game.match.input, elapsedMs)));
+
+    clearRequests(game.match);
+    updateMatch(game.match, elapsedMs);
+    drawFrame(game.lists, game.match);
+    playRequestedSounds(game.match);
+    ++game.frames;
+    writeLine(game.trace, formatTraceLine(game.frames, elapsedMs, game.match));
+    SDL_GL_SwapWindow(game.window.window);
+    actOnRequests(game);
+}
+
+int64_t frameWait(const Game& game) {
+    const auto since =
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - game.lastFrameStart);
+    return frameWaitMicros(since.count(), game.options.maxFps);
+}
+
+// Sleeps until the next frame is due, waking early for an event (left in the queue).
+void waitForFrame(int64_t waitUs) {
+    if (waitUs >= 1000) {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(waitUs / 1000));
+    } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+    }
+}
+
+// The next queued event, after taking in what the display has sent. Unlike SDL_PollEvent,
+// which stops at the end of each pass over the queue, this also returns the events pushed
+// while handling the previous ones: the quit event that a toggle pushes must end the pump
+// before another frame runs.
+bool nextEvent(SDL_Event& event) {
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+}
+
+// Events first, always; frames only while the window is shown, and no sooner than the
+// frame limit allows. Ends when the quit event is taken from the queue.
+void pumpUntilQuit(Game& game) {
+    for (;;) {
+        SDL_Event event;
+        if (nextEvent(event)) {
+            if (event.type == game.quitEvent) {
+                return;
+            }
+            handleEvent(game, event);
+        } else if (!game.window.visible) {
+            SDL_WaitEvent(nullptr);
+        } else if (const int64_t waitUs = frameWait(game); waitUs > 0) {
+            waitForFrame(waitUs);
+        } else {
+            runFrame(game);
+        }
+    }
+}
+
+int runWindowLoop(Game& game) {
+    bool firstWindow = true;
+    while (game.keepRunning) {
+        game.window.fullscreen = game.fullscreenRequest;
+        if (!createAppWindow(game.window, game.multisample, game.options.dialogs)) {
+            const std::string reason = SDL_GetError();
+            showError("Error Creating OpenGL Window", game.options.dialogs);
+            std::cerr << "spinvale: " << reason << "\n";
+            return 1;
+        }
+        releaseAllKeys(game.match.input);
+        initGame(game);
+        if (firstWindow) {
+            writeLine(game.trace, formatTraceLine(0, 0, game.match));
+            firstWindow = false;
+        }
+        pumpUntilQuit(game);
+        destroyAppWindow(game.window);
+    }
+    return 0;
+}
+
+// SDL falls back to drivers that draw nowhere when no display answers; the game only uses
+// them when the player names one in SDL_VIDEODRIVER.
+bool showsNothing(const char* driver) {
+    const std::string name = driver != nullptr ? driver : "";
+    return (name == "offscreen" || name == "dummy") && SDL_getenv("SDL_VIDEODRIVER") == nullptr;
+}
+
+bool startVideo(Game& game) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    if (showsNothing(SDL_GetCurrentVideoDriver())) {
+        SDL_SetError("no display to show the game on (is DISPLAY or WAYLAND_DISPLAY set?)");
+        return false;
+    }
+    game.quitEvent = SDL_RegisterEvents(2);
+    game.toggleEvent = game.quitEvent + 1;
+    return game.quitEvent != static_cast<uint32_t>(-1);
+}
+
+}  // namespace
+
+int runGame(const Options& options) {
+    Game game;
+    game.options = options;
+    game.fullscreenRequest = !options.windowed;
+    if (!openOutput(game.record, options.recordPath) ||
+        !openOutput(game.trace, options.tracePath)) {
+        return 1;
+    }
+    takeWindowSize(game);
+    SDL_SetMainReady();
+    if (!startVideo(game)) {
+        const std::string reason = SDL_GetError();
+        showError("RegisterClassEx Failed!", options.dialogs);
+        showError("Error Registering Window Class!", options.dialogs);
+        std::cerr << "spinvale: the video system did not start: " << reason << "\n";
+        SDL_Quit();
+        return 255;
+    }
+    const int status = runWindowLoop(game);
+    SDL_Quit();
+    return status;
+}
+
+}  // namespace spinvale

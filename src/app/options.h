@@ -1,0 +1,27 @@
+// The game's command line: GNU-style long options, "--opt value" or "--opt=value".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace spinvale {
+
+struct Options {
+    bool windowed = false;  // start in a window instead of fullscreen
+    bool dialogs = true;    // errors also in a message box, not only on stderr
+    int maxFps = 60;        // 0: frames run back to back
+    int64_t frames = -1;    // quit after this many frames; -1: play until asked to quit
+    std::string recordPath;
+    std::string tracePath;
+};
+
+enum class CommandLine { Play, Help, Version, Bad };
+
+extern const char* const usageText;
+
+// Reads the arguments after the program name. A bad command line leaves its reason in error.
+CommandLine parseOptions(const std::vector<std::string>& args, Options& options,
+                         std::string& error);
+
+}  // namespace spinvale

@@ -1,0 +1,157 @@
+# shellcheck shell=bash
+# Shared by the end-to-end tests: each runs the real game on a private X server (Xvfb),
+# drives it with xdotool and reads its trace.
+#
+# What the tests rely on, found by trying:
+# - No window manager runs, so the X server's focus follows the pointer (PointerRoot) and
+#   a window must be given the focus by hand: every new game window gets windowfocus.
+# - The game reads the keys that are down once per update, like the button. xdotool's
+#   "key" and "click" send press and release at once, so both land between two updates and
+#   the game never sees them: a press is held until the trace shows two more updates, however
+#   slowly a loaded machine runs them. The server runs without auto-repeat (-r), so that a
+#   long hold makes no extra presses.
+# - SDL's global pointer position is only refreshed by real motion events, which a warp
+#   ("mousemove X Y") does not make: a relative move of one pixel follows every warp.
+# - SDL's own message box names its window with a UTF-8 title that "xdotool search --name"
+#   cannot match; the box is found among the visible windows by getwindowname instead.
+# - Fullscreen and windowed windows look alike without a window manager (both at 0,0, the
+#   screen's size): a switch shows as a new window, and a failed fullscreen as its message.
+set -uo pipefail
+
+bin=$(cd "$1" && pwd)
+shift
+
+# Everything below runs inside a fresh X server of 1024x768 pixels. xvfb-run -a can race
+# with another test run on the machine for a display number and then hand over a display
+# that is not ours; the run inside removes the marker file once its display answers, and
+# without that the test is tried again on another server number.
+if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
+    marker=$(mktemp)
+    for _ in 1 2 3; do
+        SPINVALE_E2E_DISPLAY=$marker xvfb-run -a -n $((100 + RANDOM % 800)) \
+            -s "-screen 0 1024x768x24 -r" "$0" "$bin" "$@"
+        status=$?
+        [ -e "$marker" ] || exit "$status"
+        echo "the X server did not answer; trying another"
+    done
+    rm -f "$marker"
+    echo "FAIL: no X server could be started"
+    exit 1
+fi
+xdotool getdisplaygeometry >/dev/null 2>&1 || exit 1
+rm -f "$SPINVALE_E2E_DISPLAY"
+
+# In a sanitizer build the game is still checked for memory errors, but not for leaks: the
+# X, GL and D-Bus libraries it loads keep allocations past exit that it cannot free.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+work=$(mktemp -d)
+game_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work" || exit 1
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+finish() {
+    [ "$failures" -eq 0 ] && echo "all passed"
+    exit "$failures"
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when time runs out.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
+write_settings() {
+    "$bin/spinvale-settings" write settings.dat "$@" >/dev/null || fail "settings: $*"
+}
+
+# start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
+# default signal handling a terminal would give it (a background job of a script would
+# ignore SIGINT), and a watchdog that kills it after three minutes so that no test can hang.
+start_game() {
+    game_trace=$1
+    shift
+    env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
+    game_pid=$!
+    { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } \
+        >/dev/null 2>&1 &
+}
+
+# end_game: waits for the game to end; its exit status is left in game_status.
+end_game() {
+    wait "$game_pid"
+    game_status=$?
+    game_pid=
+}
+
+# The visible window with exactly this name, if there is one.
+window_named() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname '.*' 2>/dev/null); do
+        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+new_game_window() {
+    local w
+    w=$(window_named Spinvale) && [ "$w" != "${1:-}" ]
+}
+
+# wait_game_window [OLD_ID]: waits for the game's window, a new one when OLD_ID is given,
+# leaves it in game_window and gives it the keyboard focus.
+wait_game_window() {
+    game_window=
+    if ! wait_for 30 new_game_window "${1:-}"; then
+        fail "no new game window (after ${1:-none})"
+        return 1
+    fi
+    game_window=$(window_named Spinvale)
+    xdotool windowfocus "$game_window" 2>/dev/null
+}
+
+# hold DOWN UP: sends DOWN, waits until the game has run two more updates (or ended), then
+# sends UP.
+hold() {
+    local frames
+    frames=$(traced_frames "$game_trace")
+    xdotool $1
+    wait_for 60 ran_or_ended $((frames + 2)) || fail "the game stopped running during '$1'"
+    xdotool $2
+}
+ran_or_ended() { has_frames "$game_trace" "$1" || ! kill -0 "$game_pid" 2>/dev/null; }
+press() { hold "keydown $1" "keyup $1"; }
+click() { hold "mousedown 1" "mouseup 1"; }
+
+pointer_to() {
+    xdotool mousemove $(($1 - 1)) $(($2 - 1)) mousemove_relative 1 1
+}
+
+traced_frames() { [ -f "$1" ] && echo $(($(wc -l <"$1") - 1)) || echo -1; }
+
+has_frames() { [ -f "$1" ] && [ "$(traced_frames "$1")" -ge "$2" ]; }
+
+# wait_updates N: until the game has run N more updates.
+wait_updates() {
+    local frames=$(($(traced_frames "$game_trace") + $1))
+    wait_for 60 has_frames "$game_trace" "$frames" || fail "the game stopped before frame $frames"
+}
+
+# The value of a field of the match record in a trace line.
+field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }

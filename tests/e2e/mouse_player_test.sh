@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A human player 1: paddle 1 follows the pointer across the whole screen, and a click
+# tosses the serve.
+source "$(dirname "$0")/lib.sh"
+
+# Fast play, so that the computer's two serves are over within seconds and player 1 serves.
+write_settings --player1 mouse --player2 computer --game-speed 100
+start_game trace.txt --no-dialogs --record record.txt
+wait_game_window
+pointer_to 10 700 # far beside the table while player 2 serves
+player1_serves() { grep -q '"rallyState":5,' trace.txt; }
+wait_for 90 player1_serves || fail "player 1 never came to serve"
+
+# 768 of 1024 pixels across is x = 76.25 cm; 576 of 768 down is z = 0.75 x 274 = 205.5 cm.
+pointer_to 768 576
+paddle_at() { tail -1 trace.txt | grep -q '"paddle1":{"x":76.25,"y":[^,]*,"z":205.5,'; }
+wait_for 30 paddle_at || fail "paddle 1 at (76.25, 205.5): $(tail -1 trace.txt)"
+click
+tossed() { grep -q '"rallyState":7,' trace.txt; }
+wait_for 30 tossed || fail "no toss"
+press Escape
+end_game
+[ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
+
+toss=$(grep -m1 '"rallyState":7,' trace.txt)
+grep -q '"paddle1":{"x":76.25,"y":[^,]*,"z":205.5,' <<<"$toss" || fail "toss from the paddle"
+# The toss update throws the ball up at 90 and uses up the click; gravity slows it at once.
+[ "$(field leftButton "$toss")" = 0 ] || fail "the click is used up by the toss"
+vy=$(field ballVY "$toss")
+awk -v vy="$vy" 'BEGIN { exit !(vy > 0 && vy < 90) }' || fail "ball thrown up: ballVY $vy"
+grep -q '^[0-9]* 768 576 1$' record.txt || fail "the click recorded at the pointer"
+
+"$bin/spinvale-sim" --script record.txt --trace >replayed.txt
+cmp -s replayed.txt trace.txt || fail "the recorded game replays differently"
+
+finish
