@@ -11,6 +11,7 @@
 
 #include "app_window.h"
 #include "data_paths.h"
+#include "endless_games.h"
 #include "frame_timing.h"
 #include "input_capture.h"
 #include "match.h"
@@ -18,6 +19,7 @@
 #include "render.h"
 #include "replay.h"
 #include "settings_file.h"
+#include "sound.h"
 
 namespace spinvale {
 
@@ -41,6 +43,7 @@ struct Game {
     int64_t frames = 0;
     Clock::time_point lastFrameStart;
     bool settingsReported = false;
+    SoundChannel sound;
 };
 
 // The working directory's settings, else the player's own, else the shipped ones.
@@ -86,15 +89,14 @@ void toggleFullscreen(Game& game) {
     pushEvent(game.quitEvent);
 }
 
-// The sound device starts here on every new window; the effects are hooked up with it.
-void startSound(Game&) {}
-
-// The effects the update and the drawing asked for, in order, are played here.
-void playRequestedSounds(const Match&) {}
-
+// Settings problems are told once, at start, not again at every fullscreen toggle.
 void loadGameSettings(Game& game) {
     std::vector<std::string> warnings;
     game.match.settings = loadSettings(settingsPath(), warnings);
+    const std::string endless = endlessGameWarning(game.match.settings);
+    if (!endless.empty()) {
+        warnings.push_back(endless);
+    }
     if (!game.settingsReported) {
         for (const std::string& warning : warnings) {
             std::cerr << "spinvale: warning: " << warning << "\n";
@@ -113,7 +115,7 @@ void initGame(Game& game) {
     // The button flag was just cleared: button events before this no longer count.
     game.capture.buttonMessage = ScriptInput::Unchanged;
     game.lists.fontListBase = makeBitmapFont("Impact", 30);
-    startSound(game);
+    initSound(game.sound);
     loadGameSettings(game);
     if (game.match.settings.simpleGraphics == 1) {
         useSimpleGraphics(game.lists);
@@ -208,7 +210,7 @@ void runFrame(Game& game) {
     clearRequests(game.match);
     updateMatch(game.match, elapsedMs);
     drawFrame(game.lists, game.match);
-    playRequestedSounds(game.match);
+    playRequestedSounds(game.sound, game.match.requests);
     ++game.frames;
     writeLine(game.trace, formatTraceLine(game.frames, elapsedMs, game.match));
     SDL_GL_SwapWindow(game.window.window);
@@ -322,6 +324,7 @@ int runGame(const Options& options) {
         return 255;
     }
     const int status = runWindowLoop(game);
+    shutdownSound(game.sound);
     SDL_Quit();
     return status;
 }
