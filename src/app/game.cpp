@@ -46,15 +46,19 @@ struct Game {
     SoundChannel sound;
 };
 
-// The working directory's settings, else the player's own, else the shipped ones.
-std::string settingsPath() {
-    return settingsPaths().find("settings.dat");
+// The file named on the command line; else the working directory's settings, else the
+// player's own, else the shipped ones.
+std::string settingsPath(const Options& options) {
+    if (!options.settingsPath.empty()) {
+        return options.settingsPath;
+    }
+    return settingsPaths(options.dataDir).find("settings.dat");
 }
 
 // Only the window size is taken at start; the other settings are read on every new window.
 void takeWindowSize(Game& game) {
     std::vector<std::string> warnings;
-    const GameSettings settings = loadSettings(settingsPath(), warnings);
+    const GameSettings settings = loadSettings(settingsPath(game.options), warnings);
     game.window.width = settings.screenWidth;
     game.window.height = settings.screenHeight;
 }
@@ -92,7 +96,7 @@ void toggleFullscreen(Game& game) {
 // Settings problems are told once, at start, not again at every fullscreen toggle.
 void loadGameSettings(Game& game) {
     std::vector<std::string> warnings;
-    game.match.settings = loadSettings(settingsPath(), warnings);
+    game.match.settings = loadSettings(settingsPath(game.options), warnings);
     const std::string endless = endlessGameWarning(game.match.settings);
     if (!endless.empty()) {
         warnings.push_back(endless);
@@ -110,7 +114,7 @@ void loadGameSettings(Game& game) {
 void initGame(Game& game) {
     setupView(game.window.width, game.window.height);
     game.lists = SceneLists{};
-    buildModelLists(game.lists, gameDataPaths());
+    buildModelLists(game.lists, gameDataPaths(game.options.dataDir));
     initMatchState(game.match);
     // The button flag was just cleared: button events before this no longer count.
     game.capture.buttonMessage = ScriptInput::Unchanged;
@@ -309,6 +313,7 @@ int runGame(const Options& options) {
     Game game;
     game.options = options;
     game.fullscreenRequest = !options.windowed;
+    game.sound.dataPaths = gameDataPaths(options.dataDir);
     if (!openOutput(game.record, options.recordPath) ||
         !openOutput(game.trace, options.tracePath)) {
         return 1;

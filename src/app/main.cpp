@@ -3,8 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "data_paths.h"
 #include "game.h"
 #include "options.h"
+
+namespace {
+
+int badCommandLine(const std::string& reason) {
+    std::cerr << "spinvale: " << reason << "\n" << spinvale::usageText;
+    return 2;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace spinvale;
@@ -19,10 +29,12 @@ int main(int argc, char** argv) {
             std::cout << "spinvale " SPINVALE_VERSION "\n";
             return 0;
         case CommandLine::Bad:
-            std::cerr << "spinvale: " << error << "\n" << usageText;
-            return 2;
+            return badCommandLine(error);
         case CommandLine::Play:
             break;
+    }
+    if (!options.dataDir.empty() && !isSearchableFolder(options.dataDir)) {
+        return badCommandLine("--data-dir " + options.dataDir + " is not a folder");
     }
     return runGame(options);
 }

@@ -6,31 +6,45 @@ namespace spinvale {
 
 const char* const usageText =
     "Usage: spinvale [OPTION]...\n"
-    "Plays one game of Spinvale table tennis. \"settings.dat\" says who plays: the mouse or\n"
-    "the computer for player 1, the keyboard or the computer for player 2. It is read from\n"
-    "the working directory, else ~/.config/spinvale, else the game's data folder; change it\n"
-    "with spinvale-settings.\n"
+    "Plays one game of Spinvale table tennis. \"settings.dat\" says who plays (the mouse or\n"
+    "the computer for player 1, the keyboard or the computer for player 2), the game length\n"
+    "and the screen size; change it with spinvale-settings.\n"
     "\n"
-    "  --windowed        start in a window instead of fullscreen\n"
-    "  --no-dialogs      report errors on stderr only, without message boxes\n"
+    "  --fullscreen      start fullscreen (the default)\n"
+    "  --windowed        start in a window; the last of the two wins\n"
+    "  --settings FILE   read the settings from FILE, and from nowhere else\n"
+    "  --data-dir DIR    take the shipped settings, images and sounds from DIR\n"
     "  --max-fps N       run at most N frames a second (default 60; 0: no limit)\n"
     "  --frames N        quit after N frames\n"
     "  --record FILE     write the input of every update, a script for spinvale-sim\n"
     "  --trace FILE      write the match after every update, as spinvale-sim --trace does\n"
+    "  --no-dialogs      report errors on stderr only, without message boxes\n"
     "  --help, --version\n"
     "\n"
-    "Keys: the mouse moves paddle 1 and its button serves and swings; the arrows move\n"
-    "paddle 2 and Enter serves and swings; F1 switches fullscreen and window; Esc quits.\n";
+    "Files, each taken from the first place that has it:\n"
+    "  settings.dat      the working directory, then $XDG_CONFIG_HOME/spinvale (by default\n"
+    "                    ~/.config/spinvale), then the data folder\n"
+    "  newsv_0.bmp, newsv_1.bmp, sounds/*.wav\n"
+    "                    the working directory, then the data folder\n"
+    "The data folder is DIR of --data-dir, else data/ next to the program (a build tree),\n"
+    "else the installed share/spinvale. The game never writes the settings file.\n"
+    "\n"
+    "Controls: the mouse moves paddle 1 and its left button serves and swings; the arrows\n"
+    "move paddle 2 and Enter serves and swings; F1 switches fullscreen and window; Esc quits.\n"
+    "\n"
+    "Exit status: 0 after a quit, 1 no window could be made or an output file not written,\n"
+    "2 a bad command line, 255 the video system did not start.\n";
 
 namespace {
 
 bool isFlag(const std::string& name) {
     return name == "--help" || name == "--version" || name == "--windowed" ||
-           name == "--no-dialogs";
+           name == "--fullscreen" || name == "--no-dialogs";
 }
 
 bool takesValue(const std::string& name) {
-    return name == "--max-fps" || name == "--frames" || name == "--record" || name == "--trace";
+    return name == "--max-fps" || name == "--frames" || name == "--settings" ||
+           name == "--data-dir" || name == "--record" || name == "--trace";
 }
 
 bool parseCount(const std::string& text, int64_t low, int64_t high, int64_t& value) {
@@ -55,8 +69,12 @@ bool setOption(const std::string& name, const std::string& value, Options& o, st
         }
         o.frames = number;
     } else if (value.empty()) {
-        error = name + " needs a file name";
+        error = name + (name == "--data-dir" ? " needs a folder name" : " needs a file name");
         return false;
+    } else if (name == "--settings") {
+        o.settingsPath = value;
+    } else if (name == "--data-dir") {
+        o.dataDir = value;
     } else if (name == "--record") {
         o.recordPath = value;
     } else {
@@ -87,8 +105,8 @@ CommandLine parseOptions(const std::vector<std::string>& args, Options& options,
             return CommandLine::Help;
         } else if (name == "--version") {
             return CommandLine::Version;
-        } else if (name == "--windowed") {
-            o.windowed = true;
+        } else if (name == "--windowed" || name == "--fullscreen") {
+            o.windowed = name == "--windowed";
         } else if (name == "--no-dialogs") {
             o.dialogs = false;
         } else if (takesValue(name)) {

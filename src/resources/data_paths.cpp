@@ -82,6 +82,12 @@ DataPaths settingsPaths(const std::string& dataDir) {
     return paths;
 }
 
+bool isSearchableFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
 bool makeDirectories(const std::string& path, std::string& error) {
     for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
         const std::string prefix = path.substr(0, at);

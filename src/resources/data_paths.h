@@ -31,6 +31,9 @@ DataPaths gameDataPaths(const std::string& dataDir = "");
 // folder.
 DataPaths settingsPaths(const std::string& dataDir = "");
 
+// True when path names a folder that can be searched.
+bool isSearchableFolder(const std::string& path);
+
 // Makes a folder and its parents; false with the reason in error when it cannot.
 bool makeDirectories(const std::string& path, std::string& error);
 

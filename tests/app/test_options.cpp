@@ -17,8 +17,30 @@ TEST(Options, NoArgumentsPlayFullscreenAtSixtyFramesWithDialogs) {
     EXPECT_TRUE(o.dialogs);
     EXPECT_EQ(o.maxFps, 60);
     EXPECT_EQ(o.frames, -1);
+    EXPECT_TRUE(o.settingsPath.empty());
+    EXPECT_TRUE(o.dataDir.empty());
     EXPECT_TRUE(o.recordPath.empty());
     EXPECT_TRUE(o.tracePath.empty());
+}
+
+TEST(Options, TheLastOfWindowedAndFullscreenWins) {
+    Options o;
+    std::string error;
+    ASSERT_EQ(parse({"--windowed", "--fullscreen"}, o, error), CommandLine::Play);
+    EXPECT_FALSE(o.windowed);
+    ASSERT_EQ(parse({"--fullscreen", "--windowed"}, o, error), CommandLine::Play);
+    EXPECT_TRUE(o.windowed);
+}
+
+TEST(Options, SettingsFileAndDataFolderAreKeptAsGiven) {
+    Options o;
+    std::string error;
+    ASSERT_EQ(parse({"--settings", "../my settings.dat", "--data-dir=/opt/spinvale/share"}, o,
+                    error),
+              CommandLine::Play)
+        << error;
+    EXPECT_EQ(o.settingsPath, "../my settings.dat");
+    EXPECT_EQ(o.dataDir, "/opt/spinvale/share");
 }
 
 TEST(Options, ValuesFollowTheOptionOrItsEqualsSign) {
@@ -46,7 +68,7 @@ TEST(Options, HelpAndVersionWinOverWhatFollows) {
 
 TEST(Options, BadCommandLinesNameTheirFault) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--fullscreen"}, "unknown option '--fullscreen'"},
+        {{"--full"}, "unknown option '--full'"},
         {{"-w"}, "unknown option '-w'"},
         {{"settings.dat"}, "unknown option 'settings.dat'"},
         {{"--max-fps"}, "--max-fps needs a value"},
@@ -57,6 +79,10 @@ TEST(Options, BadCommandLinesNameTheirFault) {
         {{"--frames="}, "--frames needs a whole number of 1 or more, not ''"},
         {{"--record="}, "--record needs a file name"},
         {{"--trace"}, "--trace needs a value"},
+        {{"--settings="}, "--settings needs a file name"},
+        {{"--data-dir", ""}, "--data-dir needs a folder name"},
+        {{"--data-dir"}, "--data-dir needs a value"},
+        {{"--fullscreen=no"}, "--fullscreen takes no value"},
         {{"--windowed=yes"}, "--windowed takes no value"},
         {{"--help=1"}, "--help takes no value"},
     };
