@@ -160,8 +160,7 @@ void handleEvent(Game& game, const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            captureKey(game.match.input, event.key.keysym.sym, event.type == SDL_KEYDOWN,
-                       event.key.repeat != 0);
+            captureKey(game.match.input, game.capture, event.key);
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
@@ -275,7 +274,7 @@ int runWindowLoop(Game& game) {
             std::cerr << "spinvale: " << reason << "\n";
             return 1;
         }
-        releaseAllKeys(game.match.input);
+        releaseAllKeys(game.match.input, game.capture);
         initGame(game);
         if (firstWindow) {
             writeLine(game.trace, formatTraceLine(0, 0, game.match));

@@ -4,12 +4,41 @@
 
 namespace spinvale {
 
-void captureKey(InputState& input, SDL_Keycode key, bool down, bool repeat) {
-    const int code = virtualKeyFor(key);
-    if (repeat || code == noVirtualKey) {
+namespace {
+
+bool isEnter(SDL_Keycode key) { return key == SDLK_RETURN || key == SDLK_KP_ENTER; }
+
+}  // namespace
+
+void pressKey(InputState& input, InputCapture& capture, KeySource source, int code) {
+    capture.held[static_cast<std::size_t>(source)].set(static_cast<std::size_t>(code));
+    input.keys[code] = 1;
+}
+
+void releaseKey(InputState& input, InputCapture& capture, KeySource source, int code) {
+    const auto key = static_cast<std::size_t>(code);
+    capture.held[static_cast<std::size_t>(source)].reset(key);
+    for (const KeySet& held : capture.held) {
+        if (held.test(key)) {
+            return;
+        }
+    }
+    input.keys[code] = 0;
+}
+
+void captureKey(InputState& input, InputCapture& capture, const SDL_KeyboardEvent& event) {
+    const bool down = event.type == SDL_KEYDOWN;
+    const int code = virtualKeyFor(event.keysym.sym);
+    if (event.repeat != 0 || code == noVirtualKey) {
         return;
     }
-    input.keys[code] = down ? 1 : 0;
+    if (!down) {
+        releaseKey(input, capture, KeySource::Keyboard, code);
+    } else if (isEnter(event.keysym.sym) && (event.keysym.mod & KMOD_ALT) != 0) {
+        pressKey(input, capture, KeySource::Keyboard, KeyF1);
+    } else {
+        pressKey(input, capture, KeySource::Keyboard, code);
+    }
 }
 
 void captureButton(InputState& input, InputCapture& capture, bool down) {
@@ -17,9 +46,12 @@ void captureButton(InputState& input, InputCapture& capture, bool down) {
     capture.buttonMessage = down ? ScriptInput::Pressed : ScriptInput::Released;
 }
 
-void releaseAllKeys(InputState& input) {
+void releaseAllKeys(InputState& input, InputCapture& capture) {
     for (int32_t& key : input.keys) {
         key = 0;
+    }
+    for (KeySet& held : capture.held) {
+        held.reset();
     }
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A game with two human players recorded: spinvale-sim replays the recording to the same
-# trace, line for line, across a switch to a window and back.
+# trace, line for line, across a switch to a window with F1 and back with Alt+Enter, and
+# ends in the same match state, field for field.
 source "$(dirname "$0")/lib.sh"
 
 write_settings --player1 mouse --player2 keyboard
@@ -25,6 +26,12 @@ xdotool keydown Right
 click
 xdotool keyup Right
 wait_updates 10
+second=$game_window
+hold "keydown alt+Return" "keyup alt+Return"
+wait_game_window "$second"
+pointer_to 400 600
+press Down
+wait_updates 10
 press Escape
 end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
@@ -32,9 +39,16 @@ end_game
 for input in ' 13$' ' 37$' ' 38$' ' 39$' ' 112$' ' 1$' ' 0$' ' 27$'; do
     grep -q -- "$input" record.txt || fail "recorded input '$input'"
 done
-[ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 1 ] || fail "one toggle traced"
+[ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
+# Alt+Enter is recorded as the F1 that asked for the toggle, and never as Enter.
+toggle_lines=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1 | tail -1)
+alt_enter=$(sed -n "$((toggle_lines - 1))p" record.txt)
+[[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
 
 "$bin/spinvale-sim" --script record.txt --trace >replayed.txt
+# The final match state field by field, then every update.
+diff <(tail -1 trace.txt | tr ',' '\n') <(tail -1 replayed.txt | tr ',' '\n') ||
+    fail "the replay ends in another state (fields above: < game, > replay)"
 cmp replayed.txt trace.txt || fail "the replay differs"
 
 finish
