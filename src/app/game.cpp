@@ -13,6 +13,7 @@
 #include "data_paths.h"
 #include "endless_games.h"
 #include "frame_timing.h"
+#include "gamepad.h"
 #include "input_capture.h"
 #include "match.h"
 #include "messages.h"
@@ -34,6 +35,7 @@ struct Game {
     AppWindow window;
     Multisample multisample;
     InputCapture capture;
+    Gamepads pads;
     bool keepRunning = true;
     bool fullscreenRequest = true;  // the mode of the next window
     uint32_t quitEvent = 0;         // ends the event pump
@@ -177,6 +179,8 @@ void handleEvent(Game& game, const SDL_Event& event) {
         default:
             if (event.type == game.toggleEvent) {
                 toggleFullscreen(game);
+            } else {
+                handleGamepadEvent(game.pads, event, game.match.input, game.capture);
             }
             break;
     }
@@ -301,6 +305,10 @@ bool startVideo(Game& game) {
         SDL_SetError("no display to show the game on (is DISPLAY or WAYLAND_DISPLAY set?)");
         return false;
     }
+    // The game plays on without gamepads when they cannot be read.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::cerr << "spinvale: warning: no gamepads: " << SDL_GetError() << "\n";
+    }
     game.quitEvent = SDL_RegisterEvents(2);
     game.toggleEvent = game.quitEvent + 1;
     return game.quitEvent != static_cast<uint32_t>(-1);
@@ -328,6 +336,7 @@ int runGame(const Options& options) {
         return 255;
     }
     const int status = runWindowLoop(game);
+    closeGamepads(game.pads);
     shutdownSound(game.sound);
     SDL_Quit();
     return status;

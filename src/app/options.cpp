@@ -30,8 +30,8 @@ const char* const usageText =
     "else the installed share/spinvale. The game never writes the settings file.\n"
     "\n"
     "Controls: the mouse moves paddle 1 and its left button serves and swings; the arrows\n"
-    "move paddle 2 and Enter serves and swings; F1 or Alt+Enter switches fullscreen and\n"
-    "window; Esc quits.\n"
+    "(or a gamepad's left stick or D-pad) move paddle 2 and Enter (or the pad's A button)\n"
+    "serves and swings; F1 or Alt+Enter switches fullscreen and window; Esc (or Start) quits.\n"
     "\n"
     "Exit status: 0 after a quit, 1 no window could be made or an output file not written,\n"
     "2 a bad command line, 255 the video system did not start.\n";
