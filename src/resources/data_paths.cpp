@@ -31,7 +31,7 @@ void addDataFolders(DataPaths& paths, const std::string& dataDir) {
     const std::string exeDir = executableDirectory();
     if (!exeDir.empty()) {
         paths.folders.push_back(exeDir + "/data");
-        paths.folders.push_back(exeDir + "/../share/spinvale");
+        paths.folders.push_back(exeDir + "/" SPINVALE_DATA_FROM_BIN);
     }
 }
 

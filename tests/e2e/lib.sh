@@ -155,3 +155,11 @@ wait_updates() {
 
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
+
+# The loudest sample of a capture of SDL's disk audio driver (16-bit samples).
+loudest_sample() {
+    python3 -c '
+import array, sys
+samples = array.array("h", open(sys.argv[1], "rb").read())
+print(max((abs(s) for s in samples), default=0))' "$1"
+}

@@ -16,10 +16,7 @@ end_game
 [ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
 
 # 16-bit samples: the loudest must stand well above silence.
-peak=$(python3 -c '
-import array, sys
-samples = array.array("h", open(sys.argv[1], "rb").read())
-print(max((abs(s) for s in samples), default=0))' capture.raw)
+peak=$(loudest_sample capture.raw)
 [ "${peak:-0}" -gt 1000 ] || fail "the captured sound is silent (peak ${peak:-none})"
 
 finish
