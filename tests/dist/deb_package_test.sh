@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The Debian package made by CPack from this build: its declared dependencies and files,
+# then installed with apt on this machine, run, and removed again. Installing needs root
+# (CI runs as root) or sudo without a password; without either the test is skipped, and so
+# it is when a spinvale package is already installed here, which it leaves alone.
+set -uo pipefail
+build=$(cd "$1" && pwd)
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo -n true 2>/dev/null || skip "installing a package needs root or sudo without a password"
+    sudo=(sudo -n)
+fi
+command -v apt-get >/dev/null || skip "no apt-get on this machine"
+command -v dpkg-shlibdeps >/dev/null || skip "no dpkg-shlibdeps (package dpkg-dev) to list the libraries"
+installed() { dpkg-query -W -f='${Status}' spinvale 2>/dev/null | grep -q 'install ok installed'; }
+
+work=$(mktemp -d)
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+# Another test run on this machine may be installing the package at the same time.
+exec 9>/tmp/spinvale-deb-package-test.lock
+flock -w 600 9 || fail "another run held the package test's lock for ten minutes"
+installed && skip "a spinvale package is already installed here"
+cleanup() {
+    installed && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale \
+        >>"$work/apt.log" 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work" || exit 1
+
+cpack --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1 || {
+    cat cpack.log
+    fail "cpack"
+    exit 1
+}
+deb=$(echo "$work"/spinvale_*.deb)
+[ -f "$deb" ] || { fail "no spinvale_*.deb made"; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libgl1 libopengl0 libglu1-mesa libfreetype6 \
+    libfontconfig1 fonts-dejavu-core libc6 libstdc++6; do
+    [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package"
+done
+[ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section games"
+contents=$(dpkg-deb -c "$deb")
+for file in usr/bin/spinvale usr/bin/spinvale-sim usr/bin/spinvale-settings \
+    usr/share/spinvale/settings.dat usr/share/spinvale/sounds/paddle.wav \
+    usr/share/applications/spinvale.desktop usr/share/icons/hicolor/256x256/apps/spinvale.png \
+    usr/share/man/man6/spinvale.6; do
+    grep -q " \./$file\$" <<<"$contents" || fail "the package lacks /$file"
+done
+
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >apt.log 2>&1 || {
+    cat apt.log
+    fail "apt-get install"
+    exit 1
+}
+version=$(/usr/bin/spinvale --version)
+[ "$version" = "spinvale $(dpkg-deb -f "$deb" Version)" ] || fail "spinvale --version: $version"
+# The installed tools find the installed settings: a headless computer game to its end.
+/usr/bin/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null ||
+    fail "spinvale-settings"
+/usr/bin/spinvale-sim --settings cpu.dat >sim.txt || fail "spinvale-sim"
+grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' sim.txt ||
+    fail "spinvale-sim: $(cat sim.txt)"
+
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale >>apt.log 2>&1 ||
+    fail "apt-get purge"
+[ ! -e /usr/bin/spinvale ] && [ ! -e /usr/share/spinvale ] || fail "files left after removal"
+
+[ "$failures" -eq 0 ] && echo "all passed"
+exit "$failures"
