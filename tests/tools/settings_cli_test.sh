@@ -72,12 +72,16 @@ done
 expect_status 2 "$bin/spinvale-settings" write s.dat --ai-skill 0.5 --points 12
 cmp -s s.dat before.dat || fail "a later bad value keeps earlier good ones out too"
 
-# A folder that cannot be written: status 1, the old file untouched.
+# A place that cannot be written: status 1, the old file untouched. A read-only folder
+# stops everyone but root; a "folder" that is a file stops root too.
 mkdir ro && cp before.dat ro/settings.dat && chmod a-w ro
 if [ "$(id -u)" -ne 0 ]; then
     expect_status 1 "$bin/spinvale-settings" write ro/settings.dat --points 21
     cmp -s ro/settings.dat before.dat || fail "read-only folder: file changed"
 fi
+cp before.dat notafolder
+expect_status 1 "$bin/spinvale-settings" write notafolder/settings.dat --points 21
+cmp -s notafolder before.dat || fail "a file in the way was changed"
 
 [ "$failures" -eq 0 ] && echo "all passed"
 exit "$failures"

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Ten minutes of the real game under Xvfb with the computer on both sides, F1 every 5 s and
+# random pointer moves, clicks and arrow keys in between; then Esc must end it with status
+# 0, and its resident memory may have grown by less than 5 % since the first minute (a
+# leak per fullscreen toggle would show here). Run by hand, not in CI:
+#   tests/soak/windowed_soak.sh build/bin [SECONDS]
+source "$(dirname "$0")/../e2e/lib.sh"
+duration=${1:-600}
+
+rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$game_pid/status"; }
+
+write_settings --player1 computer --player2 computer
+start_game soak.txt --no-dialogs
+wait_game_window
+start=$SECONDS
+next_toggle=$((start + 5))
+toggles=0
+rss_first_minute=
+while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$game_pid" 2>/dev/null; do
+    if [ "$SECONDS" -ge "$next_toggle" ]; then
+        old=$game_window
+        press F1
+        wait_game_window "$old" && toggles=$((toggles + 1))
+        next_toggle=$((next_toggle + 5))
+    fi
+    pointer_to $((RANDOM % 1024)) $((RANDOM % 768))
+    case $((RANDOM % 3)) in
+        0) click ;;
+        1) press "$(printf '%s\n' Left Right Up Down | shuf -n 1)" ;;
+    esac
+    if [ -z "$rss_first_minute" ] && [ $((SECONDS - start)) -ge 60 ]; then
+        rss_first_minute=$(rss_kb)
+    fi
+    sleep 0.2
+done
+rss_end=$(rss_kb)
+frames=$(traced_frames soak.txt)
+press Escape
+end_game
+[ "$game_status" -eq 0 ] || fail "Esc after the soak: exit status $game_status"
+echo "ran $((SECONDS - start)) s, $frames frames, $toggles fullscreen toggles"
+echo "resident memory: ${rss_first_minute:-?} kB after the first minute, ${rss_end:-?} kB at the end"
+if [ -n "$rss_first_minute" ] && [ -n "$rss_end" ]; then
+    growth=$(( (rss_end - rss_first_minute) * 1000 / rss_first_minute ))
+    echo "growth: $((growth / 10)).$((growth % 10)) %"
+    [ "$growth" -lt 50 ] || fail "resident memory grew by 5 % or more"
+fi
+finish
