@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -55,6 +56,17 @@ std::string settingsPath(const Options& options) {
         return options.settingsPath;
     }
     return settingsPaths(options.dataDir).find("settings.dat");
+}
+
+// A recording names its settings file so that it replays from any folder.
+std::string absolutePath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return path;
+    }
+    const std::string absolute = resolved;
+    std::free(resolved);
+    return absolute;
 }
 
 // Only the window size is taken at start; the other settings are read on every new window.
@@ -325,6 +337,7 @@ int runGame(const Options& options) {
         !openOutput(game.trace, options.tracePath)) {
         return 1;
     }
+    writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
     takeWindowSize(game);
     SDL_SetMainReady();
     if (!startVideo(game)) {

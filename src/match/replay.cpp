@@ -7,6 +7,8 @@ namespace spinvale {
 
 namespace {
 
+constexpr std::string_view settingsCommentStart = "# settings: ";
+
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // Splits off the next blank-separated word; empty at the end of the line.
@@ -130,6 +132,21 @@ std::string formatScriptLine(const ScriptInput& input) {
         }
     }
     return line;
+}
+
+std::string formatSettingsComment(const std::string& settingsPath) {
+    return std::string(settingsCommentStart) + settingsPath;
+}
+
+std::string settingsNamedBy(std::string_view firstLine) {
+    if (firstLine.substr(0, settingsCommentStart.size()) != settingsCommentStart) {
+        return "";
+    }
+    firstLine.remove_prefix(settingsCommentStart.size());
+    if (!firstLine.empty() && firstLine.back() == '\r') {
+        firstLine.remove_suffix(1);
+    }
+    return std::string(firstLine);
 }
 
 void applyScriptInput(Match& match, const ScriptInput& input) {

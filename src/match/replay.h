@@ -4,6 +4,8 @@
 // Script line: <elapsedMs> <pointerX> <pointerY> <button> [<key> ...]
 //   button: 1 (a press arrived before this update), 0 (a release), - (no button message)
 //   keys: the virtual-key codes whose flag is 1 at the start of the update
+// A recording starts with a comment naming the settings file the game read, so that a
+// replay can read the same one:  # settings: <path>
 #pragma once
 
 #include <array>
@@ -30,6 +32,11 @@ enum class ScriptLineKind { Input, Skip, Malformed };
 // in error.
 ScriptLineKind parseScriptLine(std::string_view line, ScriptInput& input, std::string& error);
 std::string formatScriptLine(const ScriptInput& input);
+
+// The first line of a recording, and the settings file a script's first line names ("" when
+// it names none).
+std::string formatSettingsComment(const std::string& settingsPath);
+std::string settingsNamedBy(std::string_view firstLine);
 
 // Hands a script line's input to the match as the window's events would have left it.
 void applyScriptInput(Match& match, const ScriptInput& input);

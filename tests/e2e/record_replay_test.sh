@@ -42,7 +42,7 @@ done
 [ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
 # Alt+Enter is recorded as the F1 that asked for the toggle, and never as Enter.
 toggle_lines=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1 | tail -1)
-alt_enter=$(sed -n "$((toggle_lines - 1))p" record.txt)
+alt_enter=$(grep -v "^#" record.txt | sed -n "$((toggle_lines - 1))p")
 [[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
 
 "$bin/spinvale-sim" --script record.txt --trace >replayed.txt
@@ -50,5 +50,12 @@ alt_enter=$(sed -n "$((toggle_lines - 1))p" record.txt)
 diff <(tail -1 trace.txt | tr ',' '\n') <(tail -1 replayed.txt | tr ',' '\n') ||
     fail "the replay ends in another state (fields above: < game, > replay)"
 cmp replayed.txt trace.txt || fail "the replay differs"
+
+# The recording names the settings file the game read: replayed from another folder, which
+# has no settings.dat, it still gives the same game.
+[ "$(head -1 record.txt)" = "# settings: $work/settings.dat" ] || fail "first line: $(head -1 record.txt)"
+mkdir elsewhere
+(cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) >elsewhere.txt
+cmp elsewhere.txt trace.txt || fail "the replay from another folder differs"
 
 finish

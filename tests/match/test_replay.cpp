@@ -43,6 +43,18 @@ TEST(ScriptLine, RejectsMalformedLines) {
     }
 }
 
+TEST(ScriptLine, ARecordingNamesItsSettingsInAComment) {
+    const std::string first = formatSettingsComment("/home/a b/.config/spinvale/settings.dat");
+    EXPECT_EQ(first, "# settings: /home/a b/.config/spinvale/settings.dat");
+    EXPECT_EQ(settingsNamedBy(first), "/home/a b/.config/spinvale/settings.dat");
+    EXPECT_EQ(settingsNamedBy(first + "\r"), "/home/a b/.config/spinvale/settings.dat");
+    ScriptInput in;
+    std::string error;
+    EXPECT_EQ(parseScriptLine(first, in, error), ScriptLineKind::Skip) << "a replay skips it";
+    EXPECT_EQ(settingsNamedBy("# a comment"), "");
+    EXPECT_EQ(settingsNamedBy("16 0 0 -"), "");
+}
+
 TEST(ScriptLine, FormatReadsBack) {
     ScriptInput in;
     in.elapsedMs = 33;

@@ -24,8 +24,9 @@ constexpr const char* usage =
     "                    [--seed S] [--trace]\n"
     "Plays a Spinvale match without a window and prints its outcome.\n"
     "\n"
-    "  --settings FILE   settings record (default: settings.dat in the working directory;\n"
-    "                    missing: the built-in settings)\n"
+    "  --settings FILE   settings record (default: the one a recording names in its first\n"
+    "                    line, else settings.dat in the working directory; missing: the\n"
+    "                    built-in settings)\n"
     "  --script FILE     one update per line: <elapsedMs> <pointerX> <pointerY> <1|0|-> [key ...]\n"
     "  --frame-ms MS     elapsed time of every update without a script (default 16)\n"
     "  --max-frames N    stop after N updates (default: the script's end, else 1000000)\n"
@@ -37,7 +38,7 @@ constexpr const char* usage =
     "or a malformed script.\n";
 
 struct Options {
-    std::string settingsPath = "settings.dat";
+    std::string settingsPath;  // "": the recording's, else settings.dat
     std::string scriptPath;
     uint32_t frameMs = 16;
     int64_t maxFrames = -1;
@@ -122,6 +123,25 @@ void createWindow(Match& match, const std::string& settingsPath, bool reportWarn
     }
 }
 
+// The settings named with --settings; else those the game read for a recording; else the
+// working directory's.
+std::string chooseSettings(const Options& options, std::ifstream& script) {
+    if (!options.settingsPath.empty()) {
+        return options.settingsPath;
+    }
+    if (script.is_open()) {
+        std::string firstLine;
+        std::getline(script, firstLine);
+        script.clear();
+        script.seekg(0);
+        const std::string recorded = settingsNamedBy(firstLine);
+        if (!recorded.empty()) {
+            return recorded;
+        }
+    }
+    return "settings.dat";
+}
+
 int winner(const MatchState& s) {
     return s.rallyState == P1WinsGame ? 1 : s.rallyState == P2WinsGame ? 2 : 0;
 }
@@ -138,6 +158,7 @@ int main(int argc, char** argv) {
         }
     }
     const bool scripted = script.is_open();
+    const std::string settingsPath = chooseSettings(options, script);
     const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
                               : scripted             ? INT64_MAX
                                                      : 1000000;
@@ -147,7 +168,7 @@ int main(int argc, char** argv) {
 
     Match match;
     match.randomState = options.seed;
-    createWindow(match, options.settingsPath, true);
+    createWindow(match, settingsPath, true);
     if (options.trace) {
         std::puts(formatTraceLine(0, 0, match).c_str());
     }
@@ -186,7 +207,7 @@ int main(int argc, char** argv) {
             break;
         }
         if (match.requests.toggleFullscreen) {
-            createWindow(match, options.settingsPath, false);
+            createWindow(match, settingsPath, false);
         }
         if (!scripted && winner(match.state) != 0) {
             break;
