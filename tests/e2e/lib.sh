@@ -29,7 +29,7 @@ if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
     marker=$(mktemp)
     for _ in 1 2 3; do
         SPINVALE_E2E_DISPLAY=$marker xvfb-run -a -n $((100 + RANDOM % 800)) \
-            -s "-screen 0 1024x768x24 -r" "$0" "$bin" "$@"
+            -s "-screen 0 1024x768x24 -r -noreset" "$0" "$bin" "$@"
         status=$?
         [ -e "$marker" ] || exit "$status"
         echo "the X server did not answer; trying another"
@@ -81,14 +81,29 @@ write_settings() {
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
 # default signal handling a terminal would give it (a background job of a script would
 # ignore SIGINT), and a watchdog that kills it after three minutes so that no test can hang.
+# Now and then, on a loaded machine, a program cannot reach the fresh X server at once
+# (xdotool too): a game that could not start its video system is started again.
 start_game() {
     game_trace=$1
     shift
+    local try
+    for try in 1 2 3; do
+        launch_game "$@"
+        wait_for 5 started_or_ended
+        kill -0 "$game_pid" 2>/dev/null && return
+        grep -q 'the video system did not start' game.err || return
+        wait "$game_pid"
+        echo "the game could not reach the X server (try $try): $(tail -1 game.err)"
+    done
+}
+launch_game() {
+    rm -f "$game_trace"
     env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
     game_pid=$!
     { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } \
         >/dev/null 2>&1 &
 }
+started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
 # end_game: waits for the game to end; its exit status is left in game_status.
 end_game() {
