@@ -74,7 +74,8 @@ void WholeGame(benchmark::State& state) {
             ++updates;
         }
     }
-    state.counters["updates"] = benchmark::Counter(double(updates), benchmark::Counter::kAvgIterations);
+    state.counters["updates"] =
+        benchmark::Counter(double(updates), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(WholeGame)->Unit(benchmark::kMillisecond);
 

@@ -6,7 +6,9 @@ namespace spinvale {
 
 namespace {
 
-bool isEnter(SDL_Keycode key) { return key == SDLK_RETURN || key == SDLK_KP_ENTER; }
+bool isEnter(SDL_Keycode key) {
+    return key == SDLK_RETURN || key == SDLK_KP_ENTER;
+}
 
 }  // namespace
 

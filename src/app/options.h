@@ -8,10 +8,10 @@
 namespace spinvale {
 
 struct Options {
-    bool windowed = false;  // start in a window instead of fullscreen
-    bool dialogs = true;    // errors also in a message box, not only on stderr
-    int maxFps = 60;        // 0: frames run back to back
-    int64_t frames = -1;    // quit after this many frames; -1: play until asked to quit
+    bool windowed = false;     // start in a window instead of fullscreen
+    bool dialogs = true;       // errors also in a message box, not only on stderr
+    int maxFps = 60;           // 0: frames run back to back
+    int64_t frames = -1;       // quit after this many frames; -1: play until asked to quit
     std::string settingsPath;  // this settings file only; "": searched for
     std::string dataDir;       // the data folder; "": the one next to the program
     std::string recordPath;

@@ -13,7 +13,9 @@ constexpr double trackingFactor = double(0.05f);
 constexpr double depthDrift = 0.01;
 constexpr double oneThird = 0.3333333333333333;
 
-double trackingStep(const Match& match) { return double(match.settings.aiSpeed) * trackingFactor; }
+double trackingStep(const Match& match) {
+    return double(match.settings.aiSpeed) * trackingFactor;
+}
 
 // A server standing far out is brought back near the centre line before tossing.
 void recentreServer(Match& match, Paddle& p) {
@@ -135,8 +137,7 @@ void computerPaddle2(Match& match) {
         driftTowardHome(p);
     }
 
-    if (s.ballVZ < 0 && double(s.ballZ) - double(p.z) < 10 && s.ballZ > -200 &&
-        p.swingPhase != 2) {
+    if (s.ballVZ < 0 && double(s.ballZ) - double(p.z) < 10 && s.ballZ > -200 && p.swingPhase != 2) {
         p.swingPhase = 2;
         p.swingAngle = randomBelow(match, 10) + std::fabs(double(s.ballX)) * oneThird;
         if (p.x > 30 && p.side == 0) {

@@ -15,10 +15,14 @@ constexpr double spinGain = double(0.01f);
 constexpr double dragFactor = double(0.0002f);
 constexpr double depthSlowdown = double(1.0f / 15.0f);
 
-bool shotInFlight(const MatchState& s) { return s.rallyState == P1Shot || s.rallyState == P2Shot; }
+bool shotInFlight(const MatchState& s) {
+    return s.rallyState == P1Shot || s.rallyState == P2Shot;
+}
 
 // Drag moves a value toward zero; zero itself is pushed to -d.
-float dragged(float value, double d) { return value < 0 ? double(value) + d : double(value) - d; }
+float dragged(float value, double d) {
+    return value < 0 ? double(value) + d : double(value) - d;
+}
 
 }  // namespace
 
@@ -82,8 +86,8 @@ void advanceBall(Match& match, uint32_t elapsedMs) {
 void bounceOnTable(Match& match) {
     MatchState& s = match.state;
     const bool touches = s.ballX > -double(tableWidth) / 2 && s.ballX < double(tableWidth) / 2 &&
-                         s.ballZ > -double(tableLength) / 2 &&
-                         s.ballZ < double(tableLength) / 2 && s.ballY < ballRestHeight;
+                         s.ballZ > -double(tableLength) / 2 && s.ballZ < double(tableLength) / 2 &&
+                         s.ballY < ballRestHeight;
     if (!touches) {
         return;
     }

@@ -6,8 +6,8 @@ namespace spinvale {
 namespace {
 
 constexpr double keyboardSpeed = double(0.4f);  // cm per millisecond
-constexpr double sideDeadBand = 0.0001;          // of the screen width
-constexpr float sideLockAngle = 2;               // no side change once the swing is under way
+constexpr double sideDeadBand = 0.0001;         // of the screen width
+constexpr float sideLockAngle = 2;              // no side change once the swing is under way
 
 }  // namespace
 

@@ -39,11 +39,17 @@ void playSound(Match& match, const char* path) {
     }
 }
 
-void requestQuit(Match& match) { match.requests.quit = true; }
+void requestQuit(Match& match) {
+    match.requests.quit = true;
+}
 
-void requestToggleFullscreen(Match& match) { match.requests.toggleFullscreen = true; }
+void requestToggleFullscreen(Match& match) {
+    match.requests.toggleFullscreen = true;
+}
 
-void clearRequests(Match& match) { match.requests = MatchRequests{}; }
+void clearRequests(Match& match) {
+    match.requests = MatchRequests{};
+}
 
 bool ballOverTable(const MatchState& s) {
     return s.ballX < double(tableWidth) * 0.5 && s.ballX > double(tableWidth) * -0.5 &&

@@ -35,11 +35,11 @@ struct Paddle {
     float x = 0;
     float y = 0;  // drawn height only
     float z = 0;
-    float prevX = 0;  // x as last seen by the control moving it sideways
-    float prevZ = 0;  // z at the start of the update
-    float homeZ = 0;  // depth the computer control drifts toward
-    int32_t side = 0;  // 0 or 1: which side of the body the paddle is held on
-    float swingAngle = 0;  // degrees
+    float prevX = 0;         // x as last seen by the control moving it sideways
+    float prevZ = 0;         // z at the start of the update
+    float homeZ = 0;         // depth the computer control drifts toward
+    int32_t side = 0;        // 0 or 1: which side of the body the paddle is held on
+    float swingAngle = 0;    // degrees
     int32_t swingPhase = 0;  // 0 idle, 1 wind-up, 2 forward, 3 recovery
 };
 

@@ -9,10 +9,10 @@
 namespace spinvale {
 
 // Heights derived from the table, worked out in double from the single-precision constants.
-constexpr double ballRestHeight = double(tableHeight) + double(ballSize) / 2;  // 80.2: touches
+constexpr double ballRestHeight = double(tableHeight) + double(ballSize) / 2;    // 80.2: touches
 constexpr double bounceHeight = double(tableHeight) + double(ballSize) / 2 + 1;  // 81.2
 constexpr double strikeHeight = double(tableHeight) + 10;  // 88.2: start height, toss struck below
-constexpr double holdHeight = double(tableHeight) + 20;  // 98.2: serve held here
+constexpr double holdHeight = double(tableHeight) + 20;    // 98.2: serve held here
 constexpr double netTopHeight = double(tableHeight) + double(netHeight);  // 98.2
 
 // One draw from the match's random sequence, 0 to n - 1.
@@ -56,8 +56,8 @@ float predictCrossingX(const Match& match, float x, float y, float z, float vx, 
                        FarHalf farHalf);
 // The same for up to maxLookAheads sideways speeds at once, one exit each.
 constexpr int maxLookAheads = 8;
-void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs,
-                       int count, float vy, float vz, FarHalf farHalf, float* exits);
+void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs, int count,
+                       float vy, float vz, FarHalf farHalf, float* exits);
 
 // Strokes.
 void strokePlayer1(Match& match);

@@ -32,7 +32,9 @@ StepSizes stepSizes(const GameSettings& settings) {
     return {speed, speed * double(settings.gravityScale) * gravityFactor, speed * dragFactor};
 }
 
-float dragged(float value, double d) { return value < 0 ? double(value) + d : double(value) - d; }
+float dragged(float value, double d) {
+    return value < 0 ? double(value) + d : double(value) - d;
+}
 
 void step(Flight& f, const StepSizes& k) {
     f.vy = double(f.vy) - k.g;
@@ -72,8 +74,8 @@ int32_t predictNetHit(const Match& match, float x, float y, float z, float vx, f
 // Flights that differ only in their sideways speed share their height, depth and spin, so
 // those are stepped once and the sideways motion of every flight in the same loop; each
 // flight's result is the same as if it had been followed alone.
-void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs,
-                       int count, float vy, float vz, FarHalf farHalf, float* exits) {
+void predictCrossingXs(const Match& match, float x, float y, float z, const float* vxs, int count,
+                       float vy, float vz, FarHalf farHalf, float* exits) {
     const StepSizes k = stepSizes(match.settings);
     float xs[maxLookAheads];
     float vx[maxLookAheads];

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::string_view settingsCommentStart = "# settings: ";
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // Splits off the next blank-separated word; empty at the end of the line.
 std::string_view nextWord(std::string_view& rest) {

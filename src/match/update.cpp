@@ -5,7 +5,9 @@ namespace spinvale {
 
 namespace {
 
-bool keyDown(const Match& match, int key) { return match.input.keys[key] == 1; }
+bool keyDown(const Match& match, int key) {
+    return match.input.keys[key] == 1;
+}
 
 // A waiting serve is held 10 cm nearer the net than the server's paddle and 10 cm toward +x.
 void holdServe(Match& match) {
@@ -91,8 +93,8 @@ void updateMatch(Match& match, uint32_t elapsedMs) {
         in.keys[KeyEnter] = 0;
     }
 
-    const int32_t netHit = predictNetHit(match, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY,
-                                         s.ballVZ);
+    const int32_t netHit =
+        predictNetHit(match, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ);
     liftOverNet(match, netHit, elapsedMs);
     slowDepth(match, elapsedMs);
     if (keyDown(match, KeyEnter)) {

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,7 +45,7 @@ std::string describe(double value) {
 }
 
 class Decoder {
-public:
+  public:
     Decoder(const SettingsRecord& record, const std::string& source,
             std::vector<std::string>& warnings)
         : record_(record), source_(source), warnings_(warnings) {}
@@ -91,7 +91,7 @@ public:
         warnings_.push_back(source_ + ": " + f.name + " " + problem + "; using " + used);
     }
 
-private:
+  private:
     const SettingsRecord& record_;
     const std::string& source_;
     std::vector<std::string>& warnings_;

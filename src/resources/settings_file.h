@@ -43,9 +43,9 @@ constexpr SettingsField player2Keyboard{"player2Keyboard", 108, FieldType::Int32
 }  // namespace field
 
 constexpr SettingsField settingsFields[] = {
-    field::simpleGraphics, field::gameSpeed,     field::spinFactor,   field::gravityScale,
-    field::aiSkill,        field::aiSpeed,       field::pointsPerGame, field::screenWidth,
-    field::screenHeight,   field::cameraX,       field::cameraY,      field::cameraZ,
+    field::simpleGraphics, field::gameSpeed,       field::spinFactor,    field::gravityScale,
+    field::aiSkill,        field::aiSpeed,         field::pointsPerGame, field::screenWidth,
+    field::screenHeight,   field::cameraX,         field::cameraY,       field::cameraZ,
     field::player1Mouse,   field::player2Keyboard,
 };
 
@@ -78,7 +78,6 @@ GameSettings loadSettings(const std::string& path, std::vector<std::string>& war
 
 // Replaces the file in one step (temporary file in the same folder, then rename), so a
 // failed write leaves the old file as it was.
-bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
-                         std::string& error);
+bool writeSettingsRecord(const std::string& path, const SettingsRecord& record, std::string& error);
 
 }  // namespace spinvale

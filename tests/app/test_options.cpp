@@ -35,9 +35,9 @@ TEST(Options, TheLastOfWindowedAndFullscreenWins) {
 TEST(Options, SettingsFileAndDataFolderAreKeptAsGiven) {
     Options o;
     std::string error;
-    ASSERT_EQ(parse({"--settings", "../my settings.dat", "--data-dir=/opt/spinvale/share"}, o,
-                    error),
-              CommandLine::Play)
+    ASSERT_EQ(
+        parse({"--settings", "../my settings.dat", "--data-dir=/opt/spinvale/share"}, o, error),
+        CommandLine::Play)
         << error;
     EXPECT_EQ(o.settingsPath, "../my settings.dat");
     EXPECT_EQ(o.dataDir, "/opt/spinvale/share");

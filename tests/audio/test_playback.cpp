@@ -67,7 +67,9 @@ Match computerMatch() {
 }
 
 // One 16 ms frame as the game runs it: the update, then the two writes of drawing.
-void runFrame(Match& match) { playHeadlessUpdate(match, 16); }
+void runFrame(Match& match) {
+    playHeadlessUpdate(match, 16);
+}
 
 bool gameWon(const Match& match) {
     return match.state.rallyState == P1WinsGame || match.state.rallyState == P2WinsGame;

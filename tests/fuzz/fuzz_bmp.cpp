@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                             (image.height & (image.height - 1)) == 0 && image.width >= 2 &&
                             image.height >= 2 && image.width <= textureMaxSide &&
                             image.height <= textureMaxSide;
-    if (!powerOfTwo || image.scaledSize != scaledImageSize(image.width, image.height,
-                                                           image.components)) {
+    if (!powerOfTwo ||
+        image.scaledSize != scaledImageSize(image.width, image.height, image.components)) {
         std::abort();
     }
     const int32_t sourceComponents = file.bitsPerPixel == 32 ? 4 : 3;

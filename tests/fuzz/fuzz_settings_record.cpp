@@ -14,8 +14,8 @@ using namespace spinvale;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::vector<std::string> warnings;
     const GameSettings g = settingsFromBytes(data, size, "fuzz.dat", warnings);
-    const bool usable = (g.pointsPerGame == 11 || g.pointsPerGame == 21) &&
-                        g.screenWidth > 0 && g.screenHeight > 0 && std::isfinite(g.gameSpeed) &&
+    const bool usable = (g.pointsPerGame == 11 || g.pointsPerGame == 21) && g.screenWidth > 0 &&
+                        g.screenHeight > 0 && std::isfinite(g.gameSpeed) &&
                         std::isfinite(g.gravityScale) && std::isfinite(g.aiSpeed) &&
                         g.aiSkill >= 0 && g.aiSkill <= 1 && std::isfinite(g.cameraX) &&
                         std::isfinite(g.cameraY) && std::isfinite(g.cameraZ);

@@ -83,17 +83,18 @@ void settings() {
 void scripts() {
     write("script", "moves", std::string("16 512 384 -\n17 600 300 1\n16 600 300 0 13 38\n"));
     write("script", "keys", std::string("# F1 and Esc\n16 0 0 - 112\n\n16 0 0 - 27 37 39 40\n"));
-    write("script", "extremes", std::string("4294967295 -2147483648 2147483647 -\n0 0 0 1 0 255\n"));
+    write("script", "extremes",
+          std::string("4294967295 -2147483648 2147483647 -\n0 0 0 1 0 255\n"));
     write("script", "malformed", std::string("16 0 0 2\n16 x 0 0\n-1 0 0 0\n16 0 0 0 256\n"));
 }
 
 void options() {
     const char* pairs[][2] = {
-        {"--points", "21"},         {"--player1", "mouse"},      {"--player2", "computer"},
-        {"--game-speed", "14"},     {"--gravity", "12.5"},       {"--spin", "-6"},
-        {"--ai-skill", "0.7"},      {"--ai-speed", "40"},        {"--screen", "1024x768"},
-        {"--camera", "0,300,320"},  {"--simple-graphics", "1"},  {"--points", "12"},
-        {"--game-speed", "1e300"},  {"--camera", "1,2"},         {"--screen", "0x0"},
+        {"--points", "21"},        {"--player1", "mouse"},     {"--player2", "computer"},
+        {"--game-speed", "14"},    {"--gravity", "12.5"},      {"--spin", "-6"},
+        {"--ai-skill", "0.7"},     {"--ai-speed", "40"},       {"--screen", "1024x768"},
+        {"--camera", "0,300,320"}, {"--simple-graphics", "1"}, {"--points", "12"},
+        {"--game-speed", "1e300"}, {"--camera", "1,2"},        {"--screen", "0x0"},
     };
     int n = 0;
     for (const auto& p : pairs) {

@@ -20,6 +20,8 @@ inline Match plainMatch() {
 }
 
 // The float nearest a decimal, as the worked examples print their values.
-inline float f32(double v) { return static_cast<float>(v); }
+inline float f32(double v) {
+    return static_cast<float>(v);
+}
 
 }  // namespace spinvale

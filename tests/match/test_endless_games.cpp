@@ -31,8 +31,8 @@ TEST(EndlessGames, WarnsWhereMostSoakGamesDidNotEnd) {
 }
 
 TEST(EndlessGames, QuietWhereEverySoakGameEnded) {
-    const float safe[][2] = {{6, 12}, {7, 9}, {8, 9}, {9, 7}, {10, 8}, {12, 9}, {14, 12},
-                             {16, 8}, {20, 9}, {11, 11}};
+    const float safe[][2] = {{6, 12}, {7, 9},   {8, 9},  {9, 7},  {10, 8},
+                             {12, 9}, {14, 12}, {16, 8}, {20, 9}, {11, 11}};
     for (const auto& cell : safe) {
         EXPECT_EQ(warningFor(cell[0], cell[1]), "") << cell[0] << " " << cell[1];
     }

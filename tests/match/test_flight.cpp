@@ -154,12 +154,12 @@ struct BounceCase {
 
 TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
     const BounceCase cases[] = {
-        {P1Serve, 50, -200, P1Shot, 0, 0},        // a serve's first bounce is not judged
+        {P1Serve, 50, -200, P1Shot, 0, 0},  // a serve's first bounce is not judged
         {P2Serve, -50, 200, P2Shot, 0, 0},
-        {P1Shot, -50, -200, P2ToReturn, 0, 0},    // landed on the far half heading away
+        {P1Shot, -50, -200, P2ToReturn, 0, 0},  // landed on the far half heading away
         {P2Shot, 50, 200, P1ToReturn, 0, 0},
-        {P1Shot, -50, 10, P1Shot, 0, 0},          // on the far half but coming back
-        {P1Shot, 0, -200, P1Shot, 0, 0},          // exactly on the net line
+        {P1Shot, -50, 10, P1Shot, 0, 0},            // on the far half but coming back
+        {P1Shot, 0, -200, P1Shot, 0, 0},            // exactly on the net line
         {P2ToReturn, -50, -200, P2ToReturn, 0, 0},  // a second bounce is left to the floor
     };
     for (const BounceCase& c : cases) {
@@ -232,8 +232,8 @@ TEST(BounceOnFloor, TheFloorEndsTheRally) {
         int score1, score2;
     };
     const Case cases[] = {
-        {P1Shot, 0, 1}, {P1ToReturn, 0, 1}, {P2Shot, 1, 0}, {P2ToReturn, 1, 0},
-        {P1Serve, 0, 0}, {P2Toss, 0, 0},
+        {P1Shot, 0, 1},     {P1ToReturn, 0, 1}, {P2Shot, 1, 0},
+        {P2ToReturn, 1, 0}, {P1Serve, 0, 0},    {P2Toss, 0, 0},
     };
     for (const Case& c : cases) {
         Match m = plainMatch();

@@ -15,10 +15,29 @@ namespace {
 
 bool allFinite(const MatchState& s) {
     const float values[] = {
-        s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ, s.ballSpin, s.prevBallZ,
-        s.prevCursorU, s.paddle1.x, s.paddle1.y, s.paddle1.z, s.paddle1.prevX,
-        s.paddle1.prevZ, s.paddle1.homeZ, s.paddle1.swingAngle, s.paddle2.x, s.paddle2.y,
-        s.paddle2.z, s.paddle2.prevX, s.paddle2.prevZ, s.paddle2.homeZ, s.paddle2.swingAngle,
+        s.ballX,
+        s.ballY,
+        s.ballZ,
+        s.ballVX,
+        s.ballVY,
+        s.ballVZ,
+        s.ballSpin,
+        s.prevBallZ,
+        s.prevCursorU,
+        s.paddle1.x,
+        s.paddle1.y,
+        s.paddle1.z,
+        s.paddle1.prevX,
+        s.paddle1.prevZ,
+        s.paddle1.homeZ,
+        s.paddle1.swingAngle,
+        s.paddle2.x,
+        s.paddle2.y,
+        s.paddle2.z,
+        s.paddle2.prevX,
+        s.paddle2.prevZ,
+        s.paddle2.homeZ,
+        s.paddle2.swingAngle,
     };
     for (float v : values) {
         if (!std::isfinite(v)) {
@@ -30,9 +49,18 @@ bool allFinite(const MatchState& s) {
 
 bool knownState(RallyState r) {
     switch (r) {
-        case P1Shot: case P2Shot: case P2ToReturn: case P1ToReturn: case P1ToServe:
-        case P2ToServe: case P1Toss: case P2Toss: case P1Serve: case P2Serve:
-        case P1WinsGame: case P2WinsGame:
+        case P1Shot:
+        case P2Shot:
+        case P2ToReturn:
+        case P1ToReturn:
+        case P1ToServe:
+        case P2ToServe:
+        case P1Toss:
+        case P2Toss:
+        case P1Serve:
+        case P2Serve:
+        case P1WinsGame:
+        case P2WinsGame:
             return true;
     }
     return false;
@@ -83,8 +111,8 @@ long playCheckedGame(const GameSetup& g) {
         EXPECT_TRUE(knownState(s.rallyState)) << s.rallyState;
         const int gained1 = s.score1 - before.score1;
         const int gained2 = s.score2 - before.score2;
-        EXPECT_TRUE((gained1 == 0 && gained2 == 0) || (gained1 + gained2 == 1 && gained1 >= 0 &&
-                                                       gained2 >= 0))
+        EXPECT_TRUE((gained1 == 0 && gained2 == 0) ||
+                    (gained1 + gained2 == 1 && gained1 >= 0 && gained2 >= 0))
             << "frame " << frame << ": " << before.score1 << "-" << before.score2 << " to "
             << s.score1 << "-" << s.score2;
         if (s.rallyState == P1Toss && before.rallyState != P1Toss) {
@@ -119,15 +147,18 @@ TEST(MatchProperties, ComputerGamesEndLegallyNearTheShippedSettings) {
     const uint32_t frameRanges[][2] = {{10, 10}, {16, 17}, {10, 40}, {25, 33}, {40, 40}};
     for (uint32_t seed = 1; seed <= 30; ++seed) {
         const auto& frames = frameRanges[seed % 5];
-        const GameSetup g{speeds[seed % 3],       gravities[(seed / 3) % 3],
-                          skills[seed % 4],       aiSpeeds[(seed / 2) % 3],
-                          seed % 4 == 0 ? 21 : 11, seed,
-                          frames[0],              frames[1]};
-        SCOPED_TRACE(::testing::Message() << "speed " << g.gameSpeed << " gravity "
-                                          << g.gravityScale << " skill " << g.aiSkill
-                                          << " aiSpeed " << g.aiSpeed << " points " << g.points
-                                          << " seed " << g.seed << " frames " << g.minFrameMs
-                                          << "-" << g.maxFrameMs << " ms");
+        const GameSetup g{speeds[seed % 3],
+                          gravities[(seed / 3) % 3],
+                          skills[seed % 4],
+                          aiSpeeds[(seed / 2) % 3],
+                          seed % 4 == 0 ? 21 : 11,
+                          seed,
+                          frames[0],
+                          frames[1]};
+        SCOPED_TRACE(::testing::Message()
+                     << "speed " << g.gameSpeed << " gravity " << g.gravityScale << " skill "
+                     << g.aiSkill << " aiSpeed " << g.aiSpeed << " points " << g.points << " seed "
+                     << g.seed << " frames " << g.minFrameMs << "-" << g.maxFrameMs << " ms");
         playCheckedGame(g);
         if (HasFailure()) {
             return;

@@ -18,10 +18,10 @@ TEST(PredictNetHit, WorkedExamples) {
 
 TEST(PredictNetHit, DecidesInTheBandOrAtTheEndLines) {
     Match m = plainMatch();
-    EXPECT_EQ(predictNetHit(m, 0, 90, 2, 0, 0, 0), 2);        // in the band, below the top
-    EXPECT_EQ(predictNetHit(m, 0, 100.2f, 2, 0, 0, 0), 1);    // at the clearance height
+    EXPECT_EQ(predictNetHit(m, 0, 90, 2, 0, 0, 0), 2);      // in the band, below the top
+    EXPECT_EQ(predictNetHit(m, 0, 100.2f, 2, 0, 0, 0), 1);  // at the clearance height
     EXPECT_EQ(predictNetHit(m, 0, 90, -2.5f, 0, 0, 0), 2);
-    EXPECT_EQ(predictNetHit(m, 0, 90, 140, 0, 0, -300), 1);   // already beyond an end line
+    EXPECT_EQ(predictNetHit(m, 0, 90, 140, 0, 0, -300), 1);  // already beyond an end line
     EXPECT_EQ(predictNetHit(m, 0, 90, -137, 0, 0, 0), 1);
     // Without game time a ball exactly on z = 0 never enters the band: 2001 steps, then 1.
     m.settings.gameSpeed = 0;
@@ -89,8 +89,7 @@ TEST(PredictCrossingX, SeveralAimsAtOnceGiveEachAimsOwnExit) {
     float exits[maxLookAheads];
     predictCrossingXs(m, 12, 90, 160, aims, maxLookAheads, 30, -280, FarHalf::NegativeZ, exits);
     for (int i = 0; i < maxLookAheads; ++i) {
-        EXPECT_EQ(exits[i],
-                  predictCrossingX(m, 12, 90, 160, aims[i], 30, -280, FarHalf::NegativeZ))
+        EXPECT_EQ(exits[i], predictCrossingX(m, 12, 90, 160, aims[i], 30, -280, FarHalf::NegativeZ))
             << "aim " << aims[i];
     }
 }

@@ -30,9 +30,18 @@ TEST(ScriptLine, ReadsElapsedPointerButtonAndKeys) {
 
 TEST(ScriptLine, RejectsMalformedLines) {
     const char* bad[] = {
-        "16",               "16 0",          "16 0 0",        "16 0 0 2",
-        "-1 0 0 0",         "4294967296 0 0 0", "16 x 0 0",   "16 0 0 0 256",
-        "16 0 0 0 -3",      "16 0 0 0 13x",  "16.5 0 0 0",    "16 99999999999 0 0",
+        "16",
+        "16 0",
+        "16 0 0",
+        "16 0 0 2",
+        "-1 0 0 0",
+        "4294967296 0 0 0",
+        "16 x 0 0",
+        "16 0 0 0 256",
+        "16 0 0 0 -3",
+        "16 0 0 0 13x",
+        "16.5 0 0 0",
+        "16 99999999999 0 0",
         "16 0 0 - 1 # no",
     };
     for (const char* line : bad) {
@@ -83,7 +92,7 @@ TEST(ScriptLine, AppliesAsTheWindowsEventsWould) {
     applyScriptInput(m, in);
     EXPECT_EQ(m.input.leftButton, 1);  // no button message: the flag keeps its value
     EXPECT_EQ(m.input.keys[13], 1);
-    EXPECT_EQ(m.input.keys[40], 0);    // keys not listed are up
+    EXPECT_EQ(m.input.keys[40], 0);  // keys not listed are up
     EXPECT_EQ(m.input.pointerX, 5);
     in.button = ScriptInput::Released;
     applyScriptInput(m, in);

@@ -34,10 +34,10 @@ TEST(DecideNextServe, ElevenPointServiceTable) {
         RallyState expected;
     };
     const Row rows[] = {
-        {0, 0, P1ToServe},   {1, 0, P1ToServe},   {1, 1, P2ToServe},  {2, 0, P2ToServe},
-        {2, 1, P2ToServe},   {3, 0, P2ToServe},   {2, 2, P1ToServe},  {3, 2, P1ToServe},
-        {4, 0, P1ToServe},   {9, 1, P2ToServe},   {10, 0, P2ToServe}, {9, 9, P2ToServe},
-        {10, 9, P2ToServe},  {10, 10, P1ToServe}, {11, 10, P2ToServe}, {11, 11, P1ToServe},
+        {0, 0, P1ToServe},   {1, 0, P1ToServe},   {1, 1, P2ToServe},    {2, 0, P2ToServe},
+        {2, 1, P2ToServe},   {3, 0, P2ToServe},   {2, 2, P1ToServe},    {3, 2, P1ToServe},
+        {4, 0, P1ToServe},   {9, 1, P2ToServe},   {10, 0, P2ToServe},   {9, 9, P2ToServe},
+        {10, 9, P2ToServe},  {10, 10, P1ToServe}, {11, 10, P2ToServe},  {11, 11, P1ToServe},
         {12, 11, P2ToServe}, {11, 9, P1WinsGame}, {12, 10, P1WinsGame}, {11, 0, P1WinsGame},
     };
     for (const Row& r : rows) {
@@ -46,9 +46,9 @@ TEST(DecideNextServe, ElevenPointServiceTable) {
         }
         EXPECT_EQ(decide(11, r.s1, r.s2, 1), r.expected) << r.s1 << "-" << r.s2;
         // The same table mirrored for first server player 2.
-        const RallyState mirrored = r.expected == P1ToServe    ? P2ToServe
-                                    : r.expected == P2ToServe  ? P1ToServe
-                                                               : P2WinsGame;
+        const RallyState mirrored = r.expected == P1ToServe   ? P2ToServe
+                                    : r.expected == P2ToServe ? P1ToServe
+                                                              : P2WinsGame;
         EXPECT_EQ(decide(11, r.s2, r.s1, 2), mirrored) << r.s2 << "-" << r.s1;
     }
 }

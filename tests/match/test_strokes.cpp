@@ -128,8 +128,8 @@ TEST(StrokeReturn, ComputerPlayer1AimsInsideTheTable) {
     EXPECT_EQ(s.ballSpin, 0.0f);
     EXPECT_LT(s.ballVX, 150.0f);
     EXPECT_EQ(std::fmod(150.0 - s.ballVX, 10.0), 0.0);  // pulled in by whole steps of 10
-    const float exit = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY,
-                                        s.ballVZ, FarHalf::NegativeZ);
+    const float exit = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ,
+                                        FarHalf::NegativeZ);
     EXPECT_LT(std::fabs(exit), 76.25f);
     ASSERT_EQ(m.requests.soundCount, 1);
 }
@@ -153,8 +153,8 @@ TEST(StrokeReturn, ComputerPlayer2DrawsTwiceForSpinAndSoundsLast) {
 float correctedAim(const Match& m, float aim, FarHalf farHalf) {
     const MatchState& s = m.state;
     for (int pass = 1;; ++pass) {
-        const float u = predictCrossingX(m, s.ballX, s.ballY, s.ballZ, aim, s.ballVY, s.ballVZ,
-                                         farHalf);
+        const float u =
+            predictCrossingX(m, s.ballX, s.ballY, s.ballZ, aim, s.ballVY, s.ballVZ, farHalf);
         if (u > 66.25f) {
             aim = double(aim) - 10;
         }

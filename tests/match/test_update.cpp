@@ -38,8 +38,8 @@ TEST(StepSwings, PaddleOneTraceWithTheButtonSeenOnce) {
     EXPECT_EQ(angles[16], 67.0f);  // update 17
     EXPECT_EQ(angles[17], 67.0f);  // update 18 passes 70 and recovers at once
     EXPECT_EQ(angles[18], 63.0f);
-    EXPECT_EQ(angles[33], 3.0f);   // update 34
-    EXPECT_EQ(angles[34], 0.0f);   // update 35: below zero, raised to 0 by the stroke step
+    EXPECT_EQ(angles[33], 3.0f);  // update 34
+    EXPECT_EQ(angles[34], 0.0f);  // update 35: below zero, raised to 0 by the stroke step
     EXPECT_EQ(m.state.paddle1.swingPhase, 0);
 }
 
@@ -58,9 +58,9 @@ TEST(StepSwings, PaddleTwoTraceWithEnterSeenOnce) {
     EXPECT_EQ(angles[17], 68.0f);  // update 18
     EXPECT_EQ(angles[18], 68.0f);  // update 19: recovery begins
     EXPECT_EQ(angles[19], 64.0f);
-    EXPECT_EQ(angles[35], 0.0f);   // update 36, still recovering
+    EXPECT_EQ(angles[35], 0.0f);  // update 36, still recovering
     EXPECT_EQ(phases[35], 3);
-    EXPECT_EQ(angles[36], 0.0f);   // update 37
+    EXPECT_EQ(angles[36], 0.0f);  // update 37
     EXPECT_EQ(phases[36], 0);
 }
 
@@ -126,9 +126,9 @@ TEST(UpdateMatch, AHumanServeIsHeldBesideThePaddleAndTossedByAClick) {
     m.input.pointerY = 700;
     updateMatch(m, 16);
     EXPECT_EQ(s.rallyState, P1ToServe);
-    EXPECT_EQ(s.ballX, 40.0f);   // the old paddle place: the paddle moves after the flight
+    EXPECT_EQ(s.ballX, 40.0f);  // the old paddle place: the paddle moves after the flight
     EXPECT_EQ(s.ballZ, 170.0f);
-    EXPECT_LT(s.ballY, 98.2f);   // one flight step of fall from the hold height
+    EXPECT_LT(s.ballY, 98.2f);  // one flight step of fall from the hold height
     EXPECT_GT(s.ballY, 98.1f);
     EXPECT_EQ(s.paddle1.x, 0.0f);
     EXPECT_EQ(s.paddle1.z, float(0.7 * 274));

@@ -103,11 +103,11 @@ TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
         const char* field;
     };
     const Case cases[] = {
-        {64, false, 15, "pointsPerGame"},  {64, false, 0, "pointsPerGame"},
-        {68, false, 0, "screenWidth"},     {72, false, -768, "screenHeight"},
-        {8, true, NAN, "gameSpeed"},       {32, true, INFINITY, "gravityScale"},
-        {48, true, -INFINITY, "aiSpeed"},  {80, true, 1e300, "cameraX"},
-        {96, true, NAN, "cameraZ"},        {24, true, 3e9, "spinFactor"},
+        {64, false, 15, "pointsPerGame"}, {64, false, 0, "pointsPerGame"},
+        {68, false, 0, "screenWidth"},    {72, false, -768, "screenHeight"},
+        {8, true, NAN, "gameSpeed"},      {32, true, INFINITY, "gravityScale"},
+        {48, true, -INFINITY, "aiSpeed"}, {80, true, 1e300, "cameraX"},
+        {96, true, NAN, "cameraZ"},       {24, true, 3e9, "spinFactor"},
         {24, true, NAN, "spinFactor"},
     };
     const GameSettings shipped = defaultGameSettings();
@@ -162,7 +162,7 @@ TEST(DecodeSettings, ShippedRecordGivesShippedSettings) {
 }
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char dir[] = "/tmp/spinvale-settings-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);

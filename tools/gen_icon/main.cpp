@@ -82,8 +82,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const int size = std::atoi(argv[i]);
         std::string error;
-        if (size < 16 || size > 1024 || !spinvale::writePng(argv[i + 1], size, size, drawIcon(size), error)) {
-            std::fprintf(stderr, "spinvale-gen-icon: %s\n", error.empty() ? "bad size" : error.c_str());
+        if (size < 16 || size > 1024 ||
+            !spinvale::writePng(argv[i + 1], size, size, drawIcon(size), error)) {
+            std::fprintf(stderr, "spinvale-gen-icon: %s\n",
+                         error.empty() ? "bad size" : error.c_str());
             return 1;
         }
     }

@@ -27,9 +27,15 @@ struct Tally {
     double crossingMs = 0;
 };
 
-bool isShot(RallyState s) { return s == P1Shot || s == P2Shot; }
-bool toReturn(RallyState s) { return s == P1ToReturn || s == P2ToReturn; }
-bool isServe(RallyState s) { return s == P1Serve || s == P2Serve; }
+bool isShot(RallyState s) {
+    return s == P1Shot || s == P2Shot;
+}
+bool toReturn(RallyState s) {
+    return s == P1ToReturn || s == P2ToReturn;
+}
+bool isServe(RallyState s) {
+    return s == P1Serve || s == P2Serve;
+}
 
 // Follows one update's change of state and counts what happened in it.
 void observe(Tally& t, const MatchState& before, const MatchState& after, uint32_t elapsedMs,

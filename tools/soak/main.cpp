@@ -70,22 +70,32 @@ void reach(RallyState s, int step, std::vector<RallyState>& ends) {
             next.push_back(afterToss(s));
             break;
         case 1:  // the table
-            if (s == P1Serve) next.push_back(P1Shot);
-            if (s == P2Serve) next.push_back(P2Shot);
-            if (s == P1Shot) next.push_back(P2ToReturn);
-            if (s == P2Shot) next.push_back(P1ToReturn);
+            if (s == P1Serve)
+                next.push_back(P1Shot);
+            if (s == P2Serve)
+                next.push_back(P2Shot);
+            if (s == P1Shot)
+                next.push_back(P2ToReturn);
+            if (s == P2Shot)
+                next.push_back(P1ToReturn);
             if (s == P1Shot || s == P2Shot) {
-                for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame}) next.push_back(d);
+                for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame})
+                    next.push_back(d);
             }
             break;
         case 2:  // the floor
-            for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame}) next.push_back(d);
+            for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame})
+                next.push_back(d);
             break;
         case 4:  // the strokes
-            if (s == P1Toss) next.push_back(P1Serve);
-            if (s == P2Toss) next.push_back(P2Serve);
-            if (s == P1ToReturn) next.push_back(P1Shot);
-            if (s == P2ToReturn) next.push_back(P2Shot);
+            if (s == P1Toss)
+                next.push_back(P1Serve);
+            if (s == P2Toss)
+                next.push_back(P2Serve);
+            if (s == P1ToReturn)
+                next.push_back(P1Shot);
+            if (s == P2ToReturn)
+                next.push_back(P2Shot);
             break;
     }
     for (RallyState n : next) {
@@ -122,11 +132,28 @@ bool canChangeInOneUpdate(RallyState from, RallyState to) {
 }
 
 bool allFinite(const MatchState& s) {
-    const float values[] = {s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ, s.ballSpin,
-                            s.prevBallZ, s.prevCursorU, s.paddle1.x, s.paddle1.y, s.paddle1.z,
-                            s.paddle1.prevX, s.paddle1.prevZ, s.paddle1.homeZ,
-                            s.paddle1.swingAngle, s.paddle2.x, s.paddle2.y, s.paddle2.z,
-                            s.paddle2.prevX, s.paddle2.prevZ, s.paddle2.homeZ,
+    const float values[] = {s.ballX,
+                            s.ballY,
+                            s.ballZ,
+                            s.ballVX,
+                            s.ballVY,
+                            s.ballVZ,
+                            s.ballSpin,
+                            s.prevBallZ,
+                            s.prevCursorU,
+                            s.paddle1.x,
+                            s.paddle1.y,
+                            s.paddle1.z,
+                            s.paddle1.prevX,
+                            s.paddle1.prevZ,
+                            s.paddle1.homeZ,
+                            s.paddle1.swingAngle,
+                            s.paddle2.x,
+                            s.paddle2.y,
+                            s.paddle2.z,
+                            s.paddle2.prevX,
+                            s.paddle2.prevZ,
+                            s.paddle2.homeZ,
                             s.paddle2.swingAngle};
     return std::all_of(std::begin(values), std::end(values),
                        [](float v) { return std::isfinite(v); });
@@ -162,7 +189,8 @@ Outcome play(const GameSetup& g, long maxUpdates) {
     for (long update = 0; update < maxUpdates; ++update) {
         jitter = jitter * 1664525u + 1013904223u;
         const int32_t spread = int32_t(g.frameMs / 4);
-        const int32_t offset = spread == 0 ? 0 : int32_t((jitter >> 8) % uint32_t(2 * spread + 1)) - spread;
+        const int32_t offset =
+            spread == 0 ? 0 : int32_t((jitter >> 8) % uint32_t(2 * spread + 1)) - spread;
         const uint32_t elapsed = uint32_t(std::max<int32_t>(1, int32_t(g.frameMs) + offset));
         const MatchState before = m.state;
         playHeadlessUpdate(m, elapsed);
@@ -194,7 +222,8 @@ Outcome play(const GameSetup& g, long maxUpdates) {
             const int32_t lost = s.rallyState == P1WinsGame ? s.score2 : s.score1;
             const int32_t points = g.settings.pointsPerGame;
             if (won < points || won - lost < 2 || (won > points && won - lost != 2)) {
-                out.fault = "illegal win " + std::to_string(s.score1) + "-" + std::to_string(s.score2);
+                out.fault =
+                    "illegal win " + std::to_string(s.score1) + "-" + std::to_string(s.score2);
             }
             out.ended = true;
             break;
@@ -281,10 +310,10 @@ int main(int argc, char** argv) {
             states += " " + std::to_string(state) + ":" +
                       std::to_string(100 * count / std::max(1L, maxUpdates / 10)) + "%";
         }
-        std::printf("ENDLESS game %ld (%s): %d-%d after %.0f s of play; last tenth: %ld points, "
-                    "states%s\n",
-                    game, setup.c_str(), o.score1, o.score2, o.gameSeconds, o.pointsLate,
-                    states.c_str());
+        std::printf(
+            "ENDLESS game %ld (%s): %d-%d after %.0f s of play; last tenth: %ld points, "
+            "states%s\n",
+            game, setup.c_str(), o.score1, o.score2, o.gameSeconds, o.pointsLate, states.c_str());
     }
     std::printf("%ld games: %ld ended, %ld did not end within %ld updates, %ld failed a check\n",
                 games, ended, games - ended - faults, maxUpdates, faults);
