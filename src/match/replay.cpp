@@ -1,7 +1,9 @@
 #include "replay.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace spinvale {
 
@@ -211,6 +213,34 @@ std::string formatTraceLine(int64_t frame, uint32_t elapsedMs, const Match& matc
     }
     out += "]}";
     return out;
+}
+
+bool allFieldsFinite(const MatchState& s) {
+    const float values[] = {s.ballX,
+                            s.ballY,
+                            s.ballZ,
+                            s.ballVX,
+                            s.ballVY,
+                            s.ballVZ,
+                            s.ballSpin,
+                            s.prevBallZ,
+                            s.prevCursorU,
+                            s.paddle1.x,
+                            s.paddle1.y,
+                            s.paddle1.z,
+                            s.paddle1.prevX,
+                            s.paddle1.prevZ,
+                            s.paddle1.homeZ,
+                            s.paddle1.swingAngle,
+                            s.paddle2.x,
+                            s.paddle2.y,
+                            s.paddle2.z,
+                            s.paddle2.prevX,
+                            s.paddle2.prevZ,
+                            s.paddle2.homeZ,
+                            s.paddle2.swingAngle};
+    return std::all_of(std::begin(values), std::end(values),
+                       [](float v) { return std::isfinite(v); });
 }
 
 }  // namespace spinvale

@@ -49,4 +49,8 @@ void playHeadlessUpdate(Match& match, uint32_t elapsedMs);
 // The trace line of an update: the record after it, and the requests it made.
 std::string formatTraceLine(int64_t frame, uint32_t elapsedMs, const Match& match);
 
+// Every real of the record is a number (no NaN, no infinity): what the long checks of many
+// games ask after each update.
+bool allFieldsFinite(const MatchState& s);
+
 }  // namespace spinvale

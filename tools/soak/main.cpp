@@ -131,34 +131,6 @@ bool canChangeInOneUpdate(RallyState from, RallyState to) {
     return knownState(from) && knownState(to) && changes.allowed[from][to];
 }
 
-bool allFinite(const MatchState& s) {
-    const float values[] = {s.ballX,
-                            s.ballY,
-                            s.ballZ,
-                            s.ballVX,
-                            s.ballVY,
-                            s.ballVZ,
-                            s.ballSpin,
-                            s.prevBallZ,
-                            s.prevCursorU,
-                            s.paddle1.x,
-                            s.paddle1.y,
-                            s.paddle1.z,
-                            s.paddle1.prevX,
-                            s.paddle1.prevZ,
-                            s.paddle1.homeZ,
-                            s.paddle1.swingAngle,
-                            s.paddle2.x,
-                            s.paddle2.y,
-                            s.paddle2.z,
-                            s.paddle2.prevX,
-                            s.paddle2.prevZ,
-                            s.paddle2.homeZ,
-                            s.paddle2.swingAngle};
-    return std::all_of(std::begin(values), std::end(values),
-                       [](float v) { return std::isfinite(v); });
-}
-
 struct Outcome {
     bool ended = false;
     std::string fault;  // the first failed check
@@ -199,7 +171,7 @@ Outcome play(const GameSetup& g, long maxUpdates) {
         out.gameSeconds += elapsed / 1000.0;
 
         const int gained = (s.score1 - before.score1) + (s.score2 - before.score2);
-        if (!allFinite(s)) {
+        if (!allFieldsFinite(s)) {
             out.fault = "a value became NaN or infinite";
         } else if (!knownState(s.rallyState)) {
             out.fault = "unknown rally state " + std::to_string(s.rallyState);
