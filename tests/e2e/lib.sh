@@ -80,7 +80,8 @@ write_settings() {
 
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
 # default signal handling a terminal would give it (a background job of a script would
-# ignore SIGINT), and a watchdog that kills it after three minutes so that no test can hang.
+# ignore SIGINT), and a watchdog that kills it after game_watchdog seconds (three minutes
+# unless the test says otherwise) so that no test can hang.
 # Now and then, on a loaded machine, a program cannot reach the fresh X server at once
 # (xdotool too): a game that could not start its video system is started again.
 start_game() {
@@ -100,8 +101,8 @@ launch_game() {
     rm -f "$game_trace"
     env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
     game_pid=$!
-    { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } \
-        >/dev/null 2>&1 &
+    { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
+        kill -KILL "$game_pid"; } >/dev/null 2>&1 &
 }
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 

@@ -6,6 +6,7 @@
 #   tests/soak/windowed_soak.sh build/bin [SECONDS]
 source "$(dirname "$0")/../e2e/lib.sh"
 duration=${1:-600}
+game_watchdog=$((duration + 120))
 
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$game_pid/status"; }
 
@@ -23,7 +24,7 @@ while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$game_pid" 2>/dev/nul
         wait_game_window "$old" && toggles=$((toggles + 1))
         next_toggle=$((next_toggle + 5))
     fi
-    pointer_to $((RANDOM % 1024)) $((RANDOM % 768))
+    pointer_to $((1 + RANDOM % 1024)) $((1 + RANDOM % 768))
     case $((RANDOM % 3)) in
         0) click ;;
         1) press "$(printf '%s\n' Left Right Up Down | shuf -n 1)" ;;
