@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Golden traces: a dozen matches replayed by spinvale-sim, each trace compared with the hash
+# it had when it was first recorded. Any change to the match's arithmetic, its order of
+# steps, its random draws or the trace format shows here.
+# Usage: golden_traces.sh BIN_DIR [--print]   (--print: show the hashes instead of checking)
+set -uo pipefail
+bin=$1
+print=${2:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+settings() { "$bin/spinvale-settings" write "$@" >/dev/null 2>&1 || exit 1; }
+settings cpu.dat --player1 computer --player2 computer
+settings cpu21.dat --player1 computer --player2 computer --points 21
+settings weak.dat --player1 computer --player2 computer --ai-skill 0.2 --ai-speed 15
+settings mouse.dat --player1 mouse --player2 computer
+settings keys.dat --player1 computer --player2 keyboard
+settings both.dat --player1 mouse --player2 keyboard --spin 40
+settings twice.dat --player1 computer --player2 computer --game-speed 2
+settings crawl.dat --player1 computer --player2 computer --game-speed 6 --gravity 5
+settings long.dat --player1 computer --player2 computer --game-speed 14 --gravity 3
+settings heavy.dat --player1 computer --player2 computer --game-speed 40 --gravity 30
+
+# Scripts made from formulas, so that no recording needs to be kept: irregular frame times,
+# a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end.
+script() {
+    awk -v n="$1" -v kind="$2" 'BEGIN {
+        for (i = 0; i < n; ++i) {
+            ms = kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
+            x = int(512 + 480 * sin(i / 37)); y = int(384 + 360 * sin(i / 53))
+            b = i % 90 == 0 ? "1" : i % 90 == 5 ? "0" : "-"
+            keys = ""
+            if (kind == "keys" || kind == "both") {
+                a = int(i / 40) % 6
+                if (a == 0 || a == 1) keys = keys " 37"
+                if (a == 3) keys = keys " 39 38"
+                if (a == 4) keys = keys " 40"
+                if (i % 70 < 3) keys = keys " 13"
+            }
+            if (kind == "both" && (i == 2000 || i == 4000)) keys = keys " 112"
+            if (kind == "both" && i == n - 1) keys = keys " 27"
+            if (kind == "jitter" || kind == "heavy") { x = 0; y = 0; b = "-" }
+            print ms, x, y, b keys
+        }
+    }' >"$3"
+}
+script 6000 mouse mouse.txt
+script 6000 keys keys.txt
+script 6000 both both.txt
+script 20000 jitter jitter.txt
+script 30000 heavy heavy.txt
+
+run() {
+    local name=$1 want=$2
+    shift 2
+    local got
+    got=$("$bin/spinvale-sim" "$@" --trace 2>/dev/null | sha256sum | cut -c1-16)
+    if [ -n "$print" ]; then
+        echo "$name $got"
+    elif [ "$got" != "$want" ]; then
+        echo "FAIL: $name: trace hash $got, expected $want"
+        failures=$((failures + 1))
+    fi
+}
+failures=0
+run cpu-16ms           1d2d2d9546fcebc3 --settings cpu.dat --frame-ms 16
+run cpu21-33ms-seed7   e6f84bf7a6009525 --settings cpu21.dat --frame-ms 33 --seed 7
+run cpu-1ms            e70e6f04deb10003 --settings cpu.dat --frame-ms 1 --max-frames 40000
+run cpu-100ms          c9bc9e8ed1dbff77 --settings cpu.dat --frame-ms 100
+run weak-17ms          9f20fce2670ec116 --settings weak.dat --frame-ms 17 --seed 3
+run cpu-jitter         39307fb520a4e579 --settings cpu.dat --script jitter.txt
+run mouse-player       d57d31b96076b948 --settings mouse.dat --script mouse.txt
+run keyboard-player    77d75a34ace05bcd --settings keys.dat --script keys.txt
+run both-f1-esc        1bd9ed139528da36 --settings both.dat --script both.txt
+run serve-twice        184374d8649c7257 --settings twice.dat --max-frames 30000
+run crawl              b0a1a432aece15c3 --settings crawl.dat --max-frames 30000 --frame-ms 20
+run serve-long         60026525d895d929 --settings long.dat --max-frames 20000
+run fast-heavy         9497e76bc22d816f --settings heavy.dat --script heavy.txt
+[ -n "$print" ] || echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
