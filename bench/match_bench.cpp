@@ -2,29 +2,24 @@
 // aim correction runs all its look-aheads) and a whole computer-vs-computer game.
 #include <benchmark/benchmark.h>
 
-#include "operations.h"
-#include "replay.h"
+#include "match.h"
 
 namespace {
 
 using namespace spinvale;
 
-Match computerMatch(uint32_t seed) {
-    Match m;
-    m.randomState = seed;
-    initMatchState(m);
-    m.settings = defaultGameSettings();
-    m.settings.player1Mouse = false;
-    m.settings.player2Keyboard = false;
-    return m;
+UpdateInput frameOf(uint32_t ms) {
+    UpdateInput input;
+    input.elapsedMs = ms;
+    return input;
 }
 
 // Plays until a return is in flight toward player 2 over the table, 100 cm from the net:
 // the net look-ahead of every update follows it for a few hundred steps.
 Match midRally() {
-    Match m = computerMatch(1);
+    Match m = computerMatch(defaultGameSettings(), 1);
     while (!(m.state.rallyState == P1Shot && m.state.ballZ < 100 && m.state.ballZ > 60)) {
-        playHeadlessUpdate(m, 16);
+        stepMatch(m, frameOf(16));
     }
     return m;
 }
@@ -33,7 +28,7 @@ void OrdinaryUpdate(benchmark::State& state) {
     const Match start = midRally();
     for (auto _ : state) {
         Match m = start;
-        updateMatch(m, 16);
+        stepMatch(m, frameOf(16));
         benchmark::DoNotOptimize(m.state);
     }
 }
@@ -42,7 +37,7 @@ BENCHMARK(OrdinaryUpdate);
 // Paddle 1 far outside the table meets the ball there: the aim correction keeps seeing the
 // ball leave over a side line and runs all 101 of its passes.
 void WorstUpdate(benchmark::State& state) {
-    Match start = computerMatch(1);
+    Match start = computerMatch(defaultGameSettings(), 1);
     MatchState& s = start.state;
     s.rallyState = P1ToReturn;
     s.paddle1.x = 300;
@@ -54,7 +49,7 @@ void WorstUpdate(benchmark::State& state) {
     s.ballVY = -10;
     for (auto _ : state) {
         Match m = start;
-        updateMatch(m, 16);
+        stepMatch(m, frameOf(16));
         benchmark::DoNotOptimize(m.state);
         if (m.state.rallyState != P1Shot) {
             state.SkipWithError("the return was not struck");
@@ -68,9 +63,9 @@ void WholeGame(benchmark::State& state) {
     uint32_t seed = 1;
     long updates = 0;
     for (auto _ : state) {
-        Match m = computerMatch(seed++);
+        Match m = computerMatch(defaultGameSettings(), seed++);
         while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
-            playHeadlessUpdate(m, 16);
+            stepMatch(m, frameOf(16));
             ++updates;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,16 +19,27 @@
 #include "input_capture.h"
 #include "match.h"
 #include "messages.h"
+#include "recording.h"
 #include "render.h"
-#include "replay.h"
 #include "settings_file.h"
 #include "sound.h"
+#include "trace.h"
 
 namespace spinvale {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A recording played in place of the players, one update read ahead so that the settings
+// lines after an update are known before the restart it may ask for.
+struct Replay {
+    std::ifstream file;
+    std::optional<RecordingReader> reader;
+    UpdateInput next;
+    bool more = false;      // next holds an update still to play
+    GameSettings settings;  // those of the next restart
+};
 
 struct Game {
     Options options;
@@ -39,14 +51,17 @@ struct Game {
     Gamepads pads;
     bool keepRunning = true;
     bool fullscreenRequest = true;  // the mode of the next window
+    bool restartDue = true;         // the next window restarts the match
     uint32_t quitEvent = 0;         // ends the event pump
     uint32_t toggleEvent = 0;       // switches fullscreen and window
     std::ofstream record;
     std::ofstream trace;
+    std::optional<GameSettings> recordedSettings;  // the last settings line written
     int64_t frames = 0;
     Clock::time_point lastFrameStart;
     bool settingsReported = false;
     SoundChannel sound;
+    std::optional<Replay> replay;
 };
 
 // The file named on the command line; else the working directory's settings, else the
@@ -72,9 +87,43 @@ std::string absolutePath(const std::string& path) {
 // Only the window size is taken at start; the other settings are read on every new window.
 void takeWindowSize(Game& game) {
     std::vector<std::string> warnings;
-    const GameSettings settings = loadSettings(settingsPath(game.options), warnings);
+    const GameSettings settings =
+        game.replay ? game.replay->settings : loadSettings(settingsPath(game.options), warnings);
     game.window.width = settings.screenWidth;
     game.window.height = settings.screenHeight;
+}
+
+// A malformed line ends a replay early; the player is told where.
+bool replayReadWhole(const Game& game) {
+    if (!game.replay || game.replay->reader->error().empty()) {
+        return true;
+    }
+    std::cerr << "spinvale: " << game.options.replayPath << ":" << game.replay->reader->lineNumber()
+              << ": " << game.replay->reader->error() << "\n";
+    return false;
+}
+
+// A recording starts from the settings its lines carry; an older one only names the file
+// the game read.
+bool openReplay(Game& game) {
+    Replay& replay = game.replay.emplace();
+    const std::string& path = game.options.replayPath;
+    replay.file.open(path);
+    std::string firstLine;
+    if (!replay.file || !std::getline(replay.file, firstLine)) {
+        std::cerr << "spinvale: cannot read " << path << "\n";
+        return false;
+    }
+    const std::string named = settingsNamedBy(firstLine);
+    std::vector<std::string> warnings;
+    replay.settings = loadSettings(named.empty() ? settingsPath(game.options) : named, warnings);
+    replay.file.seekg(0);
+    replay.reader.emplace(replay.file);
+    replay.more = replay.reader->next(replay.next, replay.settings);
+    if (!replay.more && replayReadWhole(game)) {
+        std::cerr << "spinvale: " << path << " holds no update to replay\n";
+    }
+    return replay.more;
 }
 
 bool openOutput(std::ofstream& file, const std::string& path) {
@@ -107,11 +156,17 @@ void toggleFullscreen(Game& game) {
     pushEvent(game.quitEvent);
 }
 
+void writeLine(std::ofstream& file, const std::string& line) {
+    if (file.is_open()) {
+        file << line << '\n' << std::flush;
+    }
+}
+
 // Settings problems are told once, at start, not again at every fullscreen toggle.
-void loadGameSettings(Game& game) {
+GameSettings readGameSettings(Game& game) {
     std::vector<std::string> warnings;
-    game.match.settings = loadSettings(settingsPath(game.options), warnings);
-    const std::string endless = endlessGameWarning(game.match.settings);
+    const GameSettings settings = loadSettings(settingsPath(game.options), warnings);
+    const std::string endless = endlessGameWarning(settings);
     if (!endless.empty()) {
         warnings.push_back(endless);
     }
@@ -121,28 +176,36 @@ void loadGameSettings(Game& game) {
         }
         game.settingsReported = true;
     }
+    return settings;
 }
 
-// Everything that belongs to the new context is built again; the match goes back to the
-// serve its score calls for, the score kept.
+// A live game reads its settings file again at every restart; a replay takes the settings
+// its recording holds. The recording gets a settings line whenever they change.
+void restartWithSettings(Game& game) {
+    const GameSettings settings = game.replay ? game.replay->settings : readGameSettings(game);
+    restartMatch(game.match, settings);
+    const std::string line = formatSettingsLine(settings);
+    if (!game.recordedSettings || formatSettingsLine(*game.recordedSettings) != line) {
+        writeLine(game.record, line);
+        game.recordedSettings = settings;
+    }
+}
+
+// Everything that belongs to the new context is built again. The match goes back to the
+// serve its score calls for, the score kept, unless only the window changed (a live toggle
+// while a recording plays).
 void initGame(Game& game) {
     setupView(game.window.width, game.window.height);
     game.lists = SceneLists{};
     buildModelLists(game.lists, gameDataPaths(game.options.dataDir));
-    initMatchState(game.match);
-    // The button flag was just cleared: button events before this no longer count.
-    game.capture.buttonMessage = ScriptInput::Unchanged;
+    if (game.restartDue) {
+        restartWithSettings(game);
+        game.restartDue = false;
+    }
     game.lists.fontListBase = makeBitmapFont("Impact", 30);
     initSound(game.sound);
-    loadGameSettings(game);
     if (game.match.settings.simpleGraphics == 1) {
         useSimpleGraphics(game.lists);
-    }
-}
-
-void writeLine(std::ofstream& file, const std::string& line) {
-    if (file.is_open()) {
-        file << line << '\n' << std::flush;
     }
 }
 
@@ -174,12 +237,12 @@ void handleEvent(Game& game, const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            captureKey(game.match.input, game.capture, event.key);
+            captureKey(game.capture, event.key);
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT) {
-                captureButton(game.match.input, game.capture, event.type == SDL_MOUSEBUTTONDOWN);
+                captureButton(game.capture, event.type == SDL_MOUSEBUTTONDOWN);
             }
             break;
         case SDL_WINDOWEVENT:
@@ -192,7 +255,7 @@ void handleEvent(Game& game, const SDL_Event& event) {
             if (event.type == game.toggleEvent) {
                 toggleFullscreen(game);
             } else {
-                handleGamepadEvent(game.pads, event, game.match.input, game.capture);
+                handleGamepadEvent(game.pads, event, game.capture);
             }
             break;
     }
@@ -200,19 +263,36 @@ void handleEvent(Game& game, const SDL_Event& event) {
 
 // The pointer is read once per update, in screen pixels, so that every reading the match
 // makes in it agrees and a recording holds the one position the update saw.
-void readPointer(InputState& input) {
+UpdateInput takeLiveInput(Game& game, uint32_t elapsedMs) {
     int x = 0;
     int y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    input.pointerX = x;
-    input.pointerY = y;
+    return takeUpdateInput(game.capture, elapsedMs, x, y);
+}
+
+// The recording's next update. The players' own keys only reach the window: Esc ends the
+// replay and F1 or Alt+Enter switches the window without touching the match.
+UpdateInput takeReplayedInput(Game& game, uint32_t elapsedMs) {
+    const UpdateInput live = takeLiveInput(game, elapsedMs);
+    if (live.keys[KeyEscape]) {
+        requestQuit(game);
+    }
+    if (live.keys[KeyF1]) {
+        pushEvent(game.toggleEvent);
+    }
+    Replay& replay = *game.replay;
+    const UpdateInput input = replay.next;
+    replay.more = replay.reader->next(replay.next, replay.settings);
+    return input;
 }
 
 void actOnRequests(Game& game) {
-    if (game.match.requests.quit || game.frames == game.options.frames) {
+    const bool replayOver = game.replay && !game.replay->more;
+    if (game.match.requests.quit || game.frames == game.options.frames || replayOver) {
         requestQuit(game);
     }
     if (game.match.requests.toggleFullscreen) {
+        game.restartDue = true;
         pushEvent(game.toggleEvent);
     }
 }
@@ -222,24 +302,26 @@ void runFrame(Game& game) {
     const uint32_t now = millisecondTick(game.lastFrameStart);
     const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
     game.window.lastTick = now;
-    readPointer(game.match.input);
-    writeLine(game.record,
-              formatScriptLine(takeUpdateInput(game.capture, game.match.input, elapsedMs)));
-
-    clearRequests(game.match);
-    updateMatch(game.match, elapsedMs);
+    const UpdateInput input =
+        game.replay ? takeReplayedInput(game, elapsedMs) : takeLiveInput(game, elapsedMs);
+    writeLine(game.record, formatUpdateLine(input));
+    stepMatch(game.match, input);
     drawFrame(game.lists, game.match);
     playRequestedSounds(game.sound, game.match.requests);
     ++game.frames;
-    writeLine(game.trace, formatTraceLine(game.frames, elapsedMs, game.match));
+    writeLine(game.trace, formatTraceLine(game.frames, input.elapsedMs, game.match));
     SDL_GL_SwapWindow(game.window.window);
     actOnRequests(game);
 }
 
+// A replay keeps its recorded pace: each update waits its recorded time after the last.
 int64_t frameWait(const Game& game) {
     const auto since =
         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - game.lastFrameStart);
-    return frameWaitMicros(since.count(), game.options.maxFps);
+    if (game.replay) {
+        return std::max<int64_t>(0, int64_t(game.replay->next.elapsedMs) * 1000 - since.count());
+    }
+    return frameWaitMicros(since.count(), static_cast<int>(game.options.maxFps));
 }
 
 // Sleeps until the next frame is due, waking early for an event (left in the queue).
@@ -290,7 +372,7 @@ int runWindowLoop(Game& game) {
             std::cerr << "spinvale: " << reason << "\n";
             return 1;
         }
-        releaseAllKeys(game.match.input, game.capture);
+        releaseAll(game.capture);
         initGame(game);
         if (firstWindow) {
             writeLine(game.trace, formatTraceLine(0, 0, game.match));
@@ -337,6 +419,9 @@ int runGame(const Options& options) {
         !openOutput(game.trace, options.tracePath)) {
         return 1;
     }
+    if (!options.replayPath.empty() && !openReplay(game)) {
+        return 1;
+    }
     writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
     takeWindowSize(game);
     SDL_SetMainReady();
@@ -348,7 +433,10 @@ int runGame(const Options& options) {
         SDL_Quit();
         return 255;
     }
-    const int status = runWindowLoop(game);
+    int status = runWindowLoop(game);
+    if (!replayReadWhole(game)) {
+        status = 1;
+    }
     closeGamepads(game.pads);
     shutdownSound(game.sound);
     SDL_Quit();

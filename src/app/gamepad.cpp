@@ -22,7 +22,7 @@ PadReading read(SDL_GameController* pad) {
 
 // Presses what the pads newly hold and releases what they let go of, all pads together:
 // a second pad's stick does not release the first pad's D-pad.
-void followPads(Gamepads& pads, InputState& input, InputCapture& capture) {
+void followPads(Gamepads& pads, InputCapture& capture) {
     KeySet now;
     for (const auto& [id, pad] : pads.open) {
         now |= keysHeldBy(read(pad));
@@ -30,9 +30,9 @@ void followPads(Gamepads& pads, InputState& input, InputCapture& capture) {
     for (int code = 0; code < 256; ++code) {
         const auto key = static_cast<std::size_t>(code);
         if (now.test(key) && !pads.keys.test(key)) {
-            pressKey(input, capture, KeySource::Gamepad, code);
+            pressKey(capture, KeySource::Gamepad, code);
         } else if (!now.test(key) && pads.keys.test(key)) {
-            releaseKey(input, capture, KeySource::Gamepad, code);
+            releaseKey(capture, KeySource::Gamepad, code);
         }
     }
     pads.keys = now;
@@ -72,8 +72,7 @@ KeySet keysHeldBy(const PadReading& pad) {
     return keys;
 }
 
-void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputState& input,
-                        InputCapture& capture) {
+void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputCapture& capture) {
     switch (event.type) {
         case SDL_CONTROLLERDEVICEADDED:
             openPad(pads, event.cdevice.which);
@@ -88,7 +87,7 @@ void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputState& inpu
         default:
             return;
     }
-    followPads(pads, input, capture);
+    followPads(pads, capture);
 }
 
 void closeGamepads(Gamepads& pads) {

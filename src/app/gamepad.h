@@ -1,7 +1,7 @@
 // Gamepads for player 2. Any controller SDL knows acts on the keys the keyboard player uses:
 // the left stick or the D-pad as the arrows, A (the south button) as Enter, Start as Esc.
-// They reach the match through the same key table as the keyboard, so the match and a
-// recording cannot tell the two apart.
+// They press the same keys as the keyboard, so the match and a recording cannot tell the
+// two apart.
 #pragma once
 
 #include <SDL_events.h>
@@ -42,8 +42,7 @@ struct Gamepads {
 // Opens a controller when it is plugged in (SDL also reports those present at start),
 // closes it when it is pulled out, and turns its button and stick changes into presses
 // and releases of the gamepad's keys. Other events are left alone.
-void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputState& input,
-                        InputCapture& capture);
+void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputCapture& capture);
 
 void closeGamepads(Gamepads& pads);
 

@@ -10,64 +10,65 @@ bool isEnter(SDL_Keycode key) {
     return key == SDLK_RETURN || key == SDLK_KP_ENTER;
 }
 
+std::size_t slot(KeySource source) {
+    return static_cast<std::size_t>(source);
+}
+
 }  // namespace
 
-void pressKey(InputState& input, InputCapture& capture, KeySource source, int code) {
-    capture.held[static_cast<std::size_t>(source)].set(static_cast<std::size_t>(code));
-    input.keys[code] = 1;
+void pressKey(InputCapture& capture, KeySource source, int code) {
+    capture.held[slot(source)].set(static_cast<std::size_t>(code));
+    capture.pressed.set(static_cast<std::size_t>(code));
 }
 
-void releaseKey(InputState& input, InputCapture& capture, KeySource source, int code) {
-    const auto key = static_cast<std::size_t>(code);
-    capture.held[static_cast<std::size_t>(source)].reset(key);
-    for (const KeySet& held : capture.held) {
-        if (held.test(key)) {
-            return;
-        }
-    }
-    input.keys[code] = 0;
+void releaseKey(InputCapture& capture, KeySource source, int code) {
+    capture.held[slot(source)].reset(static_cast<std::size_t>(code));
 }
 
-void captureKey(InputState& input, InputCapture& capture, const SDL_KeyboardEvent& event) {
-    const bool down = event.type == SDL_KEYDOWN;
+void captureKey(InputCapture& capture, const SDL_KeyboardEvent& event) {
     const int code = virtualKeyFor(event.keysym.sym);
     if (event.repeat != 0 || code == noVirtualKey) {
         return;
     }
-    if (!down) {
-        releaseKey(input, capture, KeySource::Keyboard, code);
+    if (event.type == SDL_KEYUP) {
+        releaseKey(capture, KeySource::Keyboard, code);
     } else if (isEnter(event.keysym.sym) && (event.keysym.mod & KMOD_ALT) != 0) {
-        pressKey(input, capture, KeySource::Keyboard, KeyF1);
+        capture.pressed.set(KeyF1);
     } else {
-        pressKey(input, capture, KeySource::Keyboard, code);
+        pressKey(capture, KeySource::Keyboard, code);
     }
 }
 
-void captureButton(InputState& input, InputCapture& capture, bool down) {
-    input.leftButton = down ? 1 : 0;
-    capture.buttonMessage = down ? ScriptInput::Pressed : ScriptInput::Released;
+void captureButton(InputCapture& capture, bool down) {
+    capture.buttonDown = down;
+    capture.buttonPressed = capture.buttonPressed || down;
+    capture.buttonReleased = capture.buttonReleased || !down;
 }
 
-void releaseAllKeys(InputState& input, InputCapture& capture) {
-    for (int32_t& key : input.keys) {
-        key = 0;
-    }
-    for (KeySet& held : capture.held) {
-        held.reset();
-    }
+void releaseAll(InputCapture& capture) {
+    const bool buttonDown = capture.buttonDown;
+    capture = InputCapture{};
+    capture.buttonDown = buttonDown;
 }
 
-ScriptInput takeUpdateInput(InputCapture& capture, const InputState& input, uint32_t elapsedMs) {
-    ScriptInput update;
-    update.elapsedMs = elapsedMs;
-    update.pointerX = input.pointerX;
-    update.pointerY = input.pointerY;
-    update.button = capture.buttonMessage;
-    for (int key = 0; key < 256; ++key) {
-        update.keysDown[key] = input.keys[key] == 1;
+UpdateInput takeUpdateInput(InputCapture& capture, uint32_t elapsedMs, int32_t pointerX,
+                            int32_t pointerY) {
+    UpdateInput input;
+    input.elapsedMs = elapsedMs;
+    input.pointerX = pointerX;
+    input.pointerY = pointerY;
+    input.keys = capture.held[0] | capture.held[1] | capture.pressed;
+    if (capture.buttonPressed) {
+        input.button = ButtonMessage::Pressed;
+        capture.releaseDue = !capture.buttonDown;
+    } else if (capture.buttonReleased || capture.releaseDue) {
+        input.button = ButtonMessage::Released;
+        capture.releaseDue = false;
     }
-    capture.buttonMessage = ScriptInput::Unchanged;
-    return update;
+    capture.pressed.reset();
+    capture.buttonPressed = false;
+    capture.buttonReleased = false;
+    return input;
 }
 
 }  // namespace spinvale

@@ -1,6 +1,7 @@
-// What the window's key and button events, and the gamepad's, leave in the match's input,
-// and what a recording keeps of them so that the headless runner can hand the match the
-// very same input.
+// What the keyboard, the mouse button and the gamepads did since the previous update, made
+// into the update's command. Nothing is lost between two updates: a key or a click that
+// went down and up again in between counts as down for one update, and its release takes
+// effect in the update after that.
 #pragma once
 
 #include <SDL_events.h>
@@ -10,7 +11,6 @@
 #include <cstdint>
 
 #include "match.h"
-#include "replay.h"
 
 namespace spinvale {
 
@@ -21,35 +21,32 @@ enum class KeySource : uint8_t { Keyboard, Gamepad };
 using KeySet = std::bitset<256>;
 
 struct InputCapture {
-    // The last button event since the previous update, or Unchanged when none came.
-    ScriptInput::Button buttonMessage = ScriptInput::Unchanged;
-    // Per source, the keys it has pressed and not yet let go since the window was made.
-    std::array<KeySet, 2> held;
+    std::array<KeySet, 2> held;   // per source, the keys it holds down now
+    KeySet pressed;               // keys pressed since the last command, let go or not
+    bool buttonDown = false;      // the left button as its last event left it
+    bool buttonPressed = false;   // a press since the last command
+    bool buttonReleased = false;  // a release since the last command
+    bool releaseDue = false;      // a quick click's release, for the next command
 };
 
-// A source pressing a key sets its flag, as a key-down message would. The flag goes back
-// to 0 only when no source holds the key any more, so that letting go of the pad's left
-// does not lift the Left arrow still held on the keyboard.
-void pressKey(InputState& input, InputCapture& capture, KeySource source, int code);
-void releaseKey(InputState& input, InputCapture& capture, KeySource source, int code);
+// A key stays down while any source holds it, so that letting go of the pad's left does
+// not lift the Left arrow still held on the keyboard.
+void pressKey(InputCapture& capture, KeySource source, int code);
+void releaseKey(InputCapture& capture, KeySource source, int code);
 
-// A key going down or up. A held key's repeats change nothing: its flag already stands at 1,
-// or the match has cleared it (Enter, when it tosses a human player 2's serve) and it stays
-// cleared until the key is pressed again. Alt+Enter is the toggle shortcut that SDL games
-// share: it presses F1 instead of Enter, so the match asks for the toggle as it does for F1
-// and a recording holds the F1 that the headless runner replays. That F1 stays down until
-// the new window starts with all keys up: a quick Alt+Enter between two updates still counts.
-void captureKey(InputState& input, InputCapture& capture, const SDL_KeyboardEvent& event);
+// A key going down or up; a held key's repeats change nothing. Alt+Enter is the toggle
+// shortcut that SDL games share: it taps F1 instead of pressing Enter, so the match asks for
+// the toggle as it does for F1 and a recording holds the F1 that the runner replays.
+void captureKey(InputCapture& capture, const SDL_KeyboardEvent& event);
 
 // The left button going down or up.
-void captureButton(InputState& input, InputCapture& capture, bool down);
+void captureButton(InputCapture& capture, bool down);
 
-// The window's new keys start all up, whatever each source still holds.
-void releaseAllKeys(InputState& input, InputCapture& capture);
+// A new window starts with every key up and no button news, whatever is still held.
+void releaseAll(InputCapture& capture);
 
-// The input the coming update sees, as a script line records it: the clamped elapsed time,
-// the pointer, the last button event since the previous update and the keys down now.
-// Button events are counted afresh from here.
-ScriptInput takeUpdateInput(InputCapture& capture, const InputState& input, uint32_t elapsedMs);
+// The command of the coming update; what happened is counted afresh from here.
+UpdateInput takeUpdateInput(InputCapture& capture, uint32_t elapsedMs, int32_t pointerX,
+                            int32_t pointerY);
 
 }  // namespace spinvale

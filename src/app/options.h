@@ -1,29 +1,28 @@
-// The game's command line: GNU-style long options, "--opt value" or "--opt=value".
+// The game's command line.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "command_line.h"
 
 namespace spinvale {
 
 struct Options {
     bool windowed = false;     // start in a window instead of fullscreen
     bool dialogs = true;       // errors also in a message box, not only on stderr
-    int maxFps = 60;           // 0: frames run back to back
+    int64_t maxFps = 60;       // 0: frames run back to back
     int64_t frames = -1;       // quit after this many frames; -1: play until asked to quit
     std::string settingsPath;  // this settings file only; "": searched for
     std::string dataDir;       // the data folder; "": the one next to the program
     std::string recordPath;
     std::string tracePath;
+    std::string replayPath;  // play this recording instead of the players' input
 };
-
-enum class CommandLine { Play, Help, Version, Bad };
 
 extern const char* const usageText;
 
-// Reads the arguments after the program name. A bad command line leaves its reason in error.
-CommandLine parseOptions(const std::vector<std::string>& args, Options& options,
-                         std::string& error);
+// The game's options, each bound to its field of options.
+CommandLine gameCommandLine(Options& options);
 
 }  // namespace spinvale

@@ -72,7 +72,7 @@ bool playSound(SoundChannel& channel, const std::string& path) {
 
 void playRequestedSounds(SoundChannel& channel, const MatchRequests& requests) {
     for (int i = 0; i < requests.soundCount; ++i) {
-        playSound(channel, requests.sounds[i]);
+        playSound(channel, soundFile(requests.sounds[i]));
     }
 }
 

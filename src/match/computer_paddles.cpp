@@ -35,19 +35,19 @@ void driftTowardHome(Paddle& p) {
 
 // The paddle is held on the side it last moved toward; which way counts as which side is
 // mirrored between the two ends of the table.
-void followSide(Paddle& p, int32_t sideMovingToPlusX) {
+void followSide(Paddle& p, PaddleSide movingToPlusX, PaddleSide movingToMinusX) {
     if (p.x > p.prevX) {
-        p.side = sideMovingToPlusX;
+        p.side = movingToPlusX;
     }
     if (p.x < p.prevX) {
-        p.side = 1 - sideMovingToPlusX;
+        p.side = movingToMinusX;
     }
     p.prevX = p.x;
 }
 
 void holdTossWindUp(Paddle& p) {
-    p.swingPhase = 1;
-    p.side = 0;
+    p.swingPhase = SwingPhase::WindUp;
+    p.side = PaddleSide::Forehand;
 }
 
 }  // namespace
@@ -82,25 +82,26 @@ void computerPaddle1(Match& match) {
     }
     driftTowardHome(p);
 
-    if (s.ballVZ > 0 && double(p.z) - double(s.ballZ) < 10 && s.ballZ > 30 && p.swingPhase != 2) {
+    if (s.ballVZ > 0 && double(p.z) - double(s.ballZ) < 10 && s.ballZ > 30 &&
+        p.swingPhase != SwingPhase::Forward) {
         p.swingAngle = std::fabs(double(s.ballX)) * oneThird;
-        p.swingPhase = 2;
+        p.swingPhase = SwingPhase::Forward;
         // A short swing when the ball is on the far side of the body; a wind-up first when
         // the paddle is stretched far out on its own side.
-        if (p.x > 30 && p.side == 1) {
+        if (p.x > 30 && p.side == PaddleSide::Backhand) {
             p.swingAngle = double(p.swingAngle) * 0.5;
         }
-        if (p.x < -30 && p.side == 0) {
+        if (p.x < -30 && p.side == PaddleSide::Forehand) {
             p.swingAngle = double(p.swingAngle) * 0.5;
         }
-        if (p.x > 130 && p.side == 1) {
-            p.swingPhase = 1;
+        if (p.x > 130 && p.side == PaddleSide::Backhand) {
+            p.swingPhase = SwingPhase::WindUp;
         }
-        if (p.x < -130 && p.side == 0) {
-            p.swingPhase = 1;
+        if (p.x < -130 && p.side == PaddleSide::Forehand) {
+            p.swingPhase = SwingPhase::WindUp;
         }
     }
-    followSide(p, 0);
+    followSide(p, PaddleSide::Forehand, PaddleSide::Backhand);
 }
 
 void computerPaddle2(Match& match) {
@@ -113,7 +114,7 @@ void computerPaddle2(Match& match) {
         s.ballVX = 0;
         s.ballVY = 0;
         s.ballVZ = 0;
-        s.paddle1.swingPhase = 0;
+        s.paddle1.swingPhase = SwingPhase::Idle;
         s.paddle1.swingAngle = 0;
         recentreServer(match, p);
         s.ballVY = 90;
@@ -137,26 +138,27 @@ void computerPaddle2(Match& match) {
         driftTowardHome(p);
     }
 
-    if (s.ballVZ < 0 && double(s.ballZ) - double(p.z) < 10 && s.ballZ > -200 && p.swingPhase != 2) {
-        p.swingPhase = 2;
+    if (s.ballVZ < 0 && double(s.ballZ) - double(p.z) < 10 && s.ballZ > -200 &&
+        p.swingPhase != SwingPhase::Forward) {
+        p.swingPhase = SwingPhase::Forward;
         p.swingAngle = randomBelow(match, 10) + std::fabs(double(s.ballX)) * oneThird;
-        if (p.x > 30 && p.side == 0) {
+        if (p.x > 30 && p.side == PaddleSide::Forehand) {
             p.swingAngle = double(p.swingAngle) * 0.5;
         }
-        if (p.x < -30 && p.side == 1) {
+        if (p.x < -30 && p.side == PaddleSide::Backhand) {
             p.swingAngle = double(p.swingAngle) * 0.5;
         }
-        if (p.x > 130 && p.side == 0) {
-            p.swingPhase = 1;
+        if (p.x > 130 && p.side == PaddleSide::Forehand) {
+            p.swingPhase = SwingPhase::WindUp;
         }
-        if (p.x < -130 && p.side == 1) {
-            p.swingPhase = 1;
+        if (p.x < -130 && p.side == PaddleSide::Backhand) {
+            p.swingPhase = SwingPhase::WindUp;
         }
         if (std::fabs(double(p.x)) < 10) {
             p.swingAngle = double(p.swingAngle) * 0.8;
         }
     }
-    followSide(p, 1);
+    followSide(p, PaddleSide::Backhand, PaddleSide::Forehand);
 }
 
 }  // namespace spinvale

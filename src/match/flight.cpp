@@ -27,9 +27,10 @@ float dragged(float value, double d) {
 }  // namespace
 
 // A rising shot that would meet the net gets extra lift, except close to the net itself.
-void liftOverNet(Match& match, int32_t result, uint32_t elapsedMs) {
+void liftOverNet(Match& match, NetPrediction prediction, uint32_t elapsedMs) {
     MatchState& s = match.state;
-    if (result == 2 && s.ballVY > 0 && shotInFlight(s) && (s.ballZ > 10 || s.ballZ < -10)) {
+    if (prediction == NetPrediction::MeetsNet && s.ballVY > 0 && shotInFlight(s) &&
+        (s.ballZ > 10 || s.ballZ < -10)) {
         s.ballVY = double(elapsedMs) * 0.5 + double(s.ballVY);
     }
 }
@@ -112,7 +113,7 @@ void bounceOnTable(Match& match) {
     } else if (s.rallyState == P2Serve) {
         s.rallyState = P2Shot;
     }
-    playSound(match, soundTable);
+    requestSound(match, Sound::Table);
 }
 
 // The floor ends every rally: the striker whose ball was never returned or never landed

@@ -24,10 +24,10 @@ void mousePaddle1(Match& match) {
     }
     if (s.paddle1.swingAngle < sideLockAngle) {
         if (u > double(s.prevCursorU) + sideDeadBand) {
-            s.paddle1.side = 0;
+            s.paddle1.side = PaddleSide::Forehand;
         }
         if (u < double(s.prevCursorU) - sideDeadBand) {
-            s.paddle1.side = 1;
+            s.paddle1.side = PaddleSide::Backhand;
         }
     }
     s.prevCursorU = u;
@@ -51,10 +51,10 @@ void keyboardPaddle2(Match& match, uint32_t elapsedMs) {
         p.z = double(p.z) + m;
     }
     if (p.x > p.prevX) {
-        p.side = 1;
+        p.side = PaddleSide::Backhand;
     }
     if (p.x < p.prevX) {
-        p.side = 0;
+        p.side = PaddleSide::Forehand;
     }
     p.prevX = p.x;
 }

@@ -1,5 +1,5 @@
 // The match's outputs (effect and window requests), its random sequence, the shipped
-// settings, and the two writes that drawing makes to the match.
+// settings, the step on one command and the two writes the frame makes after the update.
 #include <cmath>
 
 #include "operations.h"
@@ -32,10 +32,22 @@ int32_t randomBelow(Match& match, int32_t n) {
     return value % n;
 }
 
-void playSound(Match& match, const char* path) {
+const char* soundFile(Sound sound) {
+    switch (sound) {
+        case Sound::Paddle:
+            return "sounds/paddle.wav";
+        case Sound::Table:
+            return "sounds/table.wav";
+        case Sound::PlayerWins:
+            return "sounds/playerwins.wav";
+    }
+    return "";
+}
+
+void requestSound(Match& match, Sound sound) {
     MatchRequests& r = match.requests;
     if (r.soundCount < MatchRequests::maxSounds) {
-        r.sounds[r.soundCount++] = path;
+        r.sounds[r.soundCount++] = sound;
     }
 }
 
@@ -69,14 +81,56 @@ void liftPaddleToBall(Match& match, Paddle& paddle) {
 // survives window re-creation, so a fullscreen toggle does not replay it.
 void requestWinSound(Match& match) {
     MatchState& s = match.state;
-    if (s.rallyState == P1WinsGame && s.winSoundPlayed == 0) {
-        playSound(match, soundPlayerWins);
-        s.winSoundPlayed = 1;
+    if ((s.rallyState == P1WinsGame || s.rallyState == P2WinsGame) && !s.winSoundPlayed) {
+        requestSound(match, Sound::PlayerWins);
+        s.winSoundPlayed = true;
     }
-    if (s.rallyState == P2WinsGame && s.winSoundPlayed == 0) {
-        playSound(match, soundPlayerWins);
-        s.winSoundPlayed = 1;
+}
+
+void restartMatch(Match& match, const GameSettings& settings) {
+    initMatchState(match);
+    match.input.enterUsedByToss = false;  // a new window starts with every key up
+    match.settings = settings;
+}
+
+Match computerMatch(GameSettings settings, uint32_t seed) {
+    settings.player1Mouse = false;
+    settings.player2Keyboard = false;
+    Match match;
+    match.randomState = seed;
+    restartMatch(match, settings);
+    return match;
+}
+
+namespace {
+
+// The command's keys as the update sees them. An Enter that tossed stays used up until it
+// is let go, so that holding it on after the toss starts no swing.
+void takeInput(InputState& in, const UpdateInput& command) {
+    in.pointerX = command.pointerX;
+    in.pointerY = command.pointerY;
+    if (command.button != ButtonMessage::None) {
+        in.leftButton = command.button == ButtonMessage::Pressed ? 1 : 0;
     }
+    for (int key = 0; key < 256; ++key) {
+        in.keys[key] = command.keys[key] ? 1 : 0;
+    }
+    if (in.enterUsedByToss && command.keys[KeyEnter]) {
+        in.keys[KeyEnter] = 0;
+    } else {
+        in.enterUsedByToss = false;
+    }
+}
+
+}  // namespace
+
+void stepMatch(Match& match, const UpdateInput& input) {
+    clearRequests(match);
+    takeInput(match.input, input);
+    updateMatch(match, input.elapsedMs);
+    liftPaddleToBall(match, match.state.paddle1);
+    liftPaddleToBall(match, match.state.paddle2);
+    requestWinSound(match);
 }
 
 }  // namespace spinvale

@@ -1,9 +1,10 @@
-// Where the shell meets the match: the records it reads, the input snapshot it hands in,
-// and the effect and window requests it gets back. Nothing here knows about windows,
-// files, clocks or sound devices; one update is a pure function of the record, the
-// settings, the input and the elapsed milliseconds.
+// Where everything else meets the match: the records, the command one update consumes, and
+// the one call that steps the match on it. Nothing here knows about windows, files, clocks,
+// sockets or sound devices: the same settings and the same commands give the same bits on
+// every machine, so a game is fully described by its settings and its command stream.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 
 namespace spinvale {
@@ -31,16 +32,22 @@ enum RallyState : int32_t {
     P2WinsGame = 21,
 };
 
+enum class SwingPhase : int32_t { Idle = 0, WindUp = 1, Forward = 2, Recovery = 3 };
+
+// Which side of the player's body the paddle is held on: the right (forehand) or the left.
+// It mirrors the drawn paddle and gives the sign of the stroke angle.
+enum class PaddleSide : int32_t { Forehand = 0, Backhand = 1 };
+
 struct Paddle {
     float x = 0;
     float y = 0;  // drawn height only
     float z = 0;
-    float prevX = 0;         // x as last seen by the control moving it sideways
-    float prevZ = 0;         // z at the start of the update
-    float homeZ = 0;         // depth the computer control drifts toward
-    int32_t side = 0;        // 0 or 1: which side of the body the paddle is held on
-    float swingAngle = 0;    // degrees
-    int32_t swingPhase = 0;  // 0 idle, 1 wind-up, 2 forward, 3 recovery
+    float prevX = 0;  // x as last seen by the control moving it sideways
+    float prevZ = 0;  // z at the start of the update
+    float homeZ = 0;  // depth the computer control drifts toward
+    PaddleSide side = PaddleSide::Forehand;
+    float swingAngle = 0;  // degrees
+    SwingPhase swingPhase = SwingPhase::Idle;
 };
 
 struct MatchState {
@@ -59,10 +66,48 @@ struct MatchState {
     int32_t aimChoice = 0;
     int32_t strokeCursorX = 0;
     float prevCursorU = 0;
-    int32_t winSoundPlayed = 0;
+    bool winSoundPlayed = false;
     Paddle paddle1;  // positive z
     Paddle paddle2;  // negative z
 };
+
+// Every field of a paddle and of the match record, in the order the trace shows them: the
+// one list that the trace, the finiteness check and the state hash walk. visit(name, field)
+// is called with a float, an int32_t, a bool, an enumeration or, for the paddles, a Paddle.
+template <typename PaddleRecord, typename Visit>
+void forEachPaddleField(PaddleRecord& p, Visit&& visit) {
+    visit("x", p.x);
+    visit("y", p.y);
+    visit("z", p.z);
+    visit("prevX", p.prevX);
+    visit("prevZ", p.prevZ);
+    visit("homeZ", p.homeZ);
+    visit("side", p.side);
+    visit("swingAngle", p.swingAngle);
+    visit("swingPhase", p.swingPhase);
+}
+
+template <typename State, typename Visit>
+void forEachMatchField(State& s, Visit&& visit) {
+    visit("ballX", s.ballX);
+    visit("ballY", s.ballY);
+    visit("ballZ", s.ballZ);
+    visit("ballVX", s.ballVX);
+    visit("ballVY", s.ballVY);
+    visit("ballVZ", s.ballVZ);
+    visit("ballSpin", s.ballSpin);
+    visit("prevBallZ", s.prevBallZ);
+    visit("rallyState", s.rallyState);
+    visit("score1", s.score1);
+    visit("score2", s.score2);
+    visit("firstServer", s.firstServer);
+    visit("aimChoice", s.aimChoice);
+    visit("strokeCursorX", s.strokeCursorX);
+    visit("prevCursorU", s.prevCursorU);
+    visit("winSoundPlayed", s.winSoundPlayed);
+    visit("paddle1", s.paddle1);
+    visit("paddle2", s.paddle2);
+}
 
 // The tunable values of a game. The member values are what the game holds before the
 // settings file has been read; defaultGameSettings() is the playable set the game ships.
@@ -96,24 +141,39 @@ enum KeyCode : int {
     KeyF1 = 112,
 };
 
-// One update's input: the key flags (1 while down), the left-button flag and the pointer
-// in screen pixels. The match reads the pointer as one position per update.
-struct InputState {
-    int32_t keys[256] = {};
-    int32_t leftButton = 0;
-    int32_t pointerX = 0;
+enum class ButtonMessage : int8_t { None, Pressed, Released };
+
+// What one update consumes, and all it consumes: the shell builds one per update, a
+// recording holds them as they are, and a replay or the other side of a network game hands
+// the very same ones back.
+struct UpdateInput {
+    uint32_t elapsedMs = 0;
+    int32_t pointerX = 0;  // screen pixels
     int32_t pointerY = 0;
+    ButtonMessage button = ButtonMessage::None;  // the left button's news since the last update
+    std::bitset<256> keys;  // virtual-key codes down at any moment since the last update
 };
 
-constexpr const char* soundPaddle = "sounds/paddle.wav";
-constexpr const char* soundTable = "sounds/table.wav";
-constexpr const char* soundPlayerWins = "sounds/playerwins.wav";
+// The input as the update sees it. The button flag and the Enter that tossed live on from
+// one update to the next: a press that tosses is used up by the toss.
+struct InputState {
+    int32_t keys[256] = {};  // 1 while down
+    int32_t leftButton = 0;  // the last button message: 1 pressed, 0 released
+    int32_t pointerX = 0;
+    int32_t pointerY = 0;
+    bool enterUsedByToss = false;  // Enter tossed a serve and has not been let go since
+};
 
-// What the match asks of whoever runs it. The shell plays the sounds in order and acts on
-// the window requests, then clears the record before the next update.
+enum class Sound : uint8_t { Paddle, Table, PlayerWins };
+
+// The effect file a sound request names.
+const char* soundFile(Sound sound);
+
+// What the match asks of whoever runs it, filled by each step: the effects in the order
+// asked (the last one is what sounds), and the window requests.
 struct MatchRequests {
     static constexpr int maxSounds = 8;
-    const char* sounds[maxSounds] = {};
+    Sound sounds[maxSounds] = {};
     int soundCount = 0;
     bool quit = false;
     bool toggleFullscreen = false;
@@ -128,22 +188,22 @@ struct Match {
     MatchRequests requests;
 };
 
-// The match steps of a window creation: paddles to their start depths and heights, the
-// serve decided from the score, the button flag cleared. The score is kept.
-void initMatchState(Match& match);
+// What a new window does to the match: paddles to their start depths and heights, the serve
+// decided from the score (kept) under the settings held so far, the button flag cleared;
+// then the new settings are taken.
+void restartMatch(Match& match, const GameSettings& settings);
 
-// Advances the match by one frame of elapsedMs milliseconds.
-void updateMatch(Match& match, uint32_t elapsedMs);
+// A computer-against-computer match as a new window starts it, with the given settings
+// (both players set to the computer) and random sequence.
+Match computerMatch(GameSettings settings, uint32_t seed);
+
+// One update of the match on one command: the requests cleared, the update run, then a
+// paddle lifted to follow a high ball over the table and the win jingle requested once.
+// Afterwards match.requests holds what this update asked for.
+void stepMatch(Match& match, const UpdateInput& input);
 
 // Strictly inside the table's outline seen from above: a ball on an edge line is not over
 // it. Decides where the ball's shadow falls and whether a paddle follows a high ball.
 bool ballOverTable(const MatchState& s);
-
-// The two writes drawing makes: a paddle is drawn lifted to follow a high ball over the
-// table, and the win jingle is requested once per won game.
-void liftPaddleToBall(Match& match, Paddle& paddle);
-void requestWinSound(Match& match);
-
-void clearRequests(Match& match);
 
 }  // namespace spinvale

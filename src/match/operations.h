@@ -1,5 +1,5 @@
 // The steps one update is made of, in the order updateMatch calls them. They are public to
-// the match module and its tests; the shell only needs match.h.
+// the match module and its tests; everything else only needs match.h.
 #pragma once
 
 #include <cstdint>
@@ -18,15 +18,28 @@ constexpr double netTopHeight = double(tableHeight) + double(netHeight);  // 98.
 // One draw from the match's random sequence, 0 to n - 1.
 int32_t randomBelow(Match& match, int32_t n);
 
-void playSound(Match& match, const char* path);
+void requestSound(Match& match, Sound sound);
 void requestQuit(Match& match);
 void requestToggleFullscreen(Match& match);
+void clearRequests(Match& match);
+
+// The match steps of a window creation, made before the new settings are taken.
+void initMatchState(Match& match);
+
+// The update proper: one frame of elapsedMs milliseconds on the input the match holds.
+void updateMatch(Match& match, uint32_t elapsedMs);
+
+// The two writes the frame makes after the update: a paddle is drawn lifted to follow a high
+// ball over the table, and the win jingle is requested once per won game.
+void liftPaddleToBall(Match& match, Paddle& paddle);
+void requestWinSound(Match& match);
 
 // Swing animation of both paddles.
 void stepSwings(Match& match, uint32_t elapsedMs);
 
 // Ball flight and contacts.
-void liftOverNet(Match& match, int32_t result, uint32_t elapsedMs);
+enum class NetPrediction { Clears, MeetsNet };
+void liftOverNet(Match& match, NetPrediction prediction, uint32_t elapsedMs);
 void slowDepth(Match& match, uint32_t elapsedMs);
 void updateSpin(Match& match);
 void advanceBall(Match& match, uint32_t elapsedMs);
@@ -48,8 +61,9 @@ void computerPaddle2(Match& match);
 
 // Look-ahead flights; they change nothing.
 enum class FarHalf { NegativeZ, PositiveZ };
-// 2 when the flight from these values meets the net, else 1.
-int32_t predictNetHit(const Match& match, float x, float y, float z, float vx, float vy, float vz);
+// Whether the flight from these values meets the net.
+NetPrediction predictNetHit(const Match& match, float x, float y, float z, float vx, float vy,
+                            float vz);
 // The x at which the flight leaves the table's outline on the far half (1.0 when it does not
 // within 1001 steps). It flies with the match's current spin.
 float predictCrossingX(const Match& match, float x, float y, float z, float vx, float vy, float vz,

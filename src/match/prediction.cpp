@@ -50,19 +50,20 @@ void step(Flight& f, const StepSizes& k) {
 
 // Decided in the band just past the net (0 < |z| <= 3): below the clearance height the
 // ball meets the net. Leaving the table's length first, or two seconds of flight, is a miss.
-int32_t predictNetHit(const Match& match, float x, float y, float z, float vx, float vy, float vz) {
+NetPrediction predictNetHit(const Match& match, float x, float y, float z, float vx, float vy,
+                            float vz) {
     const StepSizes k = stepSizes(match.settings);
     Flight f{x, y, z, vx, vy, vz};
     for (int n = 0;; ++n) {
         step(f, k);
         if (f.z >= halfLength || f.z <= -halfLength) {
-            return 1;
+            return NetPrediction::Clears;
         }
         if ((f.z > 0 && f.z <= 3) || (f.z >= -3 && f.z < 0)) {
-            return f.y < netClearance ? 2 : 1;
+            return f.y < netClearance ? NetPrediction::MeetsNet : NetPrediction::Clears;
         }
         if (n == 2000) {
-            return 1;
+            return NetPrediction::Clears;
         }
     }
 }

@@ -17,7 +17,7 @@ constexpr double halfWidth = double(tableWidth) / 2;
 
 // The stroke angle: the swing turned into radians, mirrored by the side the paddle is on.
 double strokeAngle(const Paddle& p) {
-    const double sign = p.side == 0 ? 1.0 : -1.0;
+    const double sign = p.side == PaddleSide::Forehand ? 1.0 : -1.0;
     return sign * double(p.swingAngle) * degreesToRadians * 3.14;
 }
 
@@ -180,7 +180,7 @@ void strokePlayer1(Match& match) {
         if (human) {
             s.strokeCursorX = match.input.pointerX;
         }
-        playSound(match, soundPaddle);
+        requestSound(match, Sound::Paddle);
         serve(match, p, human, -210);
     }
 
@@ -191,7 +191,7 @@ void strokePlayer1(Match& match) {
     s.rallyState = P1Shot;
     p.homeZ = 205 - randomBelow(match, 20);
     strikeReturn(match, p, true);
-    playSound(match, soundPaddle);
+    requestSound(match, Sound::Paddle);
     if (human) {
         s.strokeCursorX = match.input.pointerX;
         return;
@@ -210,7 +210,7 @@ void strokePlayer2(Match& match) {
             return;
         }
         s.rallyState = P2Serve;
-        playSound(match, soundPaddle);
+        requestSound(match, Sound::Paddle);
         serve(match, p, human, 210);
     }
 
@@ -222,11 +222,11 @@ void strokePlayer2(Match& match) {
     p.homeZ = randomBelow(match, 100) - 235;
     strikeReturn(match, p, false);
     if (human) {
-        playSound(match, soundPaddle);
+        requestSound(match, Sound::Paddle);
         return;
     }
     aimComputerReturn(match, FarHalf::PositiveZ);
-    playSound(match, soundPaddle);
+    requestSound(match, Sound::Paddle);
 }
 
 }  // namespace spinvale

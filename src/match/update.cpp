@@ -29,22 +29,22 @@ void holdServe(Match& match) {
 // Paddle 1's wind-up is one degree per update; everything else moves q = elapsedMs / 4
 // degrees. A phase that ends hands over to the next phase's step in the same update.
 void stepSwing(Paddle& p, double windUpStep, double q) {
-    if (p.swingPhase == 1) {
+    if (p.swingPhase == SwingPhase::WindUp) {
         p.swingAngle = double(p.swingAngle) - windUpStep;
         if (p.swingAngle < 0) {
-            p.swingPhase = 2;
+            p.swingPhase = SwingPhase::Forward;
         }
     }
-    if (p.swingPhase == 2) {
+    if (p.swingPhase == SwingPhase::Forward) {
         p.swingAngle = double(p.swingAngle) + q;
         if (p.swingAngle > 70) {
-            p.swingPhase = 3;
+            p.swingPhase = SwingPhase::Recovery;
         }
     }
-    if (p.swingPhase == 3) {
+    if (p.swingPhase == SwingPhase::Recovery) {
         p.swingAngle = double(p.swingAngle) - q;
         if (p.swingAngle < 0) {
-            p.swingPhase = 0;
+            p.swingPhase = SwingPhase::Idle;
         }
     }
 }
@@ -59,8 +59,8 @@ void stepSwings(Match& match, uint32_t elapsedMs) {
 
 void initMatchState(Match& match) {
     MatchState& s = match.state;
-    s.paddle1.swingPhase = 3;
-    s.paddle2.swingPhase = 3;
+    s.paddle1.swingPhase = SwingPhase::Recovery;
+    s.paddle2.swingPhase = SwingPhase::Recovery;
     s.paddle2.z = -200;
     s.paddle1.z = 200;
     s.paddle2.y = strikeHeight;
@@ -78,7 +78,7 @@ void updateMatch(Match& match, uint32_t elapsedMs) {
     const RallyState onEntry = s.rallyState;
 
     if (g.player1Mouse && in.leftButton != 0 && onEntry != P1ToServe) {
-        s.paddle1.swingPhase = 1;
+        s.paddle1.swingPhase = SwingPhase::WindUp;
     }
     holdServe(match);
     // The press that tosses is used up by the toss: it starts no swing, the next one does.
@@ -91,14 +91,15 @@ void updateMatch(Match& match, uint32_t elapsedMs) {
         s.rallyState = P2Toss;
         s.ballVY = 90;
         in.keys[KeyEnter] = 0;
+        in.enterUsedByToss = true;
     }
 
-    const int32_t netHit =
+    const NetPrediction net =
         predictNetHit(match, s.ballX, s.ballY, s.ballZ, s.ballVX, s.ballVY, s.ballVZ);
-    liftOverNet(match, netHit, elapsedMs);
+    liftOverNet(match, net, elapsedMs);
     slowDepth(match, elapsedMs);
     if (keyDown(match, KeyEnter)) {
-        s.paddle2.swingPhase = 1;
+        s.paddle2.swingPhase = SwingPhase::WindUp;
     }
     updateSpin(match);
 

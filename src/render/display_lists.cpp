@@ -4,6 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "model_tables.h"
 #include "render.h"
 #include "texture.h"
@@ -20,7 +23,7 @@ void setMaterial(GLenum parameter, const float rgb[3], float alpha) {
 
 // Blending and texture changes are not allowed inside a triangle batch, so the batch is
 // closed around them and a new one left open.
-void switchMaterial(const ModelMaterial& material) {
+void switchMaterial(const ModelMaterial& material, const uint32_t* textures) {
     glEnd();
     setMaterial(GL_AMBIENT, material.ambient, material.alpha);
     setMaterial(GL_DIFFUSE, material.diffuse, material.alpha);
@@ -35,7 +38,7 @@ void switchMaterial(const ModelMaterial& material) {
         glDisable(GL_TEXTURE_2D);
     } else {
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, sceneTextures[material.textureSlot].textureId);
+        glBindTexture(GL_TEXTURE_2D, textures[material.textureSlot]);
     }
     glBegin(GL_TRIANGLES);
 }
@@ -72,11 +75,13 @@ void paddleColour(const ModelMaterial& material) {
     glColor4f(material.diffuse[0], material.diffuse[1], material.diffuse[2], 1);
 }
 
-void createSceneTextures(const DataPaths& data) {
-    for (TextureSlot& slot : sceneTextures) {
-        glGenTextures(1, &slot.textureId);
-        glBindTexture(GL_TEXTURE_2D, slot.textureId);
-        loadTexture(data.find(slot.fileName));
+void createSceneTextures(const DataPaths& data, uint32_t* textures) {
+    for (std::size_t slot = 0; slot < sceneTextureCount; ++slot) {
+        GLuint id = 0;
+        glGenTextures(1, &id);
+        glBindTexture(GL_TEXTURE_2D, id);
+        loadTexture(data.find(sceneTextureFiles[slot]));
+        textures[slot] = id;
     }
 }
 
@@ -159,8 +164,8 @@ uint32_t buildBallList() {
 // the white that a blended material's switch leaves current. The last run is opaque and
 // untextured, so the list ends with blending and texturing off.
 SceneListBuild buildSceneList(const DataPaths& data) {
-    createSceneTextures(data);
     SceneListBuild build;
+    createSceneTextures(data, build.textures);
     build.list = glGenLists(1);
     glNewList(build.list, GL_COMPILE);
     glBegin(GL_TRIANGLES);
@@ -170,7 +175,7 @@ SceneListBuild buildSceneList(const DataPaths& data) {
         const int run = runs.startsRun();
         if (run >= 0) {
             const ModelMaterial& material = sceneMaterials[sceneRuns[run].material];
-            switchMaterial(material);
+            switchMaterial(material, build.textures);
             setMaterial(GL_DIFFUSE, material.diffuse, material.alpha);
         }
         for (int corner = 0; corner < 3; ++corner) {
@@ -235,7 +240,10 @@ void buildModelLists(SceneLists& lists, const DataPaths& data) {
     lists.ballList = buildBallList();
     lists.paddle1List = buildPaddle1List();
     lists.paddle2List = buildPaddle2List();
-    lists.sceneList = buildSceneList(data).list;
+    const SceneListBuild scene = buildSceneList(data);
+    lists.sceneList = scene.list;
+    std::copy(std::begin(scene.textures), std::end(scene.textures),
+              std::begin(lists.sceneTextures));
 }
 
 // The full lists stay allocated but are no longer called.

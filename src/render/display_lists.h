@@ -17,10 +17,11 @@ uint32_t buildPaddle2List();
 
 struct SceneListBuild {
     uint32_t list = 0;
+    uint32_t textures[2] = {};  // by texture slot
     int trianglesSent = 0;  // counted while compiling: the three hidden table-top faces send none
 };
 
-// Creates and loads the two scene textures into the texture slots, then compiles the scene.
+// Creates and loads the two scene textures, then compiles the scene.
 // The list leaves blending and texturing off.
 SceneListBuild buildSceneList(const DataPaths& data);
 

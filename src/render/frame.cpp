@@ -27,14 +27,14 @@ void setCameraView(const GameSettings& settings) {
 // 45-degree turn and the offsets change sign, the swing keeps its sign rule. The last
 // translation acts first on the model.
 void placePaddle(const Paddle& paddle, float mirror) {
-    if (paddle.side == 0) {
+    if (paddle.side == PaddleSide::Forehand) {
         glTranslatef(paddle.x, paddle.y, paddle.z);
         glRotatef(paddle.swingAngle, 0, 1, 0);
         glRotatef(90, 1, 0, 0);
         glRotatef(-45 * mirror, 0, 1, 0);
         glDisable(GL_TEXTURE_2D);
         glTranslatef(10 * mirror, 0, 0);
-    } else if (paddle.side == 1) {
+    } else {
         glTranslatef(float(double(paddle.x) + 13 * mirror), paddle.y, paddle.z);
         glRotatef(-paddle.swingAngle, 0, 1, 0);
         glRotatef(90, 1, 0, 0);
@@ -44,8 +44,7 @@ void placePaddle(const Paddle& paddle, float mirror) {
     }
 }
 
-void drawPaddle(Match& match, Paddle& paddle, float mirror, uint32_t list) {
-    liftPaddleToBall(match, paddle);
+void drawPaddle(const Match& match, const Paddle& paddle, float mirror, uint32_t list) {
     setCameraView(match.settings);
     placePaddle(paddle, mirror);
     glCallList(list);
@@ -96,7 +95,7 @@ TextRows frameTextRows(int screenHeight) {
 }
 
 // Multisampling is switched on for the frame's drawing only, every frame.
-void drawFrame(const SceneLists& lists, Match& match) {
+void drawFrame(const SceneLists& lists, const Match& match) {
     glEnable(multisampleArb);
     glClearColor(0.8f, 0.8f, 1, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -108,7 +107,6 @@ void drawFrame(const SceneLists& lists, Match& match) {
     glColor3f(0, 0, 1);  // all texts are blue
     const TextRows rows = frameTextRows(match.settings.screenHeight);
     drawScores(match, lists.fontListBase, rows);
-    requestWinSound(match);
     drawResult(match, lists.fontListBase, rows);
     glDisable(GL_TEXTURE_2D);
     glFlush();

@@ -2,8 +2,8 @@
 // paddles and the ball, as constant tables compiled into the game. No model file is read at
 // run time.
 //
-// model_tables.cpp is written by tools/gen_models (build target `regenerate_models`) and
-// committed, so a change to the geometry shows as a diff of the tables. Do not edit it by hand.
+// model_tables.cpp is written at build time by tools/gen_models, like the images, sounds and
+// icon: the geometry lives in the generator.
 //
 // Every model is a list of triangles. A face stores, per corner j, an index into the model's
 // positions, normals and texture coordinates (entry j of each triple). Runs give materials to
@@ -38,11 +38,6 @@ struct ModelMaterial {
     float alpha;          // 1 = opaque
     float shininess;      // not used by the drawing code
     int32_t textureSlot;  // index into the model's texture slots; negative = untextured
-};
-
-struct TextureSlot {
-    const char* fileName;  // BMP image, relative to the working directory
-    uint32_t textureId;    // OpenGL texture name: 0 here, set when the scene is drawn
 };
 
 struct MaterialRun {
@@ -104,7 +99,7 @@ constexpr std::size_t ballNormalCount = 2880;  // one per face corner: corner j 
 // so the drawn top faces down), 1 net, 2 net bands, 3 frame, 4 corner pieces, 5 net posts and
 // clamps, 6 floor patch, 7 legs. Only runs 0 and 6 are textured.
 extern const ModelMaterial sceneMaterials[sceneMaterialCount];
-extern TextureSlot sceneTextures[sceneTextureCount];  // textureId is written by the drawing code
+extern const char* const sceneTextureFiles[sceneTextureCount];  // BMP images, by texture slot
 extern const SceneFace sceneFaces[sceneFaceCount];
 extern const Vec3f sceneVertices[sceneVertexCount];
 extern const Vec3f sceneNormals[sceneNormalCount];

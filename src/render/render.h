@@ -16,6 +16,7 @@ struct SceneLists {
     uint32_t paddle1List = 0;
     uint32_t paddle2List = 0;
     uint32_t sceneList = 0;
+    uint32_t sceneTextures[2] = {};  // the table top's and the floor's
     uint32_t fontListBase = 0;
 };
 
@@ -35,8 +36,7 @@ void useSimpleGraphics(SceneLists& lists);
 // A window resize: viewport and perspective for the new client size (far plane 2000).
 void reshapeViewport(int width, int height);
 
-// One frame: scene, paddles, ball and shadow, scores, the result of a won game. Drawing
-// lifts a paddle to follow a high ball and requests the win jingle once, in the match.
-void drawFrame(const SceneLists& lists, Match& match);
+// One frame: scene, paddles, ball and shadow, scores, the result of a won game.
+void drawFrame(const SceneLists& lists, const Match& match);
 
 }  // namespace spinvale

@@ -28,8 +28,6 @@ void writeLittleEndian(SettingsRecord& record, std::size_t offset, int bytes, ui
     }
 }
 
-// A float field goes into the file as the double of its shortest decimal form, so that the
-// file says 0.7 where the game holds 0.7f.
 double fileValue(float value) {
     char text[32];
     const auto written = std::to_chars(text, text + sizeof text, value);
@@ -120,23 +118,21 @@ void writeDouble(SettingsRecord& record, const SettingsField& f, double value) {
     writeLittleEndian(record, f.offset, 8, bits);
 }
 
+void encodeSettings(const GameSettings& g, SettingsRecord& record) {
+    for (const SettingsField& f : settingsFields) {
+        if (f.real != nullptr) {
+            writeDouble(record, f, fileValue(g.*f.real));
+        } else if (f.whole != nullptr && f.type == FieldType::Double) {
+            writeDouble(record, f, g.*f.whole);
+        } else {
+            writeInt32(record, f, f.whole != nullptr ? g.*f.whole : int32_t(g.*f.flag));
+        }
+    }
+}
+
 SettingsRecord defaultSettingsRecord() {
-    const GameSettings g = defaultGameSettings();
     SettingsRecord r{};
-    writeInt32(r, field::simpleGraphics, g.simpleGraphics);
-    writeDouble(r, field::gameSpeed, fileValue(g.gameSpeed));
-    writeDouble(r, field::spinFactor, g.spinFactor);
-    writeDouble(r, field::gravityScale, fileValue(g.gravityScale));
-    writeDouble(r, field::aiSkill, fileValue(g.aiSkill));
-    writeDouble(r, field::aiSpeed, fileValue(g.aiSpeed));
-    writeInt32(r, field::pointsPerGame, g.pointsPerGame);
-    writeInt32(r, field::screenWidth, g.screenWidth);
-    writeInt32(r, field::screenHeight, g.screenHeight);
-    writeDouble(r, field::cameraX, fileValue(g.cameraX));
-    writeDouble(r, field::cameraY, fileValue(g.cameraY));
-    writeDouble(r, field::cameraZ, fileValue(g.cameraZ));
-    writeInt32(r, field::player1Mouse, g.player1Mouse ? 1 : 0);
-    writeInt32(r, field::player2Keyboard, g.player2Keyboard ? 1 : 0);
+    encodeSettings(defaultGameSettings(), r);
     return r;
 }
 
@@ -145,22 +141,24 @@ GameSettings decodeSettings(const SettingsRecord& record, const std::string& sou
     const GameSettings shipped = defaultGameSettings();
     Decoder in(record, source, warnings);
     GameSettings g;
-    g.simpleGraphics = in.integer(field::simpleGraphics);
-    g.gameSpeed = in.real(field::gameSpeed, shipped.gameSpeed);
-    g.spinFactor = in.truncated(field::spinFactor, shipped.spinFactor);
-    g.gravityScale = in.real(field::gravityScale, shipped.gravityScale);
-    g.aiSkill = in.skill(field::aiSkill);
-    g.aiSpeed = in.real(field::aiSpeed, shipped.aiSpeed);
+    for (const SettingsField& f : settingsFields) {
+        if (f.real != nullptr) {
+            g.*f.real =
+                f.offset == field::aiSkill.offset ? in.skill(f) : in.real(f, shipped.*f.real);
+        } else if (f.whole != nullptr) {
+            g.*f.whole =
+                f.type == FieldType::Double ? in.truncated(f, shipped.*f.whole) : in.integer(f);
+        } else {
+            g.*f.flag = in.integer(f) != 0;
+        }
+    }
 
     // Only 11- and 21-point games exist; any other length would never end.
-    g.pointsPerGame = in.integer(field::pointsPerGame);
     if (g.pointsPerGame != 11 && g.pointsPerGame != 21) {
         in.warn(field::pointsPerGame, std::to_string(g.pointsPerGame) + " is not 11 or 21", "11");
         g.pointsPerGame = 11;
     }
     // The pointer mapping and the spin divide by the screen size.
-    g.screenWidth = in.integer(field::screenWidth);
-    g.screenHeight = in.integer(field::screenHeight);
     if (g.screenWidth <= 0 || g.screenHeight <= 0) {
         const SettingsField& bad = g.screenWidth <= 0 ? field::screenWidth : field::screenHeight;
         const int32_t value = g.screenWidth <= 0 ? g.screenWidth : g.screenHeight;
@@ -168,11 +166,6 @@ GameSettings decodeSettings(const SettingsRecord& record, const std::string& sou
         g.screenWidth = 1024;
         g.screenHeight = 768;
     }
-    g.cameraX = in.real(field::cameraX, shipped.cameraX);
-    g.cameraY = in.real(field::cameraY, shipped.cameraY);
-    g.cameraZ = in.real(field::cameraZ, shipped.cameraZ);
-    g.player1Mouse = in.integer(field::player1Mouse) != 0;
-    g.player2Keyboard = in.integer(field::player2Keyboard) != 0;
     return g;
 }
 

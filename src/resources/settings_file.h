@@ -17,29 +17,38 @@ using SettingsRecord = std::array<uint8_t, settingsRecordSize>;
 
 enum class FieldType { Int32, Double };
 
+// One field of the file: where it lies, how it is stored there, and the member of
+// GameSettings it fills (exactly one of real, whole and flag is set).
 struct SettingsField {
     const char* name;
     std::size_t offset;
     FieldType type;
+    float GameSettings::*real = nullptr;
+    int32_t GameSettings::*whole = nullptr;
+    bool GameSettings::*flag = nullptr;
 };
 
 // Every field the game reads, in file order. The bytes in between (two alignment gaps and
 // two reserved doubles) are never read and are kept as they are when a file is rewritten.
 namespace field {
-constexpr SettingsField simpleGraphics{"simpleGraphics", 0, FieldType::Int32};
-constexpr SettingsField gameSpeed{"gameSpeed", 8, FieldType::Double};
-constexpr SettingsField spinFactor{"spinFactor", 24, FieldType::Double};
-constexpr SettingsField gravityScale{"gravityScale", 32, FieldType::Double};
-constexpr SettingsField aiSkill{"aiSkill", 40, FieldType::Double};
-constexpr SettingsField aiSpeed{"aiSpeed", 48, FieldType::Double};
-constexpr SettingsField pointsPerGame{"pointsPerGame", 64, FieldType::Int32};
-constexpr SettingsField screenWidth{"screenWidth", 68, FieldType::Int32};
-constexpr SettingsField screenHeight{"screenHeight", 72, FieldType::Int32};
-constexpr SettingsField cameraX{"cameraX", 80, FieldType::Double};
-constexpr SettingsField cameraY{"cameraY", 88, FieldType::Double};
-constexpr SettingsField cameraZ{"cameraZ", 96, FieldType::Double};
-constexpr SettingsField player1Mouse{"player1Mouse", 104, FieldType::Int32};
-constexpr SettingsField player2Keyboard{"player2Keyboard", 108, FieldType::Int32};
+using G = GameSettings;
+constexpr SettingsField simpleGraphics{
+    "simpleGraphics", 0, FieldType::Int32, {}, &G::simpleGraphics};
+constexpr SettingsField gameSpeed{"gameSpeed", 8, FieldType::Double, &G::gameSpeed};
+constexpr SettingsField spinFactor{"spinFactor", 24, FieldType::Double, {}, &G::spinFactor};
+constexpr SettingsField gravityScale{"gravityScale", 32, FieldType::Double, &G::gravityScale};
+constexpr SettingsField aiSkill{"aiSkill", 40, FieldType::Double, &G::aiSkill};
+constexpr SettingsField aiSpeed{"aiSpeed", 48, FieldType::Double, &G::aiSpeed};
+constexpr SettingsField pointsPerGame{"pointsPerGame", 64, FieldType::Int32, {}, &G::pointsPerGame};
+constexpr SettingsField screenWidth{"screenWidth", 68, FieldType::Int32, {}, &G::screenWidth};
+constexpr SettingsField screenHeight{"screenHeight", 72, FieldType::Int32, {}, &G::screenHeight};
+constexpr SettingsField cameraX{"cameraX", 80, FieldType::Double, &G::cameraX};
+constexpr SettingsField cameraY{"cameraY", 88, FieldType::Double, &G::cameraY};
+constexpr SettingsField cameraZ{"cameraZ", 96, FieldType::Double, &G::cameraZ};
+constexpr SettingsField player1Mouse{"player1Mouse",  104, FieldType::Int32, {}, {},
+                                     &G::player1Mouse};
+constexpr SettingsField player2Keyboard{"player2Keyboard",  108, FieldType::Int32, {}, {},
+                                        &G::player2Keyboard};
 }  // namespace field
 
 constexpr SettingsField settingsFields[] = {
@@ -53,6 +62,11 @@ int32_t readInt32(const SettingsRecord& record, const SettingsField& f);
 double readDouble(const SettingsRecord& record, const SettingsField& f);
 void writeInt32(SettingsRecord& record, const SettingsField& f, int32_t value);
 void writeDouble(SettingsRecord& record, const SettingsField& f, double value);
+
+// Settings written into a record, over what it held: the reserved bytes are kept. A real
+// goes in as the double of its shortest decimal form, so that the file says 0.7 where the
+// game holds 0.7f.
+void encodeSettings(const GameSettings& settings, SettingsRecord& record);
 
 // The record of the shipped settings (defaultGameSettings), reserved bytes zero.
 SettingsRecord defaultSettingsRecord();

@@ -36,7 +36,7 @@ script() {
                 if (a == 0 || a == 1) keys = keys " 37"
                 if (a == 3) keys = keys " 39 38"
                 if (a == 4) keys = keys " 40"
-                if (i % 70 < 3) keys = keys " 13"
+                if (i % 70 == 0) keys = keys " 13"
             }
             if (kind == "both" && (i == 2000 || i == 4000)) keys = keys " 112"
             if (kind == "both" && i == n - 1) keys = keys " 27"
@@ -71,8 +71,8 @@ run cpu-100ms          c9bc9e8ed1dbff77 --settings cpu.dat --frame-ms 100
 run weak-17ms          9f20fce2670ec116 --settings weak.dat --frame-ms 17 --seed 3
 run cpu-jitter         39307fb520a4e579 --settings cpu.dat --script jitter.txt
 run mouse-player       d57d31b96076b948 --settings mouse.dat --script mouse.txt
-run keyboard-player    77d75a34ace05bcd --settings keys.dat --script keys.txt
-run both-f1-esc        1bd9ed139528da36 --settings both.dat --script both.txt
+run keyboard-player    f553438a743f6321 --settings keys.dat --script keys.txt
+run both-f1-esc        334a82703aeeea38 --settings both.dat --script both.txt
 run serve-twice        184374d8649c7257 --settings twice.dat --max-frames 30000
 run crawl              b0a1a432aece15c3 --settings crawl.dat --max-frames 30000 --frame-ms 20
 run serve-long         60026525d895d929 --settings long.dat --max-frames 20000

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "png_writer.h"
 
 namespace {
@@ -74,16 +75,26 @@ std::vector<uint8_t> drawIcon(int size) {
 
 }  // namespace
 
+constexpr const char* usage =
+    "Usage: spinvale-gen-icon SIZE OUT.png [SIZE OUT.png ...]\n"
+    "Draws Spinvale's icon, SIZE pixels square (16 to 1024), into each PNG file.\n";
+
 int main(int argc, char** argv) {
-    if (argc < 3 || argc % 2 == 0) {
-        std::fprintf(stderr, "usage: spinvale-gen-icon SIZE OUT.png [SIZE OUT.png ...]\n");
+    std::vector<std::string> words;
+    spinvale::CommandLine commandLine("spinvale-gen-icon", usage);
+    commandLine.words(words, 64);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
+    }
+    if (words.empty() || words.size() % 2 != 0) {
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const int size = std::atoi(argv[i]);
+    for (std::size_t i = 0; i < words.size(); i += 2) {
+        const int size = std::atoi(words[i].c_str());
         std::string error;
         if (size < 16 || size > 1024 ||
-            !spinvale::writePng(argv[i + 1], size, size, drawIcon(size), error)) {
+            !spinvale::writePng(words[i + 1], size, size, drawIcon(size), error)) {
             std::fprintf(stderr, "spinvale-gen-icon: %s\n",
                          error.empty() ? "bad size" : error.c_str());
             return 1;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
+
 namespace {
 
 constexpr int sampleRate = 44100;
@@ -187,19 +189,17 @@ bool writeFile(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << usage;
-        return 0;
+    std::vector<std::string> folders;
+    spinvale::CommandLine commandLine("spinvale-gen-sounds", usage);
+    commandLine.words(folders, 1);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "spinvale-gen-sounds " SPINVALE_VERSION "\n";
-        return 0;
-    }
-    if (argc != 2 || argv[1][0] == '-') {
+    if (folders.empty()) {
         std::cerr << usage;
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = folders[0];
     const bool written = writeFile(folder + "/paddle.wav", wavBytes(paddleSound())) &&
                          writeFile(folder + "/table.wav", wavBytes(tableSound())) &&
                          writeFile(folder + "/playerwins.wav", wavBytes(winSound()));

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
+
 namespace {
 
 constexpr const char* usage =
@@ -210,19 +212,17 @@ Image draw() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << usage;
-        return 0;
+    std::vector<std::string> folders;
+    spinvale::CommandLine commandLine("spinvale-gen-textures", usage);
+    commandLine.words(folders, 1);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "spinvale-gen-textures " << SPINVALE_VERSION << "\n";
-        return 0;
-    }
-    if (argc != 2) {
+    if (folders.empty()) {
         std::cerr << usage;
         return 2;
     }
-    const std::string folder = argv[1];
+    const std::string& folder = folders[0];
     const bool written = writeFile(folder + "/newsv_0.bmp", encode(tableTop::draw())) &&
                          writeFile(folder + "/newsv_1.bmp", encode(floorPatch::draw()));
     return written ? 0 : 1;

@@ -1,14 +1,11 @@
 // spinvale-rally-stats: plays computer-vs-computer games headless and reports how they look
 // as table tennis: returns per point, how points end, how long the ball takes to cross the
 // table. Used to choose the shipped settings.
-#include <charconv>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "command_line.h"
 #include "match.h"
-#include "replay.h"
 
 namespace {
 
@@ -73,68 +70,47 @@ void observe(Tally& t, const MatchState& before, const MatchState& after, uint32
     }
 }
 
-double number(const char* text) {
-    double v = 0;
-    const auto [end, ec] = std::from_chars(text, text + std::strlen(text), v);
-    if (ec != std::errc() || *end != '\0') {
-        std::fprintf(stderr, "spinvale-rally-stats: not a number: %s\n%s", text, usage);
-        std::exit(2);
-    }
-    return v;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     GameSettings settings = defaultGameSettings();
-    settings.player1Mouse = false;
-    settings.player2Keyboard = false;
-    long games = 20;
-    uint32_t frameMs = 16;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help") {
-            std::fputs(usage, stdout);
-            return 0;
-        }
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "spinvale-rally-stats: %s needs a value\n%s", arg.c_str(), usage);
-            return 2;
-        }
-        const double v = number(argv[++i]);
-        if (arg == "--games") {
-            games = static_cast<long>(v);
-        } else if (arg == "--frame-ms") {
-            frameMs = static_cast<uint32_t>(v);
-        } else if (arg == "--game-speed") {
-            settings.gameSpeed = static_cast<float>(v);
-        } else if (arg == "--gravity") {
-            settings.gravityScale = static_cast<float>(v);
-        } else if (arg == "--ai-skill") {
-            settings.aiSkill = static_cast<float>(v);
-        } else if (arg == "--ai-speed") {
-            settings.aiSpeed = static_cast<float>(v);
-        } else if (arg == "--points") {
-            settings.pointsPerGame = static_cast<int32_t>(v);
-        } else {
-            std::fprintf(stderr, "spinvale-rally-stats: unknown option %s\n%s", arg.c_str(), usage);
-            return 2;
-        }
+    int64_t games = 20;
+    int64_t frameMs = 16;
+    double gameSpeed = settings.gameSpeed;
+    double gravity = settings.gravityScale;
+    double aiSkill = settings.aiSkill;
+    double aiSpeed = settings.aiSpeed;
+    CommandLine commandLine("spinvale-rally-stats", usage);
+    commandLine.whole("--games", games, 1);
+    commandLine.whole("--frame-ms", frameMs, 1, 1000);
+    commandLine.real("--game-speed", gameSpeed, 0, 100);
+    commandLine.real("--gravity", gravity, 0, 100);
+    commandLine.real("--ai-skill", aiSkill, 0, 1);
+    commandLine.real("--ai-speed", aiSpeed, 0, 1000);
+    commandLine.option("--points", [&settings](const std::string& value) {
+        settings.pointsPerGame = value == "21" ? 21 : 11;
+        return value == "11" || value == "21" ? "" : "11 or 21";
+    });
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
     }
+    settings.gameSpeed = float(gameSpeed);
+    settings.gravityScale = float(gravity);
+    settings.aiSkill = float(aiSkill);
+    settings.aiSpeed = float(aiSpeed);
 
     Tally t;
     const long frameLimit = 2000000;
     for (long seed = 1; seed <= games; ++seed) {
-        Match match;
-        match.randomState = static_cast<uint32_t>(seed);
-        initMatchState(match);
-        match.settings = settings;
+        Match match = computerMatch(settings, static_cast<uint32_t>(seed));
+        UpdateInput input;
+        input.elapsedMs = static_cast<uint32_t>(frameMs);
         double sinceStroke = 0;
         long frame = 0;
         for (; frame < frameLimit; ++frame) {
             const MatchState before = match.state;
-            playHeadlessUpdate(match, frameMs);
-            observe(t, before, match.state, frameMs, sinceStroke);
+            stepMatch(match, input);
+            observe(t, before, match.state, input.elapsedMs, sinceStroke);
             if (match.state.rallyState == P1WinsGame || match.state.rallyState == P2WinsGame) {
                 ++t.finished;
                 ++frame;
@@ -153,8 +129,8 @@ int main(int argc, char** argv) {
         "  shots stopped by the net per point %.2f\n"
         "  mean time from stroke to the far bounce %.0f ms\n",
         settings.gameSpeed, settings.gravityScale, settings.aiSkill, settings.aiSpeed,
-        settings.pointsPerGame, frameMs, t.games, t.finished,
-        double(t.frames) * frameMs / 1000.0 / double(t.games), t.points, t.returns / points,
+        settings.pointsPerGame, unsigned(frameMs), t.games, t.finished,
+        double(t.frames) * double(frameMs) / 1000.0 / double(t.games), t.points, t.returns / points,
         100.0 * t.crossings / double(t.serves + t.returns > 0 ? t.serves + t.returns : 1),
         100.0 * t.missedReturn / points, 100.0 * t.shotMissedTable / points,
         100.0 * t.ownHalf / points, t.netStops / points,

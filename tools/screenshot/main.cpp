@@ -7,11 +7,22 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "png_writer.h"
 
+constexpr const char* usage =
+    "Usage: spinvale-screenshot OUT.png\n"
+    "Saves the whole screen of the X display (DISPLAY) as a PNG file.\n";
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: spinvale-screenshot OUT.png\n");
+    std::vector<std::string> outputs;
+    spinvale::CommandLine commandLine("spinvale-screenshot", usage);
+    commandLine.words(outputs, 1);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
+    }
+    if (outputs.empty()) {
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -45,7 +56,7 @@ int main(int argc, char** argv) {
     XDestroyImage(image);
     XCloseDisplay(display);
     std::string error;
-    if (!spinvale::writePng(argv[1], width, height, pixels, error)) {
+    if (!spinvale::writePng(outputs[0], width, height, pixels, error)) {
         std::fprintf(stderr, "spinvale-screenshot: %s\n", error.c_str());
         return 1;
     }

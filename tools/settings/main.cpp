@@ -2,11 +2,11 @@
 // by hand. Writing keeps every field it is not asked to change and replaces the file in one
 // step; a bad value leaves the file untouched.
 #include <charconv>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "data_paths.h"
 #include "endless_games.h"
 #include "settings_file.h"
@@ -17,21 +17,21 @@ namespace {
 using namespace spinvale;
 
 const std::string usage =
-    std::string(
-        "Usage: spinvale-settings show [FILE]\n"
-        "       spinvale-settings write [FILE] [OPTION VALUE]...\n"
-        "Shows or changes Spinvale's settings file (default FILE: settings.dat).\n"
-        "\n"
-        "write changes the named fields and keeps the others (from FILE when it is a complete\n"
-        "settings file, else the built-in settings). Options:\n") +
-    settingsOptionsHelp +
+    "Usage: spinvale-settings show [FILE]\n"
+    "       spinvale-settings write [FILE] [OPTION VALUE]...\n"
+    "Shows or changes Spinvale's settings file (default FILE: the one the game reads; for\n"
+    "write, your own: $XDG_CONFIG_HOME/spinvale/settings.dat, by default in ~/.config).\n"
+    "\n"
+    "write changes the named fields and keeps the others (from FILE when it is a complete\n"
+    "settings file, else the built-in settings). Options:\n" +
+    settingsOptionsHelp() +
     "  --help, --version\n"
     "\n"
     "Exit status: 0 done, 1 the file could not be read or written, 2 bad usage or value.\n";
 
-[[noreturn]] void fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     std::cerr << "spinvale-settings: " << message << "\n";
-    std::exit(status);
+    return status;
 }
 
 std::string show(double value) {
@@ -54,25 +54,12 @@ void warnAbout(const SettingsRecord& record, const std::string& path) {
     }
 }
 
-// The user's own settings file, its folder made when missing.
-std::string userSettingsFile() {
-    const std::string folder = userConfigDirectory();
-    std::string error;
-    if (folder.empty()) {
-        fail(1, "no configuration folder: set HOME or XDG_CONFIG_HOME, or name the file");
-    }
-    if (!makeDirectories(folder, error)) {
-        fail(1, error);
-    }
-    return folder + "/settings.dat";
-}
-
 int showFile(const std::string& path) {
     SettingsRecord record{};
     std::string error;
     if (!readSettingsRecord(path, record, error)) {
-        fail(1,
-             "cannot read " + path + ": " + error + " (the game then uses the built-in settings)");
+        return fail(1, "cannot read " + path + ": " + error +
+                           " (the game then uses the built-in settings)");
     }
     std::cout << path << "\n";
     for (const SettingsField& f : settingsFields) {
@@ -87,20 +74,36 @@ int showFile(const std::string& path) {
     return 0;
 }
 
-int writeFile(const std::string& path,
-              const std::vector<std::pair<std::string, std::string>>& changes) {
+struct Change {
+    const SettingsOption* option;
+    std::string value;
+};
+
+// Writes the changes into the named file, else into the player's own settings file (its
+// folder made when missing).
+int writeFile(std::string path, const std::vector<Change>& changes) {
+    if (path.empty()) {
+        const std::string folder = userConfigDirectory();
+        std::string error;
+        if (folder.empty()) {
+            return fail(1,
+                        "no configuration folder: set HOME or XDG_CONFIG_HOME, or name the file");
+        }
+        if (!makeDirectories(folder, error)) {
+            return fail(1, error);
+        }
+        path = folder + "/settings.dat";
+    }
     SettingsRecord record{};
     std::string error;
     if (!readSettingsRecord(path, record, error)) {
         record = defaultSettingsRecord();
     }
-    for (const auto& [option, value] : changes) {
-        if (!applySettingsOption(record, option, value, error)) {
-            fail(2, error + "; the file was not changed");
-        }
+    for (const Change& change : changes) {
+        change.option->apply(record, change.value);
     }
     if (!writeSettingsRecord(path, record, error)) {
-        fail(1, error);
+        return fail(1, error);
     }
     warnAbout(record, path);
     return 0;
@@ -109,51 +112,36 @@ int writeFile(const std::string& path,
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& a : args) {
-        if (a == "--help") {
-            std::cout << usage;
-            return 0;
-        }
-        if (a == "--version") {
-            std::cout << "spinvale-settings " SPINVALE_VERSION "\n";
-            return 0;
-        }
-    }
-    if (args.empty() || (args[0] != "show" && args[0] != "write")) {
-        fail(2,
-             std::string(args.empty() ? "no command given" : "unknown command '" + args[0] + "'") +
-                 "\n" + usage);
-    }
-    const std::string command = args[0];
-    std::string path;
-    std::vector<std::pair<std::string, std::string>> changes;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
-            if (!path.empty()) {
-                fail(2, "more than one file named: '" + path + "' and '" + a + "'");
+    std::vector<std::string> words;
+    std::vector<Change> changes;
+    CommandLine commandLine("spinvale-settings", usage);
+    commandLine.words(words, 2);
+    // Each value is checked as it is read; the file is read and changed only once all are good.
+    for (const SettingsOption& option : settingsOptions) {
+        commandLine.option(option.name, [&changes, &option](const std::string& value) {
+            SettingsRecord scratch = defaultSettingsRecord();
+            if (!option.apply(scratch, value)) {
+                return std::string(option.expected);
             }
-            path = a;
-            continue;
-        }
-        if (command == "show") {
-            fail(2, "show takes no options, only a file");
-        }
-        const std::size_t equals = a.find('=');
-        if (equals != std::string::npos) {
-            changes.emplace_back(a.substr(0, equals), a.substr(equals + 1));
-        } else if (i + 1 < args.size()) {
-            changes.emplace_back(a, args[++i]);
-        } else {
-            fail(2, a + " needs a value");
-        }
+            changes.push_back({&option, value});
+            return std::string();
+        });
+    }
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
+    }
+    const std::string command = words.empty() ? "" : words[0];
+    const std::string path = words.size() > 1 ? words[1] : "";
+    if (command != "show" && command != "write") {
+        return fail(
+            2, (command.empty() ? "no command given" : "unknown command '" + command + "'") + "\n" +
+                   usage);
     }
     if (command == "show") {
+        if (!changes.empty()) {
+            return fail(2, "show takes no options, only a file");
+        }
         return showFile(path.empty() ? settingsPaths().find("settings.dat") : path);
-    }
-    if (path.empty()) {
-        path = userSettingsFile();
     }
     return writeFile(path, changes);
 }

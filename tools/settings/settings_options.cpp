@@ -1,23 +1,11 @@
 #include "settings_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
 
 namespace spinvale {
-
-const char* const settingsOptionsHelp =
-    "  --points 11|21                 game length\n"
-    "  --player1 mouse|computer       who plays player 1\n"
-    "  --player2 keyboard|computer    who plays player 2\n"
-    "  --game-speed X                 time scale of the ball's flight, 0 to 100\n"
-    "  --gravity X                    gravity scale, 0 to 100\n"
-    "  --spin X                       side-spin gain of the mouse player, -1000 to 1000\n"
-    "  --ai-skill X                   computer accuracy, 0 to 1\n"
-    "  --ai-speed X                   computer paddle speed, 0 to 1000\n"
-    "  --screen WxH                   window size in pixels, each 1 to 16384\n"
-    "  --camera X,Y,Z                 camera position in cm, each -10000 to 10000\n"
-    "  --simple-graphics 0|1          outline table and flat paddles\n";
 
 namespace {
 
@@ -106,62 +94,51 @@ bool camera(SettingsRecord& r, const std::string& value) {
     return true;
 }
 
-struct Option {
-    const char* name;
-    const char* expected;
-    bool (*apply)(SettingsRecord&, const std::string&);
-};
+}  // namespace
 
-const Option options[] = {
-    {"--points", "11 or 21", points},
-    {"--player1", "mouse or computer",
+const SettingsOption settingsOptions[11] = {
+    {"--points", "11|21", "game length", "11 or 21", points},
+    {"--player1", "mouse|computer", "who plays player 1", "mouse or computer",
      [](SettingsRecord& r, const std::string& v) {
          return choice(r, field::player1Mouse, v, "mouse", "computer");
      }},
-    {"--player2", "keyboard or computer",
+    {"--player2", "keyboard|computer", "who plays player 2", "keyboard or computer",
      [](SettingsRecord& r, const std::string& v) {
          return choice(r, field::player2Keyboard, v, "keyboard", "computer");
      }},
-    {"--game-speed", "a number from 0 to 100",
+    {"--game-speed", "X", "time scale of the ball's flight, 0 to 100", "a number from 0 to 100",
      [](SettingsRecord& r, const std::string& v) { return real(r, field::gameSpeed, v, 0, 100); }},
-    {"--gravity", "a number from 0 to 100",
+    {"--gravity", "X", "gravity scale, 0 to 100", "a number from 0 to 100",
      [](SettingsRecord& r, const std::string& v) {
          return real(r, field::gravityScale, v, 0, 100);
      }},
-    {"--spin", "a number from -1000 to 1000",
+    {"--spin", "X", "side-spin gain of the mouse player, -1000 to 1000",
+     "a number from -1000 to 1000",
      [](SettingsRecord& r, const std::string& v) {
          return real(r, field::spinFactor, v, -1000, 1000);
      }},
-    {"--ai-skill", "a number from 0 to 1",
+    {"--ai-skill", "X", "computer accuracy, 0 to 1", "a number from 0 to 1",
      [](SettingsRecord& r, const std::string& v) { return real(r, field::aiSkill, v, 0, 1); }},
-    {"--ai-speed", "a number from 0 to 1000",
+    {"--ai-speed", "X", "computer paddle speed, 0 to 1000", "a number from 0 to 1000",
      [](SettingsRecord& r, const std::string& v) { return real(r, field::aiSpeed, v, 0, 1000); }},
-    {"--screen", "WIDTHxHEIGHT in pixels, each from 1 to 16384", screen},
-    {"--camera", "X,Y,Z in centimetres, each from -10000 to 10000", camera},
-    {"--simple-graphics", "0 or 1",
+    {"--screen", "WxH", "window size in pixels, each 1 to 16384",
+     "WIDTHxHEIGHT in pixels, each from 1 to 16384", screen},
+    {"--camera", "X,Y,Z", "camera position in cm, each -10000 to 10000",
+     "X,Y,Z in centimetres, each from -10000 to 10000", camera},
+    {"--simple-graphics", "0|1", "outline table and flat paddles", "0 or 1",
      [](SettingsRecord& r, const std::string& v) {
          return choice(r, field::simpleGraphics, v, "1", "0");
      }},
 };
 
-}  // namespace
-
-bool applySettingsOption(SettingsRecord& record, const std::string& option,
-                         const std::string& value, std::string& error) {
-    for (const Option& o : options) {
-        if (option != o.name) {
-            continue;
-        }
-        SettingsRecord changed = record;
-        if (!o.apply(changed, value)) {
-            error = "bad value '" + value + "' for " + option + ": expected " + o.expected;
-            return false;
-        }
-        record = changed;
-        return true;
+std::string settingsOptionsHelp() {
+    std::string help;
+    for (const SettingsOption& o : settingsOptions) {
+        std::string head = std::string("  ") + o.name + " " + o.argument;
+        head.resize(std::max<std::size_t>(head.size() + 1, 33), ' ');
+        help += head + o.help + "\n";
     }
-    error = "unknown option '" + option + "'";
-    return false;
+    return help;
 }
 
 }  // namespace spinvale

@@ -8,12 +8,18 @@
 
 namespace spinvale {
 
-// Applies "--option value" to the record. False, with a message saying what the option
-// expects, when the option is unknown or the value is refused; the record is then unchanged.
-bool applySettingsOption(SettingsRecord& record, const std::string& option,
-                         const std::string& value, std::string& error);
+struct SettingsOption {
+    const char* name;      // "--points"
+    const char* argument;  // what --help shows after the name: "11|21"
+    const char* help;      // what it changes
+    const char* expected;  // what a refused value is told it should be: "11 or 21"
+    // Writes the value into the record; false, with the record unchanged, when refused.
+    bool (*apply)(SettingsRecord& record, const std::string& value);
+};
+
+extern const SettingsOption settingsOptions[11];
 
 // The option list for --help, one line each.
-extern const char* const settingsOptionsHelp;
+std::string settingsOptionsHelp();
 
 }  // namespace spinvale

@@ -1,19 +1,19 @@
-// spinvale-sim: plays a match without a window, one update per script line (or per
-// --frame-ms without a script), through the same match code as the game.
+// spinvale-sim: plays a match without a window, one update per recording line (or per
+// --frame-ms without one), through the same match step as the game.
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "match.h"
-#include "replay.h"
+#include "recording.h"
 #include "settings_file.h"
+#include "trace.h"
 
 namespace {
 
@@ -24,10 +24,11 @@ constexpr const char* usage =
     "                    [--seed S] [--trace]\n"
     "Plays a Spinvale match without a window and prints its outcome.\n"
     "\n"
-    "  --settings FILE   settings record (default: the one a recording names in its first\n"
-    "                    line, else settings.dat in the working directory; missing: the\n"
-    "                    built-in settings)\n"
-    "  --script FILE     one update per line: <elapsedMs> <pointerX> <pointerY> <1|0|-> [key ...]\n"
+    "  --settings FILE   settings file (default: the settings a recording carries, else the\n"
+    "                    file it names in its first line, else settings.dat in the working\n"
+    "                    directory; missing: the built-in settings)\n"
+    "  --script FILE     a recording or script, one update per line:\n"
+    "                    <elapsedMs> <pointerX> <pointerY> <1|0|-> [key ...]\n"
     "  --frame-ms MS     elapsed time of every update without a script (default 16)\n"
     "  --max-frames N    stop after N updates (default: the script's end, else 1000000)\n"
     "  --seed S          start value of the random sequence (default 1)\n"
@@ -40,92 +41,21 @@ constexpr const char* usage =
 struct Options {
     std::string settingsPath;  // "": the recording's, else settings.dat
     std::string scriptPath;
-    uint32_t frameMs = 16;
+    int64_t frameMs = 16;
     int64_t maxFrames = -1;
-    uint32_t seed = 1;
+    int64_t seed = 1;
     bool trace = false;
 };
 
-[[noreturn]] void fail(const std::string& message) {
+int fail(const std::string& message) {
+    std::fflush(stdout);
     std::cerr << "spinvale-sim: " << message << "\n";
-    std::exit(2);
+    return 2;
 }
 
-template <typename Int>
-Int wholeNumber(const std::string& option, const std::string& text) {
-    Int value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        fail(option + " needs a whole number, not '" + text + "'");
-    }
-    return value;
-}
-
-Options parseOptions(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        const bool takesValue = arg == "--settings" || arg == "--script" || arg == "--frame-ms" ||
-                                arg == "--max-frames" || arg == "--seed";
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-        } else if (takesValue) {
-            if (i + 1 >= argc) {
-                fail(arg + " needs a value\n" + usage);
-            }
-            value = argv[++i];
-        }
-        if (arg == "--help") {
-            std::cout << usage;
-            std::exit(0);
-        } else if (arg == "--version") {
-            std::cout << "spinvale-sim " SPINVALE_VERSION "\n";
-            std::exit(0);
-        } else if (arg == "--trace") {
-            o.trace = true;
-        } else if (arg == "--settings") {
-            o.settingsPath = value;
-        } else if (arg == "--script") {
-            o.scriptPath = value;
-        } else if (arg == "--frame-ms") {
-            o.frameMs = wholeNumber<uint32_t>(arg, value);
-        } else if (arg == "--max-frames") {
-            o.maxFrames = wholeNumber<int64_t>(arg, value);
-            if (o.maxFrames < 0) {
-                fail("--max-frames cannot be negative");
-            }
-        } else if (arg == "--seed") {
-            o.seed = wholeNumber<uint32_t>(arg, value);
-        } else {
-            std::cerr << "spinvale-sim: unknown option '" << argv[i] << "'\n" << usage;
-            std::exit(2);
-        }
-    }
-    return o;
-}
-
-// What the game does on every window creation: keys cleared, match put into its starting
-// positions (the serve is decided before the settings are read), settings read.
-void createWindow(Match& match, const std::string& settingsPath, bool reportWarnings) {
-    for (int32_t& key : match.input.keys) {
-        key = 0;
-    }
-    initMatchState(match);
-    std::vector<std::string> warnings;
-    match.settings = loadSettings(settingsPath, warnings);
-    if (reportWarnings) {
-        for (const std::string& w : warnings) {
-            std::cerr << "spinvale-sim: warning: " << w << "\n";
-        }
-    }
-}
-
-// The settings named with --settings; else those the game read for a recording; else the
-// working directory's.
-std::string chooseSettings(const Options& options, std::ifstream& script) {
+// The settings file named with --settings; else the one a recording names; else the working
+// directory's. Settings lines in the recording come on top of these.
+std::string chooseSettingsFile(const Options& options, std::ifstream& script) {
     if (!options.settingsPath.empty()) {
         return options.settingsPath;
     }
@@ -149,16 +79,31 @@ int winner(const MatchState& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Options options = parseOptions(argc, argv);
+    Options options;
+    CommandLine commandLine("spinvale-sim", usage);
+    commandLine.path("--settings", options.settingsPath);
+    commandLine.path("--script", options.scriptPath);
+    commandLine.whole("--frame-ms", options.frameMs, 0, UINT32_MAX);
+    commandLine.whole("--max-frames", options.maxFrames, 0);
+    commandLine.whole("--seed", options.seed, 0, UINT32_MAX);
+    commandLine.flag("--trace", options.trace);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
+    }
+
     std::ifstream script;
     if (!options.scriptPath.empty()) {
         script.open(options.scriptPath);
         if (!script) {
-            fail("cannot open script " + options.scriptPath + ": " + std::strerror(errno));
+            return fail("cannot open script " + options.scriptPath + ": " + std::strerror(errno));
         }
     }
     const bool scripted = script.is_open();
-    const std::string settingsPath = chooseSettings(options, script);
+    std::vector<std::string> warnings;
+    GameSettings settings = loadSettings(chooseSettingsFile(options, script), warnings);
+    for (const std::string& w : warnings) {
+        std::cerr << "spinvale-sim: warning: " << w << "\n";
+    }
     const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
                               : scripted             ? INT64_MAX
                                                      : 1000000;
@@ -166,52 +111,38 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
+    RecordingReader reader(script);
+    UpdateInput input;
+    input.elapsedMs = static_cast<uint32_t>(options.frameMs);
+    bool haveInput = !scripted || reader.next(input, settings);
+
     Match match;
-    match.randomState = options.seed;
-    createWindow(match, settingsPath, true);
+    match.randomState = static_cast<uint32_t>(options.seed);
+    restartMatch(match, settings);
     if (options.trace) {
         std::puts(formatTraceLine(0, 0, match).c_str());
     }
-
     int64_t frames = 0;
-    int64_t lineNumber = 0;
-    std::string line;
-    while (frames < maxFrames) {
-        uint32_t elapsedMs = options.frameMs;
-        if (scripted) {
-            ScriptInput input;
-            ScriptLineKind kind = ScriptLineKind::Skip;
-            std::string error;
-            while (kind == ScriptLineKind::Skip && std::getline(script, line)) {
-                ++lineNumber;
-                kind = parseScriptLine(line, input, error);
-            }
-            if (kind == ScriptLineKind::Skip) {
-                break;  // the script's end
-            }
-            if (kind == ScriptLineKind::Malformed) {
-                std::fflush(stdout);
-                fail(options.scriptPath + ":" + std::to_string(lineNumber) + ": " + error);
-            }
-            applyScriptInput(match, input);
-            elapsedMs = input.elapsedMs;
-        }
-
-        playHeadlessUpdate(match, elapsedMs);
+    while (haveInput && frames < maxFrames) {
+        stepMatch(match, input);
         ++frames;
         if (options.trace) {
-            std::puts(formatTraceLine(frames, elapsedMs, match).c_str());
+            std::puts(formatTraceLine(frames, input.elapsedMs, match).c_str());
         }
-
-        if (match.requests.quit) {
+        if (match.requests.quit || (!scripted && winner(match.state) != 0)) {
             break;
         }
-        if (match.requests.toggleFullscreen) {
-            createWindow(match, settingsPath, false);
+        const bool restart = match.requests.toggleFullscreen;
+        haveInput = frames < maxFrames && (!scripted || reader.next(input, settings));
+        // The game makes its new window, and so restarts the match, before the next update,
+        // with the settings it holds by then.
+        if (restart) {
+            restartMatch(match, settings);
         }
-        if (!scripted && winner(match.state) != 0) {
-            break;
-        }
+    }
+    if (!reader.error().empty()) {
+        return fail(options.scriptPath + ":" + std::to_string(reader.lineNumber()) + ": " +
+                    reader.error());
     }
 
     if (!options.trace) {

@@ -5,7 +5,6 @@
 // did not end within the limit, with the state the ball was stuck in.
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,8 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "command_line.h"
 #include "match.h"
-#include "replay.h"
+#include "update_checks.h"
 
 namespace {
 
@@ -38,8 +38,6 @@ struct GameSetup {
 GameSetup setupFor(int game) {
     GameSetup g;
     g.settings = defaultGameSettings();
-    g.settings.player1Mouse = false;
-    g.settings.player2Keyboard = false;
     g.settings.gameSpeed = float(1 + game % 20);
     g.settings.gravityScale = float(2 + (game / 20) % 14);
     g.settings.aiSkill = float((game / 7) % 11) / 10;
@@ -48,87 +46,6 @@ GameSetup setupFor(int game) {
     g.seed = uint32_t(1 + game % 50);
     g.frameMs = uint32_t(1 + (game * 37) % 100);
     return g;
-}
-
-// The state changes of one update, in the order the update makes them: a toss, the table
-// contact, the floor contact, the computer tosses, then the strokes of player 1 and 2.
-RallyState afterToss(RallyState s) {
-    return s == P1ToServe ? P1Toss : s == P2ToServe ? P2Toss : s;
-}
-
-void reach(RallyState s, int step, std::vector<RallyState>& ends) {
-    constexpr int steps = 5;
-    if (step == steps) {
-        ends.push_back(s);
-        return;
-    }
-    reach(s, step + 1, ends);  // every step may leave the state alone
-    std::vector<RallyState> next;
-    switch (step) {
-        case 0:  // a toss (human or computer; the computer's comes later, same change)
-        case 3:
-            next.push_back(afterToss(s));
-            break;
-        case 1:  // the table
-            if (s == P1Serve)
-                next.push_back(P1Shot);
-            if (s == P2Serve)
-                next.push_back(P2Shot);
-            if (s == P1Shot)
-                next.push_back(P2ToReturn);
-            if (s == P2Shot)
-                next.push_back(P1ToReturn);
-            if (s == P1Shot || s == P2Shot) {
-                for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame})
-                    next.push_back(d);
-            }
-            break;
-        case 2:  // the floor
-            for (RallyState d : {P1ToServe, P2ToServe, P1WinsGame, P2WinsGame})
-                next.push_back(d);
-            break;
-        case 4:  // the strokes
-            if (s == P1Toss)
-                next.push_back(P1Serve);
-            if (s == P2Toss)
-                next.push_back(P2Serve);
-            if (s == P1ToReturn)
-                next.push_back(P1Shot);
-            if (s == P2ToReturn)
-                next.push_back(P2Shot);
-            break;
-    }
-    for (RallyState n : next) {
-        if (n != s) {
-            reach(n, step + 1, ends);
-        }
-    }
-}
-
-bool knownState(int32_t s) {
-    return (s >= 1 && s <= 8) || s == 10 || s == 11 || s == 20 || s == 21;
-}
-
-// Which state can become which within one update, worked out once.
-struct OneUpdateChanges {
-    bool allowed[22][22] = {};
-    OneUpdateChanges() {
-        for (int from = 0; from < 22; ++from) {
-            if (!knownState(from)) {
-                continue;
-            }
-            std::vector<RallyState> ends;
-            reach(RallyState(from), 0, ends);
-            for (RallyState to : ends) {
-                allowed[from][to] = true;
-            }
-        }
-    }
-};
-
-bool canChangeInOneUpdate(RallyState from, RallyState to) {
-    static const OneUpdateChanges changes;
-    return knownState(from) && knownState(to) && changes.allowed[from][to];
 }
 
 struct Outcome {
@@ -152,10 +69,7 @@ std::string describe(const GameSetup& g) {
 
 Outcome play(const GameSetup& g, long maxUpdates) {
     Outcome out;
-    Match m;
-    m.randomState = g.seed;
-    initMatchState(m);
-    m.settings = g.settings;
+    Match m = computerMatch(g.settings, g.seed);
     uint32_t jitter = g.seed * 2654435761u;
     const long lateFrom = maxUpdates - maxUpdates / 10;
     for (long update = 0; update < maxUpdates; ++update) {
@@ -165,38 +79,24 @@ Outcome play(const GameSetup& g, long maxUpdates) {
             spread == 0 ? 0 : int32_t((jitter >> 8) % uint32_t(2 * spread + 1)) - spread;
         const uint32_t elapsed = uint32_t(std::max<int32_t>(1, int32_t(g.frameMs) + offset));
         const MatchState before = m.state;
-        playHeadlessUpdate(m, elapsed);
+        UpdateInput input;
+        input.elapsedMs = elapsed;
+        stepMatch(m, input);
         const MatchState& s = m.state;
         out.updates = update + 1;
         out.gameSeconds += elapsed / 1000.0;
 
-        const int gained = (s.score1 - before.score1) + (s.score2 - before.score2);
-        if (!allFieldsFinite(s)) {
-            out.fault = "a value became NaN or infinite";
-        } else if (!knownState(s.rallyState)) {
-            out.fault = "unknown rally state " + std::to_string(s.rallyState);
-        } else if (!canChangeInOneUpdate(before.rallyState, s.rallyState)) {
-            out.fault = "state " + std::to_string(before.rallyState) + " became " +
-                        std::to_string(s.rallyState);
-        } else if (s.score1 < before.score1 || s.score2 < before.score2 || gained > 1) {
-            out.fault = "the score jumped";
-        }
+        out.fault = brokenRule(before, s, g.settings.pointsPerGame);
         if (!out.fault.empty()) {
             out.fault += " at update " + std::to_string(update + 1);
             break;
         }
+        const int gained = (s.score1 - before.score1) + (s.score2 - before.score2);
         if (update >= lateFrom) {
             ++out.lateStates[s.rallyState];
             out.pointsLate += gained;
         }
         if (s.rallyState == P1WinsGame || s.rallyState == P2WinsGame) {
-            const int32_t won = s.rallyState == P1WinsGame ? s.score1 : s.score2;
-            const int32_t lost = s.rallyState == P1WinsGame ? s.score2 : s.score1;
-            const int32_t points = g.settings.pointsPerGame;
-            if (won < points || won - lost < 2 || (won > points && won - lost != 2)) {
-                out.fault =
-                    "illegal win " + std::to_string(s.score1) + "-" + std::to_string(s.score2);
-            }
             out.ended = true;
             break;
         }
@@ -206,43 +106,18 @@ Outcome play(const GameSetup& g, long maxUpdates) {
     return out;
 }
 
-long number(const char* text) {
-    long v = 0;
-    const auto [end, ec] = std::from_chars(text, text + std::strlen(text), v);
-    if (ec != std::errc() || *end != '\0' || v < 1) {
-        std::fprintf(stderr, "spinvale-soak: not a positive whole number: %s\n%s", text, usage);
-        std::exit(2);
-    }
-    return v;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    long games = 2000;
-    long maxUpdates = 3000000;
-    long threads = std::max(1u, std::thread::hardware_concurrency());
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help") {
-            std::fputs(usage, stdout);
-            return 0;
-        }
-        if (i + 1 >= argc) {
-            std::fprintf(stderr, "spinvale-soak: %s needs a value\n%s", arg.c_str(), usage);
-            return 2;
-        }
-        const long v = number(argv[++i]);
-        if (arg == "--games") {
-            games = v;
-        } else if (arg == "--max-updates") {
-            maxUpdates = v;
-        } else if (arg == "--threads") {
-            threads = v;
-        } else {
-            std::fprintf(stderr, "spinvale-soak: unknown option %s\n%s", arg.c_str(), usage);
-            return 2;
-        }
+    int64_t games = 2000;
+    int64_t maxUpdates = 3000000;
+    int64_t threads = std::max(1u, std::thread::hardware_concurrency());
+    CommandLine commandLine("spinvale-soak", usage);
+    commandLine.whole("--games", games, 1);
+    commandLine.whole("--max-updates", maxUpdates, 1);
+    commandLine.whole("--threads", threads, 1, 256);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
     }
 
     std::vector<Outcome> outcomes(static_cast<std::size_t>(games));
