@@ -73,7 +73,7 @@ std::string settingsPath(const Options& options) {
     return settingsPaths(options.dataDir).find("settings.dat");
 }
 
-// A recording names its settings file so that it replays from any folder.
+// A recording's first line names the settings file the game read, in full.
 std::string absolutePath(const std::string& path) {
     char* resolved = realpath(path.c_str(), nullptr);
     if (resolved == nullptr) {
@@ -117,6 +117,7 @@ bool openReplay(Game& game) {
     const std::string named = settingsNamedBy(firstLine);
     std::vector<std::string> warnings;
     replay.settings = loadSettings(named.empty() ? settingsPath(game.options) : named, warnings);
+    replay.file.clear();
     replay.file.seekg(0);
     replay.reader.emplace(replay.file);
     replay.more = replay.reader->next(replay.next, replay.settings);

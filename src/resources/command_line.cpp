@@ -79,7 +79,7 @@ const CommandLine::Option* CommandLine::find(const std::string& name) const {
 // Takes the argument at i (and its value); false with the reason in error_.
 bool CommandLine::take(const std::vector<std::string>& args, std::size_t& i) {
     const std::string& arg = args[i];
-    if (arg.rfind("--", 0) != 0 || arg == "--") {
+    if (arg.empty() || arg[0] != '-' || arg == "-") {
         if (words_ == nullptr || words_->size() >= maxWords_) {
             error_ = words_ == nullptr ? "unknown option '" + arg + "'"
                                        : "one word too many: '" + arg + "'";

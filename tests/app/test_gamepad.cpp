@@ -16,48 +16,31 @@ KeySet keys(std::initializer_list<int> codes) {
     return set;
 }
 
-TEST(PadMapping, StickBeyondTheDeadZoneOrDpadActAsTheArrows) {
+TEST(PadMapping, StickBeyondTheDeadZoneOrDpadAreTheArrowsSouthIsEnterStartIsEsc) {
     PadReading pad;
     EXPECT_EQ(keysHeldBy(pad), KeySet()) << "a pad at rest holds nothing";
     pad.leftX = -8000;
     pad.leftY = 8000;
     EXPECT_EQ(keysHeldBy(pad), KeySet()) << "the dead zone's edge is still rest";
     pad.leftX = -8001;
-    EXPECT_EQ(keysHeldBy(pad), keys({KeyLeft}));
-    pad.leftX = 32767;
-    pad.leftY = -32768;
-    EXPECT_EQ(keysHeldBy(pad), keys({KeyRight, KeyUp})) << "a diagonal holds two arrows";
     pad.leftY = 20000;
-    EXPECT_EQ(keysHeldBy(pad), keys({KeyRight, KeyDown})) << "the stick down is the Down arrow";
-
-    PadReading dpad;
-    dpad.dpadLeft = dpad.dpadUp = true;
-    EXPECT_EQ(keysHeldBy(dpad), keys({KeyLeft, KeyUp}));
-    dpad.dpadLeft = dpad.dpadUp = false;
-    dpad.dpadRight = dpad.dpadDown = true;
-    dpad.leftX = 30000;
-    EXPECT_EQ(keysHeldBy(dpad), keys({KeyRight, KeyDown})) << "stick and D-pad together: once";
-}
-
-TEST(PadMapping, SouthButtonIsEnterAndStartIsEsc) {
-    PadReading pad;
-    pad.south = true;
-    EXPECT_EQ(keysHeldBy(pad), keys({KeyEnter}));
-    pad.south = false;
-    pad.start = true;
-    EXPECT_EQ(keysHeldBy(pad), keys({KeyEscape}));
+    EXPECT_EQ(keysHeldBy(pad), keys({KeyLeft, KeyDown})) << "a diagonal holds two arrows";
+    PadReading buttons;
+    buttons.dpadRight = buttons.dpadUp = buttons.south = buttons.start = true;
+    buttons.leftX = 30000;
+    EXPECT_EQ(keysHeldBy(buttons), keys({KeyRight, KeyUp, KeyEnter, KeyEscape}));
 }
 
 // A virtual controller made by SDL itself (with the standard layout SDL maps for virtual
 // devices) driven through the game's own gamepad code: plugged in, moved, pressed, pulled
-// out, while a match with a human player 2 runs on the key table it feeds.
+// out, while the commands it makes step a match with a human player 2.
 class VirtualPad : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-        match_.settings = defaultGameSettings();
-        match_.settings.player2Keyboard = true;
-        initMatchState(match_);
+        GameSettings settings = defaultGameSettings();
+        settings.player2Keyboard = true;
+        restartMatch(match_, settings);
         ASSERT_EQ(match_.state.rallyState, P2ToServe) << "the first draw gives player 2 the serve";
     }
 
@@ -88,7 +71,7 @@ class VirtualPad : public ::testing::Test {
     void handleEvents() {
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
-            handleGamepadEvent(pads_, event, match_.input, capture_);
+            handleGamepadEvent(pads_, event, capture_);
         }
     }
 
@@ -102,6 +85,12 @@ class VirtualPad : public ::testing::Test {
         handleEvents();
     }
 
+    KeySet step(uint32_t elapsedMs) {
+        const UpdateInput input = takeUpdateInput(capture_, elapsedMs, 0, 0);
+        stepMatch(match_, input);
+        return input.keys;
+    }
+
     Match match_;
     InputCapture capture_;
     Gamepads pads_;
@@ -113,54 +102,30 @@ TEST_F(VirtualPad, TheStickMovesPaddle2AndTheSouthButtonTossesItsServe) {
     plugIn();
     const float startX = match_.state.paddle2.x;
     stick(SDL_CONTROLLER_AXIS_LEFTX, -32768);
-    EXPECT_EQ(match_.input.keys[KeyLeft], 1);
-    updateMatch(match_, 20);
+    EXPECT_EQ(step(20), keys({KeyLeft}));
     // The keyboard paddle's speed is 0.4 cm/ms: 20 ms to the left is 8 cm.
-    const float movedX = match_.state.paddle2.x;
-    EXPECT_NEAR(movedX, startX - 8, 1e-4);
-
-    stick(SDL_CONTROLLER_AXIS_LEFTX, 3000);
-    EXPECT_EQ(match_.input.keys[KeyLeft], 0) << "back inside the dead zone";
+    EXPECT_NEAR(match_.state.paddle2.x, startX - 8, 1e-4);
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 3000);  // back inside the dead zone
     button(SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(match_.input.keys[KeyEnter], 1);
-    updateMatch(match_, 16);
+    EXPECT_EQ(step(16), keys({KeyEnter}));
     EXPECT_EQ(match_.state.rallyState, P2Toss);
-    EXPECT_EQ(match_.input.keys[KeyEnter], 0) << "the toss used up the press";
-    EXPECT_EQ(match_.state.paddle2.x, movedX) << "the stick at rest moves nothing";
-}
-
-TEST_F(VirtualPad, DpadAndStartReachTheKeyTable) {
-    plugIn();
-    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-    EXPECT_EQ(match_.input.keys[KeyDown], 1);
-    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
-    EXPECT_EQ(match_.input.keys[KeyDown], 0);
     button(SDL_CONTROLLER_BUTTON_START, true);
-    updateMatch(match_, 16);
+    step(16);
     EXPECT_TRUE(match_.requests.quit) << "Start quits like Esc";
 }
 
-TEST_F(VirtualPad, PullingThePadOutLetsGoOfItsKeysAndAnotherCanBePluggedIn) {
+TEST_F(VirtualPad, PullingThePadOutLetsGoOfItsKeysButNotTheKeyboards) {
     plugIn();
     stick(SDL_CONTROLLER_AXIS_LEFTY, -32768);
-    EXPECT_EQ(match_.input.keys[KeyUp], 1);
+    stick(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    pressKey(capture_, KeySource::Keyboard, KeyRight);
+    EXPECT_EQ(step(16), keys({KeyUp, KeyRight}));
     pullOut();
     EXPECT_TRUE(pads_.open.empty());
-    EXPECT_EQ(match_.input.keys[KeyUp], 0);
-
+    EXPECT_EQ(step(16), keys({KeyRight})) << "the Right arrow is still held on the keyboard";
     plugIn();
-    button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-    EXPECT_EQ(match_.input.keys[KeyRight], 1);
-}
-
-TEST_F(VirtualPad, TheKeyboardAndThePadDoNotReleaseEachOther) {
-    plugIn();
-    stick(SDL_CONTROLLER_AXIS_LEFTX, 32767);
-    pressKey(match_.input, capture_, KeySource::Keyboard, KeyRight);
-    stick(SDL_CONTROLLER_AXIS_LEFTX, 0);
-    EXPECT_EQ(match_.input.keys[KeyRight], 1) << "the Right arrow is still held";
-    releaseKey(match_.input, capture_, KeySource::Keyboard, KeyRight);
-    EXPECT_EQ(match_.input.keys[KeyRight], 0);
+    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_EQ(step(16), keys({KeyRight, KeyDown}));
 }
 
 }  // namespace

@@ -5,36 +5,22 @@
 namespace spinvale {
 namespace {
 
-TEST(HasExtension, FindsANameStandingAnywhereInTheList) {
+TEST(HasExtension, FindsWholeNamesOnly) {
     const char* list = "GL_ARB_multisample GL_EXT_bgra GL_ARB_texture_env_add";
     EXPECT_TRUE(hasExtension(list, "GL_ARB_multisample"));
     EXPECT_TRUE(hasExtension(list, "GL_EXT_bgra"));
     EXPECT_TRUE(hasExtension(list, "GL_ARB_texture_env_add"));
-    EXPECT_TRUE(hasExtension("GL_EXT_bgra", "GL_EXT_bgra"));
     EXPECT_TRUE(hasExtension("GL_EXT_bgra ", "GL_EXT_bgra")) << "a trailing space ends a word";
-}
-
-TEST(HasExtension, PartsOfLongerNamesDoNotCount) {
-    const char* list = "GL_ARB_multisample_coverage XGL_EXT_bgra GL_EXT_bgra8";
-    EXPECT_FALSE(hasExtension(list, "GL_ARB_multisample")) << "a prefix of a longer name";
-    EXPECT_FALSE(hasExtension(list, "GL_EXT_bgra")) << "a suffix, then a prefix";
-    EXPECT_FALSE(hasExtension(list, "multisample"));
-    EXPECT_FALSE(hasExtension(list, "GL_ARB"));
-    EXPECT_FALSE(hasExtension("GL_EXT_bgra", "GL_EXT_bgra8")) << "longer than the list's name";
-}
-
-TEST(HasExtension, ALaterWholeOccurrenceCountsAfterAnEarlyPartialOne) {
-    EXPECT_TRUE(hasExtension("GL_EXT_bgra_x GL_EXT_bgra", "GL_EXT_bgra"));
+    const char* longer = "GL_ARB_multisample_coverage XGL_EXT_bgra GL_EXT_bgra8";
+    EXPECT_FALSE(hasExtension(longer, "GL_ARB_multisample")) << "a prefix of a longer name";
+    EXPECT_FALSE(hasExtension(longer, "GL_EXT_bgra")) << "a suffix, then a prefix";
+    EXPECT_FALSE(hasExtension("GL_EXT_bgra", "GL_EXT_bgra8"));
+    // A later whole occurrence counts; the search restarts one character after each hit.
     EXPECT_TRUE(hasExtension("XGL_EXT_bgra GL_EXT_bgra", "GL_EXT_bgra"));
-    // Overlapping occurrences: the search restarts one character after each hit.
     EXPECT_TRUE(hasExtension("aaa aa", "aa"));
     EXPECT_FALSE(hasExtension("aaa", "aa"));
-}
-
-TEST(HasExtension, NothingIsFoundInAMissingOrEmptyList) {
     EXPECT_FALSE(hasExtension(nullptr, "GL_EXT_bgra"));
     EXPECT_FALSE(hasExtension("", "GL_EXT_bgra"));
-    EXPECT_FALSE(hasExtension("GL_EXT_bgra", ""));
     EXPECT_FALSE(hasExtension(" ", ""));
 }
 

@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
 # Without any display the game says so and ends with a failure status: no crash, no hang,
 # and no game played unseen on a driver that draws nowhere.
-set -uo pipefail
 bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/../harness.sh"
 
 for dialogs in --no-dialogs ""; do
     env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 \
@@ -21,5 +13,4 @@ for dialogs in --no-dialogs ""; do
     grep -q 'Error Registering Window Class!' err.txt || fail "'$dialogs': the message"
 done
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$failures"
+finish

@@ -1,6 +1,8 @@
 // Small helpers shared by the match tests.
 #pragma once
 
+#include <initializer_list>
+
 #include "operations.h"
 
 namespace spinvale {
@@ -19,9 +21,25 @@ inline Match plainMatch() {
     return m;
 }
 
-// The float nearest a decimal, as the worked examples print their values.
-inline float f32(double v) {
-    return static_cast<float>(v);
+inline void placeBall(MatchState& s, float x, float y, float z, float vx, float vy, float vz) {
+    s.ballX = x;
+    s.ballY = y;
+    s.ballZ = z;
+    s.ballVX = vx;
+    s.ballVY = vy;
+    s.ballVZ = vz;
+}
+
+// An update's command: its elapsed time, the keys down and the button news.
+inline UpdateInput command(uint32_t elapsedMs, std::initializer_list<int> keys = {},
+                           ButtonMessage button = ButtonMessage::None) {
+    UpdateInput input;
+    input.elapsedMs = elapsedMs;
+    input.button = button;
+    for (int key : keys) {
+        input.keys.set(static_cast<std::size_t>(key));
+    }
+    return input;
 }
 
 }  // namespace spinvale

@@ -6,77 +6,40 @@
 namespace spinvale {
 namespace {
 
-TEST(PredictNetHit, WorkedExamples) {
+TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
     Match m = plainMatch();
+    const auto meets = [&m](float y, float z, float vz) {
+        return predictNetHit(m, 0, y, z, 0, 0, vz) == NetPrediction::MeetsNet;
+    };
     // Flat and slow toward the net from z = 50: the band is reached after about 1570 steps
-    // with the height barely changed.
-    EXPECT_EQ(predictNetHit(m, 0, 90, 50, 0, 0, -300), 2);
-    EXPECT_EQ(predictNetHit(m, 0, 110, 50, 0, 0, -300), 1);
-    // From z = 80 the band is not reached within 2001 steps.
-    EXPECT_EQ(predictNetHit(m, 0, 90, 80, 0, 0, -300), 1);
+    // with the height barely changed; from z = 80 not within 2001 steps.
+    EXPECT_TRUE(meets(90, 50, -300));
+    EXPECT_FALSE(meets(110, 50, -300));
+    EXPECT_FALSE(meets(90, 80, -300));
+    EXPECT_TRUE(meets(90, -2.5f, 0));      // in the band, below the top
+    EXPECT_FALSE(meets(100.2f, 2, 0));     // at the clearance height
+    EXPECT_FALSE(meets(90, 140, -300));    // already beyond an end line
+    m.settings.gameSpeed = 0;              // a ball standing exactly on z = 0 never enters it
+    EXPECT_FALSE(meets(90, 0, 0));
+    EXPECT_TRUE(meets(90, 3, 0));
 }
 
-TEST(PredictNetHit, DecidesInTheBandOrAtTheEndLines) {
-    Match m = plainMatch();
-    EXPECT_EQ(predictNetHit(m, 0, 90, 2, 0, 0, 0), 2);      // in the band, below the top
-    EXPECT_EQ(predictNetHit(m, 0, 100.2f, 2, 0, 0, 0), 1);  // at the clearance height
-    EXPECT_EQ(predictNetHit(m, 0, 90, -2.5f, 0, 0, 0), 2);
-    EXPECT_EQ(predictNetHit(m, 0, 90, 140, 0, 0, -300), 1);  // already beyond an end line
-    EXPECT_EQ(predictNetHit(m, 0, 90, -137, 0, 0, 0), 1);
-    // Without game time a ball exactly on z = 0 never enters the band: 2001 steps, then 1.
-    m.settings.gameSpeed = 0;
-    EXPECT_EQ(predictNetHit(m, 0, 90, 0, 0, 0, 0), 1);
-    EXPECT_EQ(predictNetHit(m, 0, 90, 3, 0, 0, 0), 2);
-}
-
-TEST(PredictNetHit, ChangesNothing) {
-    Match m = plainMatch();
-    m.state.ballVY = 5;
-    const Match before = m;
-    predictNetHit(m, 0, 90, 50, 0, 0, -300);
-    EXPECT_EQ(m.randomState, before.randomState);
-    EXPECT_EQ(m.state.ballVY, before.state.ballVY);
-}
-
-TEST(PredictCrossingX, WorkedExamples) {
+TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     Match m = plainMatch();
     m.settings.gameSpeed = 10;
-    // Out over the side line after about 510 steps.
-    EXPECT_NEAR(predictCrossingX(m, 0, 90, 150, 150, 40, -300, FarHalf::NegativeZ), 76.4f, 0.05);
-    // Out over the far end line after about 960 steps.
-    EXPECT_NEAR(predictCrossingX(m, 0, 90, 150, 50, 40, -300, FarHalf::NegativeZ), 47.0f, 0.05);
-    // At one tenth of the speed no exit is reached within 1001 steps.
-    m.settings.gameSpeed = 1;
-    EXPECT_EQ(predictCrossingX(m, 0, 90, 150, 50, 40, -300, FarHalf::NegativeZ), 1.0f);
-}
-
-TEST(PredictCrossingX, OnlyTheFarHalfCounts) {
-    Match m = plainMatch();
-    m.settings.gameSpeed = 10;
-    // Moving away from the far half: no exit.
-    EXPECT_EQ(predictCrossingX(m, 0, 90, 50, 0, 0, 300, FarHalf::NegativeZ), 1.0f);
-    // Player 2's strokes look at the positive half.
-    EXPECT_NEAR(predictCrossingX(m, 0, 90, -150, 50, 40, 300, FarHalf::PositiveZ), 47.0f, 0.05);
-    // Beyond a side line on the near half already: the first step on the far half reports.
-    const float x = predictCrossingX(m, 100, 90, 20, 0, 0, -300, FarHalf::NegativeZ);
-    EXPECT_GE(x, 76.25f);
-}
-
-TEST(PredictCrossingX, SpinCurvesTheFlight) {
-    Match m = plainMatch();
-    m.settings.gameSpeed = 10;
-    const float straight = predictCrossingX(m, 0, 90, 150, 50, 40, -300, FarHalf::NegativeZ);
-    m.state.ballSpin = 2;
-    const float curved = predictCrossingX(m, 0, 90, 150, 50, 40, -300, FarHalf::NegativeZ);
-    EXPECT_GT(curved, straight + 10);
-}
-
-TEST(PredictCrossingX, AnExitAtExactlyZeroIsNotAnExit) {
-    // Without game time the ball stands still beyond the far end line.
-    Match m = plainMatch();
-    m.settings.gameSpeed = 0;
+    const auto exit = [&m](float z, float vx, float vz, FarHalf half) {
+        return predictCrossingX(m, 0, 90, z, vx, 40, vz, half);
+    };
+    EXPECT_NEAR(exit(150, 150, -300, FarHalf::NegativeZ), 76.4f, 0.05);  // over the side line
+    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);   // over the far end
+    EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
+    EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
+    m.state.ballSpin = 2;  // the look-ahead flies with the match's spin
+    EXPECT_GT(exit(150, 50, -300, FarHalf::NegativeZ), 57.0f);
+    m.settings.gameSpeed = 1;  // too slow to leave within 1001 steps: reads as inside
+    EXPECT_EQ(exit(150, 50, -300, FarHalf::NegativeZ), 1.0f);
+    m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count
     EXPECT_EQ(predictCrossingX(m, 5, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 5.0f);
-    // At x = 0 the answer stays "not found" through all 1001 steps, which reads as inside.
     EXPECT_EQ(predictCrossingX(m, 0, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 1.0f);
 }
 

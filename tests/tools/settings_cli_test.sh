@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # spinvale-settings as a user runs it: show, write, keep what is not named, refuse bad values.
-set -uo pipefail
 bin=$1
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_status() { local want=$1; shift; "$@" >out.txt 2>err.txt; local got=$?; [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"; }
+source "$(dirname "$0")/../harness.sh"
 field() { grep -E "^  $1 " out.txt | awk '{print $2}'; }
 
 expect_status 0 "$bin/spinvale-settings" --help
@@ -83,5 +77,4 @@ cp before.dat notafolder
 expect_status 1 "$bin/spinvale-settings" write notafolder/settings.dat --points 21
 cmp -s notafolder before.dat || fail "a file in the way was changed"
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$failures"
+finish

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # spinvale-sim as a user runs it: options, summary, trace contract, scripts, stop rules.
-set -uo pipefail
 bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_status() { local want=$1; shift; "$@" >out.txt 2>err.txt; local got=$?; [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"; }
+source "$(dirname "$0")/../harness.sh"
 
 "$bin/spinvale-settings" write cpu.dat --player1 computer --player2 computer
 
@@ -60,5 +54,4 @@ grep -q 'bad.txt:3:' err.txt || fail "error names line 3: $(cat err.txt)"
 "$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 3000 --frame-ms 23 >b.txt
 cmp -s a.txt b.txt || fail "runs are repeatable"
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$failures"
+finish

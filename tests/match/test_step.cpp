@@ -1,0 +1,199 @@
+// One update on one command: swings, the serve hold and tosses, the input the match keeps,
+// the window requests, the frame's writes after the update, and what a restart does.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "match_fixture.h"
+
+namespace spinvale {
+namespace {
+
+// Both players human in a rally no paddle can reach: the ball hangs frozen far off the
+// table, so only the swings move.
+Match swingMatch() {
+    Match m = plainMatch();
+    m.settings.player1Mouse = m.settings.player2Keyboard = true;
+    m.settings.gameSpeed = 0;
+    m.state.rallyState = P2ToReturn;
+    m.state.ballX = m.state.ballZ = m.state.prevBallZ = 500;
+    m.state.ballY = 300;
+    return m;
+}
+
+TEST(StepSwings, WorkedTracesWithTheButtonAndEnterSeenOnce) {
+    Match m = swingMatch();
+    std::vector<float> p1, p2;
+    for (int update = 1; update <= 37; ++update) {
+        // q = 4 for 16 to 19 ms; the press comes in update 1, its release in update 2.
+        const ButtonMessage button = update == 1   ? ButtonMessage::Pressed
+                                     : update == 2 ? ButtonMessage::Released
+                                                   : ButtonMessage::None;
+        stepMatch(m, command(19, update == 1 ? std::initializer_list<int>{KeyEnter}
+                                             : std::initializer_list<int>{},
+                             button));
+        p1.push_back(m.state.paddle1.swingAngle);
+        p2.push_back(m.state.paddle2.swingAngle);
+        if (update == 36) {
+            EXPECT_EQ(m.state.paddle2.swingPhase, SwingPhase::Recovery);
+        }
+    }
+    // Paddle 1: a wind-up of one degree takes it below zero at once, then 4 degrees an update.
+    EXPECT_EQ(p1[0], 3.0f);
+    EXPECT_EQ(p1[16], 67.0f);  // update 17
+    EXPECT_EQ(p1[17], 67.0f);  // update 18 passes 70 and recovers at once
+    EXPECT_EQ(p1[18], 63.0f);
+    EXPECT_EQ(p1[33], 3.0f);
+    EXPECT_EQ(p1[34], 0.0f);  // below zero, shown as 0 by the stroke step
+    // Paddle 2's wind-up moves by q too.
+    EXPECT_EQ(p2[0], 0.0f);
+    EXPECT_EQ(p2[1], 4.0f);
+    EXPECT_EQ(p2[17], 68.0f);  // update 18
+    EXPECT_EQ(p2[18], 68.0f);
+    EXPECT_EQ(p2[19], 64.0f);
+    EXPECT_EQ(p2[35], 0.0f);  // update 36, still recovering
+    EXPECT_EQ(m.state.paddle2.swingPhase, SwingPhase::Idle);
+}
+
+TEST(StepSwings, HeldButtonRestartsTheWindUpAndShortStepsStandStill) {
+    Match m = swingMatch();
+    std::vector<float> angles;
+    stepMatch(m, command(16, {}, ButtonMessage::Pressed));
+    angles.push_back(m.state.paddle1.swingAngle);
+    for (int update = 1; update < 8; ++update) {
+        stepMatch(m, command(16));  // no news: the button stays down
+        angles.push_back(m.state.paddle1.swingAngle);
+    }
+    EXPECT_EQ(angles, (std::vector<float>{3, 2, 1, 0, 3, 2, 1, 0}));
+
+    Match s = plainMatch();  // under 4 ms only paddle 1's wind-up moves
+    s.state.paddle1 = s.state.paddle2 = {0, 0, 0, 0, 0, 0, PaddleSide::Forehand, 5,
+                                         SwingPhase::WindUp};
+    stepSwings(s, 3);
+    EXPECT_EQ(s.state.paddle1.swingAngle, 4.0f);
+    EXPECT_EQ(s.state.paddle2.swingAngle, 5.0f);
+    s.state.paddle2.swingPhase = SwingPhase::Forward;  // q = 100 passes 70 and comes back
+    stepSwings(s, 400);
+    EXPECT_EQ(s.state.paddle2.swingPhase, SwingPhase::Recovery);
+    EXPECT_EQ(s.state.paddle2.swingAngle, 5.0f);
+}
+
+TEST(StepMatch, AHumanServeIsHeldBesideThePaddleAndTossedByAClick) {
+    Match m = plainMatch();
+    m.settings.player1Mouse = true;
+    MatchState& s = m.state;
+    s.rallyState = P1ToServe;
+    s.paddle1.x = 30;
+    s.paddle1.z = 180;
+    UpdateInput input = command(16);
+    input.pointerX = 500;
+    input.pointerY = 700;
+    stepMatch(m, input);
+    EXPECT_EQ(s.rallyState, P1ToServe);
+    EXPECT_EQ(s.ballX, 40.0f);  // the old paddle place: the paddle moves after the flight
+    EXPECT_EQ(s.ballZ, 170.0f);
+    EXPECT_LT(s.ballY, 98.2f);  // one flight step of fall from the hold height
+    EXPECT_GT(s.ballY, 98.1f);
+    EXPECT_EQ(s.paddle1.z, float(0.7 * 274));
+
+    input.button = ButtonMessage::Pressed;
+    stepMatch(m, input);
+    EXPECT_EQ(s.rallyState, P1Toss);
+    EXPECT_EQ(m.input.leftButton, 0);  // the toss uses the press up: it starts no swing
+    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Idle);
+    input.button = ButtonMessage::None;
+    stepMatch(m, input);
+    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Idle);
+}
+
+TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
+    Match m = plainMatch();
+    m.settings.gameSpeed = 14;
+    m.settings.gravityScale = 12;
+    m.settings.player1Mouse = m.settings.player2Keyboard = true;
+    MatchState& s = m.state;
+    s.rallyState = P2ToServe;
+    s.paddle2.x = -20;
+    s.paddle2.z = -200;
+    stepMatch(m, command(16, {KeyEnter}));
+    EXPECT_EQ(s.rallyState, P2Toss);
+    EXPECT_EQ(s.ballX, -10.0f);
+    EXPECT_GT(s.ballVY, 85.0f);  // tossed at 90, one flight step of gravity since
+    stepMatch(m, command(16, {KeyEnter}));  // still held: no swing
+    EXPECT_EQ(s.paddle2.swingPhase, SwingPhase::Idle);
+    stepMatch(m, command(16));
+    stepMatch(m, command(16, {KeyEnter}));  // pressed again: a swing
+    EXPECT_NE(s.paddle2.swingPhase, SwingPhase::Idle);
+
+    Match c = plainMatch();  // a computer player 2 tosses by itself; Enter tosses nothing
+    c.state.rallyState = P2ToServe;
+    stepMatch(c, command(16, {KeyEnter, KeyEscape, KeyF1}));
+    EXPECT_EQ(c.state.rallyState, P2Toss);
+    EXPECT_FALSE(c.input.enterUsedByToss);
+    EXPECT_TRUE(c.requests.quit);  // Esc and F1 ask after the whole update
+    EXPECT_TRUE(c.requests.toggleFullscreen);
+    stepMatch(c, command(16));
+    EXPECT_FALSE(c.requests.quit || c.requests.toggleFullscreen);  // each step starts afresh
+}
+
+TEST(StepMatch, PaddlesFollowAHighBallAndTheJingleSoundsOncePerGame) {
+    Match m = plainMatch();
+    MatchState& s = m.state;
+    s.paddle1.y = 88.2f;
+    s.ballX = 10;
+    s.ballZ = 40;
+    s.ballY = 97.3f;  // above 97.2
+    liftPaddleToBall(m, s.paddle1);
+    EXPECT_FLOAT_EQ(s.paddle1.y, 107.3f);
+    s.ballY = 150;
+    s.ballX = 76.25f;  // on the edge line: not over the table, the paddle stays
+    liftPaddleToBall(m, s.paddle1);
+    EXPECT_FLOAT_EQ(s.paddle1.y, 107.3f);
+
+    Match w = plainMatch();
+    w.state.score2 = 11;
+    w.state.rallyState = P2WinsGame;
+    stepMatch(w, command(16));
+    ASSERT_EQ(w.requests.soundCount, 1);
+    EXPECT_EQ(w.requests.sounds[0], Sound::PlayerWins);
+    restartMatch(w, w.settings);  // a new window keeps the flag and the won game
+    stepMatch(w, command(16));
+    EXPECT_EQ(w.requests.soundCount, 0);
+    EXPECT_EQ(w.state.rallyState, P2WinsGame);
+}
+
+TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
+    Match m = plainMatch();
+    MatchState& s = m.state;
+    s.score1 = 4;
+    s.score2 = 3;
+    s.firstServer = 2;
+    s.rallyState = P1Shot;
+    s.ballX = 12;
+    s.paddle1.x = 33;
+    m.input.leftButton = 1;
+    GameSettings next = m.settings;
+    next.pointsPerGame = 21;
+    restartMatch(m, next);
+    EXPECT_EQ(s.score1, 4);
+    EXPECT_EQ(s.score2, 3);
+    EXPECT_EQ(s.rallyState, P1ToServe);  // n = 7 under 11 points: n / 2 = 3, the other player
+    EXPECT_EQ(m.settings.pointsPerGame, 21);
+    EXPECT_EQ(s.paddle1.z, 200.0f);
+    EXPECT_EQ(s.paddle2.z, -200.0f);
+    EXPECT_EQ(s.paddle1.homeZ, 175.0f);
+    EXPECT_EQ(s.paddle1.y, 88.2f);
+    EXPECT_EQ(s.ballY, 88.2f);
+    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Recovery);
+    EXPECT_EQ(s.ballX, 12.0f);  // untouched
+    EXPECT_EQ(s.paddle1.x, 33.0f);
+    EXPECT_EQ(m.input.leftButton, 0);
+
+    Match first;  // settings not yet read: the first draw (41) alone decides at 0-0
+    restartMatch(first, defaultGameSettings());
+    EXPECT_EQ(first.state.rallyState, P2ToServe);
+    EXPECT_EQ(first.state.firstServer, 2);
+}
+
+}  // namespace
+}  // namespace spinvale

@@ -1,0 +1,107 @@
+// Recordings: update and settings lines read and written, a reader over a whole recording,
+// and the trace line's shape.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "recording.h"
+#include "trace.h"
+
+namespace spinvale {
+namespace {
+
+TEST(RecordingLine, UpdatesReadBackAsTheyWereWritten) {
+    UpdateInput in;
+    GameSettings settings;
+    std::string error;
+    ASSERT_EQ(parseRecordingLine("17 -40 300 1 13 38\r", in, settings, error), LineKind::Update);
+    EXPECT_EQ(in.elapsedMs, 17u);
+    EXPECT_EQ(in.pointerX, -40);
+    EXPECT_EQ(in.pointerY, 300);
+    EXPECT_EQ(in.button, ButtonMessage::Pressed);
+    EXPECT_EQ(in.keys.count(), 2u);
+    EXPECT_TRUE(in.keys[13] && in.keys[38]);
+    EXPECT_EQ(formatUpdateLine(in), "17 -40 300 1 13 38");
+    ASSERT_EQ(parseRecordingLine("\t4294967295 0 0 0", in, settings, error), LineKind::Update);
+    EXPECT_EQ(in.elapsedMs, 4294967295u);
+    EXPECT_EQ(in.button, ButtonMessage::Released);
+    for (const char* skip : {"", "   ", "# a comment 1 2 3"}) {
+        EXPECT_EQ(parseRecordingLine(skip, in, settings, error), LineKind::Skip);
+    }
+    const char* bad[] = {"16",           "16 0 0",           "16 0 0 2",   "-1 0 0 0",
+                         "4294967296 0 0 0", "16 x 0 0",     "16 0 0 0 256", "16 0 0 0 13x",
+                         "16.5 0 0 0",   "16 99999999999 0 0", "16 0 0 - 1 # no"};
+    for (const char* line : bad) {
+        EXPECT_EQ(parseRecordingLine(line, in, settings, error), LineKind::Malformed) << line;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(RecordingLine, SettingsLinesCarryEveryFieldExactly) {
+    GameSettings g = defaultGameSettings();
+    g.aiSkill = 0.1f;
+    g.gameSpeed = 13.7f;
+    g.player2Keyboard = true;
+    g.screenWidth = 800;
+    const std::string line = formatSettingsLine(g);
+    UpdateInput in;
+    GameSettings read;
+    std::string error;
+    ASSERT_EQ(parseRecordingLine(line, in, read, error), LineKind::Settings) << error;
+    EXPECT_EQ(formatSettingsLine(read), line);
+    EXPECT_EQ(read.aiSkill, 0.1f);
+    EXPECT_EQ(read.gameSpeed, 13.7f);
+    EXPECT_TRUE(read.player2Keyboard);
+    // A missing, repeated or unusable field is refused, never half taken.
+    const std::string broken[] = {"settings gameSpeed=14", line + " gameSpeed=3",
+                                  line.substr(0, line.find("pointsPerGame=")) + "pointsPerGame=7" +
+                                      line.substr(line.find(" screenWidth"))};
+    for (const std::string& b : broken) {
+        read = g;
+        EXPECT_EQ(parseRecordingLine(b, in, read, error), LineKind::Malformed) << b;
+        EXPECT_EQ(formatSettingsLine(read), line);
+    }
+}
+
+TEST(RecordingReader, SettingsLinesApplyToTheUpdatesAfterThem) {
+    GameSettings fast = defaultGameSettings();
+    fast.gameSpeed = 30;
+    std::istringstream text("# settings: /tmp/settings.dat\n" + formatSettingsLine(fast) +
+                            "\n16 0 0 -\n\n17 1 2 - 112\nsettings bogus\n18 0 0 -\n");
+    RecordingReader reader(text);
+    UpdateInput in;
+    GameSettings settings;
+    ASSERT_TRUE(reader.next(in, settings));
+    EXPECT_EQ(settings.gameSpeed, 30.0f);
+    EXPECT_EQ(in.elapsedMs, 16u);
+    ASSERT_TRUE(reader.next(in, settings));
+    EXPECT_TRUE(in.keys[KeyF1]);
+    EXPECT_FALSE(reader.next(in, settings));
+    EXPECT_EQ(reader.lineNumber(), 6);
+    EXPECT_FALSE(reader.error().empty());
+    EXPECT_EQ(settingsNamedBy("# settings: /tmp/settings.dat\r"), "/tmp/settings.dat");
+    EXPECT_EQ(settingsNamedBy("16 0 0 -"), "");
+}
+
+TEST(Trace, ShowsEveryFieldInOrderThenTheButtonAndTheRequests) {
+    Match m;
+    m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
+    m.state.paddle2.side = PaddleSide::Backhand;
+    m.input.leftButton = 1;
+    m.requests.sounds[m.requests.soundCount++] = Sound::Table;
+    m.requests.quit = true;
+    const std::string line = formatTraceLine(7, 16, m);
+    EXPECT_EQ(line.rfind("{\"frame\":7,\"elapsedMs\":16,\"ballX\":20,\"ballY\":120,\"ballZ\":0,"
+                         "\"ballVX\":\"nan\",",
+                         0),
+              0u);
+    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"paddle1\":{\"x\":0,"), std::string::npos);
+    EXPECT_NE(line.find("\"side\":1,\"swingAngle\":0,\"swingPhase\":0}"), std::string::npos);
+    EXPECT_NE(line.find("},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":"
+                        "[\"quit\"]}"),
+              std::string::npos);
+    EXPECT_FALSE(allFieldsFinite(m.state));
+}
+
+}  // namespace
+}  // namespace spinvale
