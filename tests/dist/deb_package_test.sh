@@ -74,7 +74,8 @@ version=$(/usr/games/spinvale --version)
 [ "$version" = "spinvale $(dpkg-deb -f "$deb" Version)" ] || fail "spinvale --version: $version"
 # Without settings of their own, the installed programs find the package's.
 shown=$(HOME=$work/nobody XDG_CONFIG_HOME='' /usr/games/spinvale-settings show | head -1)
-[ "$(realpath -m "$shown")" = /usr/share/games/spinvale/settings.dat ] || fail "spinvale-settings show read '$shown'"
+[ "$(realpath -m "$shown")" = /usr/share/games/spinvale/settings.dat ] ||
+    fail "spinvale-settings show read '$shown'"
 # The installed tools play a headless computer game to its end.
 /usr/games/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null ||
     fail "spinvale-settings"
@@ -86,7 +87,8 @@ LC_ALL=C man spinvale-settings 2>&1 | grep -q '^ *spinvale-settings - show or ch
 
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale >>apt.log 2>&1 ||
     fail "apt-get purge"
-[ ! -e /usr/games/spinvale ] && [ ! -e /usr/share/games/spinvale ] || fail "files left after removal"
+[ ! -e /usr/games/spinvale ] && [ ! -e /usr/share/games/spinvale ] ||
+    fail "files left after removal"
 
 [ "$failures" -eq 0 ] && echo "all passed"
 exit "$failures"

@@ -3,7 +3,7 @@
 # installed game started from an empty working directory by a user with no settings of
 # their own. It must find the installed settings, images and sounds by itself, play, and
 # quit on Esc with status 0. The installed tree also holds the desktop entry, the icons and
-# the manual page.
+# the manual pages.
 source "$(dirname "$0")/lib.sh"
 build=$1
 
