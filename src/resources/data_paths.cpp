@@ -32,6 +32,7 @@ void addDataFolders(DataPaths& paths, const std::string& dataDir) {
     if (!exeDir.empty()) {
         paths.folders.push_back(exeDir + "/data");
         paths.folders.push_back(exeDir + "/" SPINVALE_DATA_FROM_BIN);
+        paths.folders.push_back(exeDir + "/" SPINVALE_GAMES_DATA_FROM_BIN);
     }
 }
 

@@ -2,7 +2,8 @@
 // has. Then, for the settings only, the user's configuration folder
 // ($XDG_CONFIG_HOME/spinvale, by default ~/.config/spinvale). Then the game's data folder:
 // the one given with --data-dir, else the build tree's bin/data next to the executable,
-// else the installed <prefix>/share/spinvale, found from the executable's <prefix>/bin.
+// else the installed <prefix>/share/spinvale, found from the executable's <prefix>/bin, or
+// the Debian package's <prefix>/share/games/spinvale, found from <prefix>/games.
 #pragma once
 
 #include <string>

@@ -53,30 +53,42 @@ for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libgl1 libopengl0 libglu1-mesa 
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section games"
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/spinvale usr/bin/spinvale-sim usr/bin/spinvale-settings \
-    usr/share/spinvale/settings.dat usr/share/spinvale/sounds/paddle.wav \
-    usr/share/applications/spinvale.desktop usr/share/icons/hicolor/256x256/apps/spinvale.png \
-    usr/share/man/man6/spinvale.6; do
+for file in usr/games/spinvale usr/games/spinvale-sim usr/games/spinvale-settings \
+    usr/share/games/spinvale/settings.dat usr/share/games/spinvale/sounds/paddle.wav \
+    usr/share/applications/io.github.spinvale.spinvale.desktop \
+    usr/share/metainfo/io.github.spinvale.spinvale.metainfo.xml \
+    usr/share/icons/hicolor/256x256/apps/spinvale.png usr/share/man/man6/spinvale-sim.6.gz \
+    usr/share/doc/spinvale/copyright usr/share/doc/spinvale/changelog.gz; do
     grep -q " \./$file\$" <<<"$contents" || fail "the package lacks /$file"
 done
+# What Debian asks of a package: lintian finds no error and no warning.
+command -v lintian >/dev/null || fail "no lintian (scripts/install-deps test installs it)"
+lintian --fail-on error,warning --color never "$deb" || fail "lintian"
 
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >apt.log 2>&1 || {
     cat apt.log
     fail "apt-get install"
     exit 1
 }
-version=$(/usr/bin/spinvale --version)
+version=$(/usr/games/spinvale --version)
 [ "$version" = "spinvale $(dpkg-deb -f "$deb" Version)" ] || fail "spinvale --version: $version"
-# The installed tools find the installed settings: a headless computer game to its end.
-/usr/bin/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null ||
+# Without settings of their own, the installed programs find the package's.
+shown=$(HOME=$work/nobody XDG_CONFIG_HOME='' /usr/games/spinvale-settings show | head -1)
+[ "$(realpath -m "$shown")" = /usr/share/games/spinvale/settings.dat ] ||
+    fail "spinvale-settings show read '$shown'"
+# The installed tools play a headless computer game to its end.
+/usr/games/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null ||
     fail "spinvale-settings"
-/usr/bin/spinvale-sim --settings cpu.dat >sim.txt || fail "spinvale-sim"
+/usr/games/spinvale-sim --settings cpu.dat >sim.txt || fail "spinvale-sim"
 grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' sim.txt ||
     fail "spinvale-sim: $(cat sim.txt)"
+LC_ALL=C man spinvale-settings 2>&1 | grep -q '^ *spinvale-settings - show or change' ||
+    fail "man spinvale-settings: $(LC_ALL=C man spinvale-settings 2>&1 | head -5)"
 
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale >>apt.log 2>&1 ||
     fail "apt-get purge"
-[ ! -e /usr/bin/spinvale ] && [ ! -e /usr/share/spinvale ] || fail "files left after removal"
+[ ! -e /usr/games/spinvale ] && [ ! -e /usr/share/games/spinvale ] ||
+    fail "files left after removal"
 
 [ "$failures" -eq 0 ] && echo "all passed"
 exit "$failures"

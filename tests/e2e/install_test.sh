@@ -3,7 +3,7 @@
 # installed game started from an empty working directory by a user with no settings of
 # their own. It must find the installed settings, images and sounds by itself, play, and
 # quit on Esc with status 0. The installed tree also holds the desktop entry, the icons and
-# the manual page.
+# the manual pages.
 source "$(dirname "$0")/lib.sh"
 build=$1
 
@@ -14,9 +14,10 @@ prefix=$dest/usr
 for file in bin/spinvale bin/spinvale-sim bin/spinvale-settings \
     share/spinvale/settings.dat share/spinvale/newsv_0.bmp share/spinvale/newsv_1.bmp \
     share/spinvale/sounds/paddle.wav share/spinvale/sounds/table.wav \
-    share/spinvale/sounds/playerwins.wav share/applications/spinvale.desktop \
+    share/spinvale/sounds/playerwins.wav share/applications/io.github.spinvale.spinvale.desktop \
     share/icons/hicolor/64x64/apps/spinvale.png share/icons/hicolor/256x256/apps/spinvale.png \
-    share/man/man6/spinvale.6; do
+    share/man/man6/spinvale.6.gz share/man/man6/spinvale-sim.6.gz \
+    share/man/man6/spinvale-settings.6.gz; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 [ -x "$prefix/bin/spinvale" ] || fail "the game is not executable"
@@ -30,14 +31,15 @@ print("%dx%d" % struct.unpack(">II", head[16:24]) if head[:8] == b"\x89PNG\r\n\x
         "$prefix/share/icons/hicolor/${size}x$size/apps/spinvale.png")
     [ "$dims" = "${size}x$size" ] || fail "the ${size}px icon is $dims"
 done
+desktop=$prefix/share/applications/io.github.spinvale.spinvale.desktop
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$prefix/share/applications/spinvale.desktop" ||
-        fail "the desktop entry is not valid"
+    desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
 fi
-grep -qx 'Categories=Game;SportsGame;' "$prefix/share/applications/spinvale.desktop" ||
-    fail "the desktop entry's categories"
-LC_ALL=C groff -man -ww -z "$prefix/share/man/man6/spinvale.6" 2>groff.err && [ ! -s groff.err ] ||
-    fail "the manual page: $(cat groff.err)"
+grep -qx 'Categories=Game;SportsGame;' "$desktop" || fail "the desktop entry's categories"
+for page in "$prefix"/share/man/man6/*.6.gz; do
+    zcat "$page" | LC_ALL=C groff -man -ww -z 2>groff.err && [ ! -s groff.err ] ||
+        fail "the manual page $page: $(cat groff.err)"
+done
 
 # The installed settings name computer players and a window of 800x600 pixels, so the game
 # shows that it read them: the built-in settings have a mouse player and 1024x768.

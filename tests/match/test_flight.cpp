@@ -40,6 +40,9 @@ TEST(RallyAssists, LiftOverNetAndDepthSlowdown) {
     s.ballZ = 10;  // within 10 cm of the net: no lift
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     EXPECT_EQ(s.ballVY, 18.0f);
+    s.ballZ = -10.5f;
+    liftOverNet(m, NetPrediction::MeetsNet, 16);
+    EXPECT_EQ(s.ballVY, 26.0f);
 
     const double step = 15 * double(1.0f / 15.0f);  // just above 1
     s.ballVZ = 100;
@@ -91,6 +94,7 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
         {P1Shot, -50, -200, P2ToReturn},  // landed on the far half heading away
         {P2Shot, 50, 200, P1ToReturn},
         {P1Shot, -50, 10, P1Shot},            // on the far half but coming back
+        {P1Shot, -50, 0, P1Shot},             // or standing still
         {P1Shot, 0, -200, P1Shot},            // exactly on the net line
         {P2ToReturn, -50, -200, P2ToReturn},  // a second bounce is left to the floor
         {P1Shot, 40, -200, P1ToServe, 3, 4, 0, 1},  // own half: 3-5, n / 2 = 4, first server

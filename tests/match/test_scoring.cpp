@@ -61,6 +61,7 @@ TEST(DecideNextServe, TwentyOnePointServiceTable) {
     EXPECT_EQ(decide(21, 10, 0, 1), P1ToServe);
     EXPECT_EQ(decide(21, 12, 2, 1), P1ToServe);
     EXPECT_EQ(decide(21, 10, 10, 1), P1ToServe);  // not yet every point: n / 5 = 4
+    EXPECT_EQ(decide(21, 19, 19, 1), P2ToServe);  // n / 5 = 7
     EXPECT_EQ(decide(21, 20, 19, 1), P2ToServe);
     EXPECT_EQ(decide(21, 20, 20, 1), P1ToServe);
     EXPECT_EQ(decide(21, 21, 20, 1), P2ToServe);
