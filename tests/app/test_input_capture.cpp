@@ -17,10 +17,15 @@ SDL_KeyboardEvent keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
 }
 
 TEST(KeyMap, TheKeysTheMatchReadsHaveTheirClassicCodes) {
-    const std::pair<SDL_Keycode, int> keys[] = {
-        {SDLK_RETURN, KeyEnter}, {SDLK_KP_ENTER, KeyEnter}, {SDLK_ESCAPE, KeyEscape},
-        {SDLK_LEFT, 37},         {SDLK_UP, 38},             {SDLK_RIGHT, 39},
-        {SDLK_DOWN, 40},         {SDLK_F1, 112},            {SDLK_a, 65}};
+    const std::pair<SDL_Keycode, int> keys[] = {{SDLK_RETURN, KeyEnter},
+                                                {SDLK_KP_ENTER, KeyEnter},
+                                                {SDLK_ESCAPE, KeyEscape},
+                                                {SDLK_LEFT, 37},
+                                                {SDLK_UP, 38},
+                                                {SDLK_RIGHT, 39},
+                                                {SDLK_DOWN, 40},
+                                                {SDLK_F1, 112},
+                                                {SDLK_a, 65}};
     for (const auto& [key, code] : keys) {
         EXPECT_EQ(virtualKeyFor(key), code) << key;
     }

@@ -93,10 +93,10 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
         {P2Serve, -50, 200, P2Shot},
         {P1Shot, -50, -200, P2ToReturn},  // landed on the far half heading away
         {P2Shot, 50, 200, P1ToReturn},
-        {P1Shot, -50, 10, P1Shot},            // on the far half but coming back
-        {P1Shot, -50, 0, P1Shot},             // or standing still
-        {P1Shot, 0, -200, P1Shot},            // exactly on the net line
-        {P2ToReturn, -50, -200, P2ToReturn},  // a second bounce is left to the floor
+        {P1Shot, -50, 10, P1Shot},                  // on the far half but coming back
+        {P1Shot, -50, 0, P1Shot},                   // or standing still
+        {P1Shot, 0, -200, P1Shot},                  // exactly on the net line
+        {P2ToReturn, -50, -200, P2ToReturn},        // a second bounce is left to the floor
         {P1Shot, 40, -200, P1ToServe, 3, 4, 0, 1},  // own half: 3-5, n / 2 = 4, first server
         {P2Shot, -40, 200, P2ToServe, 2, 0, 1, 0},  // own half: 3-0, n / 2 = 1, the other
     };

@@ -43,7 +43,8 @@ TEST(MatchProperties, ComputerGamesEndLegallyNearTheShippedSettings) {
             stepMatch(m, command(elapsed));
             const MatchState& s = m.state;
             ASSERT_EQ(brokenRule(before, s, g.pointsPerGame), "") << "update " << update;
-            if ((s.rallyState == P1Toss || s.rallyState == P2Toss) && s.rallyState != before.rallyState) {
+            if ((s.rallyState == P1Toss || s.rallyState == P2Toss) &&
+                s.rallyState != before.rallyState) {
                 EXPECT_EQ(expectedServer(s, g.pointsPerGame), s.rallyState == P1Toss ? 1 : 2)
                     << s.score1 << "-" << s.score2;
             }

@@ -64,10 +64,12 @@ TEST(KeyboardPaddle2, ArrowsMoveFourMillimetresAMillisecondWithinOneTableWidth) 
     clampPaddle2(m);
     EXPECT_EQ(p.x, 152.5f);
     EXPECT_EQ(p.prevX, 152.5f);
-    p.x = -152.5f;  // exactly on the limit is left alone
-    p.prevX = 3;
-    clampPaddle2(m);
-    EXPECT_EQ(p.prevX, 3.0f);
+    for (float limit : {152.5f, -152.5f}) {  // exactly on a limit is left alone
+        p.x = limit;
+        p.prevX = 3;
+        clampPaddle2(m);
+        EXPECT_EQ(p.prevX, 3.0f);
+    }
 }
 
 TEST(ComputerPaddles, ServeSetUpTossesAtOnce) {
@@ -98,7 +100,7 @@ TEST(ComputerPaddles, ServeSetUpTossesAtOnce) {
     EXPECT_EQ(p.state.rallyState, P2Toss);
     EXPECT_EQ(p.state.ballZ, -190.0f);
     EXPECT_EQ(p.state.ballX, -60.0f);
-    EXPECT_EQ(p.randomState, 1u);  // no draw made
+    EXPECT_EQ(p.randomState, 1u);                             // no draw made
     EXPECT_EQ(p.state.paddle1.swingPhase, SwingPhase::Idle);  // the other swing is stopped
     EXPECT_EQ(p.state.paddle1.swingAngle, 0.0f);
 }
@@ -146,7 +148,7 @@ TEST(ComputerPaddles, SwingTriggersByStance) {
     computerPaddle1(m);
     EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Forward);
     EXPECT_FLOAT_EQ(s.paddle1.swingAngle, 10.0f);  // 60 / 3, halved on the far side
-    s.paddle1.swingAngle = 33;  // not restarted while swinging forward
+    s.paddle1.swingAngle = 33;                     // not restarted while swinging forward
     computerPaddle1(m);
     EXPECT_EQ(s.paddle1.swingAngle, 33.0f);
     s.paddle1.swingPhase = SwingPhase::Idle;

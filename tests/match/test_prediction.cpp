@@ -16,10 +16,10 @@ TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
     EXPECT_TRUE(meets(90, 50, -300));
     EXPECT_FALSE(meets(110, 50, -300));
     EXPECT_FALSE(meets(90, 80, -300));
-    EXPECT_TRUE(meets(90, -2.5f, 0));      // in the band, below the top
-    EXPECT_FALSE(meets(100.2f, 2, 0));     // at the clearance height
-    EXPECT_FALSE(meets(90, 140, -300));    // already beyond an end line
-    m.settings.gameSpeed = 0;              // a ball standing exactly on z = 0 never enters it
+    EXPECT_TRUE(meets(90, -2.5f, 0));    // in the band, below the top
+    EXPECT_FALSE(meets(100.2f, 2, 0));   // at the clearance height
+    EXPECT_FALSE(meets(90, 140, -300));  // already beyond an end line
+    m.settings.gameSpeed = 0;            // a ball standing exactly on z = 0 never enters it
     EXPECT_FALSE(meets(90, 0, 0));
     EXPECT_TRUE(meets(90, 3, 0));
 }

@@ -29,8 +29,9 @@ TEST(StepSwings, WorkedTracesWithTheButtonAndEnterSeenOnce) {
         const ButtonMessage button = update == 1   ? ButtonMessage::Pressed
                                      : update == 2 ? ButtonMessage::Released
                                                    : ButtonMessage::None;
-        stepMatch(m, command(19, update == 1 ? std::initializer_list<int>{KeyEnter}
-                                             : std::initializer_list<int>{},
+        stepMatch(m, command(19,
+                             update == 1 ? std::initializer_list<int>{KeyEnter}
+                                         : std::initializer_list<int>{},
                              button));
         p1.push_back(m.state.paddle1.swingAngle);
         p2.push_back(m.state.paddle2.swingAngle);
@@ -67,8 +68,8 @@ TEST(StepSwings, HeldButtonRestartsTheWindUpAndShortStepsStandStill) {
     EXPECT_EQ(angles, (std::vector<float>{3, 2, 1, 0, 3, 2, 1, 0}));
 
     Match s = plainMatch();  // under 4 ms only paddle 1's wind-up moves
-    s.state.paddle1 = s.state.paddle2 = {0, 0, 0, 0, 0, 0, PaddleSide::Forehand, 5,
-                                         SwingPhase::WindUp};
+    s.state.paddle1 =
+        s.state.paddle2 = {0, 0, 0, 0, 0, 0, PaddleSide::Forehand, 5, SwingPhase::WindUp};
     stepSwings(s, 3);
     EXPECT_EQ(s.state.paddle1.swingAngle, 4.0f);
     EXPECT_EQ(s.state.paddle2.swingAngle, 5.0f);
@@ -118,7 +119,7 @@ TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     stepMatch(m, command(16, {KeyEnter}));
     EXPECT_EQ(s.rallyState, P2Toss);
     EXPECT_EQ(s.ballX, -10.0f);
-    EXPECT_GT(s.ballVY, 85.0f);  // tossed at 90, one flight step of gravity since
+    EXPECT_GT(s.ballVY, 85.0f);             // tossed at 90, one flight step of gravity since
     stepMatch(m, command(16, {KeyEnter}));  // still held: no swing
     EXPECT_EQ(s.paddle2.swingPhase, SwingPhase::Idle);
     stepMatch(m, command(16));

@@ -32,9 +32,9 @@ TEST(StrokeReturn, PaceAndHeightByDepthAndHowLowTheBallIsMet) {
     // Depth 200: ratio 200/274, t = 63/137, height speed (1 - ratio) x 110 x (t + 1), boosted
     // by 1.2 below 85 and again below 80; depth 205 likewise; nearer than the end the ratio
     // stops at 0.5 and no depth factor applies.
-    const float cases[][4] = {{200, 90, 43.37f, 286.13f}, {200, 84, 52.04f, 286.13f},
-                              {200, 79, 62.45f, 286.13f}, {205, 90, 41.4f, 293.3f},
-                              {120, 90, 55, 196}};
+    const float cases[][4] = {{200, 90, 43.37f, 286.13f}, {200, 85.5f, 43.37f, 286.13f},
+                              {200, 84, 52.04f, 286.13f}, {200, 79, 62.45f, 286.13f},
+                              {205, 90, 41.4f, 293.3f},   {120, 90, 55, 196}};
     for (const auto& c : cases) {
         for (int player : {1, 2}) {
             const float sign = player == 1 ? 1.0f : -1.0f;

@@ -28,9 +28,17 @@ TEST(RecordingLine, UpdatesReadBackAsTheyWereWritten) {
     for (const char* skip : {"", "   ", "# a comment 1 2 3"}) {
         EXPECT_EQ(parseRecordingLine(skip, in, settings, error), LineKind::Skip);
     }
-    const char* bad[] = {"16",           "16 0 0",           "16 0 0 2",   "-1 0 0 0",
-                         "4294967296 0 0 0", "16 x 0 0",     "16 0 0 0 256", "16 0 0 0 13x",
-                         "16.5 0 0 0",   "16 99999999999 0 0", "16 0 0 - 1 # no"};
+    const char* bad[] = {"16",
+                         "16 0 0",
+                         "16 0 0 2",
+                         "-1 0 0 0",
+                         "4294967296 0 0 0",
+                         "16 x 0 0",
+                         "16 0 0 0 256",
+                         "16 0 0 0 13x",
+                         "16.5 0 0 0",
+                         "16 99999999999 0 0",
+                         "16 0 0 - 1 # no"};
     for (const char* line : bad) {
         EXPECT_EQ(parseRecordingLine(line, in, settings, error), LineKind::Malformed) << line;
         EXPECT_FALSE(error.empty());
