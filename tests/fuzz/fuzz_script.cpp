@@ -1,44 +1,41 @@
-// Any text as the headless runner's input script: a line is read or refused, never
-// misread; what is read writes back the same and drives a match without undefined
-// behaviour.
+// Any text as a recording: a line is read or refused (with a reason), never misread; what
+// is read writes back the same, and its updates and settings drive a match without
+// undefined behaviour.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
-#include <string_view>
 
-#include "match.h"
-#include "replay.h"
+#include "recording.h"
 
 using namespace spinvale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    std::istringstream lines(std::string(reinterpret_cast<const char*>(data), size));
     Match match;
-    initMatchState(match);
-    match.settings = defaultGameSettings();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ScriptInput input;
+    restartMatch(match, defaultGameSettings());
+    for (std::string line; std::getline(lines, line);) {
+        UpdateInput input, inputAgain;
+        GameSettings settings, settingsAgain;
         std::string error;
-        const ScriptLineKind kind = parseScriptLine(line, input, error);
-        if (kind == ScriptLineKind::Malformed && error.empty()) {
+        const LineKind kind = parseRecordingLine(line, input, settings, error);
+        if (kind == LineKind::Malformed && error.empty()) {
             std::abort();
         }
-        if (kind != ScriptLineKind::Input) {
-            continue;
-        }
-        const std::string written = formatScriptLine(input);
-        ScriptInput again;
-        if (parseScriptLine(written, again, error) != ScriptLineKind::Input ||
-            formatScriptLine(again) != written) {
+        const auto format = [kind](const UpdateInput& i, const GameSettings& s) {
+            return kind == LineKind::Update ? formatUpdateLine(i) : formatSettingsLine(s);
+        };
+        const std::string written = format(input, settings);
+        if ((kind == LineKind::Update || kind == LineKind::Settings) &&
+            (parseRecordingLine(written, inputAgain, settingsAgain, error) != kind ||
+             format(inputAgain, settingsAgain) != written)) {
             std::abort();
         }
-        applyScriptInput(match, input);
-        clearRequests(match);
-        updateMatch(match, input.elapsedMs);
+        if (kind == LineKind::Update) {
+            stepMatch(match, input);
+        } else if (kind == LineKind::Settings) {
+            restartMatch(match, settings);
+        }
     }
     return 0;
 }

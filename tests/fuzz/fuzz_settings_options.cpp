@@ -1,38 +1,31 @@
-// Any command-line values for the settings tool: a value it accepts gives a record the game
-// reads without a single warning; one it refuses leaves the record as it was.
+// Any command-line values for the settings tool, as option and value words each ended by a
+// zero byte: a value an option accepts gives a record the game reads without a warning; one
+// it refuses leaves the record as it was.
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "settings_options.h"
 
 using namespace spinvale;
 
-// The input is a list of option and value words separated by zero bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    std::vector<std::string> words(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            words.emplace_back();
-        } else {
-            words.back() += static_cast<char>(data[i]);
-        }
-    }
+    std::istringstream words(std::string(reinterpret_cast<const char*>(data), size));
     SettingsRecord record = defaultSettingsRecord();
-    for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
-        const SettingsRecord before = record;
-        std::string error;
-        if (!applySettingsOption(record, words[i], words[i + 1], error)) {
-            if (record != before || error.empty()) {
+    std::string name, value;
+    while (std::getline(words, name, '\0') && std::getline(words, value, '\0')) {
+        for (const SettingsOption& option : settingsOptions) {
+            if (name != option.name) {
+                continue;
+            }
+            const SettingsRecord before = record;
+            const bool accepted = option.apply(record, value);
+            std::vector<std::string> warnings;
+            decodeSettings(record, "", warnings);
+            if (accepted ? !warnings.empty() : record != before) {
                 std::abort();
             }
-            continue;
-        }
-        std::vector<std::string> warnings;
-        decodeSettings(record, "fuzz.dat", warnings);
-        if (!warnings.empty()) {
-            std::abort();
         }
     }
     return 0;

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for a bounded time from fresh seed corpora.
-# Usage: run_fuzzers.sh FUZZ_BUILD_DIR [SECONDS_EACH] [extra libFuzzer options...]
-# A longer run, for instance 10 million executions each:
-#   run_fuzzers.sh build-fuzz 0 -runs=10000000
+# Usage: run_fuzzers.sh FUZZ_BUILD_DIR [SECONDS_EACH (0: no limit)] [libFuzzer options...],
+# for instance 10 million executions each: run_fuzzers.sh build-fuzz 0 -runs=10000000
 set -euo pipefail
 build=$1
 seconds=${2:-30}
