@@ -67,6 +67,7 @@ struct MatchState {
     int32_t strokeCursorX = 0;
     float prevCursorU = 0;
     bool winSoundPlayed = false;
+    int32_t stallMs = 0;  // how long a rally's ball has hardly moved along the table
     Paddle paddle1;  // positive z
     Paddle paddle2;  // negative z
 };
@@ -105,6 +106,7 @@ void forEachMatchField(State& s, Visit&& visit) {
     visit("strokeCursorX", s.strokeCursorX);
     visit("prevCursorU", s.prevCursorU);
     visit("winSoundPlayed", s.winSoundPlayed);
+    visit("stallMs", s.stallMs);
     visit("paddle1", s.paddle1);
     visit("paddle2", s.paddle2);
 }

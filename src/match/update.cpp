@@ -1,4 +1,6 @@
 // The frame update: the fixed order in which the match moves, and the swing animation.
+#include <cmath>
+
 #include "operations.h"
 
 namespace spinvale {
@@ -47,6 +49,27 @@ void stepSwing(Paddle& p, double windUpStep, double q) {
             p.swingPhase = SwingPhase::Idle;
         }
     }
+}
+
+// A ball in play that hardly moves along the table (|ballVZ| < 5) for three seconds can
+// never be returned: the rally is a let, played again from the serve the score calls for,
+// as a new window would. No point, no sound.
+void callLetOnStall(Match& match, uint32_t elapsedMs) {
+    MatchState& s = match.state;
+    const RallyState r = s.rallyState;
+    const bool inPlay = r == P1Serve || r == P2Serve || r == P1Shot || r == P2Shot ||
+                        r == P1ToReturn || r == P2ToReturn;
+    if (!inPlay || !(std::fabs(double(s.ballVZ)) < 5)) {
+        s.stallMs = 0;
+        return;
+    }
+    const int64_t stalled = int64_t(s.stallMs) + elapsedMs;
+    if (stalled < 3000) {
+        s.stallMs = int32_t(stalled);
+        return;
+    }
+    s.stallMs = 0;
+    initMatchState(match);
 }
 
 }  // namespace
@@ -134,6 +157,7 @@ void updateMatch(Match& match, uint32_t elapsedMs) {
     if (keyDown(match, KeyF1)) {
         requestToggleFullscreen(match);
     }
+    callLetOnStall(match, elapsedMs);
 }
 
 }  // namespace spinvale

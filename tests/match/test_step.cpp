@@ -188,5 +188,45 @@ TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
     EXPECT_EQ(first.state.firstServer, 2);
 }
 
+TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
+    // A computer return hanging in the air at the far end of the table, moving at 4.9 along
+    // it: 2,999 ms give no let, one more millisecond does.
+    Match m = plainMatch();
+    m.settings.gameSpeed = 0;  // nothing moves the ball
+    MatchState& s = m.state;
+    s.score1 = 3;
+    s.score2 = 2;
+    s.firstServer = 1;
+    s.rallyState = P2ToReturn;
+    placeBall(s, 300, 200, -300, 0, 0, 4.9f);
+    for (int i = 0; i < 29; ++i) {
+        stepMatch(m, command(100));
+    }
+    stepMatch(m, command(99));
+    EXPECT_EQ(s.stallMs, 2999);
+    EXPECT_EQ(s.rallyState, P2ToReturn);
+    stepMatch(m, command(1));
+    EXPECT_EQ(s.stallMs, 0);
+    EXPECT_EQ(s.rallyState, P1ToServe);  // 3-2: n / 2 = 2 is even, the first server
+    EXPECT_EQ(s.score1 + s.score2, 5);
+    EXPECT_EQ(s.paddle1.z, 200.0f);
+    EXPECT_EQ(m.requests.soundCount, 0);
+
+    s.rallyState = P1ToReturn;  // one update at |ballVZ| >= 5 starts the count again
+    s.ballVZ = -4.9f;
+    stepMatch(m, command(2000));
+    s.ballVZ = -5;
+    stepMatch(m, command(16));
+    EXPECT_EQ(s.stallMs, 0);
+    s.ballVZ = 0;
+    stepMatch(m, command(2999));
+    EXPECT_EQ(s.stallMs, 2999);
+    for (RallyState waiting : {P1ToServe, P2Toss}) {  // no rally in play: no count
+        s.rallyState = waiting;
+        stepMatch(m, command(16));
+        EXPECT_EQ(s.stallMs, 0);
+    }
+}
+
 }  // namespace
 }  // namespace spinvale

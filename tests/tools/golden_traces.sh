@@ -20,11 +20,15 @@ settings long.dat --player1 computer --player2 computer --game-speed 14 --gravit
 settings heavy.dat --player1 computer --player2 computer --game-speed 40 --gravity 30
 
 # Scripts made from formulas, so that no recording needs to be kept: irregular frame times,
-# a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end.
+# a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end; and
+# frames of 24 to 32 ms from a small generator of its own (x * 69069 + 1, exact in any awk),
+# under which a rally at game speed 40 and gravity 30 stalls at 2-1 and is called a let.
 script() {
     awk -v n="$1" -v kind="$2" 'BEGIN {
+        r = 7
         for (i = 0; i < n; ++i) {
-            ms = kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
+            r = (r * 69069 + 1) % 4294967296
+            ms = kind == "stall" ? 24 + int(r / 65536) % 9 : kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
             x = int(512 + 480 * sin(i / 37)); y = int(384 + 360 * sin(i / 53))
             b = i % 90 == 0 ? "1" : i % 90 == 5 ? "0" : "-"
             keys = ""
@@ -37,7 +41,7 @@ script() {
             }
             if (kind == "both" && (i == 2000 || i == 4000)) keys = keys " 112"
             if (kind == "both" && i == n - 1) keys = keys " 27"
-            if (kind == "jitter" || kind == "heavy") { x = 0; y = 0; b = "-" }
+            if (kind == "jitter" || kind == "heavy" || kind == "stall") { x = 0; y = 0; b = "-" }
             print ms, x, y, b keys
         }
     }' >"$3"
@@ -47,6 +51,7 @@ script 6000 keys keys.txt
 script 6000 both both.txt
 script 20000 jitter jitter.txt
 script 30000 heavy heavy.txt
+script 30000 stall stall.txt
 
 run() {
     local name=$1 want=$2
@@ -60,17 +65,18 @@ run() {
         failures=$((failures + 1))
     fi
 }
-run cpu-16ms           1d2d2d9546fcebc3 --settings cpu.dat --frame-ms 16
-run cpu21-33ms-seed7   e6f84bf7a6009525 --settings cpu21.dat --frame-ms 33 --seed 7
-run cpu-1ms            e70e6f04deb10003 --settings cpu.dat --frame-ms 1 --max-frames 40000
-run cpu-100ms          c9bc9e8ed1dbff77 --settings cpu.dat --frame-ms 100
-run weak-17ms          9f20fce2670ec116 --settings weak.dat --frame-ms 17 --seed 3
-run cpu-jitter         39307fb520a4e579 --settings cpu.dat --script jitter.txt
-run mouse-player       d57d31b96076b948 --settings mouse.dat --script mouse.txt
-run keyboard-player    f553438a743f6321 --settings keys.dat --script keys.txt
-run both-f1-esc        334a82703aeeea38 --settings both.dat --script both.txt
-run serve-twice        184374d8649c7257 --settings twice.dat --max-frames 30000
-run crawl              b0a1a432aece15c3 --settings crawl.dat --max-frames 30000 --frame-ms 20
-run serve-long         60026525d895d929 --settings long.dat --max-frames 20000
-run fast-heavy         9497e76bc22d816f --settings heavy.dat --script heavy.txt
+run cpu-16ms           89efe49cc7e1651b --settings cpu.dat --frame-ms 16
+run cpu21-33ms-seed7   89c635b0f938a781 --settings cpu21.dat --frame-ms 33 --seed 7
+run cpu-1ms            075d21f0b0caa2c4 --settings cpu.dat --frame-ms 1 --max-frames 40000
+run cpu-100ms          b63e0b82989ac36c --settings cpu.dat --frame-ms 100
+run weak-17ms          c65dcce0a95801f5 --settings weak.dat --frame-ms 17 --seed 3
+run cpu-jitter         659fff9387853575 --settings cpu.dat --script jitter.txt
+run mouse-player       6d30a11cdc82eb1e --settings mouse.dat --script mouse.txt
+run keyboard-player    910044b1538ddf89 --settings keys.dat --script keys.txt
+run both-f1-esc        7608ed35b3b40cae --settings both.dat --script both.txt
+run serve-twice        aea19bb0c234f50c --settings twice.dat --max-frames 30000
+run crawl              721cde89ebde7c94 --settings crawl.dat --max-frames 30000 --frame-ms 20
+run serve-long         de4ccb1e81f39747 --settings long.dat --max-frames 20000
+run fast-heavy         2b4780ccc5cf4916 --settings heavy.dat --script heavy.txt
+run stall-let          d460b9368ece872f --settings heavy.dat --script stall.txt
 [ -n "$print" ] || finish
