@@ -14,11 +14,14 @@ const char* const usageText =
     "  --windowed        start in a window; the last of the two wins\n"
     "  --settings FILE   read the settings from FILE, and from nowhere else\n"
     "  --data-dir DIR    take the shipped settings, images and sounds from DIR\n"
-    "  --max-fps N       run at most N frames a second (default 60; 0: no limit)\n"
+    "  --max-fps N       run at most N frames a second (default 60; 0: no limit, no vsync)\n"
+    "  --samples N       multisample with N samples (0, 2 or 4; default 4, else 2, else\n"
+    "                    none, and none on a software renderer such as llvmpipe)\n"
     "  --frames N        quit after N frames\n"
     "  --record FILE     write the input of every update, a script for spinvale-sim\n"
     "  --trace FILE      write the match after every update, as spinvale-sim --trace does\n"
     "  --no-dialogs      report errors on stderr only, without message boxes\n"
+    "  --verbose         tell which renderer, samples and frame pacing the game took\n"
     "  --help, --version\n"
     "\n"
     "Files, each taken from the first place that has it:\n"
@@ -40,12 +43,12 @@ namespace {
 
 bool isFlag(const std::string& name) {
     return name == "--help" || name == "--version" || name == "--windowed" ||
-           name == "--fullscreen" || name == "--no-dialogs";
+           name == "--fullscreen" || name == "--no-dialogs" || name == "--verbose";
 }
 
 bool takesValue(const std::string& name) {
-    return name == "--max-fps" || name == "--frames" || name == "--settings" ||
-           name == "--data-dir" || name == "--record" || name == "--trace";
+    return name == "--max-fps" || name == "--samples" || name == "--frames" ||
+           name == "--settings" || name == "--data-dir" || name == "--record" || name == "--trace";
 }
 
 bool parseCount(const std::string& text, int64_t low, int64_t high, int64_t& value) {
@@ -63,6 +66,12 @@ bool setOption(const std::string& name, const std::string& value, Options& o, st
             return false;
         }
         o.maxFps = static_cast<int>(number);
+    } else if (name == "--samples") {
+        if (value != "0" && value != "2" && value != "4") {
+            error = "--samples needs 0, 2 or 4, not '" + value + "'";
+            return false;
+        }
+        o.samples = value[0] - '0';
     } else if (name == "--frames") {
         if (!parseCount(value, 1, INT64_MAX, number)) {
             error = "--frames needs a whole number of 1 or more, not '" + value + "'";
@@ -110,6 +119,8 @@ CommandLine parseOptions(const std::vector<std::string>& args, Options& options,
             o.windowed = name == "--windowed";
         } else if (name == "--no-dialogs") {
             o.dialogs = false;
+        } else if (name == "--verbose") {
+            o.verbose = true;
         } else if (takesValue(name)) {
             if (!inlineValue) {
                 if (i + 1 >= args.size()) {

@@ -11,6 +11,8 @@ struct Options {
     bool windowed = false;     // start in a window instead of fullscreen
     bool dialogs = true;       // errors also in a message box, not only on stderr
     int maxFps = 60;           // 0: frames run back to back
+    int samples = -1;          // multisampling; -1: 4, 2 or none as the renderer suits
+    bool verbose = false;      // tell on stderr what the display and renderer gave
     int64_t frames = -1;       // quit after this many frames; -1: play until asked to quit
     std::string settingsPath;  // this settings file only; "": searched for
     std::string dataDir;       // the data folder; "": the one next to the program

@@ -16,6 +16,8 @@ TEST(Options, NoArgumentsPlayFullscreenAtSixtyFramesWithDialogs) {
     EXPECT_FALSE(o.windowed);
     EXPECT_TRUE(o.dialogs);
     EXPECT_EQ(o.maxFps, 60);
+    EXPECT_EQ(o.samples, -1) << "the renderer decides";
+    EXPECT_FALSE(o.verbose);
     EXPECT_EQ(o.frames, -1);
     EXPECT_TRUE(o.settingsPath.empty());
     EXPECT_TRUE(o.dataDir.empty());
@@ -47,7 +49,7 @@ TEST(Options, ValuesFollowTheOptionOrItsEqualsSign) {
     Options o;
     std::string error;
     ASSERT_EQ(parse({"--windowed", "--no-dialogs", "--max-fps", "0", "--frames=250", "--record",
-                     "in.txt", "--trace=out=1.txt"},
+                     "in.txt", "--trace=out=1.txt", "--samples", "2", "--verbose"},
                     o, error),
               CommandLine::Play)
         << error;
@@ -57,6 +59,10 @@ TEST(Options, ValuesFollowTheOptionOrItsEqualsSign) {
     EXPECT_EQ(o.frames, 250);
     EXPECT_EQ(o.recordPath, "in.txt");
     EXPECT_EQ(o.tracePath, "out=1.txt");
+    EXPECT_EQ(o.samples, 2);
+    EXPECT_TRUE(o.verbose);
+    ASSERT_EQ(parse({"--samples=0"}, o, error), CommandLine::Play) << error;
+    EXPECT_EQ(o.samples, 0);
 }
 
 TEST(Options, HelpAndVersionWinOverWhatFollows) {
@@ -85,6 +91,10 @@ TEST(Options, BadCommandLinesNameTheirFault) {
         {{"--fullscreen=no"}, "--fullscreen takes no value"},
         {{"--windowed=yes"}, "--windowed takes no value"},
         {{"--help=1"}, "--help takes no value"},
+        {{"--verbose=1"}, "--verbose takes no value"},
+        {{"--samples", "8"}, "--samples needs 0, 2 or 4, not '8'"},
+        {{"--samples=04"}, "--samples needs 0, 2 or 4, not '04'"},
+        {{"--samples"}, "--samples needs a value"},
     };
     for (const auto& [args, reason] : cases) {
         Options o;
