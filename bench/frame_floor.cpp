@@ -1,8 +1,6 @@
 // spinvale-frame-floor: the floor under the game's frame. It opens the game's window, with
 // the same size, sample count, vsync and frame pacing, and only clears and swaps it: what
-// is left of a frame's time and memory is what the platform itself costs. It takes the
-// game's command line (--settings for the window size, --samples, --max-fps, --frames,
-// --windowed); Esc or closing the window quits.
+// is left of a frame's time and memory is what the platform itself costs.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -20,6 +18,12 @@
 namespace {
 
 using namespace spinvale;
+
+const char* const usage =
+    "Usage: spinvale-frame-floor [OPTION]...\n"
+    "Opens the game's window and only clears and swaps it, for the frame benchmark\n"
+    "(scripts/bench-frame). Takes the game's options: --settings FILE (the window size),\n"
+    "--samples N, --max-fps N, --frames N, --windowed; Esc or closing the window quits.\n";
 using Clock = std::chrono::steady_clock;
 
 bool quitAsked() {
@@ -57,10 +61,18 @@ void runFrames(const AppWindow& w, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     std::string error;
-    if (parseOptions({argv + 1, argv + argc}, options, error) != CommandLine::Play) {
-        std::cerr << "spinvale-frame-floor: "
-                  << (error.empty() ? "takes the game's options" : error) << "\n";
-        return 2;
+    switch (parseOptions({argv + 1, argv + argc}, options, error)) {
+        case CommandLine::Help:
+            std::cout << usage;
+            return 0;
+        case CommandLine::Version:
+            std::cout << "spinvale-frame-floor " SPINVALE_VERSION "\n";
+            return 0;
+        case CommandLine::Bad:
+            std::cerr << "spinvale-frame-floor: " << error << "\n" << usage;
+            return 2;
+        case CommandLine::Play:
+            break;
     }
     std::vector<std::string> warnings;
     const GameSettings settings = options.settingsPath.empty()
