@@ -63,17 +63,39 @@ bool openWindowWith(AppWindow& w, int samples) {
     return true;
 }
 
-bool openWindow(AppWindow& w, Multisample& multisample) {
-    if (multisample.samples >= 0) {
-        return openWindowWith(w, multisample.samples);
-    }
+const char* rendererName() {
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name != nullptr ? name : "";
+}
+
+// The largest count the display grants, from the first one on.
+bool openWithSamplesUpTo(AppWindow& w, Multisample& multisample, int first) {
     for (const int samples : {4, 2, 0}) {
-        if (openWindowWith(w, samples)) {
+        if (samples <= first && openWindowWith(w, samples)) {
             multisample.samples = samples;
             return true;
         }
     }
     return false;
+}
+
+// Without a count asked for, a window without multisampling tells which renderer draws.
+bool openWindow(AppWindow& w, Multisample& multisample) {
+    if (multisample.samples >= 0) {
+        return openWindowWith(w, multisample.samples);
+    }
+    if (multisample.requested >= 0) {
+        return openWithSamplesUpTo(w, multisample, multisample.requested);
+    }
+    if (!openWindowWith(w, 0)) {
+        return false;
+    }
+    if (isSoftwareRenderer(rendererName())) {
+        multisample.samples = 0;
+        return true;
+    }
+    closeWindow(w);
+    return openWithSamplesUpTo(w, multisample, 4);
 }
 
 bool displayOffers(int width, int height) {
@@ -93,6 +115,18 @@ bool hasRequestedSize(const AppWindow& w) {
 void runWindowed(AppWindow& w, bool dialogs) {
     showError("Mode Switch Failed.\nRunning In Windowed Mode.", dialogs);
     w.fullscreen = false;
+}
+
+// Vsync where it is asked for and the driver grants it; without it the swap returns at
+// once. The refresh rate says whether the swap alone can keep the frame limit.
+void takeSwapInterval(AppWindow& w) {
+    w.vsyncGranted =
+        SDL_GL_SetSwapInterval(w.vsync ? 1 : 0) == 0 && w.vsync && SDL_GL_GetSwapInterval() == 1;
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(w.window);
+    w.refreshHz =
+        display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    w.renderer = rendererName();
 }
 
 void setViewport(AppWindow& w, int width, int height) {
@@ -121,8 +155,7 @@ bool createAppWindow(AppWindow& w, Multisample& multisample, bool dialogs) {
     if (w.fullscreen) {
         SDL_ShowCursor(SDL_DISABLE);
     }
-    // Vsync where the driver grants it; the frame loop keeps its own limit either way.
-    SDL_GL_SetSwapInterval(1);
+    takeSwapInterval(w);
     w.visible = true;
     setViewport(w, w.width, w.height);
     w.lastTick = millisecondTick(std::chrono::steady_clock::now());

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 
 namespace spinvale {
 
@@ -15,15 +16,21 @@ struct AppWindow {
     int height = 0;
     bool fullscreen = false;  // cleared when the display cannot show the requested size
     bool visible = false;     // shown and not minimised
-    uint32_t lastTick = 0;    // millisecond tick of the previous update
-    int viewportWidth = 0;    // the size the viewport was last set for
+    bool vsync = true;        // asked for: the swap waits for the display's refresh
+    bool vsyncGranted = false;
+    int refreshHz = 0;      // of the window's display; 0: not known
+    std::string renderer;   // GL_RENDERER of the context
+    uint32_t lastTick = 0;  // millisecond tick of the previous update
+    int viewportWidth = 0;  // the size the viewport was last set for
     int viewportHeight = 0;
 };
 
-// The multisampling of the run's first window (4 samples, else 2, else none); later
-// windows take it directly. -1 until the first window exists.
+// The multisampling of the run's first window; later windows take it directly. Asked for,
+// the count is tried and then the smaller ones. Else it is 4, 2 or none on a graphics card,
+// and none on a software renderer, where every sample is drawn by the processor.
 struct Multisample {
-    int samples = -1;
+    int requested = -1;  // -1: not asked for
+    int samples = -1;    // -1 until the first window exists
 };
 
 // A window of the requested size with a current context, fullscreen when asked and the

@@ -4,16 +4,30 @@
 
 namespace spinvale {
 
-int64_t frameWaitMicros(int64_t sinceLastStartUs, int maxFps) {
-    if (maxFps <= 0) {
-        return 0;
+std::chrono::microseconds framePeriod(int maxFps, bool vsync, int refreshHz) {
+    // A display reported at 59 Hz runs at 59.94: its swap keeps a limit of 60 as well.
+    const bool swapPaces = vsync && refreshHz >= 59 && refreshHz <= maxFps + 1;
+    if (maxFps <= 0 || swapPaces) {
+        return std::chrono::microseconds(0);
     }
-    // Rounded up, so that frames are never closer together than the limit allows.
-    const int64_t periodUs = (1000000 + maxFps - 1) / maxFps;
-    return std::max<int64_t>(0, periodUs - sinceLastStartUs);
+    return std::chrono::microseconds((1000000 + maxFps - 1) / maxFps);
 }
 
-uint32_t millisecondTick(std::chrono::steady_clock::time_point time) {
+SteadyTime::duration timeUntilDue(const FrameSchedule& schedule, SteadyTime now) {
+    return schedule.started ? schedule.due - now : SteadyTime::duration(0);
+}
+
+SteadyTime startFrame(FrameSchedule& schedule, SteadyTime now) {
+    if (!schedule.started || now - schedule.due > schedule.period) {
+        schedule.due = now;
+        schedule.started = true;
+    }
+    const SteadyTime frameTime = schedule.due;
+    schedule.due += schedule.period;
+    return frameTime;
+}
+
+uint32_t millisecondTick(SteadyTime time) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch());
     return static_cast<uint32_t>(ms.count());
 }

@@ -58,7 +58,7 @@ struct Game {
     std::ofstream trace;
     std::optional<GameSettings> recordedSettings;  // the last settings line written
     int64_t frames = 0;
-    Clock::time_point lastFrameStart;
+    FrameSchedule schedule;
     bool settingsReported = false;
     SoundChannel sound;
     std::optional<Replay> replay;
@@ -299,12 +299,16 @@ void actOnRequests(Game& game) {
 }
 
 void runFrame(Game& game) {
-    game.lastFrameStart = Clock::now();
-    const uint32_t now = millisecondTick(game.lastFrameStart);
+    const SteadyTime frameTime = startFrame(game.schedule, Clock::now());
+    const uint32_t now = millisecondTick(frameTime);
     const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
     game.window.lastTick = now;
     const UpdateInput input =
         game.replay ? takeReplayedInput(game, elapsedMs) : takeLiveInput(game, elapsedMs);
+    if (game.replay) {
+        // A replay keeps its recorded pace: the next update is due its recorded time later.
+        game.schedule.due = frameTime + std::chrono::milliseconds(game.replay->next.elapsedMs);
+    }
     writeLine(game.record, formatUpdateLine(input));
     stepMatch(game.match, input);
     drawFrame(game.lists, game.match);
@@ -315,23 +319,11 @@ void runFrame(Game& game) {
     actOnRequests(game);
 }
 
-// A replay keeps its recorded pace: each update waits its recorded time after the last.
-int64_t frameWait(const Game& game) {
-    const auto since =
-        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - game.lastFrameStart);
-    if (game.replay) {
-        return std::max<int64_t>(0, int64_t(game.replay->next.elapsedMs) * 1000 - since.count());
-    }
-    return frameWaitMicros(since.count(), static_cast<int>(game.options.maxFps));
-}
-
-// Sleeps until the next frame is due, waking early for an event (left in the queue).
-void waitForFrame(int64_t waitUs) {
-    if (waitUs >= 1000) {
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(waitUs / 1000));
-    } else {
-        std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
-    }
+// Frames on a new window start a new schedule, paced by the clock unless the swap does it.
+void startSchedule(Game& game) {
+    const AppWindow& w = game.window;
+    game.schedule =
+        FrameSchedule{framePeriod(int(game.options.maxFps), w.vsyncGranted, w.refreshHz)};
 }
 
 // The next queued event, after taking in what the display has sent. Unlike SDL_PollEvent,
@@ -355,16 +347,37 @@ void pumpUntilQuit(Game& game) {
             handleEvent(game, event);
         } else if (!game.window.visible) {
             SDL_WaitEvent(nullptr);
-        } else if (const int64_t waitUs = frameWait(game); waitUs > 0) {
-            waitForFrame(waitUs);
+        } else if (const auto wait = timeUntilDue(game.schedule, Clock::now()); wait.count() > 0) {
+            // Events that come meanwhile wait in the queue: the frame reads them at its start.
+            std::this_thread::sleep_for(wait);
         } else {
             runFrame(game);
         }
     }
 }
 
+void reportWindow(const Game& game) {
+    const int samples = game.multisample.samples;
+    if (game.multisample.requested > samples) {
+        std::cerr << "spinvale: warning: the display has no " << game.multisample.requested
+                  << "-sample multisampling; using " << samples << " samples\n";
+    }
+    if (!game.options.verbose) {
+        return;
+    }
+    std::cerr << "spinvale: " << game.window.renderer << ", " << samples << " samples, ";
+    if (game.schedule.period.count() > 0) {
+        std::cerr << "frames paced by the clock to " << game.options.maxFps << " a second\n";
+    } else if (game.options.maxFps > 0) {
+        std::cerr << "frames paced by the display's " << game.window.refreshHz << " Hz vsync\n";
+    } else {
+        std::cerr << "frames not paced\n";
+    }
+}
+
 int runWindowLoop(Game& game) {
     bool firstWindow = true;
+    game.window.vsync = game.options.maxFps > 0;
     while (game.keepRunning) {
         game.window.fullscreen = game.fullscreenRequest;
         if (!createAppWindow(game.window, game.multisample, game.options.dialogs)) {
@@ -375,7 +388,9 @@ int runWindowLoop(Game& game) {
         }
         releaseAll(game.capture);
         initGame(game);
+        startSchedule(game);
         if (firstWindow) {
+            reportWindow(game);
             writeLine(game.trace, formatTraceLine(0, 0, game.match));
             firstWindow = false;
         }
@@ -415,6 +430,7 @@ int runGame(const Options& options) {
     Game game;
     game.options = options;
     game.fullscreenRequest = !options.windowed;
+    game.multisample.requested = options.samples;
     game.sound.dataPaths = gameDataPaths(options.dataDir);
     if (!openOutput(game.record, options.recordPath) ||
         !openOutput(game.trace, options.tracePath)) {

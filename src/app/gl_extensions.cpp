@@ -1,6 +1,7 @@
 #include "gl_extensions.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace spinvale {
 
@@ -16,6 +17,18 @@ bool hasExtension(const char* list, const char* name) {
         const bool startsWord = hit == list || hit[-1] == ' ';
         const bool endsWord = hit[length] == '\0' || hit[length] == ' ';
         if (startsWord && endsWord) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isSoftwareRenderer(const char* renderer) {
+    if (renderer == nullptr) {
+        return false;
+    }
+    for (const char* name : {"llvmpipe", "softpipe", "swrast"}) {
+        if (std::strstr(renderer, name) != nullptr) {
             return true;
         }
     }

@@ -12,13 +12,16 @@ const char* const usageText =
     "  --windowed        start in a window; the last of the two wins\n"
     "  --settings FILE   read the settings from FILE, and from nowhere else\n"
     "  --data-dir DIR    take the shipped settings, images and sounds from DIR\n"
-    "  --max-fps N       run at most N frames a second (default 60; 0: no limit)\n"
+    "  --max-fps N       run at most N frames a second (default 60; 0: no limit, no vsync)\n"
+    "  --samples N       multisample with N samples (0, 2 or 4; default 4, else 2, else\n"
+    "                    none, and none on a software renderer such as llvmpipe)\n"
     "  --frames N        quit after N frames\n"
     "  --record FILE     write the command of every update, a recording that --replay and\n"
     "                    spinvale-sim --script play back\n"
     "  --replay FILE     play a recording at its recorded pace (Esc ends it)\n"
     "  --trace FILE      write the match after every update, as spinvale-sim --trace does\n"
     "  --no-dialogs      report errors on stderr only, without message boxes\n"
+    "  --verbose         tell which renderer, samples and frame pacing the game took\n"
     "  --help, --version\n"
     "\n"
     "Files, each taken from the first place that has it:\n"
@@ -36,12 +39,17 @@ const char* const usageText =
     "Exit status: 0 after a quit, 1 no window could be made or a file could not be read or\n"
     "written, 2 a bad command line, 255 the video system did not start.\n";
 
-CommandLine gameCommandLine(Options& o) {
-    CommandLine commandLine("spinvale", usageText);
+CommandLine gameCommandLine(Options& o, const char* program, const char* usage) {
+    CommandLine commandLine(program, usage);
     commandLine.flag("--windowed", o.windowed, true);
     commandLine.flag("--fullscreen", o.windowed, false);
     commandLine.flag("--no-dialogs", o.dialogs, false);
+    commandLine.flag("--verbose", o.verbose);
     commandLine.whole("--max-fps", o.maxFps, 0, 1000);
+    commandLine.option("--samples", [&o](const std::string& value) {
+        o.samples = value == "0" || value == "2" || value == "4" ? value[0] - '0' : -1;
+        return o.samples < 0 ? "0, 2 or 4" : "";
+    });
     commandLine.whole("--frames", o.frames, 1);
     commandLine.path("--settings", o.settingsPath);
     commandLine.path("--data-dir", o.dataDir);

@@ -12,6 +12,8 @@ struct Options {
     bool windowed = false;     // start in a window instead of fullscreen
     bool dialogs = true;       // errors also in a message box, not only on stderr
     int64_t maxFps = 60;       // 0: frames run back to back
+    int samples = -1;          // multisampling; -1: 4, 2 or none as the renderer suits
+    bool verbose = false;      // tell on stderr what the display and renderer gave
     int64_t frames = -1;       // quit after this many frames; -1: play until asked to quit
     std::string settingsPath;  // this settings file only; "": searched for
     std::string dataDir;       // the data folder; "": the one next to the program
@@ -22,7 +24,9 @@ struct Options {
 
 extern const char* const usageText;
 
-// The game's options, each bound to its field of options.
-CommandLine gameCommandLine(Options& options);
+// The game's options, each bound to its field of options; programs that take the game's
+// options (the frame benchmark's floor) give their own name and usage.
+CommandLine gameCommandLine(Options& options, const char* program = "spinvale",
+                            const char* usage = usageText);
 
 }  // namespace spinvale

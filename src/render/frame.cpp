@@ -50,11 +50,16 @@ void drawPaddle(const Match& match, const Paddle& paddle, float mirror, uint32_t
     glCallList(list);
 }
 
+// The sphere is closed, wound counter-clockwise seen from outside, and of one colour: its
+// far half is always hidden behind its near half, so the far half's triangles are left out
+// with no pixel changed. On a software renderer that saves half the ball's triangle setup.
 void drawSphere(const GameSettings& settings, float x, float y, float z, uint32_t ballList) {
     setCameraView(settings);
     glTranslatef(x, y, z);
     glScalef(ballSize, ballSize, ballSize);
+    glEnable(GL_CULL_FACE);
     glCallList(ballList);
+    glDisable(GL_CULL_FACE);
 }
 
 // The shadow is the same sphere in black, centred on the playing height over the table and

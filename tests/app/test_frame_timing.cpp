@@ -5,41 +5,95 @@
 namespace spinvale {
 namespace {
 
-TEST(FramePacing, SixtyFramesASecondStartNoCloserThanASixtiethOfASecond) {
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+SteadyTime at(int64_t us) {
+    return SteadyTime(microseconds(us));
+}
+
+int64_t us(SteadyTime::duration d) {
+    return std::chrono::duration_cast<microseconds>(d).count();
+}
+
+FrameSchedule sixtyASecondStartedAt(int64_t startUs) {
+    FrameSchedule schedule{framePeriod(60, false, 0)};
+    EXPECT_EQ(timeUntilDue(schedule, at(startUs)).count(), 0) << "the first frame never waits";
+    EXPECT_EQ(startFrame(schedule, at(startUs)), at(startUs));
+    return schedule;
+}
+
+TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
     // 1000000 / 60 = 16666.67 microseconds, rounded up so the limit is never exceeded.
-    EXPECT_EQ(frameWaitMicros(0, 60), 16667);
-    EXPECT_EQ(frameWaitMicros(5000, 60), 11667);
-    EXPECT_EQ(frameWaitMicros(16666, 60), 1);
-    EXPECT_EQ(frameWaitMicros(16667, 60), 0);
-    EXPECT_EQ(frameWaitMicros(40000, 60), 0) << "a late frame starts at once, with no catching up";
+    EXPECT_EQ(framePeriod(60, false, 0).count(), 16667);
+    EXPECT_EQ(framePeriod(1, false, 0).count(), 1000000);
+    EXPECT_EQ(framePeriod(1000, false, 0).count(), 1000);
+    EXPECT_EQ(framePeriod(0, false, 0).count(), 0) << "no limit";
+    EXPECT_EQ(framePeriod(60, true, 60).count(), 0) << "vsync at 60 Hz paces";
+    EXPECT_EQ(framePeriod(60, true, 59).count(), 0) << "a 59.94 Hz display paces";
+    EXPECT_EQ(framePeriod(1000, true, 144).count(), 0);
+    EXPECT_EQ(framePeriod(60, true, 0).count(), 16667) << "refresh rate unknown";
+    EXPECT_EQ(framePeriod(60, true, 50).count(), 16667) << "too slow a display";
+    EXPECT_EQ(framePeriod(60, true, 144).count(), 16667) << "the limit holds on a faster one";
+    EXPECT_EQ(framePeriod(20, true, 60).count(), 50000);
 }
 
-TEST(FramePacing, OtherLimitsAndNoLimit) {
-    EXPECT_EQ(frameWaitMicros(0, 1), 1000000);
-    EXPECT_EQ(frameWaitMicros(2000, 250), 2000);
-    EXPECT_EQ(frameWaitMicros(0, 1000), 1000);
-    EXPECT_EQ(frameWaitMicros(0, 0), 0);
-    EXPECT_EQ(frameWaitMicros(-5, 0), 0);
+TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDue) {
+    FrameSchedule schedule = sixtyASecondStartedAt(1000);
+    EXPECT_EQ(us(timeUntilDue(schedule, at(1000))), 16667);
+    EXPECT_EQ(us(timeUntilDue(schedule, at(17666))), 1);
+    EXPECT_EQ(startFrame(schedule, at(17667)), at(17667));
+    // Woken 80 microseconds late: the frame stands for its due time, and the one after it
+    // is due no later for it.
+    EXPECT_EQ(startFrame(schedule, at(34414)), at(34334));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(34414))), 51001 - 34414);
 }
 
-TEST(FramePacing, TheFirstFrameOfARunNeverWaits) {
-    // The previous start of a run's first frame is the clock's epoch, long ago.
-    EXPECT_EQ(frameWaitMicros(int64_t(1) << 50, 60), 0);
+TEST(FrameSchedule, ALateFrameKeepsTheScheduleAndAVeryLateOneRestartsIt) {
+    FrameSchedule schedule = sixtyASecondStartedAt(0);
+    // 10 ms late: the next frame is due 6.667 ms after this one starts.
+    EXPECT_EQ(startFrame(schedule, at(26667)), at(16667));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(26667))), 6667);
+    // Exactly a period late still keeps the schedule, one frame running straight after.
+    EXPECT_EQ(startFrame(schedule, at(50001)), at(33334));
+    EXPECT_LE(timeUntilDue(schedule, at(50001)).count(), 0);
+    // Over a period late: the schedule starts again from now, with no burst of frames.
+    EXPECT_EQ(startFrame(schedule, at(90000)), at(90000));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(90000))), 16667);
+    EXPECT_EQ(startFrame(schedule, at(106667)), at(106667));
+}
+
+TEST(FrameSchedule, WithoutALimitEveryFrameStandsForItsOwnStart) {
+    FrameSchedule schedule{framePeriod(0, false, 0)};
+    for (const int64_t start : {5, 6, 300, 301}) {
+        EXPECT_LE(timeUntilDue(schedule, at(start)).count(), 0);
+        EXPECT_EQ(startFrame(schedule, at(start)), at(start));
+    }
+}
+
+// The match receives the ticks between the frames' times: at the 60 cap 16 or 17 ms, and
+// 10000 ms for 600 frames, even where the 32-bit millisecond tick wraps around among them.
+TEST(ElapsedTime, FramesOnScheduleGiveTheMatchEvenStepsAcrossTheTickWrap) {
+    const int64_t wrapUs = (int64_t(1) << 32) * 1000;
+    FrameSchedule schedule = sixtyASecondStartedAt(wrapUs - 5000000);
+    uint32_t lastTick = millisecondTick(at(wrapUs - 5000000));
+    uint32_t total = 0;
+    for (int frame = 1; frame <= 600; ++frame) {
+        const SteadyTime woken = schedule.due + microseconds(frame % 7 * 900);  // a little late
+        const uint32_t tick = millisecondTick(startFrame(schedule, woken));
+        const uint32_t elapsed = ticksBetween(lastTick, tick);
+        ASSERT_TRUE(elapsed == 16 || elapsed == 17) << frame << ": " << elapsed;
+        total += elapsed;
+        lastTick = tick;
+    }
+    EXPECT_EQ(total, 10000u);
+    EXPECT_LT(lastTick, 6000u) << "the tick has wrapped";
 }
 
 TEST(ElapsedTime, TheTickCountsWholeMillisecondsOfTheSteadyClock) {
-    using std::chrono::microseconds;
-    const std::chrono::steady_clock::time_point start{microseconds(5999)};
-    EXPECT_EQ(millisecondTick(start), 5u);
-    // Frame starts 16667 microseconds apart are at least 16 ticks apart, wherever they fall.
-    for (int64_t offset = 0; offset < 1000; offset += 37) {
-        const std::chrono::steady_clock::time_point first{microseconds(offset)};
-        EXPECT_GE(ticksBetween(millisecondTick(first),
-                               millisecondTick(first + microseconds(frameWaitMicros(0, 60)))),
-                  16u);
-    }
-    const std::chrono::steady_clock::time_point late{std::chrono::milliseconds(0x100000005)};
-    EXPECT_EQ(millisecondTick(late), 5u) << "the tick wraps around after 2^32 ms";
+    EXPECT_EQ(millisecondTick(at(5999)), 5u);
+    EXPECT_EQ(millisecondTick(SteadyTime(milliseconds(0x100000005))), 5u)
+        << "the tick wraps around after 2^32 ms";
 }
 
 TEST(ElapsedTime, TicksAreCountedAcrossTheWrapAround) {

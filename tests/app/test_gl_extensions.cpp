@@ -24,5 +24,14 @@ TEST(HasExtension, FindsWholeNamesOnly) {
     EXPECT_FALSE(hasExtension(" ", ""));
 }
 
+TEST(SoftwareRenderer, MesasProcessorRenderersAreKnownByName) {
+    EXPECT_TRUE(isSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(isSoftwareRenderer("Gallium 0.4 on softpipe"));
+    EXPECT_TRUE(isSoftwareRenderer("Mesa DRI swrast"));
+    EXPECT_FALSE(isSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)"));
+    EXPECT_FALSE(isSoftwareRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+    EXPECT_FALSE(isSoftwareRenderer(nullptr));
+}
+
 }  // namespace
 }  // namespace spinvale

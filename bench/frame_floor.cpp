@@ -1,0 +1,91 @@
+// spinvale-frame-floor: the floor under the game's frame. It opens the game's window, with
+// the same size, sample count, vsync and frame pacing, and only clears and swaps it: what
+// is left of a frame's time and memory is what the platform itself costs.
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_window.h"
+#include "frame_timing.h"
+#include "match.h"
+#include "options.h"
+#include "settings_file.h"
+
+namespace {
+
+using namespace spinvale;
+
+const char* const usage =
+    "Usage: spinvale-frame-floor [OPTION]...\n"
+    "Opens the game's window and only clears and swaps it, for the frame benchmark\n"
+    "(scripts/bench-frame). Takes the game's options: --settings FILE (the window size),\n"
+    "--samples N, --max-fps N, --frames N, --windowed; Esc or closing the window quits.\n";
+using Clock = std::chrono::steady_clock;
+
+bool quitAsked() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        const bool escape = event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE;
+        if (event.type == SDL_QUIT || escape) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void clearAndSwap(SDL_Window* window) {
+    glClearColor(0.8f, 0.8f, 1, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SDL_GL_SwapWindow(window);
+}
+
+void runFrames(const AppWindow& w, const Options& options) {
+    FrameSchedule schedule{framePeriod(int(options.maxFps), w.vsyncGranted, w.refreshHz)};
+    for (int64_t frames = 0; frames != options.frames && !quitAsked();) {
+        if (const auto wait = timeUntilDue(schedule, Clock::now()); wait.count() > 0) {
+            std::this_thread::sleep_for(wait);
+            continue;
+        }
+        startFrame(schedule, Clock::now());
+        clearAndSwap(w.window);
+        ++frames;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CommandLine commandLine = gameCommandLine(options, "spinvale-frame-floor", usage);
+    if (const auto status = commandLine.parse(argc, argv)) {
+        return *status;
+    }
+    std::vector<std::string> warnings;
+    const GameSettings settings = options.settingsPath.empty()
+                                      ? defaultGameSettings()
+                                      : loadSettings(options.settingsPath, warnings);
+    SDL_SetMainReady();
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::cerr << "spinvale-frame-floor: " << SDL_GetError() << "\n";
+        return 1;
+    }
+    AppWindow w;
+    w.width = settings.screenWidth;
+    w.height = settings.screenHeight;
+    w.fullscreen = !options.windowed;
+    w.vsync = options.maxFps > 0;
+    Multisample multisample{options.samples};
+    if (!createAppWindow(w, multisample, false)) {
+        std::cerr << "spinvale-frame-floor: no window: " << SDL_GetError() << "\n";
+        SDL_Quit();
+        return 1;
+    }
+    runFrames(w, options);
+    destroyAppWindow(w);
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,88 @@
+// Preloaded into an SDL program (LD_PRELOAD), it times the program's frames from outside:
+// every SDL_GL_SwapWindow is counted, and at exit one line goes to the file named by
+// SPINVALE_SWAP_METER: the swaps after the first few, the seconds from the last of those
+// few to the last swap, the processor seconds of all the program's threads in that span
+// and the most anonymous memory seen. The first frames are left out: they include the
+// start-up and the renderer compiling its first drawing paths.
+// The program itself is not changed, so the same measure serves any build of the game and
+// the clear-and-swap floor alike.
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using SwapFunction = void (*)(SDL_Window*);
+
+constexpr long warmUpSwaps = 10;
+
+struct Meter {
+    long swaps = -warmUpSwaps;  // 0 at the last swap of the warm-up
+    double firstWall = 0;
+    double lastWall = 0;
+    double firstCpu = 0;
+    double lastCpu = 0;
+    long peakAnonKb = 0;
+};
+
+Meter meter;
+
+double seconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// RssAnon of /proc/self/status, in kB.
+long anonymousKb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "RssAnon:") {
+            status >> value;
+            return value;
+        }
+        status.ignore(1 << 20, '\n');
+    }
+    return 0;
+}
+
+// After the swap, so that the time spent waiting in it counts toward the frame it shows.
+void countSwap() {
+    meter.lastWall = seconds(CLOCK_MONOTONIC);
+    meter.lastCpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    if (++meter.swaps == 0) {
+        meter.firstWall = meter.lastWall;
+        meter.firstCpu = meter.lastCpu;
+    }
+    if (meter.swaps > 0 && meter.swaps % 50 == 0) {
+        const long anon = anonymousKb();
+        meter.peakAnonKb = anon > meter.peakAnonKb ? anon : meter.peakAnonKb;
+    }
+}
+
+__attribute__((destructor)) void writeReport() {
+    const char* path = std::getenv("SPINVALE_SWAP_METER");
+    FILE* out = path != nullptr ? std::fopen(path, "w") : nullptr;
+    if (out == nullptr) {
+        return;
+    }
+    std::fprintf(out, "swaps %ld seconds %.6f cpu %.6f anon_kb %ld\n", meter.swaps,
+                 meter.lastWall - meter.firstWall, meter.lastCpu - meter.firstCpu,
+                 meter.peakAnonKb);
+    std::fclose(out);
+}
+
+}  // namespace
+
+extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
+    static const auto next = reinterpret_cast<SwapFunction>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+    next(window);
+    countSwap();
+}
