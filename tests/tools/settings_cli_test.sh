@@ -42,8 +42,8 @@ expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
 [ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
 
 # Settings under which games were found never to end are written, with a warning.
-expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 6.5 --gravity 8
-grep -q 'warning: w.dat: at game speed 6.5 with gravity 8 .*never end' err.txt || fail "endless warning on write: $(cat err.txt)"
+expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 5.5 --gravity 7
+grep -q 'warning: w.dat: at game speed 5.5 with gravity 7 .*never end' err.txt || fail "endless warning on write: $(cat err.txt)"
 expect_status 0 "$bin/spinvale-settings" show w.dat
 grep -q 'never end' err.txt || fail "endless warning on show"
 expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 14 --gravity 12
