@@ -203,7 +203,7 @@ void initGame(Game& game) {
         restartWithSettings(game);
         game.restartDue = false;
     }
-    game.lists.fontListBase = makeBitmapFont("Impact", 30);
+    game.lists.font = makeBitmapFont("Impact", 30);
     initSound(game.sound);
     if (game.match.settings.simpleGraphics == 1) {
         useSimpleGraphics(game.lists);
