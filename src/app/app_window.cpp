@@ -67,8 +67,8 @@ bool openWindow(AppWindow& w, Multisample& multisample) {
     if (multisample.samples >= 0) {
         return openWindowWith(w, multisample.samples);
     }
-    for (const int samples : {4, 2, 0}) {
-        if (openWindowWith(w, samples)) {
+    for (const int samples : {8, 4, 2, 0}) {
+        if (samples <= multisample.requested && openWindowWith(w, samples)) {
             multisample.samples = samples;
             return true;
         }

@@ -20,9 +20,12 @@ struct AppWindow {
     int viewportHeight = 0;
 };
 
-// The multisampling of the run's first window (4 samples, else 2, else none); later
-// windows take it directly. -1 until the first window exists.
+// The multisampling the player asked for, and what the windows get: the first window
+// after a request tries that many samples per pixel, then fewer (4, 2, none), and later
+// windows take what it got directly. samples is -1 until a window has been made since the
+// last request.
 struct Multisample {
+    int requested = 4;
     int samples = -1;
 };
 

@@ -8,7 +8,7 @@ const char* const usageText =
     "the computer for player 1, the keyboard or the computer for player 2), the game length\n"
     "and the screen size; change it with spinvale-settings.\n"
     "\n"
-    "  --fullscreen      start fullscreen (the default)\n"
+    "  --fullscreen      start fullscreen (the default, unless the menu chose a window)\n"
     "  --windowed        start in a window; the last of the two wins\n"
     "  --settings FILE   read the settings from FILE, and from nowhere else\n"
     "  --data-dir DIR    take the shipped settings, images and sounds from DIR\n"
@@ -38,8 +38,8 @@ const char* const usageText =
 
 CommandLine gameCommandLine(Options& o) {
     CommandLine commandLine("spinvale", usageText);
-    commandLine.flag("--windowed", o.windowed, true);
-    commandLine.flag("--fullscreen", o.windowed, false);
+    commandLine.flag("--windowed", [&o] { o.windowed = true; });
+    commandLine.flag("--fullscreen", [&o] { o.windowed = false; });
     commandLine.flag("--no-dialogs", o.dialogs, false);
     commandLine.whole("--max-fps", o.maxFps, 0, 1000);
     commandLine.whole("--frames", o.frames, 1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "command_line.h"
@@ -9,7 +10,8 @@
 namespace spinvale {
 
 struct Options {
-    bool windowed = false;     // start in a window instead of fullscreen
+    std::optional<bool> windowed;  // start in a window; unset: as the player last chose
+
     bool dialogs = true;       // errors also in a message box, not only on stderr
     int64_t maxFps = 60;       // 0: frames run back to back
     int64_t frames = -1;       // quit after this many frames; -1: play until asked to quit

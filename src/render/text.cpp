@@ -150,6 +150,7 @@ std::optional<FontFile> findFontFile(const char* faceName) {
 BitmapFont makeBitmapFont(const char* faceName, int cellHeight) {
     BitmapFont made;
     made.listBase = glGenLists(fontListCount);
+    made.cellHeight = cellHeight;
     made.ascent = cellHeight;
     const std::optional<FontFile> file = findFontFile(faceName);
     FreeTypeFont font;

@@ -23,7 +23,8 @@ std::optional<FontFile> findFontFile(const char* faceName);
 // the raster position, so that a text can be measured before it is drawn.
 struct BitmapFont {
     uint32_t listBase = 0;
-    int ascent = 0;  // pixels from the top of the cell to the baseline
+    int cellHeight = 0;  // pixels from the top of the highest glyph to the foot of the lowest
+    int ascent = 0;      // pixels from the top of the cell to the baseline
     std::array<float, 256> advance{};
 };
 
