@@ -143,7 +143,8 @@ TEST(Trace, ShowsEveryFieldInOrderThenTheButtonAndTheRequests) {
                          "\"ballVX\":\"nan\",",
                          0),
               0u);
-    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"paddle1\":{\"x\":0,"), std::string::npos);
+    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"stallMs\":0,\"paddle1\":{\"x\":0,"),
+              std::string::npos);
     EXPECT_NE(line.find("\"side\":1,\"swingAngle\":0,\"swingPhase\":0}"), std::string::npos);
     EXPECT_NE(line.find("},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":"
                         "[\"quit\"]}"),
