@@ -135,14 +135,21 @@ void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const S
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     pushWindowPixels(width, height);
-    glColor4f(0, 0, 0, 0.85f);
+    glColor4f(0, 0, 0, 0.8f);
     fillRect(0, 0, float(width), float(height));
+    // The page stands on a darker panel, so that the frame's own texts do not show through.
     const int column = std::min(width - 2 * margin, widestColumn);
+    const float left = float((width - column) / 2 - 10);
+    const float right = left + float(column + 20);
+    if (!rows.empty()) {
+        glColor4f(0, 0, 0, 0.6f);
+        fillRect(left, float(rows.front().top - 10), right,
+                 float(rows.back().top + rows.back().height + 10));
+    }
     for (const PlacedRow& row : rows) {
         if (row.style == LineStyle::Selected) {
             glColor4f(1, 1, 1, 0.2f);
-            const float left = float((width - column) / 2 - 10);
-            fillRect(left, float(row.top), left + float(column + 20), float(row.top + row.height));
+            fillRect(left, float(row.top), right, float(row.top + row.height));
         }
     }
     popWindowPixels();
