@@ -306,9 +306,9 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
 // stand on 432 and 412, the result and the two hints on 372, 352 and 332.
 TEST(TextLayout, FrameRowsStandAroundTheMiddleOfTheSettingsScreen) {
     const TextRows rows = frameTextRows(769);
-    EXPECT_EQ(std::vector<int>(
-                  {rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
-              std::vector<int>({319, 339, 379, 399, 419}));
+    EXPECT_EQ(
+        std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
+        std::vector<int>({319, 339, 379, 399, 419}));
     EXPECT_EQ(textOrigin(768, textColumn, 319).x, 9);
     EXPECT_EQ(textOrigin(768, textColumn, 319).y, 432);
 }
