@@ -70,7 +70,7 @@ const char* rendererName() {
 
 // The largest count the display grants, from the first one on.
 bool openWithSamplesUpTo(AppWindow& w, Multisample& multisample, int first) {
-    for (const int samples : {4, 2, 0}) {
+    for (const int samples : {8, 4, 2, 0}) {
         if (samples <= first && openWindowWith(w, samples)) {
             multisample.samples = samples;
             return true;

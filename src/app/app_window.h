@@ -25,12 +25,13 @@ struct AppWindow {
     int viewportHeight = 0;
 };
 
-// The multisampling of the run's first window; later windows take it directly. Asked for,
-// the count is tried and then the smaller ones. Else it is 4, 2 or none on a graphics card,
-// and none on a software renderer, where every sample is drawn by the processor.
+// The multisampling the player asked for, and what the windows get: the first window
+// after a request tries that many samples per pixel, then fewer (4, 2, none), and later
+// windows take what it got directly. Without a request it is 4, 2 or none on a graphics
+// card, and none on a software renderer, where every sample is drawn by the processor.
 struct Multisample {
-    int requested = -1;  // -1: not asked for
-    int samples = -1;    // -1 until the first window exists
+    int requested = -1;  // -1: as the renderer suits
+    int samples = -1;    // -1 until a window has been made since the last request
 };
 
 // A window of the requested size with a current context, fullscreen when asked and the

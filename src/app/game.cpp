@@ -17,8 +17,11 @@
 #include "frame_timing.h"
 #include "gamepad.h"
 #include "input_capture.h"
+#include "key_map.h"
 #include "match.h"
+#include "menu.h"
 #include "messages.h"
+#include "overlay.h"
 #include "recording.h"
 #include "render.h"
 #include "settings_file.h"
@@ -37,8 +40,9 @@ struct Replay {
     std::ifstream file;
     std::optional<RecordingReader> reader;
     UpdateInput next;
-    bool more = false;      // next holds an update still to play
-    GameSettings settings;  // those of the next restart
+    bool more = false;                    // next holds an update still to play
+    std::optional<GameSettings> newGame;  // the new game the player started before next
+    GameSettings settings;                // those of the next restart
 };
 
 struct Game {
@@ -61,7 +65,10 @@ struct Game {
     FrameSchedule schedule;
     bool settingsReported = false;
     SoundChannel sound;
+    bool soundOn = true;
     std::optional<Replay> replay;
+    Menu menu;
+    std::string menuProblem;  // why the menu's choices could not be kept, shown in the menu
 };
 
 // The file named on the command line; else the working directory's settings, else the
@@ -121,6 +128,7 @@ bool openReplay(Game& game) {
     replay.file.seekg(0);
     replay.reader.emplace(replay.file);
     replay.more = replay.reader->next(replay.next, replay.settings);
+    replay.newGame = replay.reader->newGame();
     if (!replay.more && replayReadWhole(game)) {
         std::cerr << "spinvale: " << path << " holds no update to replay\n";
     }
@@ -163,10 +171,12 @@ void writeLine(std::ofstream& file, const std::string& line) {
     }
 }
 
-// Settings problems are told once, at start, not again at every fullscreen toggle.
+// Settings problems are told once, at start, not again at every fullscreen toggle. What the
+// player chose in the menu stands over the file, which may not be the one the menu writes.
 GameSettings readGameSettings(Game& game) {
     std::vector<std::string> warnings;
-    const GameSettings settings = loadSettings(settingsPath(game.options), warnings);
+    GameSettings settings = loadSettings(settingsPath(game.options), warnings);
+    layChoicesOver(game.menu, settings);
     const std::string endless = endlessGameWarning(settings);
     if (!endless.empty()) {
         warnings.push_back(endless);
@@ -192,6 +202,26 @@ void restartWithSettings(Game& game) {
     }
 }
 
+// A new game at 0-0, which the recording holds as the command it is.
+void startNewGameNow(Game& game, const GameSettings& settings) {
+    writeLine(game.record, formatNewGameLine(settings));
+    game.recordedSettings = settings;
+    startNewGame(game.match, settings);
+}
+
+// The window and the sound as the player last chose them in the menu; --windowed,
+// --fullscreen and --samples on the command line come first.
+void takeDisplayChoices(Game& game) {
+    std::vector<std::string> warnings;
+    const DisplayChoices display = readDisplayChoices(settingsPath(game.options), warnings);
+    for (const std::string& warning : warnings) {
+        std::cerr << "spinvale: warning: " << warning << "\n";
+    }
+    game.fullscreenRequest = game.options.windowed ? !*game.options.windowed : display.fullscreen;
+    game.soundOn = display.sound;
+    game.multisample.requested = game.options.samples >= 0 ? game.options.samples : display.samples;
+}
+
 // Everything that belongs to the new context is built again. The match goes back to the
 // serve its score calls for, the score kept, unless only the window changed (a live toggle
 // while a recording plays).
@@ -203,10 +233,190 @@ void initGame(Game& game) {
         restartWithSettings(game);
         game.restartDue = false;
     }
-    game.lists.fontListBase = makeBitmapFont("Impact", 30);
+    game.lists.font = makeBitmapFont("Impact", 30);
+    game.lists.smallFont = makeBitmapFont("Impact", 19);
     initSound(game.sound);
     if (game.match.settings.simpleGraphics == 1) {
         useSimpleGraphics(game.lists);
+    }
+}
+
+// The cursor shows over the menu, also in fullscreen, where the game hides it.
+void showCursorForMenu(const Game& game) {
+    SDL_ShowCursor(game.menu.open || !game.window.fullscreen ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void openGameMenu(Game& game) {
+    const DisplayChoices display{game.fullscreenRequest, game.soundOn, game.multisample.requested};
+    openMenu(game.menu, game.match.settings, display, game.multisample.samples);
+    showCursorForMenu(game);
+}
+
+// Back to the match, which goes on as if no time had passed; changed match choices (or
+// "New game") start a new game first.
+void closeGameMenu(Game& game, bool newGame) {
+    game.menu.open = false;
+    if (newGame || matchChoicesDiffer(game.menu, game.match.settings)) {
+        startNewGameNow(game, game.menu.settings);
+    }
+    game.window.lastTick = millisecondTick(Clock::now());
+    showCursorForMenu(game);
+}
+
+// The player's own settings file, "" when there is no folder for it.
+std::string ownSettingsFile() {
+    const std::string folder = userConfigDirectory();
+    return folder.empty() ? "" : folder + "/settings.dat";
+}
+
+// The player's changes go into their own settings file in one replace, over what it holds;
+// without one, over the settings being played. A file in the working directory or named
+// with --settings is never written.
+void keepMenuChoices(Game& game) {
+    const std::string path = ownSettingsFile();
+    if (path.empty()) {
+        return;
+    }
+    SettingsRecord record{};
+    std::string error;
+    if (!readSettingsRecord(path, record, error)) {
+        record = SettingsRecord{};
+        encodeSettings(game.match.settings, record);
+    }
+    std::vector<std::string> warnings;
+    DisplayChoices display = readDisplayChoices(path, warnings);
+    layChoicesOver(game.menu, record, display);
+    if (!makeDirectories(userConfigDirectory(), error) ||
+        !writeSettingsRecord(path, record, display, error)) {
+        game.menuProblem = "The choices could not be kept: " + error;
+        std::cerr << "spinvale: " << error << "\n";
+        return;
+    }
+    game.menuProblem.clear();
+}
+
+// Sound at once; a new fullscreen mode or sample count with a new window, in which the
+// match goes on as it stands.
+void applyDisplayChoices(Game& game) {
+    const DisplayChoices& chosen = game.menu.display;
+    game.soundOn = chosen.sound;
+    if (chosen.fullscreen == game.fullscreenRequest &&
+        chosen.samples == game.multisample.requested) {
+        return;
+    }
+    game.fullscreenRequest = chosen.fullscreen;
+    if (chosen.samples != game.multisample.requested) {
+        game.multisample.requested = chosen.samples;
+        game.multisample.samples = -1;
+    }
+    pushEvent(game.quitEvent);
+}
+
+void actOnMenu(Game& game, MenuAction action) {
+    switch (action) {
+        case MenuAction::None:
+            break;
+        case MenuAction::Close:
+        case MenuAction::NewGame:
+            closeGameMenu(game, action == MenuAction::NewGame);
+            break;
+        case MenuAction::SettingsChanged:
+            keepMenuChoices(game);
+            break;
+        case MenuAction::DisplayChanged:
+            keepMenuChoices(game);
+            applyDisplayChoices(game);
+            break;
+        case MenuAction::Quit:
+            requestQuit(game);
+            break;
+    }
+}
+
+std::vector<PlacedRow> menuRows(const Game& game) {
+    const std::string home = SDL_getenv("HOME") != nullptr ? SDL_getenv("HOME") : "";
+    std::vector<std::string> notes = {keptInNote(ownSettingsFile(), settingsPath(game.options),
+                                                 !game.options.settingsPath.empty(), home)};
+    if (!game.menuProblem.empty()) {
+        notes.push_back(game.menuProblem);
+    }
+    return layoutPage(menuPage(game.menu, game.match.settings, notes), game.window.viewportWidth,
+                      game.window.viewportHeight, game.lists);
+}
+
+// The pointer over an entry selects it, a click acts on it; on the how-to-play page a
+// click anywhere goes back.
+void pointAtMenu(Game& game, int y, bool click) {
+    MenuEntry entry = MenuEntry::Resume;
+    bool onEntry = false;
+    for (const PlacedRow& row : menuRows(game)) {
+        if (y >= row.top && y < row.top + row.height && entryOnLine(game.menu, row.line, entry)) {
+            onEntry = true;
+        }
+    }
+    if (click && (onEntry || game.menu.howToPlay)) {
+        actOnMenu(game, clickMenuEntry(game.menu, entry));
+    } else if (onEntry) {
+        game.menu.selected = entry;
+    }
+}
+
+std::optional<MenuKey> menuKeyFor(int code, bool alt) {
+    switch (code) {
+        case KeyUp:
+            return MenuKey::Up;
+        case KeyDown:
+            return MenuKey::Down;
+        case KeyLeft:
+            return MenuKey::Left;
+        case KeyRight:
+            return MenuKey::Right;
+        case KeyEnter:
+            return alt ? MenuKey::ToggleFullscreen : MenuKey::Enter;
+        case KeyEscape:
+            return MenuKey::Escape;
+        case tabKey:
+            return MenuKey::Tab;
+        case KeyF1:
+            return MenuKey::ToggleFullscreen;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool gameIsOver(const MatchState& s) {
+    return s.rallyState == P1WinsGame || s.rallyState == P2WinsGame;
+}
+
+// The keys the shell keeps from the match: Tab opens the menu, every key goes to the menu
+// while it is open, and Enter after the last point starts a new game. A replay has no menu.
+bool shellTakesKey(Game& game, int code, bool alt) {
+    if (game.replay) {
+        return false;
+    }
+    if (game.menu.open) {
+        if (const std::optional<MenuKey> key = menuKeyFor(code, alt)) {
+            actOnMenu(game, pressMenuKey(game.menu, *key));
+        }
+        return true;
+    }
+    if (code == tabKey) {
+        openGameMenu(game);
+        return true;
+    }
+    if (code == KeyEnter && !alt && gameIsOver(game.match.state)) {
+        startNewGameNow(game, game.match.settings);
+        return true;
+    }
+    return false;
+}
+
+// A key let go always reaches the capture, so that nothing stays held.
+void handlePadKey(Game& game, int code, bool down) {
+    if (!down) {
+        releaseKey(game.capture, KeySource::Gamepad, code);
+    } else if (!shellTakesKey(game, code, false)) {
+        pressKey(game.capture, KeySource::Gamepad, code);
     }
 }
 
@@ -237,13 +447,30 @@ void handleWindowEvent(Game& game, const SDL_WindowEvent& event) {
 void handleEvent(Game& game, const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
+            if (event.key.repeat == 0 && shellTakesKey(game, virtualKeyFor(event.key.keysym.sym),
+                                                       (event.key.keysym.mod & KMOD_ALT) != 0)) {
+                break;
+            }
+            captureKey(game.capture, event.key);
+            break;
         case SDL_KEYUP:
             captureKey(game.capture, event.key);
             break;
+        case SDL_MOUSEMOTION:
+            if (game.menu.open) {
+                pointAtMenu(game, event.motion.y, false);
+            }
+            break;
         case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT && game.menu.open) {
+                pointAtMenu(game, event.button.y, true);
+            } else if (event.button.button == SDL_BUTTON_LEFT) {
+                captureButton(game.capture, true);
+            }
+            break;
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT) {
-                captureButton(game.capture, event.type == SDL_MOUSEBUTTONDOWN);
+                captureButton(game.capture, false);
             }
             break;
         case SDL_WINDOWEVENT:
@@ -256,7 +483,9 @@ void handleEvent(Game& game, const SDL_Event& event) {
             if (event.type == game.toggleEvent) {
                 toggleFullscreen(game);
             } else {
-                handleGamepadEvent(game.pads, event, game.capture);
+                handleGamepadEvent(game.pads, event, [&game](int code, bool down) {
+                    handlePadKey(game, code, down);
+                });
             }
             break;
     }
@@ -283,7 +512,11 @@ UpdateInput takeReplayedInput(Game& game, uint32_t elapsedMs) {
     }
     Replay& replay = *game.replay;
     const UpdateInput input = replay.next;
+    if (replay.newGame) {
+        startNewGameNow(game, *replay.newGame);
+    }
     replay.more = replay.reader->next(replay.next, replay.settings);
+    replay.newGame = replay.reader->newGame();
     return input;
 }
 
@@ -312,7 +545,9 @@ void runFrame(Game& game) {
     writeLine(game.record, formatUpdateLine(input));
     stepMatch(game.match, input);
     drawFrame(game.lists, game.match);
-    playRequestedSounds(game.sound, game.match.requests);
+    if (game.soundOn) {
+        playRequestedSounds(game.sound, game.match.requests);
+    }
     ++game.frames;
     writeLine(game.trace, formatTraceLine(game.frames, input.elapsedMs, game.match));
     SDL_GL_SwapWindow(game.window.window);
@@ -324,6 +559,15 @@ void startSchedule(Game& game) {
     const AppWindow& w = game.window;
     game.schedule =
         FrameSchedule{framePeriod(int(game.options.maxFps), w.vsyncGranted, w.refreshHz)};
+}
+
+// While the menu is open the match stands still under it: no update runs, nothing is
+// recorded or traced, and the match's clock does not move on.
+void runMenuFrame(Game& game) {
+    game.window.lastTick = millisecondTick(startFrame(game.schedule, Clock::now()));
+    drawFrame(game.lists, game.match);
+    drawPage(menuRows(game), game.window.viewportWidth, game.window.viewportHeight, game.lists);
+    SDL_GL_SwapWindow(game.window.window);
 }
 
 // The next queued event, after taking in what the display has sent. Unlike SDL_PollEvent,
@@ -350,6 +594,8 @@ void pumpUntilQuit(Game& game) {
         } else if (const auto wait = timeUntilDue(game.schedule, Clock::now()); wait.count() > 0) {
             // Events that come meanwhile wait in the queue: the frame reads them at its start.
             std::this_thread::sleep_for(wait);
+        } else if (game.menu.open) {
+            runMenuFrame(game);
         } else {
             runFrame(game);
         }
@@ -389,6 +635,8 @@ int runWindowLoop(Game& game) {
         releaseAll(game.capture);
         initGame(game);
         startSchedule(game);
+        game.menu.samplesInUse = game.multisample.samples;
+        showCursorForMenu(game);
         if (firstWindow) {
             reportWindow(game);
             writeLine(game.trace, formatTraceLine(0, 0, game.match));
@@ -429,8 +677,6 @@ bool startVideo(Game& game) {
 int runGame(const Options& options) {
     Game game;
     game.options = options;
-    game.fullscreenRequest = !options.windowed;
-    game.multisample.requested = options.samples;
     game.sound.dataPaths = gameDataPaths(options.dataDir);
     if (!openOutput(game.record, options.recordPath) ||
         !openOutput(game.trace, options.tracePath)) {
@@ -441,6 +687,7 @@ int runGame(const Options& options) {
     }
     writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
     takeWindowSize(game);
+    takeDisplayChoices(game);
     SDL_SetMainReady();
     if (!startVideo(game)) {
         const std::string reason = SDL_GetError();

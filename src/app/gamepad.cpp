@@ -1,5 +1,7 @@
 #include "gamepad.h"
 
+#include "key_map.h"
+
 namespace spinvale {
 
 namespace {
@@ -17,22 +19,21 @@ PadReading read(SDL_GameController* pad) {
     reading.dpadDown = button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     reading.south = button(SDL_CONTROLLER_BUTTON_A);
     reading.start = button(SDL_CONTROLLER_BUTTON_START);
+    reading.back = button(SDL_CONTROLLER_BUTTON_BACK);
     return reading;
 }
 
 // Presses what the pads newly hold and releases what they let go of, all pads together:
 // a second pad's stick does not release the first pad's D-pad.
-void followPads(Gamepads& pads, InputCapture& capture) {
+void followPads(Gamepads& pads, const PadKeyChange& onKey) {
     KeySet now;
     for (const auto& [id, pad] : pads.open) {
         now |= keysHeldBy(read(pad));
     }
     for (int code = 0; code < 256; ++code) {
         const auto key = static_cast<std::size_t>(code);
-        if (now.test(key) && !pads.keys.test(key)) {
-            pressKey(capture, KeySource::Gamepad, code);
-        } else if (!now.test(key) && pads.keys.test(key)) {
-            releaseKey(capture, KeySource::Gamepad, code);
+        if (now.test(key) != pads.keys.test(key)) {
+            onKey(code, now.test(key));
         }
     }
     pads.keys = now;
@@ -69,10 +70,11 @@ KeySet keysHeldBy(const PadReading& pad) {
     keys[KeyDown] = pad.dpadDown || pad.leftY > stickDeadZone;
     keys[KeyEnter] = pad.south;
     keys[KeyEscape] = pad.start;
+    keys[tabKey] = pad.back;
     return keys;
 }
 
-void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputCapture& capture) {
+void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, const PadKeyChange& onKey) {
     switch (event.type) {
         case SDL_CONTROLLERDEVICEADDED:
             openPad(pads, event.cdevice.which);
@@ -87,7 +89,7 @@ void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputCapture& ca
         default:
             return;
     }
-    followPads(pads, capture);
+    followPads(pads, onKey);
 }
 
 void closeGamepads(Gamepads& pads) {

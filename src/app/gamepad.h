@@ -1,13 +1,14 @@
 // Gamepads for player 2. Any controller SDL knows acts on the keys the keyboard player uses:
-// the left stick or the D-pad as the arrows, A (the south button) as Enter, Start as Esc.
-// They press the same keys as the keyboard, so the match and a recording cannot tell the
-// two apart.
+// the left stick or the D-pad as the arrows, A (the south button) as Enter, Start as Esc,
+// and Back as Tab, which opens the menu. They press the same keys as the keyboard, so the
+// match and a recording cannot tell the two apart.
 #pragma once
 
 #include <SDL_events.h>
 #include <SDL_gamecontroller.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "input_capture.h"
@@ -26,6 +27,7 @@ struct PadReading {
     bool dpadDown = false;
     bool south = false;
     bool start = false;
+    bool back = false;
 };
 
 // A stick this close to its centre holds no arrow: worn sticks rest a little off centre.
@@ -39,10 +41,13 @@ struct Gamepads {
     KeySet keys;  // the keys all open pads together hold down
 };
 
+// A key the pads pressed (down) or let go of.
+using PadKeyChange = std::function<void(int code, bool down)>;
+
 // Opens a controller when it is plugged in (SDL also reports those present at start),
 // closes it when it is pulled out, and turns its button and stick changes into presses
-// and releases of the gamepad's keys. Other events are left alone.
-void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, InputCapture& capture);
+// and releases of the gamepad's keys, handed to onKey. Other events are left alone.
+void handleGamepadEvent(Gamepads& pads, const SDL_Event& event, const PadKeyChange& onKey);
 
 void closeGamepads(Gamepads& pads);
 

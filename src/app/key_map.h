@@ -8,6 +8,9 @@ namespace spinvale {
 
 constexpr int noVirtualKey = -1;
 
+// Tab: the shell's own key, which opens and closes the menu; the match never reads it.
+constexpr int tabKey = 9;
+
 // The virtual-key code of a key, below 256, or noVirtualKey for keys the game never reads
 // and that have no plain code (Alt, like the other system keys, is not recorded).
 int virtualKeyFor(SDL_Keycode key);

@@ -4,11 +4,11 @@ namespace spinvale {
 
 const char* const usageText =
     "Usage: spinvale [OPTION]...\n"
-    "Plays one game of Spinvale table tennis. \"settings.dat\" says who plays (the mouse or\n"
-    "the computer for player 1, the keyboard or the computer for player 2), the game length\n"
-    "and the screen size; change it with spinvale-settings.\n"
+    "Plays Spinvale table tennis. \"settings.dat\" says who plays (the mouse or the computer\n"
+    "for player 1, the keyboard or the computer for player 2), the game length and the\n"
+    "screen size; change it in the game's menu (Tab) or with spinvale-settings.\n"
     "\n"
-    "  --fullscreen      start fullscreen (the default)\n"
+    "  --fullscreen      start fullscreen (the default, unless the menu chose a window)\n"
     "  --windowed        start in a window; the last of the two wins\n"
     "  --settings FILE   read the settings from FILE, and from nowhere else\n"
     "  --data-dir DIR    take the shipped settings, images and sounds from DIR\n"
@@ -30,19 +30,22 @@ const char* const usageText =
     "  newsv_0.bmp, newsv_1.bmp, sounds/*.wav\n"
     "                    the working directory, then the data folder\n"
     "The data folder is DIR of --data-dir, else data/ next to the program (a build tree),\n"
-    "else the installed share/spinvale. The game never writes the settings file.\n"
+    "else the installed share/spinvale. The menu writes only your own settings file, in\n"
+    "$XDG_CONFIG_HOME/spinvale (by default ~/.config/spinvale).\n"
     "\n"
     "Controls: the mouse moves paddle 1 and its left button serves and swings; the arrows\n"
     "(or a gamepad's left stick or D-pad) move paddle 2 and Enter (or the pad's A button)\n"
-    "serves and swings; F1 or Alt+Enter switches fullscreen and window; Esc (or Start) quits.\n"
+    "serves and swings; F1 or Alt+Enter switches fullscreen and window; Tab (or the pad's\n"
+    "Back) opens the menu; Esc (or Start) quits, or closes the menu; after the last point\n"
+    "Enter starts a new game.\n"
     "\n"
     "Exit status: 0 after a quit, 1 no window could be made or a file could not be read or\n"
     "written, 2 a bad command line, 255 the video system did not start.\n";
 
 CommandLine gameCommandLine(Options& o, const char* program, const char* usage) {
     CommandLine commandLine(program, usage);
-    commandLine.flag("--windowed", o.windowed, true);
-    commandLine.flag("--fullscreen", o.windowed, false);
+    commandLine.flag("--windowed", [&o] { o.windowed = true; });
+    commandLine.flag("--fullscreen", [&o] { o.windowed = false; });
     commandLine.flag("--no-dialogs", o.dialogs, false);
     commandLine.flag("--verbose", o.verbose);
     commandLine.whole("--max-fps", o.maxFps, 0, 1000);

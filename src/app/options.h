@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "command_line.h"
@@ -9,7 +10,8 @@
 namespace spinvale {
 
 struct Options {
-    bool windowed = false;     // start in a window instead of fullscreen
+    std::optional<bool> windowed;  // start in a window; unset: as the player last chose
+
     bool dialogs = true;       // errors also in a message box, not only on stderr
     int64_t maxFps = 60;       // 0: frames run back to back
     int samples = -1;          // multisampling; -1: 4, 2 or none as the renderer suits

@@ -89,6 +89,7 @@ void drawResult(const Match& match, uint32_t fontListBase, const TextRows& rows)
     if (result != nullptr) {
         printText(fontListBase, screenHeight, textColumn, rows.result, "%s", result);
         printText(fontListBase, screenHeight, textColumn, rows.exitHint, "Press Esc to exit");
+        printText(fontListBase, screenHeight, textColumn, rows.newGameHint, "Enter: new game");
     }
 }
 
@@ -96,7 +97,7 @@ void drawResult(const Match& match, uint32_t fontListBase, const TextRows& rows)
 
 TextRows frameTextRows(int screenHeight) {
     const int half = screenHeight / 2;
-    return {half - 65, half - 45, half - 5, half + 15};
+    return {half - 65, half - 45, half - 5, half + 15, half + 35};
 }
 
 // Multisampling is switched on for the frame's drawing only, every frame.
@@ -111,8 +112,8 @@ void drawFrame(const SceneLists& lists, const Match& match) {
     drawPaddle(match, match.state.paddle2, -1, lists.paddle2List);
     glColor3f(0, 0, 1);  // all texts are blue
     const TextRows rows = frameTextRows(match.settings.screenHeight);
-    drawScores(match, lists.fontListBase, rows);
-    drawResult(match, lists.fontListBase, rows);
+    drawScores(match, lists.font.listBase, rows);
+    drawResult(match, lists.font.listBase, rows);
     glDisable(GL_TEXTURE_2D);
     glFlush();
     glDisable(multisampleArb);

@@ -4,7 +4,7 @@
 namespace spinvale {
 
 // Text rows, in pixels downward from the top of a screen of the settings' height: the two
-// score lines, the result of a won game and the exit hint under it. They are placed around
+// score lines, the result of a won game and the two hints under it. They are placed around
 // the middle of the screen (its height halved, remainder dropped), 20 pixels apart with a
 // gap of 40 between the scores and the result.
 struct TextRows {
@@ -12,6 +12,7 @@ struct TextRows {
     int score2;
     int result;
     int exitHint;
+    int newGameHint;
 };
 
 TextRows frameTextRows(int screenHeight);

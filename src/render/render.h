@@ -7,6 +7,7 @@
 
 #include "data_paths.h"
 #include "match.h"
+#include "text.h"
 
 namespace spinvale {
 
@@ -17,7 +18,8 @@ struct SceneLists {
     uint32_t paddle2List = 0;
     uint32_t sceneList = 0;
     uint32_t sceneTextures[2] = {};  // the table top's and the floor's
-    uint32_t fontListBase = 0;
+    BitmapFont font;                 // the game's texts
+    BitmapFont smallFont;            // the same face for the longer texts of the menu
 };
 
 // Viewport and perspective for a new context (far plane 900), depth test, smooth shading.
@@ -27,8 +29,8 @@ void setupView(int width, int height);
 // through data (the working directory first).
 void buildModelLists(SceneLists& lists, const DataPaths& data);
 
-// 256 display lists of bitmap glyphs, cell height in pixels; returns the first list.
-uint32_t makeBitmapFont(const char* faceName, int cellHeight);
+// 256 display lists of bitmap glyphs, cell height in pixels, and their advances.
+BitmapFont makeBitmapFont(const char* faceName, int cellHeight);
 
 // The outline table and the flat paddle in place of the full scene and paddle lists.
 void useSimpleGraphics(SceneLists& lists);

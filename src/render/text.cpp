@@ -110,14 +110,15 @@ std::vector<GLubyte> bottomUpRows(const FT_Bitmap& bitmap) {
 }
 
 // The glyph's bitmap is placed by its offset from the pen on the baseline, and the raster
-// position then moves on by the glyph's advance. A glyph that cannot be drawn as one-bit
-// rows still advances.
-void compileGlyph(FT_Face face, GLuint list, unsigned long code) {
+// position then moves on by the glyph's advance, which is returned. A glyph that cannot be
+// drawn as one-bit rows still advances.
+float compileGlyph(FT_Face face, GLuint list, unsigned long code) {
+    float advance = 0;
     glNewList(list, GL_COMPILE);
     if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
         const FT_GlyphSlot glyph = face->glyph;
         const FT_Bitmap& bitmap = glyph->bitmap;
-        const float advance = glyph->advance.x / 64.0f;
+        advance = glyph->advance.x / 64.0f;
         if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO && bitmap.pitch > 0 && bitmap.rows > 0) {
             const std::vector<GLubyte> rows = bottomUpRows(bitmap);
             glBitmap(GLsizei(bitmap.width), GLsizei(bitmap.rows), float(-glyph->bitmap_left),
@@ -127,6 +128,7 @@ void compileGlyph(FT_Face face, GLuint list, unsigned long code) {
         }
     }
     glEndList();
+    return advance;
 }
 
 }  // namespace
@@ -145,25 +147,37 @@ std::optional<FontFile> findFontFile(const char* faceName) {
 }
 
 // Without any usable font the lists stay empty: the game goes on, only without its texts.
-uint32_t makeBitmapFont(const char* faceName, int cellHeight) {
-    const GLuint base = glGenLists(fontListCount);
+BitmapFont makeBitmapFont(const char* faceName, int cellHeight) {
+    BitmapFont made;
+    made.listBase = glGenLists(fontListCount);
+    made.cellHeight = cellHeight;
+    made.ascent = cellHeight;
     const std::optional<FontFile> file = findFontFile(faceName);
     FreeTypeFont font;
     if (!file) {
         std::cerr << "spinvale: no font found for \"" << faceName << "\"; texts are not shown\n";
-        return base;
+        return made;
     }
     if (!openFace(font, *file, cellHeight)) {
         std::cerr << "spinvale: cannot read the font " << file->path << "; texts are not shown\n";
-        return base;
+        return made;
     }
+    made.ascent = int(font.face->size->metrics.ascender / 64);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // glyph rows are packed to whole bytes, not words
     for (int code = 0; code < glyphCount; ++code) {
-        compileGlyph(font.face, base + code, code);
+        made.advance[code] = compileGlyph(font.face, made.listBase + code, code);
     }
     glPopClientAttrib();
-    return base;
+    return made;
+}
+
+float textWidth(const BitmapFont& font, const std::string& text) {
+    float width = 0;
+    for (const char c : text) {
+        width += font.advance[static_cast<unsigned char>(c)];
+    }
+    return width;
 }
 
 WindowPixel textOrigin(int screenHeight, int x, int y) {

@@ -2,6 +2,7 @@
 // counted from the top-left corner of a screen of the settings' height.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,18 @@ struct FontFile {
 // The font for a face name: that family when it is installed, else the closest condensed
 // bold sans serif. Nothing when the system has no fonts at all.
 std::optional<FontFile> findFontFile(const char* faceName);
+
+// 256 display lists of bitmap glyphs in one face and size, and how far each glyph moves
+// the raster position, so that a text can be measured before it is drawn.
+struct BitmapFont {
+    uint32_t listBase = 0;
+    int cellHeight = 0;  // pixels from the top of the highest glyph to the foot of the lowest
+    int ascent = 0;      // pixels from the top of the cell to the baseline
+    std::array<float, 256> advance{};
+};
+
+// The width of a text in pixels, drawn in that font.
+float textWidth(const BitmapFont& font, const std::string& text);
 
 // A window pixel, counted from the bottom-left corner.
 struct WindowPixel {

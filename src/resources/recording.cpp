@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::string_view settingsCommentStart = "# settings: ";
 constexpr std::string_view settingsLineStart = "settings";
+constexpr std::string_view newGameLineStart = "new-game";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -122,6 +123,19 @@ LineKind parseSettings(std::string_view rest, GameSettings& settings, std::strin
     return LineKind::Settings;
 }
 
+std::string settingsWords(const GameSettings& settings) {
+    std::string line;
+    for (const SettingsField& f : settingsFields) {
+        line += " ";
+        line += f.name;
+        line += "=";
+        line += f.real != nullptr    ? floatText(settings.*f.real)
+                : f.whole != nullptr ? std::to_string(settings.*f.whole)
+                                     : std::to_string(int(settings.*f.flag));
+    }
+    return line;
+}
+
 }  // namespace
 
 LineKind parseRecordingLine(std::string_view line, UpdateInput& input, GameSettings& settings,
@@ -133,6 +147,10 @@ LineKind parseRecordingLine(std::string_view line, UpdateInput& input, GameSetti
     }
     if (first == settingsLineStart) {
         return parseSettings(rest, settings, error);
+    }
+    if (first == newGameLineStart) {
+        const LineKind kind = parseSettings(rest, settings, error);
+        return kind == LineKind::Settings ? LineKind::NewGame : kind;
     }
     return parseUpdate(first, rest, input, error);
 }
@@ -152,16 +170,20 @@ std::string formatUpdateLine(const UpdateInput& input) {
 }
 
 std::string formatSettingsLine(const GameSettings& settings) {
-    std::string line(settingsLineStart);
-    for (const SettingsField& f : settingsFields) {
-        line += " ";
-        line += f.name;
-        line += "=";
-        line += f.real != nullptr    ? floatText(settings.*f.real)
-                : f.whole != nullptr ? std::to_string(settings.*f.whole)
-                                     : std::to_string(int(settings.*f.flag));
-    }
-    return line;
+    return std::string(settingsLineStart) + settingsWords(settings);
+}
+
+std::string formatNewGameLine(const GameSettings& settings) {
+    return std::string(newGameLineStart) + settingsWords(settings);
+}
+
+void startNewGame(Match& match, const GameSettings& settings) {
+    MatchState& s = match.state;
+    s.score1 = 0;
+    s.score2 = 0;
+    s.firstServer = 0;
+    s.winSoundPlayed = false;
+    restartMatch(match, settings);
 }
 
 std::string formatSettingsComment(const std::string& settingsPath) {
@@ -180,6 +202,7 @@ std::string settingsNamedBy(std::string_view firstLine) {
 }
 
 bool RecordingReader::next(UpdateInput& input, GameSettings& settings) {
+    newGame_.reset();
     std::string line;
     while (std::getline(in_, line)) {
         ++lineNumber_;
@@ -190,6 +213,9 @@ bool RecordingReader::next(UpdateInput& input, GameSettings& settings) {
             case LineKind::Malformed:
                 error_ = error;
                 return false;
+            case LineKind::NewGame:
+                newGame_ = settings;
+                break;
             case LineKind::Settings:
             case LineKind::Skip:
                 break;

@@ -14,6 +14,9 @@ namespace spinvale {
 
 namespace {
 
+constexpr uint8_t displayMark[4] = {'S', 'P', 'V', 'd'};
+constexpr std::size_t displayChoicesSize = sizeof displayMark + 3 * 4;
+
 uint64_t readLittleEndian(const SettingsRecord& record, std::size_t offset, int bytes) {
     uint64_t value = 0;
     for (int i = bytes - 1; i >= 0; --i) {
@@ -118,15 +121,19 @@ void writeDouble(SettingsRecord& record, const SettingsField& f, double value) {
     writeLittleEndian(record, f.offset, 8, bits);
 }
 
+void encodeField(const GameSettings& g, const SettingsField& f, SettingsRecord& record) {
+    if (f.real != nullptr) {
+        writeDouble(record, f, fileValue(g.*f.real));
+    } else if (f.whole != nullptr && f.type == FieldType::Double) {
+        writeDouble(record, f, g.*f.whole);
+    } else {
+        writeInt32(record, f, f.whole != nullptr ? g.*f.whole : int32_t(g.*f.flag));
+    }
+}
+
 void encodeSettings(const GameSettings& g, SettingsRecord& record) {
     for (const SettingsField& f : settingsFields) {
-        if (f.real != nullptr) {
-            writeDouble(record, f, fileValue(g.*f.real));
-        } else if (f.whole != nullptr && f.type == FieldType::Double) {
-            writeDouble(record, f, g.*f.whole);
-        } else {
-            writeInt32(record, f, f.whole != nullptr ? g.*f.whole : int32_t(g.*f.flag));
-        }
+        encodeField(g, f, record);
     }
 }
 
@@ -212,8 +219,62 @@ GameSettings loadSettings(const std::string& path, std::vector<std::string>& war
     return decodeSettings(record, path, warnings);
 }
 
+DisplayChoices readDisplayChoices(const std::string& path, std::vector<std::string>& warnings) {
+    DisplayChoices choices;
+    uint8_t bytes[settingsRecordSize + displayChoicesSize];
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return choices;
+    }
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    const uint8_t* tail = bytes + settingsRecordSize;
+    if (got < sizeof bytes || std::memcmp(tail, displayMark, sizeof displayMark) != 0) {
+        return choices;
+    }
+    const auto whole = [tail](int i) {
+        int32_t value = 0;
+        for (int b = 3; b >= 0; --b) {
+            value = int32_t(uint32_t(value) << 8 | tail[4 + 4 * i + b]);
+        }
+        return value;
+    };
+    const auto warn = [&](const char* name, int32_t value, const char* used) {
+        warnings.push_back(path + ": " + name + " " + std::to_string(value) +
+                           " is not a choice the game offers; using " + used);
+    };
+    const int32_t fullscreen = whole(0), sound = whole(1), samples = whole(2);
+    if (fullscreen == 0 || fullscreen == 1) {
+        choices.fullscreen = fullscreen == 1;
+    } else {
+        warn("fullscreen", fullscreen, "1");
+    }
+    if (sound == 0 || sound == 1) {
+        choices.sound = sound == 1;
+    } else {
+        warn("sound", sound, "1");
+    }
+    if (std::find(std::begin(sampleChoices), std::end(sampleChoices), samples) !=
+        std::end(sampleChoices)) {
+        choices.samples = samples;
+    } else {
+        warn("samples", samples, "-1, as the renderer suits");
+    }
+    return choices;
+}
+
 bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
-                         std::string& error) {
+                         const DisplayChoices& display, std::string& error) {
+    std::vector<uint8_t> bytes(record.begin(), record.end());
+    if (!(display == DisplayChoices{})) {
+        bytes.insert(bytes.end(), std::begin(displayMark), std::end(displayMark));
+        for (const int32_t value :
+             {int32_t(display.fullscreen), int32_t(display.sound), display.samples}) {
+            for (int b = 0; b < 4; ++b) {
+                bytes.push_back(uint8_t(uint32_t(value) >> (8 * b)));
+            }
+        }
+    }
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
@@ -222,8 +283,8 @@ bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
     }
     const mode_t mask = umask(0);
     umask(mask);
-    const ssize_t written = write(fd, record.data(), record.size());
-    const bool complete = written == static_cast<ssize_t>(record.size()) &&
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    const bool complete = written == static_cast<ssize_t>(bytes.size()) &&
                           fchmod(fd, 0666 & ~mask) == 0 && fsync(fd) == 0;
     const int savedErrno = errno;
     close(fd);

@@ -63,9 +63,12 @@ double readDouble(const SettingsRecord& record, const SettingsField& f);
 void writeInt32(SettingsRecord& record, const SettingsField& f, int32_t value);
 void writeDouble(SettingsRecord& record, const SettingsField& f, double value);
 
-// Settings written into a record, over what it held: the reserved bytes are kept. A real
-// goes in as the double of its shortest decimal form, so that the file says 0.7 where the
-// game holds 0.7f.
+// One field of the settings written into a record, over what it held. A real goes in as
+// the double of its shortest decimal form, so that the file says 0.7 where the game holds
+// 0.7f.
+void encodeField(const GameSettings& settings, const SettingsField& f, SettingsRecord& record);
+
+// Every field written into a record; the reserved bytes are kept.
 void encodeSettings(const GameSettings& settings, SettingsRecord& record);
 
 // The record of the shipped settings (defaultGameSettings), reserved bytes zero.
@@ -90,8 +93,30 @@ bool readSettingsRecord(const std::string& path, SettingsRecord& record, std::st
 // short, the shipped ones with a warning.
 GameSettings loadSettings(const std::string& path, std::vector<std::string>& warnings);
 
+// What the player chose for the window and the sound. The match never sees these, so they
+// are not in the record: a file keeps them after its 112 bytes, behind the mark "SPVd", as
+// three int32s (fullscreen 0 or 1, sound 0 or 1, the multisampling's samples per pixel).
+// A file without them, as every file was before the game had a menu, gives the defaults.
+struct DisplayChoices {
+    bool fullscreen = true;
+    bool sound = true;
+    int32_t samples = -1;  // -1 (as the renderer suits), 0 (off), 2, 4 or 8
+
+    bool operator==(const DisplayChoices& o) const {
+        return fullscreen == o.fullscreen && sound == o.sound && samples == o.samples;
+    }
+};
+
+constexpr int32_t sampleChoices[] = {-1, 0, 2, 4, 8};
+
+// The choices a file keeps; the defaults when it keeps none or cannot be read. A value the
+// game cannot use takes its default, with a warning naming the file.
+DisplayChoices readDisplayChoices(const std::string& path, std::vector<std::string>& warnings);
+
 // Replaces the file in one step (temporary file in the same folder, then rename), so a
-// failed write leaves the old file as it was.
-bool writeSettingsRecord(const std::string& path, const SettingsRecord& record, std::string& error);
+// failed write leaves the old file as it was. The display choices follow the record
+// unless they are all the defaults.
+bool writeSettingsRecord(const std::string& path, const SettingsRecord& record,
+                         const DisplayChoices& display, std::string& error);
 
 }  // namespace spinvale

@@ -3,6 +3,7 @@
 
 #include "gamepad.h"
 #include "input_capture.h"
+#include "key_map.h"
 #include "match.h"
 
 namespace spinvale {
@@ -16,7 +17,7 @@ KeySet keys(std::initializer_list<int> codes) {
     return set;
 }
 
-TEST(PadMapping, StickBeyondTheDeadZoneOrDpadAreTheArrowsSouthIsEnterStartIsEsc) {
+TEST(PadMapping, StickBeyondTheDeadZoneOrDpadAreTheArrowsSouthIsEnterStartIsEscBackIsTab) {
     PadReading pad;
     EXPECT_EQ(keysHeldBy(pad), KeySet()) << "a pad at rest holds nothing";
     pad.leftX = -8000;
@@ -26,9 +27,9 @@ TEST(PadMapping, StickBeyondTheDeadZoneOrDpadAreTheArrowsSouthIsEnterStartIsEsc)
     pad.leftY = 20000;
     EXPECT_EQ(keysHeldBy(pad), keys({KeyLeft, KeyDown})) << "a diagonal holds two arrows";
     PadReading buttons;
-    buttons.dpadRight = buttons.dpadUp = buttons.south = buttons.start = true;
+    buttons.dpadRight = buttons.dpadUp = buttons.south = buttons.start = buttons.back = true;
     buttons.leftX = 30000;
-    EXPECT_EQ(keysHeldBy(buttons), keys({KeyRight, KeyUp, KeyEnter, KeyEscape}));
+    EXPECT_EQ(keysHeldBy(buttons), keys({KeyRight, KeyUp, KeyEnter, KeyEscape, tabKey}));
 }
 
 // A virtual controller made by SDL itself (with the standard layout SDL maps for virtual
@@ -71,7 +72,10 @@ class VirtualPad : public ::testing::Test {
     void handleEvents() {
         SDL_Event event;
         while (SDL_PollEvent(&event) != 0) {
-            handleGamepadEvent(pads_, event, capture_);
+            handleGamepadEvent(pads_, event, [this](int code, bool down) {
+                down ? pressKey(capture_, KeySource::Gamepad, code)
+                     : releaseKey(capture_, KeySource::Gamepad, code);
+            });
         }
     }
 

@@ -1,6 +1,6 @@
 // Any text as a recording: a line is read or refused (with a reason), never misread; what
-// is read writes back the same, and its updates and settings drive a match without
-// undefined behaviour.
+// is read writes back the same, and its updates, settings and new games drive a match
+// without undefined behaviour.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -23,10 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             std::abort();
         }
         const auto format = [kind](const UpdateInput& i, const GameSettings& s) {
-            return kind == LineKind::Update ? formatUpdateLine(i) : formatSettingsLine(s);
+            return kind == LineKind::Update    ? formatUpdateLine(i)
+                   : kind == LineKind::NewGame ? formatNewGameLine(s)
+                                               : formatSettingsLine(s);
         };
         const std::string written = format(input, settings);
-        if ((kind == LineKind::Update || kind == LineKind::Settings) &&
+        if ((kind == LineKind::Update || kind == LineKind::Settings || kind == LineKind::NewGame) &&
             (parseRecordingLine(written, inputAgain, settingsAgain, error) != kind ||
              format(inputAgain, settingsAgain) != written)) {
             std::abort();
@@ -35,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             stepMatch(match, input);
         } else if (kind == LineKind::Settings) {
             restartMatch(match, settings);
+        } else if (kind == LineKind::NewGame) {
+            startNewGame(match, settings);
         }
     }
     return 0;

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
         {"bmp", withRows(bmpHeaders(6, 5, 8, 2, 0, bmpPalette(2)), 40)},
         {"bmp", withRows(bmpHeaders(8, -8, 24, 300, 1), 191)},
         {"settings", Bytes(odd.begin(), odd.end())},
-        {"script", text(formatSettingsLine(keyboard) + "\n16 0 0 1\n17 600 300 0 13 38 112\n")},
+        {"script", text(formatSettingsLine(keyboard) + "\n16 0 0 1\n17 600 300 0 13 38 112\n" +
+                        formatNewGameLine(keyboard) + "\n16 0 0 - 13\n")},
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
         {"options", text(std::string(options, sizeof options))}};
     int n = 0;

@@ -112,7 +112,7 @@ class Drawing : public ::testing::Test {
         if (lists_.sceneList == 0) {  // what the shell does on every window creation
             setupView(width, height);
             buildModelLists(lists_, gameDataPaths());
-            lists_.fontListBase = makeBitmapFont("Impact", 30);
+            lists_.font = makeBitmapFont("Impact", 30);
         }
         match_.settings = defaultGameSettings();
         MatchState& s = match_.state;
@@ -303,17 +303,19 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
 
 // Row y of a screen of height h is window row h - y - 17, the text's baseline; texts start
 // one pixel left of their column. On 768 rows (or 769: the half pixel is dropped) the scores
-// stand on 432 and 412, the result and the hint on 372 and 352.
+// stand on 432 and 412, the result and the two hints on 372, 352 and 332.
 TEST(TextLayout, FrameRowsStandAroundTheMiddleOfTheSettingsScreen) {
     const TextRows rows = frameTextRows(769);
-    EXPECT_EQ(std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint}),
-              std::vector<int>({319, 339, 379, 399}));
+    EXPECT_EQ(
+        std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
+        std::vector<int>({319, 339, 379, 399, 419}));
     EXPECT_EQ(textOrigin(768, textColumn, 319).x, 9);
     EXPECT_EQ(textOrigin(768, textColumn, 319).y, 432);
 }
 
-// 30-pixel glyph cells on those baselines reach 8 below and 26 above; the hint alone reaches
-// into rows 344 to 362. All stand at the left, the scores reaching past column 100.
+// 30-pixel glyph cells on those baselines reach 8 below and 26 above; the new-game hint
+// alone reaches into rows 324 to 342. All stand at the left, the scores reaching past
+// column 100.
 TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
     std::vector<std::vector<uint8_t>> resultRows;
     for (const RallyState state : {P1Shot, P1WinsGame, P2WinsGame}) {
@@ -322,8 +324,8 @@ TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
         const bool won = state != P1Shot;
         EXPECT_GT(blueIn(404, 458, 400), blueIn(404, 458, 100) + 100) << state << ": too narrow";
         EXPECT_EQ(blueIn(344, 398, 400) > 100, won) << state;
-        EXPECT_EQ(blueIn(344, 362, 400) > 50, won) << state << ": the hint";
-        EXPECT_EQ(blueIn(404, 458, 400) + blueIn(344, 398, 400), blueIn(0, height - 1)) << state;
+        EXPECT_EQ(blueIn(324, 342, 400) > 50, won) << state << ": the new-game hint";
+        EXPECT_EQ(blueIn(404, 458, 400) + blueIn(324, 398, 400), blueIn(0, height - 1)) << state;
         if (won) {
             resultRows.emplace_back(frame_.begin() + 344 * width * 4,
                                     frame_.begin() + 399 * width * 4);

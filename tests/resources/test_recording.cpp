@@ -91,6 +91,46 @@ TEST(RecordingReader, SettingsLinesApplyToTheUpdatesAfterThem) {
     EXPECT_EQ(settingsNamedBy("16 0 0 -"), "");
 }
 
+// A new game the player starts is a line of its own: it holds for the next update only,
+// and its settings stay for the restarts after it.
+TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
+    GameSettings keyboard = defaultGameSettings();
+    keyboard.player2Keyboard = true;
+    keyboard.pointsPerGame = 21;
+    const std::string newGame = formatNewGameLine(keyboard);
+    EXPECT_EQ(newGame.rfind("new-game simpleGraphics=0 gameSpeed=14 ", 0), 0u) << newGame;
+    std::istringstream text("16 0 0 -\n" + newGame + "\n17 0 0 -\n18 0 0 -\n" +
+                            "new-game gameSpeed=14\n19 0 0 -\n");
+    RecordingReader reader(text);
+    UpdateInput in;
+    GameSettings settings = defaultGameSettings();
+    ASSERT_TRUE(reader.next(in, settings));
+    EXPECT_FALSE(reader.newGame());
+    ASSERT_TRUE(reader.next(in, settings));
+    EXPECT_EQ(in.elapsedMs, 17u);
+    ASSERT_TRUE(reader.newGame());
+    EXPECT_EQ(formatSettingsLine(*reader.newGame()), formatSettingsLine(keyboard));
+    EXPECT_EQ(formatSettingsLine(settings), formatSettingsLine(keyboard));
+    ASSERT_TRUE(reader.next(in, settings));
+    EXPECT_FALSE(reader.newGame()) << "the new game was started once, before update 17";
+    EXPECT_FALSE(reader.next(in, settings)) << "a new-game line names every field";
+    EXPECT_EQ(reader.lineNumber(), 5);
+
+    Match won;
+    won.state.score1 = 11;
+    won.state.score2 = 9;
+    won.state.firstServer = 1;
+    won.state.rallyState = P1WinsGame;
+    won.state.winSoundPlayed = true;
+    won.randomState = 0;  // the next draw is 38: player 1 serves first
+    startNewGame(won, keyboard);
+    EXPECT_EQ(won.state.score1 + won.state.score2, 0);
+    EXPECT_EQ(won.state.rallyState, P1ToServe);
+    EXPECT_EQ(won.state.firstServer, 1);
+    EXPECT_FALSE(won.state.winSoundPlayed) << "the new game's win sounds again";
+    EXPECT_TRUE(won.settings.player2Keyboard);
+}
+
 TEST(Trace, ShowsEveryFieldInOrderThenTheButtonAndTheRequests) {
     Match m;
     m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
@@ -103,7 +143,8 @@ TEST(Trace, ShowsEveryFieldInOrderThenTheButtonAndTheRequests) {
                          "\"ballVX\":\"nan\",",
                          0),
               0u);
-    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"stallMs\":0,\"paddle1\":{\"x\":0,"), std::string::npos);
+    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"stallMs\":0,\"paddle1\":{\"x\":0,"),
+              std::string::npos);
     EXPECT_NE(line.find("\"side\":1,\"swingAngle\":0,\"swingPhase\":0}"), std::string::npos);
     EXPECT_NE(line.find("},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":"
                         "[\"quit\"]}"),

@@ -41,6 +41,18 @@ before=$(od -An -tx1 -j16 -N8 r.dat)
 expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
 [ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
 
+# The window and sound choices the game's menu keeps after the record survive a rewrite
+# (here: windowed, silent, 2 samples); a value the game does not offer is shown replaced.
+{ cat s.dat; printf 'SPVd\0\0\0\0\0\0\0\0\2\0\0\0'; } >d.dat
+tail -c 16 d.dat >choices.before
+expect_status 0 "$bin/spinvale-settings" write d.dat --points 11
+tail -c 16 d.dat | cmp -s - choices.before || fail "the menu's choices kept"
+expect_status 0 "$bin/spinvale-settings" show d.dat
+[ "$(field fullscreen) $(field sound) $(field samples)" = "0 0 2" ] || fail "choices shown: $(cat out.txt)"
+printf '\5' | dd of=d.dat bs=1 seek=124 conv=notrunc 2>/dev/null
+expect_status 0 "$bin/spinvale-settings" show d.dat
+[ "$(field samples)" = -1 ] && grep -q 'd.dat: samples 5 is not' err.txt || fail "bad samples: $(cat err.txt)"
+
 # Settings under which games were found never to end are written, with a warning.
 expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 5.5 --gravity 7
 grep -q 'warning: w.dat: at game speed 5.5 with gravity 7 .*never end' err.txt || fail "endless warning on write: $(cat err.txt)"

@@ -1,11 +1,14 @@
-// spinvale-rally-stats: plays computer-vs-computer games headless and reports how they look
-// as table tennis: returns per point, how points end, how long the ball takes to cross the
-// table. Used to choose the shipped settings.
+// spinvale-rally-stats: plays games headless and reports how they look as table tennis:
+// returns per point, how points end, how long the ball takes to cross the table. Player 1
+// is the computer or a modelled human, whose points tell how strong the computer is for a
+// person. Used to choose the shipped settings and the menu's presets.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "command_line.h"
 #include "match.h"
+#include "modelled_player.h"
 
 namespace {
 
@@ -14,14 +17,22 @@ using namespace spinvale;
 constexpr const char* usage =
     "Usage: spinvale-rally-stats [--games N] [--frame-ms MS] [--game-speed X] [--gravity X]\n"
     "                            [--ai-skill X] [--ai-speed X] [--points 11|21]\n"
-    "Plays N computer-vs-computer games (seeds 1 to N) from the built-in settings with the\n"
-    "given changes, at MS milliseconds per update (default 16), and prints rally statistics.\n";
+    "                            [--player1 computer|model]\n"
+    "Plays N games (seeds 1 to N) against the computer's player 2 from the built-in settings\n"
+    "with the given changes, at MS milliseconds per update (default 16), and prints rally\n"
+    "statistics. Player 1 is the computer too, or with --player1 model a modelled human\n"
+    "mouse player: it sees the ball 200 ms late, guesses where the ball crosses its depth\n"
+    "along a straight line with a 6 cm error, moves the pointer at most 2.5 screen widths a\n"
+    "second, and times its click (40 ms error) to turn the ball toward the far end's middle.\n";
 
 struct Tally {
     long games = 0, finished = 0, frames = 0, points = 0, returns = 0, serves = 0;
     long ownHalf = 0, shotMissedTable = 0, missedReturn = 0, netStops = 0;
     long crossings = 0;
     double crossingMs = 0;
+    // Player 1's own: points won, balls that bounced on its half and were returned or
+    // missed, and returns and serves after which it lost the point.
+    long won1 = 0, serves1 = 0, returned1 = 0, missed1 = 0, strokesLost1 = 0;
 };
 
 bool isShot(RallyState s) {
@@ -42,10 +53,12 @@ void observe(Tally& t, const MatchState& before, const MatchState& after, uint32
     sinceStroke += elapsedMs;
     if ((from == P1Toss || from == P2Toss) && isServe(to)) {
         ++t.serves;
+        t.serves1 += from == P1Toss ? 1 : 0;
         sinceStroke = 0;
     }
     if (toReturn(from) && isShot(to)) {
         ++t.returns;
+        t.returned1 += from == P1ToReturn ? 1 : 0;
         sinceStroke = 0;
     }
     if (isShot(from) && toReturn(to)) {
@@ -61,6 +74,10 @@ void observe(Tally& t, const MatchState& before, const MatchState& after, uint32
         return;
     }
     ++t.points;
+    const bool player1Won = after.score1 != before.score1;
+    t.won1 += player1Won ? 1 : 0;
+    t.missed1 += from == P1ToReturn ? 1 : 0;
+    t.strokesLost1 += (from == P1Shot || from == P1Serve) && !player1Won ? 1 : 0;
     if (isShot(from) && after.ballY > 0) {
         ++t.ownHalf;
     } else if (isShot(from)) {
@@ -68,6 +85,19 @@ void observe(Tally& t, const MatchState& before, const MatchState& after, uint32
     } else if (toReturn(from)) {
         ++t.missedReturn;
     }
+}
+
+// Both players the computer, or player 1 a mouse player that the model drives.
+Match newMatch(GameSettings settings, uint32_t seed, bool modelledPlayer1) {
+    if (!modelledPlayer1) {
+        return computerMatch(settings, seed);
+    }
+    settings.player1Mouse = true;
+    settings.player2Keyboard = false;
+    Match match;
+    match.randomState = seed;
+    restartMatch(match, settings);
+    return match;
 }
 
 }  // namespace
@@ -80,6 +110,7 @@ int main(int argc, char** argv) {
     double gravity = settings.gravityScale;
     double aiSkill = settings.aiSkill;
     double aiSpeed = settings.aiSpeed;
+    bool modelledPlayer1 = false;
     CommandLine commandLine("spinvale-rally-stats", usage);
     commandLine.whole("--games", games, 1);
     commandLine.whole("--frame-ms", frameMs, 1, 1000);
@@ -90,6 +121,10 @@ int main(int argc, char** argv) {
     commandLine.option("--points", [&settings](const std::string& value) {
         settings.pointsPerGame = value == "21" ? 21 : 11;
         return value == "11" || value == "21" ? "" : "11 or 21";
+    });
+    commandLine.option("--player1", [&modelledPlayer1](const std::string& value) {
+        modelledPlayer1 = value == "model";
+        return value == "computer" || value == "model" ? "" : "computer or model";
     });
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
@@ -102,13 +137,20 @@ int main(int argc, char** argv) {
     Tally t;
     const long frameLimit = 2000000;
     for (long seed = 1; seed <= games; ++seed) {
-        Match match = computerMatch(settings, static_cast<uint32_t>(seed));
+        Match match = newMatch(settings, static_cast<uint32_t>(seed), modelledPlayer1);
+        std::optional<ModelledPlayer> player1;
+        if (modelledPlayer1) {
+            player1.emplace(static_cast<uint32_t>(seed));
+        }
         UpdateInput input;
         input.elapsedMs = static_cast<uint32_t>(frameMs);
         double sinceStroke = 0;
         long frame = 0;
         for (; frame < frameLimit; ++frame) {
             const MatchState before = match.state;
+            if (player1) {
+                input = player1->nextInput(match, static_cast<uint32_t>(frameMs));
+            }
             stepMatch(match, input);
             observe(t, before, match.state, input.elapsedMs, sinceStroke);
             if (match.state.rallyState == P1WinsGame || match.state.rallyState == P2WinsGame) {
@@ -135,5 +177,15 @@ int main(int argc, char** argv) {
         100.0 * t.missedReturn / points, 100.0 * t.shotMissedTable / points,
         100.0 * t.ownHalf / points, t.netStops / points,
         t.crossings > 0 ? t.crossingMs / double(t.crossings) : 0.0);
+    if (modelledPlayer1) {
+        const long reached = t.returned1 + t.missed1;
+        std::printf(
+            "  the modelled player 1: won %ld of %ld points (%.1f%%); returned %.1f%% of the %ld "
+            "balls that reached it; lost the point after %.1f%% of its returns and serves\n",
+            t.won1, t.points, 100.0 * t.won1 / points,
+            100.0 * t.returned1 / double(reached > 0 ? reached : 1), reached,
+            100.0 * t.strokesLost1 /
+                double(t.returned1 + t.serves1 > 0 ? t.returned1 + t.serves1 : 1));
+    }
     return 0;
 }

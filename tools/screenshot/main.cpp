@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,13 +12,25 @@
 #include "png_writer.h"
 
 constexpr const char* usage =
-    "Usage: spinvale-screenshot OUT.png\n"
-    "Saves the whole screen of the X display (DISPLAY) as a PNG file.\n";
+    "Usage: spinvale-screenshot [--size WxH] OUT.png\n"
+    "Saves the whole screen of the X display (DISPLAY) as a PNG file, or with --size only\n"
+    "its top-left W by H pixels (where a window of that size stands without a window\n"
+    "manager).\n";
 
 int main(int argc, char** argv) {
     std::vector<std::string> outputs;
+    int wantedWidth = 0;
+    int wantedHeight = 0;
     spinvale::CommandLine commandLine("spinvale-screenshot", usage);
     commandLine.words(outputs, 1);
+    commandLine.option("--size", [&](const std::string& value) {
+        char x = 0;
+        char rest = 0;
+        const bool read =
+            std::sscanf(value.c_str(), "%d%c%d%c", &wantedWidth, &x, &wantedHeight, &rest) == 3 &&
+            x == 'x' && wantedWidth > 0 && wantedHeight > 0;
+        return read ? "" : "a size such as 800x600";
+    });
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
     }
@@ -40,8 +53,9 @@ int main(int argc, char** argv) {
         XCloseDisplay(display);
         return 1;
     }
-    const int width = attributes.width;
-    const int height = attributes.height;
+    const int width = wantedWidth > 0 ? std::min(wantedWidth, attributes.width) : attributes.width;
+    const int height =
+        wantedHeight > 0 ? std::min(wantedHeight, attributes.height) : attributes.height;
     std::vector<uint8_t> pixels(std::size_t(width) * height * 4);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

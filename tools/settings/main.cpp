@@ -42,8 +42,8 @@ std::string show(double value) {
 
 // What the game will say about these settings: fields it cannot use, and settings under
 // which games may never end (the file is written all the same).
-void warnAbout(const SettingsRecord& record, const std::string& path) {
-    std::vector<std::string> warnings;
+void warnAbout(const SettingsRecord& record, const std::string& path,
+               std::vector<std::string> warnings) {
     const GameSettings settings = decodeSettings(record, path, warnings);
     const std::string endless = endlessGameWarning(settings);
     if (!endless.empty()) {
@@ -61,16 +61,20 @@ int showFile(const std::string& path) {
         return fail(1, "cannot read " + path + ": " + error +
                            " (the game then uses the built-in settings)");
     }
+    const auto line = [](const std::string& name, const std::string& value) {
+        std::cout << "  " << name << std::string(18 - name.size(), ' ') << value << "\n";
+    };
     std::cout << path << "\n";
     for (const SettingsField& f : settingsFields) {
-        std::cout << "  " << f.name << std::string(18 - std::string(f.name).size(), ' ');
-        if (f.type == FieldType::Int32) {
-            std::cout << readInt32(record, f) << "\n";
-        } else {
-            std::cout << show(readDouble(record, f)) << "\n";
-        }
+        line(f.name, f.type == FieldType::Int32 ? std::to_string(readInt32(record, f))
+                                                : show(readDouble(record, f)));
     }
-    warnAbout(record, path);
+    std::vector<std::string> warnings;
+    const DisplayChoices display = readDisplayChoices(path, warnings);
+    line("fullscreen", std::to_string(int(display.fullscreen)));
+    line("sound", std::to_string(int(display.sound)));
+    line("samples", std::to_string(display.samples));
+    warnAbout(record, path, warnings);
     return 0;
 }
 
@@ -102,10 +106,12 @@ int writeFile(std::string path, const std::vector<Change>& changes) {
     for (const Change& change : changes) {
         change.option->apply(record, change.value);
     }
-    if (!writeSettingsRecord(path, record, error)) {
+    // The window and sound choices the game's menu keeps after the record stay as they are.
+    std::vector<std::string> warnings;
+    if (!writeSettingsRecord(path, record, readDisplayChoices(path, warnings), error)) {
         return fail(1, error);
     }
-    warnAbout(record, path);
+    warnAbout(record, path, warnings);
     return 0;
 }
 

@@ -29,6 +29,7 @@ constexpr const char* usage =
     "                    directory; missing: the built-in settings)\n"
     "  --script FILE     a recording or script, one update per line:\n"
     "                    <elapsedMs> <pointerX> <pointerY> <1|0|-> [key ...]\n"
+    "                    and \"settings\" and \"new-game\" lines, as the game records them\n"
     "  --frame-ms MS     elapsed time of every update without a script (default 16)\n"
     "  --max-frames N    stop after N updates (default: the script's end, else 1000000)\n"
     "  --seed S          start value of the random sequence (default 1)\n"
@@ -124,6 +125,10 @@ int main(int argc, char** argv) {
     }
     int64_t frames = 0;
     while (haveInput && frames < maxFrames) {
+        // A new game the player started is played from this update on.
+        if (reader.newGame()) {
+            startNewGame(match, *reader.newGame());
+        }
         stepMatch(match, input);
         ++frames;
         if (options.trace) {

@@ -1,0 +1,137 @@
+// The menu's state: what keys and clicks do, which choices start a new game, what the
+// player's own settings file gets, and the presets it offers.
+#include <gtest/gtest.h>
+
+#include "endless_games.h"
+#include "menu.h"
+
+namespace spinvale {
+namespace {
+
+Menu openedMenu() {
+    Menu menu;
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    return menu;
+}
+
+TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
+    Menu menu = openedMenu();
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Close) << "Resume";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::Close);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::NewGame), MenuAction::NewGame);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(menu.selected, MenuEntry::Player1);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].style, LineStyle::Selected);
+    menu.selected = MenuEntry::Resume;
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
+    EXPECT_EQ(menu.selected, MenuEntry::Quit) << "Up from the top wraps round";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Quit);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_TRUE(menu.howToPlay);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None) << "Esc: back to the entries";
+    EXPECT_FALSE(menu.howToPlay);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::HowToPlay), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Tab), MenuAction::Close) << "Tab closes from the page";
+
+    MenuEntry entry = MenuEntry::Quit;
+    menu.howToPlay = false;
+    ASSERT_TRUE(entryOnLine(menu, 1, entry)) << "line 0 is the title";
+    EXPECT_EQ(entry, MenuEntry::Resume);
+    EXPECT_FALSE(entryOnLine(menu, 1 + menuEntryCount, entry)) << "the notes under the entries";
+}
+
+// Match choices wait for the menu to close; window and sound choices apply at once. Values
+// that make no preset show as custom and step to the first or the last.
+TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
+    GameSettings own = defaultGameSettings();
+    own.aiSkill = 0.55f;
+    Menu menu;
+    openMenu(menu, own, DisplayChoices{}, 2);
+    menu.selected = MenuEntry::Computer;
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::SettingsChanged);
+    EXPECT_EQ(menu.settings.aiSkill, strengthPresets[2].first) << "from custom, Left: Hard";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::SettingsChanged);
+    EXPECT_EQ(menu.settings.aiSpeed, strengthPresets[0].second) << "Hard, Right: Easy";
+    EXPECT_TRUE(matchChoicesDiffer(menu, own));
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Points), MenuAction::SettingsChanged);
+    EXPECT_EQ(menu.settings.pointsPerGame, 21);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::AntiAliasing), MenuAction::DisplayChanged);
+    EXPECT_EQ(menu.display.samples, 0) << "as the renderer suits, then off";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::DisplayChanged);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::DisplayChanged);
+    EXPECT_EQ(menu.display.samples, 8) << "back past automatic to 8 samples";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
+    EXPECT_FALSE(menu.display.fullscreen);
+    const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
+    EXPECT_EQ(page[6].text, "Computer: Easy");
+    EXPECT_EQ(page[10].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page.back().text, "kept");
+    EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
+}
+
+// Only what the player changed goes into a file or over the settings read again: the other
+// fields, the reserved bytes and the other display choices stay as they were.
+TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
+    Menu menu = openedMenu();
+    clickMenuEntry(menu, MenuEntry::Player2);
+    clickMenuEntry(menu, MenuEntry::Sound);
+    SettingsRecord record;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        record[i] = uint8_t(i * 37 + 11);
+    }
+    SettingsRecord before = record;
+    DisplayChoices display;
+    display.samples = 2;
+    layChoicesOver(menu, record, display);
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        EXPECT_EQ(record[i] != before[i], i == 108 || i == 109 || i == 110 || i == 111) << i;
+    }
+    EXPECT_EQ(readInt32(record, field::player2Keyboard), 1);
+    EXPECT_EQ(display, (DisplayChoices{true, false, 2}));
+
+    GameSettings read = defaultGameSettings();
+    read.pointsPerGame = 21;
+    layChoicesOver(menu, read);
+    EXPECT_TRUE(read.player2Keyboard);
+    EXPECT_EQ(read.pointsPerGame, 21) << "a field the player left alone";
+}
+
+// Normal is what the game ships; every ball speed lies where computer games end; each step
+// up in strength is more accurate and quicker.
+TEST(Menu, PresetsAreTheShippedSettingsAndPlayableOnes) {
+    const GameSettings shipped = defaultGameSettings();
+    EXPECT_EQ(strengthPresets[1].first, shipped.aiSkill);
+    EXPECT_EQ(strengthPresets[1].second, shipped.aiSpeed);
+    EXPECT_EQ(ballSpeedPresets[1].first, shipped.gameSpeed);
+    EXPECT_EQ(ballSpeedPresets[1].second, shipped.gravityScale);
+    for (int i = 0; i < 3; ++i) {
+        GameSettings g = shipped;
+        g.gameSpeed = ballSpeedPresets[i].first;
+        g.gravityScale = ballSpeedPresets[i].second;
+        EXPECT_EQ(endlessGameWarning(g), "") << ballSpeedPresets[i].name;
+        if (i > 0) {
+            EXPECT_GT(strengthPresets[i].first, strengthPresets[i - 1].first);
+            EXPECT_GT(strengthPresets[i].second, strengthPresets[i - 1].second);
+            EXPECT_GT(ballSpeedPresets[i].first, ballSpeedPresets[i - 1].first);
+        }
+    }
+}
+
+TEST(Menu, SaysWhereTheChoicesAreKept) {
+    const std::string own = "/home/ann/.config/spinvale/settings.dat";
+    EXPECT_EQ(keptInNote(own, own, false, "/home/ann"),
+              "Choices are kept in ~/.config/spinvale/settings.dat.");
+    EXPECT_NE(
+        keptInNote(own, "settings.dat", false, "/home/ann").find("working folder comes first"),
+        std::string::npos);
+    EXPECT_NE(keptInNote(own, "/tmp/x.dat", true, "/home/annie")
+                  .find(own + ", but this game reads "
+                              "/tmp/x.dat (named with "
+                              "--settings)"),
+              std::string::npos);
+    EXPECT_NE(keptInNote("", own, false, "").find("last until you quit"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace spinvale

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The menu, driven as a player drives it. Tab opens it over a match that stands still (no
+# update runs, and the time spent in it is not handed to the match). "Player 2: keyboard"
+# then "New game" give a human player 2 whose Enter tosses, and the player's own settings
+# file then holds that change and no other. Esc closes the menu and a second Esc quits.
+# After the last point Enter starts a new game at 0-0. The recording replays to the trace.
+source "$(dirname "$0")/lib.sh"
+
+# The player's own file, its reserved bytes random, player 1 the computer (which wins every
+# point while player 2 only serves) and the fast ball.
+export XDG_CONFIG_HOME=$work/config
+mkdir -p config/spinvale
+head -c 112 /dev/urandom >config/spinvale/settings.dat
+"$bin/spinvale-settings" write config/spinvale/settings.dat --simple-graphics 0 --game-speed 18 \
+    --spin 6 --gravity 12 --ai-skill 0.7 --ai-speed 40 --points 11 --screen 1024x768 \
+    --camera 0,300,320 --player1 computer --player2 computer >/dev/null || fail "own settings file"
+cp config/spinvale/settings.dat before.dat
+
+start_game trace.txt --no-dialogs --windowed --record record.txt
+wait_game_window
+wait_updates 10
+press Tab
+sleep 0.5
+frames=$(traced_frames trace.txt)
+last=$(tail -1 trace.txt)
+sleep 1
+[ "$(traced_frames trace.txt)" -eq "$frames" ] && [ "$(tail -1 trace.txt)" = "$last" ] ||
+    fail "the match moved under the menu"
+for key in Down Down Down Right Up Up Return; do # Player 2: keyboard, then New game
+    press "$key"
+done
+wait_updates 5
+after=$(sed -n "$((frames + 2))p" trace.txt)
+[ "$(field elapsedMs "$after")" -le 60 ] || fail "the time in the menu was handed on: $after"
+[ "$(field score1 "$after")-$(field score2 "$after")" = 0-0 ] || fail "new game: $after"
+grep -q '^new-game .*player2Keyboard=1$' record.txt || fail "the new game recorded"
+
+# Only player 2's field changed in the player's own file (byte 109, counted from 1).
+[ "$(cmp -l before.dat config/spinvale/settings.dat | awk '{print $1}')" = 109 ] ||
+    fail "settings file changes: $(cmp -l before.dat config/spinvale/settings.dat)"
+
+# Player 2 serves its points and misses every return; Enter tosses its serve. After the
+# last point, Enter starts the next game at 0-0.
+state() { field rallyState "$(tail -1 trace.txt)"; }
+won() { case $(state) in 20 | 21) ;; *) return 1 ;; esac }
+tossed=
+deadline=$((SECONDS + 150))
+until won || [ "$SECONDS" -ge "$deadline" ]; do
+    if [ "$(state)" = 6 ]; then
+        press Return
+        wait_updates 2
+        [ "$(state)" = 8 ] && tossed=yes
+    fi
+    sleep 0.1
+done
+[ -n "$tossed" ] || fail "player 2's Enter tossed no serve"
+won || fail "no game won in time: $(tail -1 trace.txt)"
+press Return
+wait_updates 3
+latest=$(tail -1 trace.txt)
+[ "$(field score1 "$latest")-$(field score2 "$latest")" = 0-0 ] && ! won ||
+    fail "Enter after the last point: $latest"
+
+press Tab
+press Escape
+wait_updates 5
+press Escape
+end_game
+[ "$game_status" -eq 0 ] || fail "Esc, Esc: exit status $game_status: $(cat game.err)"
+[ "$(grep -c '^new-game ' record.txt)" -eq 2 ] || fail "two new games recorded"
+"$bin/spinvale-sim" --script record.txt --trace >replayed.txt
+cmp replayed.txt trace.txt || fail "the recording replays to another trace"
+
+finish
