@@ -26,3 +26,12 @@ std::optional<CodeField> readJoinCode(std::string_view typed);
 bool sameJoinCode(const CodeField& a, const CodeField& b);
 
 }  // namespace spinvale::net
+
+namespace spinvale::net {
+
+// "HOST[:PORT]" as a guest names the host: a name or an IPv4 address, and the port (the
+// default one when none is given). False, with the reason, for anything else, an IPv6
+// address included: ENet 1.3, the network library, speaks IPv4 only.
+bool readJoinAddress(std::string_view text, std::string& host, uint16_t& port, std::string& error);
+
+}  // namespace spinvale::net
