@@ -299,8 +299,9 @@ void NetPeer::greet(_ENetPeer* visitor, const Hello& hello) {
     if (refusal) {
         send(visitor, Refused{*refusal, SPINVALE_VERSION}, true);
         enet_peer_disconnect_later(visitor, 0);
-        news_.push_back("refused a player from " + from + ": " +
-                        refusalText(*refusal, SPINVALE_VERSION));
+        static const char* const why[] = {"", "a wrong join code", "a second player",
+                                          "another network protocol", "another match build"};
+        news_.push_back("refused a player from " + from + ": " + why[int(*refusal)]);
         return;
     }
     other_ = visitor;

@@ -184,6 +184,9 @@ int main(int argc, char** argv) {
         }
     }
     const bool scripted = script.is_open();
+    if (!options.joinAddress.empty()) {  // the host's settings decide the match
+        return playNetwork(options, GameSettings{}, script);
+    }
     std::vector<std::string> warnings;
     GameSettings settings = loadSettings(chooseSettingsFile(options, script), warnings);
     for (const std::string& w : warnings) {
