@@ -212,6 +212,7 @@ void NetPeer::handleEvent(const void* raw) {
                 hello.code = codeField_;
                 send(other_, hello, true);
                 lastHeard_ = now_;
+                askedAt_ = now_;
             }
             break;
         case ENET_EVENT_TYPE_RECEIVE:
@@ -261,6 +262,9 @@ void NetPeer::receive(_ENetPeer* from, const uint8_t* data, std::size_t size) {
         stop_ = Stop::Unplayed;
     } else if (const auto* inputs = std::get_if<Inputs>(&*message); inputs && session_) {
         play(*inputs);
+    } else if (inputs && setup_.role == Role::Host && phase_ == Phase::Waiting) {
+        start(setup_.settings, roundTrip(from));  // the guest has started: so does the host
+        play(*inputs);
     } else if (const auto* check = std::get_if<HashCheck>(&*message); check && session_) {
         checkHashes(check->update, check->hash);
     } else if (const auto* desync = std::get_if<Desync>(&*message)) {
@@ -307,8 +311,16 @@ void NetPeer::greet(_ENetPeer* visitor, const Hello& hello) {
     other_ = visitor;
     lastHeard_ = now_;
     send(other_, Welcome{setup_.settings}, true);
+    askedAt_ = now_;
     news_.push_back("player 2 joined from " + from);
-    start(setup_.settings, visitor->roundTripTime);
+}
+
+// The time from the last question (the guest's Hello, the host's Welcome) to its answer
+// (the Welcome, the guest's first parts), unless ENet measured a shorter one: a question or
+// answer lost and sent again makes the first too long, and ENet's estimate may still be its
+// default of 500 ms.
+uint32_t NetPeer::roundTrip(const _ENetPeer* peer) const {
+    return std::min(now_ - askedAt_, peer->roundTripTime);
 }
 
 // Visitors that never say who they are are not kept.

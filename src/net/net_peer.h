@@ -110,6 +110,7 @@ class NetPeer {
     void play(const Inputs& inputs);
     void checkHashes(int64_t update, uint64_t hash);
     void start(const GameSettings& settings, uint32_t roundTripMs);
+    uint32_t roundTrip(const _ENetPeer* peer) const;
     void takeFromSession();
     void sendInputs();
     void send(_ENetPeer* to, const Message& message, bool reliable);
@@ -145,6 +146,7 @@ class NetPeer {
     uint32_t now_ = 0;
     uint32_t lastHeard_ = 0;
     uint32_t lastSent_ = 0;
+    uint32_t askedAt_ = 0;
     bool otherGone_ = false;
     std::string goneText_;
     bool finishing_ = false;
