@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "input_capture.h"
 #include "match.h"
 #include "messages.h"
+#include "net_game.h"
 #include "recording.h"
 #include "render.h"
 #include "settings_file.h"
@@ -62,6 +64,7 @@ struct Game {
     bool settingsReported = false;
     SoundChannel sound;
     std::optional<Replay> replay;
+    std::unique_ptr<NetGame> net;
 };
 
 // The file named on the command line; else the working directory's settings, else the
@@ -295,6 +298,47 @@ void actOnRequests(Game& game) {
     if (game.match.requests.toggleFullscreen) {
         game.restartDue = true;
         pushEvent(game.toggleEvent);
+    } else if (game.replay && formatSettingsLine(game.replay->settings) !=
+                                  formatSettingsLine(game.match.settings)) {
+        game.match.settings = game.replay->settings;  // a paddle handed to the computer
+    }
+}
+
+// A network game's frame: Esc and F1 act at once, whatever the match; the shared match steps
+// when the session lets it; the confirmed updates are recorded, traced and heard; the latest
+// prediction is drawn from this player's end.
+void runNetFrame(Game& game, uint32_t now) {
+    NetGame& net = *game.net;
+    const KeySet keys = game.capture.held[0] | game.capture.held[1] | game.capture.pressed;
+    if (keys[KeyEscape]) {
+        net.leave();
+        requestQuit(game);
+        return;
+    }
+    if (keys[KeyF1]) {
+        pushEvent(game.toggleEvent);  // the window only: the match is not restarted
+    }
+    net.poll(now);
+    if (net.readyToStep()) {
+        net.step(takeLiveInput(game, net.elapsedMs(now)), now);
+    }
+    for (const net::ConfirmedUpdate& u : net.takeConfirmed()) {
+        if (u.newSettings) {
+            writeLine(game.record, formatSettingsLine(u.after.settings));
+        }
+        if (u.number > 0) {
+            writeLine(game.record, formatUpdateLine(u.command));
+            playRequestedSounds(game.sound, u.after.requests);
+            ++game.frames;
+        }
+        writeLine(game.trace, formatTraceLine(u.number, u.command.elapsedMs, u.after));
+    }
+    const Match view = net.view();
+    drawFrame(game.lists, view);
+    drawNotice(game.lists, view.settings.screenHeight, net.notice());
+    SDL_GL_SwapWindow(game.window.window);
+    if (game.frames == game.options.frames) {
+        requestQuit(game);
     }
 }
 
@@ -303,6 +347,10 @@ void runFrame(Game& game) {
     const uint32_t now = millisecondTick(game.lastFrameStart);
     const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
     game.window.lastTick = now;
+    if (game.net) {
+        runNetFrame(game, now);
+        return;
+    }
     const UpdateInput input =
         game.replay ? takeReplayedInput(game, elapsedMs) : takeLiveInput(game, elapsedMs);
     writeLine(game.record, formatUpdateLine(input));
@@ -353,7 +401,7 @@ void pumpUntilQuit(Game& game) {
                 return;
             }
             handleEvent(game, event);
-        } else if (!game.window.visible) {
+        } else if (!game.window.visible && !game.net) {  // the other player plays on
             SDL_WaitEvent(nullptr);
         } else if (const int64_t waitUs = frameWait(game); waitUs > 0) {
             waitForFrame(waitUs);
@@ -375,7 +423,7 @@ int runWindowLoop(Game& game) {
         }
         releaseAll(game.capture);
         initGame(game);
-        if (firstWindow) {
+        if (firstWindow && !game.net) {
             writeLine(game.trace, formatTraceLine(0, 0, game.match));
             firstWindow = false;
         }
@@ -409,6 +457,18 @@ bool startVideo(Game& game) {
     return game.quitEvent != static_cast<uint32_t>(-1);
 }
 
+// The local match only holds this player's window settings; the shared one is the session's.
+bool openNetGame(Game& game) {
+    restartMatch(game.match, readGameSettings(game));
+    game.restartDue = false;
+    std::string error;
+    game.net = NetGame::open(game.options, game.match.settings, error);
+    if (!game.net) {
+        std::cerr << "spinvale: " << error << "\n";
+    }
+    return game.net != nullptr;
+}
+
 }  // namespace
 
 int runGame(const Options& options) {
@@ -424,6 +484,9 @@ int runGame(const Options& options) {
         return 1;
     }
     writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
+    if ((options.hosting || !options.joinHost.empty()) && !openNetGame(game)) {
+        return 1;
+    }
     takeWindowSize(game);
     SDL_SetMainReady();
     if (!startVideo(game)) {

@@ -137,8 +137,9 @@ std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& setup, std::string& error
         }
         peer->news_.push_back("hosting on UDP port " + std::to_string(setup.port) +
                               " of this computer (" + list + "), join code " + peer->code_);
-        peer->banner_ = "Waiting for a player: spinvale --join " + addresses.front() + ":" +
-                        std::to_string(setup.port) + " --code " + peer->code_;
+        peer->banner_ = "Waiting for a player. On the other computer:\nspinvale --join " +
+                        addresses.front() + ":" + std::to_string(setup.port) + " --code " +
+                        peer->code_;
         return peer;
     }
     if (enet_address_set_host(&address, setup.hostName.c_str()) != 0) {
@@ -257,7 +258,7 @@ void NetPeer::receive(_ENetPeer* from, const uint8_t* data, std::size_t size) {
         const std::string text =
             "The host refused to play: " + refusalText(refused->reason, refused->hostVersion);
         news_.push_back(text);
-        banner_ = text + ". Esc quits.";
+        banner_ = text + ".\nEsc quits.";
         phase_ = Phase::Over;
         stop_ = Stop::Unplayed;
     } else if (const auto* inputs = std::get_if<Inputs>(&*message); inputs && session_) {
@@ -342,7 +343,7 @@ void NetPeer::refuseLateVisitors() {
                                  " within 5 seconds: is a game hosted there, and is that UDP "
                                  "port open to this computer?";
         news_.push_back(text);
-        banner_ = text + " Esc quits.";
+        banner_ = text + "\nEsc quits.";
         phase_ = Phase::Over;
         stop_ = Stop::Unplayed;
     }
@@ -405,10 +406,10 @@ void NetPeer::stopOnDesync() {
         send(other_, Desync{uint32_t(update), desync_.localState()}, true);
     }
     writeDesyncFile();
-    const std::string text = "The two games differ after update " + std::to_string(update) +
-                             ": the match is stopped. Both states are in " + setup_.desyncPath;
-    news_.push_back(text);
-    banner_ = text + ". Esc quits.";
+    const std::string text =
+        "The two games differ after update " + std::to_string(update) + ": the match is stopped.";
+    news_.push_back(text + " Both states are in " + setup_.desyncPath);
+    banner_ = text + "\nBoth states are in " + setup_.desyncPath + ".\nEsc quits.";
 }
 
 void NetPeer::writeDesyncFile() const {
@@ -542,7 +543,7 @@ void NetPeer::otherGone(uint32_t reason) {
     if (phase_ == Phase::Waiting) {
         const std::string text = "The host closed the connection";
         news_.push_back(text);
-        banner_ = text + ". Esc quits.";
+        banner_ = text + ".\nEsc quits.";
         phase_ = Phase::Over;
         stop_ = Stop::Unplayed;
         return;
@@ -571,7 +572,7 @@ void NetPeer::goSolo() {
     soloSettingsNew_ = true;
     phase_ = Phase::Solo;
     if (!goneText_.empty()) {
-        banner_ = goneText_ + ": the computer plays for them. Esc quits.";
+        banner_ = goneText_ + ":\nthe computer plays for them. Esc quits.";
     }
 }
 
