@@ -163,6 +163,12 @@ Part readHostPart(Reader& r, const Part& before) {
     if ((flags & yChanged) != 0) {
         part.pointerY = readCoordinate(r, before.pointerY);
     }
+    // Every part has one way to be written: a value marked new is new.
+    if (((flags & elapsedChanged) != 0 && part.elapsedMs == before.elapsedMs) ||
+        ((flags & xChanged) != 0 && part.pointerX == before.pointerX) ||
+        ((flags & yChanged) != 0 && part.pointerY == before.pointerY)) {
+        r.fail("a value marked new that is not");
+    }
     return part;
 }
 
