@@ -24,7 +24,7 @@ constexpr int maxPrediction = 12;
 constexpr std::size_t maxVisitors = 4;
 
 // Why a connection ended, carried by ENet's disconnect.
-enum GoneReason : uint32_t { Silent = 0, Left = 1, Finished = 2 };
+enum GoneReason : uint32_t { Silent = 0, Left = 1, Finished = 2, Unanswered = 3 };
 
 std::string addressText(const ENetAddress& address) {
     char ip[64] = "?";
@@ -176,12 +176,8 @@ void NetPeer::poll(uint32_t nowMs) {
     while (host_ != nullptr && enet_host_service(host_, &event, 0) > 0) {
         handleEvent(&event);
     }
-    if (other_ != nullptr && now_ - lastHeard_ >= silenceMs) {
-        enet_peer_reset(other_);
-        other_ = nullptr;
-        otherGone(Silent);
-    }
-    refuseLateVisitors();
+    checkSilence();
+    dropSilentVisitors();
     if (phase_ == Phase::Playing && otherGone_ && session_->frame() >= session_->remoteCount()) {
         goSolo();
     }
@@ -325,27 +321,29 @@ uint32_t NetPeer::roundTrip(const _ENetPeer* peer) const {
 }
 
 // Visitors that never say who they are are not kept.
-void NetPeer::refuseLateVisitors() {
+void NetPeer::dropSilentVisitors() {
+    const auto silent = [this](const Visitor& v) { return now_ - v.since >= silenceMs; };
     for (const Visitor& v : visitors_) {
-        if (now_ - v.since >= silenceMs) {
+        if (silent(v)) {
             enet_peer_reset(v.peer);
         }
     }
-    visitors_.erase(std::remove_if(visitors_.begin(), visitors_.end(),
-                                   [&](const Visitor& v) { return now_ - v.since >= silenceMs; }),
-                    visitors_.end());
-    if (setup_.role == Role::Guest && phase_ == Phase::Waiting && other_ != nullptr &&
-        now_ - lastHeard_ >= silenceMs) {
+    visitors_.erase(std::remove_if(visitors_.begin(), visitors_.end(), silent), visitors_.end());
+}
+
+// Both sides send many times a second once playing. A guest's call gets 5 seconds to be
+// answered; the handshake after it, where ENet may be slow to send a lost message again,
+// three times that.
+void NetPeer::checkSilence() {
+    if (other_ == nullptr) {
+        return;
+    }
+    const bool connected = other_->state == ENET_PEER_STATE_CONNECTED;
+    const uint32_t limit = connected && phase_ == Phase::Waiting ? 3 * silenceMs : silenceMs;
+    if (now_ - lastHeard_ >= limit) {
         enet_peer_reset(other_);
         other_ = nullptr;
-        const std::string text = "No answer from " + setup_.hostName + " port " +
-                                 std::to_string(setup_.port) +
-                                 " within 5 seconds: is a game hosted there, and is that UDP "
-                                 "port open to this computer?";
-        news_.push_back(text);
-        banner_ = text + "\nEsc quits.";
-        phase_ = Phase::Over;
-        stop_ = Stop::Unplayed;
+        otherGone(connected ? Silent : Unanswered);
     }
 }
 
@@ -540,10 +538,19 @@ NetStats NetPeer::stats() const {
 // The other player's parts that arrived are played out; then the computer takes its paddle.
 void NetPeer::otherGone(uint32_t reason) {
     const std::string who = playerName(otherRole(setup_.role));
+    if (phase_ == Phase::Waiting && setup_.role == Role::Host) {
+        news_.push_back("player 2 left before the game started");
+        return;
+    }
     if (phase_ == Phase::Waiting) {
-        const std::string text = "The host closed the connection";
+        const std::string text =
+            reason == Unanswered
+                ? "No answer from " + setup_.hostName + " port " + std::to_string(setup_.port) +
+                      " within 5 seconds: is a game hosted there, and is that UDP port open to "
+                      "this computer?"
+                : "The host closed the connection before the game started";
         news_.push_back(text);
-        banner_ = text + ".\nEsc quits.";
+        banner_ = text + "\nEsc quits.";
         phase_ = Phase::Over;
         stop_ = Stop::Unplayed;
         return;

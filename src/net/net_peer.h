@@ -121,7 +121,8 @@ class NetPeer {
     void stopOnDesync();
     void writeDesyncFile() const;
     void disconnect(uint32_t reason);
-    void refuseLateVisitors();
+    void dropSilentVisitors();
+    void checkSilence();
 
     NetSetup setup_;
     _ENetHost* host_ = nullptr;

@@ -36,6 +36,7 @@ whole_game() { # NAME [RELAY OPTION...]
         to=$((port + 1))
         python3 "$relay" "$to" "$port" --lifetime 150 "$@" &
         pids+=($!)
+        sleep 0.5
     fi
     start_host "$name"
     guest "$name" "$to" --code test-42 || fail "$name: guest exit $?: $(cat "$name.guest.err")"
@@ -95,6 +96,19 @@ done
 lines=$(wc -l <refusals.host.trace)
 sleep 1
 [ "$(wc -l <refusals.host.trace)" -gt "$lines" ] || fail "the host stopped playing"
+
+# A guest that falls silent (stopped) is given up after 5 seconds; the host plays on.
+port=$((port + 2))
+start_host silent
+"$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script p2.txt >/dev/null 2>&1 &
+pids+=($!)
+silent_guest=$!
+sleep 3
+kill -STOP "$silent_guest"
+given_up() { grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err; }
+wait_for 20 given_up || fail "silence: $(cat silent.host.err)"
+grep -q 'player2Keyboard=0' silent.host.rec || fail "silence: player 2 not handed to the computer"
+kill -KILL "$silent_guest"
 
 expect_status 2 "$bin/spinvale-sim" --join '[::1]:27455' --code TEST42 --script p2.txt
 grep -q 'speaks IPv4 only' err.txt || fail "IPv6: $(cat err.txt)"

@@ -83,7 +83,7 @@ void NetSim::output(net::NetPeer& peer) {
             continue;  // both sides stop at the update that won the game
         }
         if (u.newSettings && record_.is_open()) {
-            record_ << formatSettingsLine(u.after.settings) << '\n';
+            record_ << formatSettingsLine(u.after.settings) << std::endl;  // seen at once
         }
         if (u.number > 0 && record_.is_open()) {
             record_ << formatUpdateLine(u.command) << '\n';
