@@ -183,10 +183,11 @@ void DesyncCheck::compare() {
             }
             compared_ = update;
         }
-        if (mine.update <= update) {
+        const int64_t localUpdate = mine.update;  // mine goes with the pop
+        if (localUpdate <= update) {
             local_.pop_front();
         }
-        if (update <= mine.update) {
+        if (update <= localUpdate) {
             remote_.pop_front();
         }
     }
