@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -21,6 +22,7 @@
 #include "match.h"
 #include "menu.h"
 #include "messages.h"
+#include "net_game.h"
 #include "overlay.h"
 #include "recording.h"
 #include "render.h"
@@ -69,6 +71,7 @@ struct Game {
     std::optional<Replay> replay;
     Menu menu;
     std::string menuProblem;  // why the menu's choices could not be kept, shown in the menu
+    std::unique_ptr<NetGame> net;
 };
 
 // The file named on the command line; else the working directory's settings, else the
@@ -528,6 +531,49 @@ void actOnRequests(Game& game) {
     if (game.match.requests.toggleFullscreen) {
         game.restartDue = true;
         pushEvent(game.toggleEvent);
+    } else if (game.replay && formatSettingsLine(game.replay->settings) !=
+                                  formatSettingsLine(game.match.settings)) {
+        game.match.settings = game.replay->settings;  // a paddle handed to the computer
+    }
+}
+
+// A network game's frame: Esc and F1 act at once, whatever the match; the shared match steps
+// when the session lets it; the confirmed updates are recorded, traced and heard; the latest
+// prediction is drawn from this player's end.
+void runNetFrame(Game& game, uint32_t now) {
+    NetGame& net = *game.net;
+    const KeySet keys = game.capture.held[0] | game.capture.held[1] | game.capture.pressed;
+    if (keys[KeyEscape]) {
+        net.leave();
+        requestQuit(game);
+        return;
+    }
+    if (keys[KeyF1]) {
+        pushEvent(game.toggleEvent);  // the window only: the match is not restarted
+    }
+    net.poll(now);
+    if (net.readyToStep()) {
+        net.step(takeLiveInput(game, net.elapsedMs(now)), now);
+    }
+    for (const net::ConfirmedUpdate& u : net.takeConfirmed()) {
+        if (u.newSettings) {
+            writeLine(game.record, formatSettingsLine(u.after.settings));
+        }
+        if (u.number > 0) {
+            writeLine(game.record, formatUpdateLine(u.command));
+            if (game.soundOn) {
+                playRequestedSounds(game.sound, u.after.requests);
+            }
+            ++game.frames;
+        }
+        writeLine(game.trace, formatTraceLine(u.number, u.command.elapsedMs, u.after));
+    }
+    const Match view = net.view();
+    drawFrame(game.lists, view);
+    drawNotice(game.lists, view.settings.screenHeight, net.notice());
+    SDL_GL_SwapWindow(game.window.window);
+    if (game.frames == game.options.frames) {
+        requestQuit(game);
     }
 }
 
@@ -536,6 +582,10 @@ void runFrame(Game& game) {
     const uint32_t now = millisecondTick(frameTime);
     const uint32_t elapsedMs = clampUpdateMs(ticksBetween(game.window.lastTick, now));
     game.window.lastTick = now;
+    if (game.net) {
+        runNetFrame(game, now);
+        return;
+    }
     const UpdateInput input =
         game.replay ? takeReplayedInput(game, elapsedMs) : takeLiveInput(game, elapsedMs);
     if (game.replay) {
@@ -589,7 +639,7 @@ void pumpUntilQuit(Game& game) {
                 return;
             }
             handleEvent(game, event);
-        } else if (!game.window.visible) {
+        } else if (!game.window.visible && !game.net) {  // the other player plays on
             SDL_WaitEvent(nullptr);
         } else if (const auto wait = timeUntilDue(game.schedule, Clock::now()); wait.count() > 0) {
             // Events that come meanwhile wait in the queue: the frame reads them at its start.
@@ -639,7 +689,9 @@ int runWindowLoop(Game& game) {
         showCursorForMenu(game);
         if (firstWindow) {
             reportWindow(game);
-            writeLine(game.trace, formatTraceLine(0, 0, game.match));
+            if (!game.net) {  // a network game traces its confirmed updates only
+                writeLine(game.trace, formatTraceLine(0, 0, game.match));
+            }
             firstWindow = false;
         }
         pumpUntilQuit(game);
@@ -672,6 +724,18 @@ bool startVideo(Game& game) {
     return game.quitEvent != static_cast<uint32_t>(-1);
 }
 
+// The local match only holds this player's window settings; the shared one is the session's.
+bool openNetGame(Game& game) {
+    restartMatch(game.match, readGameSettings(game));
+    game.restartDue = false;
+    std::string error;
+    game.net = NetGame::open(game.options, game.match.settings, error);
+    if (!game.net) {
+        std::cerr << "spinvale: " << error << "\n";
+    }
+    return game.net != nullptr;
+}
+
 }  // namespace
 
 int runGame(const Options& options) {
@@ -686,6 +750,9 @@ int runGame(const Options& options) {
         return 1;
     }
     writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
+    if ((options.hosting || !options.joinHost.empty()) && !openNetGame(game)) {
+        return 1;
+    }
     takeWindowSize(game);
     takeDisplayChoices(game);
     SDL_SetMainReady();

@@ -17,5 +17,15 @@ int main(int argc, char** argv) {
                   << usageText;
         return 2;
     }
+    const bool joining = !options.joinHost.empty();
+    const char* conflict = options.hosting && joining ? "--host and --join exclude each other"
+                           : joining && options.code.empty() ? "--join needs the host's --code"
+                           : (options.hosting || joining) && !options.replayPath.empty()
+                               ? "--replay plays no network game"
+                               : nullptr;
+    if (conflict != nullptr) {
+        std::cerr << "spinvale: " << conflict << "\n" << usageText;
+        return 2;
+    }
     return runGame(options);
 }

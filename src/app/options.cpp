@@ -1,5 +1,9 @@
 #include "options.h"
 
+#include <charconv>
+
+#include "join_code.h"
+
 namespace spinvale {
 
 const char* const usageText =
@@ -23,6 +27,21 @@ const char* const usageText =
     "  --no-dialogs      report errors on stderr only, without message boxes\n"
     "  --verbose         tell which renderer, samples and frame pacing the game took\n"
     "  --help, --version\n"
+    "\n"
+    "Network game (two computers; UDP, IPv4; the default port is 27455):\n"
+    "  --host [PORT]     wait for the other player; shows this computer's address and a\n"
+    "                    join code to give them. Your settings decide the match; you are\n"
+    "                    player 1 (the mouse, or the computer), the guest is player 2\n"
+    "  --join HOST[:PORT] --code CODE\n"
+    "                    play player 2 in the game hosted there, with the arrows and Enter\n"
+    "                    (or a gamepad), seen from your own end of the table\n"
+    "  --view near|far   the guest's view: far (default) from behind its own end, the arrows\n"
+    "                    as they point on the screen; near: the host's view\n"
+    "  --code CODE       the join code the host shows (a host may choose its own)\n"
+    "  --input-delay N   updates between your command and its update, 0 to 8 (default: 0\n"
+    "                    below a 200 ms round trip, 1 below 300 ms, else 2)\n"
+    "F1 and Alt+Enter change only your window; Esc ends the game for both, and the other\n"
+    "player may play on against the computer.\n"
     "\n"
     "Files, each taken from the first place that has it:\n"
     "  settings.dat      the working directory, then $XDG_CONFIG_HOME/spinvale (by default\n"
@@ -59,6 +78,29 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     commandLine.path("--record", o.recordPath);
     commandLine.path("--trace", o.tracePath);
     commandLine.path("--replay", o.replayPath);
+    commandLine.optionalValue("--host", [&o](const std::string& text) {
+        uint16_t port = net::defaultPort;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
+        o.hosting = true;
+        o.hostPort = port;
+        return text.empty() || (ec == std::errc() && end == text.data() + text.size() && port > 0)
+                   ? ""
+                   : "a port from 1 to 65535";
+    });
+    commandLine.option("--join", [&o](const std::string& text) {
+        std::string error;
+        return net::readJoinAddress(text, o.joinHost, o.joinPort, error) ? ""
+                                                                         : "HOST[:PORT]: " + error;
+    });
+    commandLine.option("--code", [&o](const std::string& text) {
+        o.code = text;
+        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+    });
+    commandLine.option("--view", [&o](const std::string& text) {
+        o.nearView = text == "near";
+        return text == "near" || text == "far" ? "" : "near or far";
+    });
+    commandLine.whole("--input-delay", o.inputDelay, 0, 8);
     return commandLine;
 }
 

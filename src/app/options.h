@@ -22,6 +22,14 @@ struct Options {
     std::string recordPath;
     std::string tracePath;
     std::string replayPath;  // play this recording instead of the players' input
+    // A network game: hosting on hostPort, or joining joinHost at joinPort with the code.
+    bool hosting = false;
+    uint16_t hostPort = 0;
+    std::string joinHost;
+    uint16_t joinPort = 0;
+    std::string code;
+    bool nearView = false;  // the guest sees the host's view, its keys not turned
+    int64_t inputDelay = -1;
 };
 
 extern const char* const usageText;

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "render.h"
 #include "text.h"
 
@@ -117,6 +119,17 @@ void drawFrame(const SceneLists& lists, const Match& match) {
     glDisable(GL_TEXTURE_2D);
     glFlush();
     glDisable(multisampleArb);
+}
+
+void drawNotice(const SceneLists& lists, int screenHeight, const std::string& text) {
+    glColor3f(0.7f, 0, 0);
+    int row = frameTextRows(screenHeight).exitHint + 40;
+    for (std::size_t start = 0; start <= text.size(); row += 20) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        printText(lists.font.listBase, screenHeight, textColumn, row, "%s",
+                  text.substr(start, end - start).c_str());
+        start = end + 1;
+    }
 }
 
 }  // namespace spinvale

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "data_paths.h"
 #include "match.h"
@@ -40,5 +41,8 @@ void reshapeViewport(int width, int height);
 
 // One frame: scene, paddles, ball and shadow, scores, the result of a won game.
 void drawFrame(const SceneLists& lists, const Match& match);
+
+// Lines of news over a frame, under the scores (waiting for a player, a player gone).
+void drawNotice(const SceneLists& lists, int screenHeight, const std::string& text);
 
 }  // namespace spinvale

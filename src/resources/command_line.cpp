@@ -25,6 +25,11 @@ void CommandLine::option(const std::string& name,
     options_.push_back({name, true, std::move(apply)});
 }
 
+void CommandLine::optionalValue(const std::string& name,
+                                std::function<std::string(const std::string&)> apply) {
+    options_.push_back({name, true, std::move(apply), true});
+}
+
 void CommandLine::path(const std::string& name, std::string& target) {
     option(name, [&target](const std::string& value) {
         target = value;
@@ -100,11 +105,15 @@ bool CommandLine::take(const std::vector<std::string>& args, std::size_t& i) {
         error_ = name + " takes no value";
         return false;
     }
-    if (o->takesValue && !inlineValue && i + 1 >= args.size()) {
+    const bool nextIsValue =
+        i + 1 < args.size() && (!o->valueOptional || args[i + 1].rfind('-', 0) != 0);
+    if (o->takesValue && !inlineValue && !nextIsValue && !o->valueOptional) {
         error_ = name + " needs a value";
         return false;
     }
-    const std::string value = inlineValue ? arg.substr(equals + 1) : o->takesValue ? args[++i] : "";
+    const std::string value = inlineValue                    ? arg.substr(equals + 1)
+                              : o->takesValue && nextIsValue ? args[++i]
+                                                             : "";
     const std::string expected = o->apply(value);
     if (!expected.empty()) {
         error_ = name + " needs " + expected + ", not '" + value + "'";

@@ -23,6 +23,10 @@ class CommandLine {
     // An option with a value: apply returns "" when it takes the value, else what it expects
     // ("a number from 0 to 100"), which the error message quotes.
     void option(const std::string& name, std::function<std::string(const std::string&)> apply);
+    // An option whose value may be left out ("--host" or "--host 27455"): the next argument
+    // is its value unless it is an option; apply gets "" without one.
+    void optionalValue(const std::string& name,
+                       std::function<std::string(const std::string&)> apply);
     // A file or folder name, which cannot be empty.
     void path(const std::string& name, std::string& target);
     // A whole number from least to most.
@@ -47,6 +51,7 @@ class CommandLine {
         std::string name;
         bool takesValue;
         std::function<std::string(const std::string&)> apply;
+        bool valueOptional = false;
     };
     const Option* find(const std::string& name) const;
     bool take(const std::vector<std::string>& args, std::size_t& i);

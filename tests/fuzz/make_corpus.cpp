@@ -1,11 +1,12 @@
 // Writes the fuzzers' seed corpora, valid inputs of every supported kind and malformed ones:
-// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script and DIR/options.
+// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options and DIR/packet.
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
 
 #include "../resources/bmp_bytes.h"
+#include "protocol.h"
 #include "recording.h"
 #include "settings_file.h"
 
@@ -35,9 +36,20 @@ int main(int argc, char** argv) {
         {"script", text(formatSettingsLine(keyboard) + "\n16 0 0 1\n17 600 300 0 13 38 112\n" +
                         formatNewGameLine(keyboard) + "\n16 0 0 - 13\n")},
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
-        {"options", text(std::string(options, sizeof options))}};
+        {"options", text(std::string(options, sizeof options))},
+        {"packet",
+         net::encode(
+             net::Inputs{
+                 300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {17, 90, -5, {}, 0}}},
+             net::Role::Host)},
+        {"packet", net::encode(net::Inputs{7, 9, 3, 4, {{0, 0, 0, {}, 0x1f}}}, net::Role::Guest)},
+        {"packet", net::encode(net::Hello{net::protocolVersion, "0.1.0", 42, {'A', 'B', 'C', 'D'}},
+                               net::Role::Guest)},
+        {"packet", net::encode(net::Welcome{keyboard}, net::Role::Host)},
+        {"packet", net::encode(net::Desync{60, "{\"frame\":60}"}, net::Role::Guest)},
+        {"packet", net::encode(net::HashCheck{30, 99}, net::Role::Host)}};
     int n = 0;
-    for (const char* kind : {"", "/bmp", "/settings", "/script", "/options"}) {
+    for (const char* kind : {"", "/bmp", "/settings", "/script", "/options", "/packet"}) {
         mkdir((root + kind).c_str(), 0755);
     }
     for (const auto& [kind, bytes] : seeds) {

@@ -13,7 +13,7 @@ mkdir -p "$build/findings"
 "$bin/make_corpus" "$corpus"
 
 status=0
-for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options; do
+for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options packet:fuzz_packet; do
     kind=${target%%:*}
     fuzzer=${target#*:}
     limit=()

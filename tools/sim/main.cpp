@@ -1,6 +1,7 @@
 // spinvale-sim: plays a match without a window, one update per recording line (or per
 // --frame-ms without one), through the same match step as the game.
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,9 @@
 #include <vector>
 
 #include "command_line.h"
+#include "join_code.h"
 #include "match.h"
+#include "net_sim.h"
 #include "recording.h"
 #include "settings_file.h"
 #include "trace.h"
@@ -20,9 +23,13 @@ namespace {
 using namespace spinvale;
 
 constexpr const char* usage =
-    "Usage: spinvale-sim [--settings FILE] [--script FILE] [--frame-ms MS] [--max-frames N]\n"
-    "                    [--seed S] [--trace]\n"
-    "Plays a Spinvale match without a window and prints its outcome.\n"
+    "Usage: spinvale-sim [--settings FILE] [--script FILE] [--frame-ms MS] [--max-frames N] "
+    "[--seed S] [--trace]\n"
+    "  or:  spinvale-sim --host PORT [--code CODE] [--settings FILE] --script P1.txt [--trace] "
+    "[--record FILE]\n"
+    "  or:  spinvale-sim --join HOST[:PORT] --code CODE --script P2.txt [--trace] [--record FILE]\n"
+    "Plays a Spinvale match without a window and prints its outcome; or one side of a\n"
+    "network match, the other side being another spinvale-sim or the game.\n"
     "\n"
     "  --settings FILE   settings file (default: the settings a recording carries, else the\n"
     "                    file it names in its first line, else settings.dat in the working\n"
@@ -36,8 +43,26 @@ constexpr const char* usage =
     "  --trace           print the match record after every update as one JSON line\n"
     "  --help, --version\n"
     "\n"
-    "Without a script the run ends at the first won game. Exit status: 0 done, 2 bad usage\n"
-    "or a malformed script.\n";
+    "Network match (UDP through ENet, IPv4; the default port is 27455):\n"
+    "  --host PORT       wait for one player on PORT; the join code goes to stderr. The\n"
+    "                    settings decide the match; player 2 is the guest. The script\n"
+    "                    gives player 1's elapsed times, pointer and button, and paces\n"
+    "                    the updates in real time\n"
+    "  --join HOST[:PORT]\n"
+    "                    play player 2 in the match hosted there; the script gives the\n"
+    "                    keys (arrows and Enter) and the pace\n"
+    "  --code CODE       the join code (the host's own, instead of a random one)\n"
+    "  --input-delay N   updates between a command and its update, 0 to 8 (default: from\n"
+    "                    the round trip: 0 below 200 ms, 1 below 300 ms, else 2)\n"
+    "  --record FILE     write the confirmed commands of both players, a recording that\n"
+    "                    --script replays to the same trace\n"
+    "Each side traces the updates confirmed by both and stops at the update that wins the\n"
+    "game; the end of its script is its player leaving. The numbers of the connection\n"
+    "(bytes, rollbacks, hashes compared) go to stderr at the end.\n"
+    "\n"
+    "Without a script the run ends at the first won game. Exit status: 0 done, 1 no network\n"
+    "match (refused, no answer), 2 bad usage or a malformed script, 3 the two sides'\n"
+    "matches differed.\n";
 
 struct Options {
     std::string settingsPath;  // "": the recording's, else settings.dat
@@ -46,6 +71,12 @@ struct Options {
     int64_t maxFrames = -1;
     int64_t seed = 1;
     bool trace = false;
+    NetRun net;
+    bool hosting = false;
+    std::string joinAddress;
+    int64_t inputDelay = -1;
+    int64_t claimedProtocol = net::protocolVersion;
+    int64_t claimedBuild = -1;
 };
 
 int fail(const std::string& message) {
@@ -73,6 +104,54 @@ std::string chooseSettingsFile(const Options& options, std::ifstream& script) {
     return "settings.dat";
 }
 
+// The network roles, and the hidden hooks of the tests: a guest claiming another protocol
+// or match build, a desync after a given update, malformed messages.
+void addNetworkOptions(CommandLine& commandLine, Options& o) {
+    commandLine.option("--host", [&o](const std::string& text) {
+        uint16_t port = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || port == 0) {
+            return std::string("a port from 1 to 65535");
+        }
+        o.hosting = true;
+        o.net.setup.port = static_cast<uint16_t>(port);
+        return std::string();
+    });
+    commandLine.option("--join", [&o](const std::string& text) {
+        std::string error;
+        o.joinAddress = text;
+        return net::readJoinAddress(text, o.net.setup.hostName, o.net.setup.port, error)
+                   ? ""
+                   : "HOST[:PORT]: " + error;
+    });
+    commandLine.option("--code", [&o](const std::string& text) {
+        o.net.setup.code = text;
+        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+    });
+    commandLine.path("--record", o.net.recordPath);
+    commandLine.whole("--input-delay", o.inputDelay, 0, 8);
+    commandLine.whole("--test-desync-after", o.net.desyncAfter, 1);
+    commandLine.whole("--test-protocol", o.claimedProtocol, 0, UINT16_MAX);
+    commandLine.whole("--test-build", o.claimedBuild, 0);
+    commandLine.flag("--test-garbage", o.net.garbage);
+}
+
+int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {
+    NetRun& run = options.net;
+    run.setup.role = options.hosting ? net::Role::Host : net::Role::Guest;
+    run.setup.settings = settings;
+    run.setup.inputDelay = static_cast<int>(options.inputDelay);
+    run.setup.claimedProtocol = static_cast<uint16_t>(options.claimedProtocol);
+    if (options.claimedBuild >= 0) {
+        run.setup.claimedBuild = static_cast<uint64_t>(options.claimedBuild);
+    }
+    run.trace = options.trace;
+    if (!options.hosting && run.setup.code.empty()) {
+        return fail("--join needs the host's --code");
+    }
+    return playNetworkMatch(run, script, options.scriptPath);
+}
+
 int winner(const MatchState& s) {
     return s.rallyState == P1WinsGame ? 1 : s.rallyState == P2WinsGame ? 2 : 0;
 }
@@ -88,8 +167,14 @@ int main(int argc, char** argv) {
     commandLine.whole("--max-frames", options.maxFrames, 0);
     commandLine.whole("--seed", options.seed, 0, UINT32_MAX);
     commandLine.flag("--trace", options.trace);
+    addNetworkOptions(commandLine, options);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
+    }
+    const bool network = options.hosting || !options.joinAddress.empty();
+    if (network &&
+        (options.hosting == !options.joinAddress.empty() || options.scriptPath.empty())) {
+        return fail("a network match needs --host or --join (not both), and a --script");
     }
 
     std::ifstream script;
@@ -100,10 +185,16 @@ int main(int argc, char** argv) {
         }
     }
     const bool scripted = script.is_open();
+    if (!options.joinAddress.empty()) {  // the host's settings decide the match
+        return playNetwork(options, GameSettings{}, script);
+    }
     std::vector<std::string> warnings;
     GameSettings settings = loadSettings(chooseSettingsFile(options, script), warnings);
     for (const std::string& w : warnings) {
         std::cerr << "spinvale-sim: warning: " << w << "\n";
+    }
+    if (network) {
+        return playNetwork(options, settings, script);
     }
     const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
                               : scripted             ? INT64_MAX
@@ -140,9 +231,12 @@ int main(int argc, char** argv) {
         const bool restart = match.requests.toggleFullscreen;
         haveInput = frames < maxFrames && (!scripted || reader.next(input, settings));
         // The game makes its new window, and so restarts the match, before the next update,
-        // with the settings it holds by then.
+        // with the settings it holds by then. Settings that change with no new window hand a
+        // player's paddle to the computer (the other side of a network game left).
         if (restart) {
             restartMatch(match, settings);
+        } else if (formatSettingsLine(settings) != formatSettingsLine(match.settings)) {
+            match.settings = settings;
         }
     }
     if (!reader.error().empty()) {

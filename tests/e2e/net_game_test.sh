@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# A network game in two windows on one X server: the host plays with the pointer, the guest
+# (its small window in a corner, on top) with the keys, nothing else driving them. After a
+# few points the guest presses Esc: the host says so and plays on against the computer, and
+# each side's recording replays to its own trace.
+source "$(dirname "$0")/lib.sh"
+guest_pid=
+on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
+port=$((20000 + RANDOM % 30000))
+
+write_settings --player1 mouse --game-speed 30
+mkdir guest
+"$bin/spinvale-settings" write guest/settings.dat --screen 480x360 >/dev/null
+start_game host.txt --windowed --no-dialogs --host "$port" --code TEST42 --record host.rec
+wait_game_window
+host_window=$game_window
+(cd guest && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --join "127.0.0.1:$port" \
+    --code test42 --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
+guest_pid=$!
+other_window() { xdotool search --onlyvisible --name '^Spinvale$' 2>/dev/null | grep -v "^$host_window$"; }
+wait_for 30 other_window || fail "no guest window"
+guest_window=$(other_window | head -1)
+xdotool windowmove "$guest_window" 540 400 windowraise "$guest_window" windowfocus "$guest_window"
+playing() { grep -q 'playing with player 2' game.err; }
+wait_for 30 playing || fail "the guest never joined: $(cat game.err guest/err.txt)"
+
+# The pointer stays over the host's window, left of the guest's; the keys go to the guest.
+for i in 1 2 3 4 5 6; do
+    pointer_to $((200 + 60 * i)) 600
+    press Return
+    xdotool keydown Left
+    wait_updates 15
+    xdotool keyup Left
+    click
+    press Return
+    wait_updates 40
+done
+grep -q '^[0-9]* [0-9]* [0-9]* 1 *' host.rec || fail "the host's click is not in the commands"
+grep -Eq ' (13|39)( |$)' host.rec || fail "the guest's keys are not in the commands"
+
+xdotool windowfocus "$guest_window"
+press Escape
+wait "$guest_pid" || fail "guest exit status $?: $(cat guest/err.txt)"
+guest_pid=
+left() { grep -q 'Player 2 left; the computer plays for them' game.err; }
+wait_for 20 left || fail "the host was not told: $(cat game.err)"
+wait_updates 60
+grep -q 'player2Keyboard=0' host.rec || fail "player 2 not handed to the computer"
+xdotool windowfocus "$host_window"
+press Escape
+end_game
+[ "$game_status" -eq 0 ] || fail "host exit status $game_status: $(cat game.err)"
+
+"$bin/spinvale-sim" --script host.rec --trace >host.replay 2>/dev/null
+cmp host.replay host.txt || fail "the host's recording replays differently"
+"$bin/spinvale-sim" --script guest/rec.txt --trace >guest.replay 2>/dev/null
+cmp guest.replay guest/trace.txt || fail "the guest's recording replays differently"
+# Up to the guest's last confirmed update, both sides played the same match.
+lines=$(wc -l <guest/trace.txt)
+cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces differ"
+finish

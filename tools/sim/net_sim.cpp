@@ -1,0 +1,200 @@
+#include "net_sim.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <thread>
+
+#include "recording.h"
+#include "trace.h"
+
+namespace spinvale {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool won(const MatchState& s) {
+    return s.rallyState == P1WinsGame || s.rallyState == P2WinsGame;
+}
+
+void tell(const std::string& text) {
+    std::cerr << "spinvale-sim: " << text << "\n";
+}
+
+// Messages no game sends: unknown types, cut short, too many parts, keys the guest has not
+// got, text that is not printable, bytes after the end.
+std::vector<uint8_t> garbageMessage(std::mt19937& random) {
+    static const std::vector<std::vector<uint8_t>> crafted = {
+        {},
+        {0},
+        {9, 1, 2},
+        {4, 1},
+        {4, 0, 0, 0, 0, 200},
+        {4, 0, 0, 0, 0, 1, 0xe0},
+        {6, 30, 0, 0, 0, 1, 0, 7},
+        {5, 30, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+        {1, 1, 0},
+        {4, 0x80, 0x80, 0x80, 0x80, 0x80, 0x01}};
+    std::vector<uint8_t> bytes = crafted[random() % crafted.size()];
+    if (random() % 3 == 0) {  // or noise that starts with no known type
+        bytes.assign(1 + random() % 40, 0);
+        for (uint8_t& b : bytes) {
+            b = static_cast<uint8_t>(random());
+        }
+        bytes[0] = static_cast<uint8_t>(7 + random() % 249);
+    }
+    return bytes;
+}
+
+class NetSim {
+  public:
+    NetSim(const NetRun& run, std::istream& script) : run_(run), reader_(script) {}
+
+    int play(net::NetPeer& peer, const std::string& scriptName);
+
+  private:
+    uint32_t now() const {
+        return static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count());
+    }
+    void output(net::NetPeer& peer);
+    void stepWhenDue(net::NetPeer& peer);
+
+    const NetRun& run_;
+    RecordingReader reader_;
+    std::ofstream record_;
+    Clock::time_point start_ = Clock::now();
+    uint32_t due_ = 0;
+    bool won_ = false;
+    bool scriptOver_ = false;
+    bool altered_ = false;
+    std::mt19937 random_{12};
+};
+
+void NetSim::output(net::NetPeer& peer) {
+    for (const std::string& news : peer.takeNews()) {
+        tell(news);
+    }
+    for (const net::ConfirmedUpdate& u : peer.takeConfirmed()) {
+        if (won_) {
+            continue;  // both sides stop at the update that won the game
+        }
+        if (u.newSettings && record_.is_open()) {
+            record_ << formatSettingsLine(u.after.settings) << std::endl;  // seen at once
+        }
+        if (u.number > 0 && record_.is_open()) {
+            record_ << formatUpdateLine(u.command) << '\n';
+        }
+        if (run_.trace) {
+            std::puts(formatTraceLine(u.number, u.command.elapsedMs, u.after).c_str());
+        }
+        won_ = won(u.after.state);
+        if (u.number == run_.desyncAfter && !altered_) {
+            altered_ = true;
+            peer.alterState([](Match& m) { m.randomState ^= 1; });
+        }
+    }
+}
+
+// The script's next command when its time has come (the script's own elapsed times pace
+// this side); an update left out to let the other side catch up moves the time on.
+void NetSim::stepWhenDue(net::NetPeer& peer) {
+    const net::Phase phase = peer.phase();
+    if (won_ || scriptOver_ || now() < due_ ||
+        (phase != net::Phase::Playing && phase != net::Phase::Solo)) {
+        return;
+    }
+    const net::StepReady ready = peer.ready();
+    if (ready == net::StepReady::Skip) {
+        due_ += 16;
+        return;
+    }
+    if (ready != net::StepReady::Now) {
+        return;
+    }
+    UpdateInput input;
+    GameSettings ignored;
+    if (!reader_.next(input, ignored)) {
+        scriptOver_ = true;
+        return;
+    }
+    peer.step(input);
+    due_ += input.elapsedMs;
+    if (run_.garbage && random_() % 20 == 0) {
+        peer.sendRaw(garbageMessage(random_));
+    }
+}
+
+int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
+    if (!run_.recordPath.empty()) {
+        record_.open(run_.recordPath, std::ios::trunc);
+        if (!record_) {
+            tell("cannot write " + run_.recordPath);
+            return 1;
+        }
+    }
+    bool finishing = false;
+    while (peer.phase() != net::Phase::Over) {
+        peer.poll(now());
+        output(peer);
+        if (peer.phase() == net::Phase::Waiting) {
+            due_ = now();
+        }
+        stepWhenDue(peer);
+        if (won_ && !finishing) {
+            finishing = true;
+            peer.finish();
+        } else if (scriptOver_) {
+            peer.leave();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    output(peer);
+    const bool desync = peer.stop() == net::Stop::Desync;
+    if (desync) {  // a moment for the other side's state to reach the file
+        for (uint32_t until = now() + 1000; now() < until;) {
+            peer.poll(now());
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    std::fflush(stdout);
+    if (!reader_.error().empty()) {
+        tell(scriptName + ":" + std::to_string(reader_.lineNumber()) + ": " + reader_.error());
+        return 2;
+    }
+    const net::NetStats s = peer.stats();
+    const double seconds = std::max(1.0, now() / 1000.0);
+    char line[400];
+    std::snprintf(line, sizeof line,
+                  "%.0f s; sent %llu bytes (%.0f B/s), received %llu (%.0f B/s); input delay %d "
+                  "at a %u ms round trip; %lld rollbacks (longest %lld updates, %lld longer than "
+                  "10), %lld updates stepped again; %lld hashes compared; %lld malformed messages "
+                  "dropped",
+                  seconds, static_cast<unsigned long long>(s.bytesSent), s.bytesSent / seconds,
+                  static_cast<unsigned long long>(s.bytesReceived), s.bytesReceived / seconds,
+                  s.inputDelay, s.roundTripMs, static_cast<long long>(s.rollbacks.rollbacks),
+                  static_cast<long long>(s.rollbacks.longest),
+                  static_cast<long long>(s.rollbacks.longerThan10),
+                  static_cast<long long>(s.rollbacks.restepped),
+                  static_cast<long long>(s.hashesCompared), static_cast<long long>(s.malformed));
+    tell(line);
+    return desync ? 3 : peer.stop() == net::Stop::Unplayed ? 1 : 0;
+}
+
+}  // namespace
+
+int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName) {
+    std::string error;
+    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(run.setup, error);
+    if (!peer) {
+        tell(error);
+        return 1;
+    }
+    NetSim sim(run, script);
+    return sim.play(*peer, scriptName);
+}
+
+}  // namespace spinvale

@@ -1,0 +1,28 @@
+// spinvale-sim's network roles: the host's or the guest's side of a network match, its
+// player's commands read from a script, the confirmed updates traced and recorded.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "net_peer.h"
+
+namespace spinvale {
+
+struct NetRun {
+    net::NetSetup setup;
+    std::string recordPath;
+    bool trace = false;
+    // Test hooks: one change to this side's match after this confirmed update; malformed
+    // messages to the other side now and then.
+    int64_t desyncAfter = -1;
+    bool garbage = false;
+};
+
+// Plays until the match is won (both sides stop at the same update), the script ends (this
+// player leaves) or the game stops. Exit status: 0 done, 1 no connection or refused, 3 the
+// two games differed.
+int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName);
+
+}  // namespace spinvale
