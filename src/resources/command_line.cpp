@@ -67,8 +67,10 @@ void CommandLine::real(const std::string& name, double& target, double least, do
     });
 }
 
-void CommandLine::words(std::vector<std::string>& target, std::size_t maxWords) {
+void CommandLine::words(std::vector<std::string>& target, std::size_t minWords,
+                        std::size_t maxWords) {
     words_ = &target;
+    minWords_ = minWords;
     maxWords_ = maxWords;
 }
 
@@ -122,6 +124,11 @@ bool CommandLine::take(const std::vector<std::string>& args, std::size_t& i) {
     return true;
 }
 
+int CommandLine::bad() const {
+    std::cerr << program_ << ": " << error_ << "\n" << usage_;
+    return 2;
+}
+
 std::optional<int> CommandLine::parse(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help") {
@@ -135,9 +142,12 @@ std::optional<int> CommandLine::parse(const std::vector<std::string>& args) {
     }
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (!take(args, i)) {
-            std::cerr << program_ << ": " << error_ << "\n" << usage_;
-            return 2;
+            return bad();
         }
+    }
+    if (words_ != nullptr && words_->size() < minWords_) {
+        error_ = "an argument is missing";
+        return bad();
     }
     return std::nullopt;
 }

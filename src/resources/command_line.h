@@ -34,8 +34,8 @@ class CommandLine {
                int64_t most = std::numeric_limits<int64_t>::max());
     // A number from least to most.
     void real(const std::string& name, double& target, double least, double most);
-    // Words that are not options, at most maxWords of them (0: none is taken).
-    void words(std::vector<std::string>& target, std::size_t maxWords);
+    // Words that are not options, from minWords to maxWords of them.
+    void words(std::vector<std::string>& target, std::size_t minWords, std::size_t maxWords);
 
     // Reads the arguments after the program name. Returns the exit status when the program
     // should stop: 0 after printing the usage or the version, 2 after a bad command line
@@ -55,11 +55,13 @@ class CommandLine {
     };
     const Option* find(const std::string& name) const;
     bool take(const std::vector<std::string>& args, std::size_t& i);
+    int bad() const;  // says why the command line is bad; the exit status
 
     std::string program_;
     std::string usage_;
     std::vector<Option> options_;
     std::vector<std::string>* words_ = nullptr;
+    std::size_t minWords_ = 0;
     std::size_t maxWords_ = 0;
     std::string error_;
 };

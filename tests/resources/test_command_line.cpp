@@ -18,7 +18,7 @@ std::optional<int> parse(const std::vector<std::string>& args, Parsed& p, std::s
     commandLine.flag("--windowed", p.windowed);
     commandLine.whole("--max-fps", p.fps, 0, 1000);
     commandLine.path("--record", p.file);
-    commandLine.words(p.words, 1);
+    commandLine.words(p.words, 0, 1);
     const auto status = commandLine.parse(args);
     error = commandLine.error();
     return status;

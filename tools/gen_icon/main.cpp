@@ -82,11 +82,11 @@ constexpr const char* usage =
 int main(int argc, char** argv) {
     std::vector<std::string> words;
     spinvale::CommandLine commandLine("spinvale-gen-icon", usage);
-    commandLine.words(words, 64);
+    commandLine.words(words, 2, 64);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
     }
-    if (words.empty() || words.size() % 2 != 0) {
+    if (words.size() % 2 != 0) {
         std::fprintf(stderr, "%s", usage);
         return 2;
     }

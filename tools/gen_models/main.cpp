@@ -23,13 +23,9 @@ constexpr const char* usage =
 int main(int argc, char** argv) {
     std::vector<std::string> outputs;
     spinvale::CommandLine commandLine("spinvale-gen-models", usage);
-    commandLine.words(outputs, 1);
+    commandLine.words(outputs, 1, 1);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
-    }
-    if (outputs.empty()) {
-        std::cerr << usage;
-        return 2;
     }
     using namespace spinvale::gen;
     try {

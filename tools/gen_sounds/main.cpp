@@ -191,13 +191,9 @@ bool writeFile(const std::string& path, const std::string& bytes) {
 int main(int argc, char** argv) {
     std::vector<std::string> folders;
     spinvale::CommandLine commandLine("spinvale-gen-sounds", usage);
-    commandLine.words(folders, 1);
+    commandLine.words(folders, 1, 1);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
-    }
-    if (folders.empty()) {
-        std::cerr << usage;
-        return 2;
     }
     const std::string& folder = folders[0];
     const bool written = writeFile(folder + "/paddle.wav", wavBytes(paddleSound())) &&

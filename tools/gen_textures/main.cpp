@@ -214,13 +214,9 @@ Image draw() {
 int main(int argc, char** argv) {
     std::vector<std::string> folders;
     spinvale::CommandLine commandLine("spinvale-gen-textures", usage);
-    commandLine.words(folders, 1);
+    commandLine.words(folders, 1, 1);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
-    }
-    if (folders.empty()) {
-        std::cerr << usage;
-        return 2;
     }
     const std::string& folder = folders[0];
     const bool written = writeFile(folder + "/newsv_0.bmp", encode(tableTop::draw())) &&

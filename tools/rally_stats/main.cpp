@@ -89,14 +89,8 @@ void observe(Tally& t, const MatchState& before, const MatchState& after, uint32
 
 // Both players the computer, or player 1 a mouse player that the model drives.
 Match newMatch(GameSettings settings, uint32_t seed, bool modelledPlayer1) {
-    if (!modelledPlayer1) {
-        return computerMatch(settings, seed);
-    }
-    settings.player1Mouse = true;
-    settings.player2Keyboard = false;
-    Match match;
-    match.randomState = seed;
-    restartMatch(match, settings);
+    Match match = computerMatch(settings, seed);
+    match.settings.player1Mouse = modelledPlayer1;
     return match;
 }
 

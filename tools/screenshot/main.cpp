@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     int wantedWidth = 0;
     int wantedHeight = 0;
     spinvale::CommandLine commandLine("spinvale-screenshot", usage);
-    commandLine.words(outputs, 1);
+    commandLine.words(outputs, 1, 1);
     commandLine.option("--size", [&](const std::string& value) {
         char x = 0;
         char rest = 0;
@@ -33,10 +33,6 @@ int main(int argc, char** argv) {
     });
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
-    }
-    if (outputs.empty()) {
-        std::fprintf(stderr, "%s", usage);
-        return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::vector<Change> changes;
     CommandLine commandLine("spinvale-settings", usage);
-    commandLine.words(words, 2);
+    commandLine.words(words, 0, 2);
     // Each value is checked as it is read; the file is read and changed only once all are good.
     for (const SettingsOption& option : settingsOptions) {
         commandLine.option(option.name, [&changes, &option](const std::string& value) {
