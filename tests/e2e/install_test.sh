@@ -57,20 +57,9 @@ start_game "$work/trace.txt" --no-dialogs --windowed
 wait_game_window
 geometry=$(xdotool getwindowgeometry "$game_window" 2>/dev/null | grep Geometry)
 [[ "$geometry" == *800x600* ]] || fail "window $geometry, not the installed settings' 800x600"
-struck() { grep -q '"sounds":\["sounds/paddle.wav"' "$work/trace.txt"; }
-wait_for 60 struck || fail "the computers played no stroke"
-wait_updates 30
-press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
-
+strokes_heard "the installed game"
 head -1 "$work/trace.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
     fail "a normal start (player 2 to serve): $(head -1 "$work/trace.txt")"
-if grep -E 'cannot|newsv|sounds/|settings' game.err; then
-    fail "the installed game missed some of its files (its warnings above)"
-fi
-peak=$(loudest_sample "$work/capture.raw")
-[ "${peak:-0}" -gt 1000 ] || fail "the strokes were not heard: the installed sounds were not found"
 [ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
 
 finish
