@@ -90,26 +90,16 @@ TEST(ElapsedTime, FramesOnScheduleGiveTheMatchEvenStepsAcrossTheTickWrap) {
     EXPECT_LT(lastTick, 6000u) << "the tick has wrapped";
 }
 
-TEST(ElapsedTime, TheTickCountsWholeMillisecondsOfTheSteadyClock) {
+// Worked values at the edges: the wrap of the 32-bit tick, and the 100 ms cap on an update.
+TEST(ElapsedTime, TicksAreWholeMillisecondsCountedAcrossTheWrapAndUpdatesGetAtMost100) {
     EXPECT_EQ(millisecondTick(at(5999)), 5u);
-    EXPECT_EQ(millisecondTick(SteadyTime(milliseconds(0x100000005))), 5u)
-        << "the tick wraps around after 2^32 ms";
-}
-
-TEST(ElapsedTime, TicksAreCountedAcrossTheWrapAround) {
-    EXPECT_EQ(ticksBetween(1000, 1017), 17u);
+    EXPECT_EQ(millisecondTick(SteadyTime(milliseconds(0x100000005))), 5u);
     EXPECT_EQ(ticksBetween(0xfffffff0u, 0x10u), 32u);
-    EXPECT_EQ(ticksBetween(0xffffffffu, 0u), 1u);
     EXPECT_EQ(ticksBetween(5, 5), 0u);
-}
-
-TEST(ElapsedTime, UpdatesReceiveAtMostAHundredMilliseconds) {
-    EXPECT_EQ(clampUpdateMs(0), 0u);
     EXPECT_EQ(clampUpdateMs(17), 17u);
     EXPECT_EQ(clampUpdateMs(100), 100u);
     EXPECT_EQ(clampUpdateMs(101), 100u);
     EXPECT_EQ(clampUpdateMs(ticksBetween(1000, 61000)), 100u) << "a minute minimised";
-    EXPECT_EQ(clampUpdateMs(0xffffffffu), 100u);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 # then installed with apt on this machine, run, and removed again. Installing needs root
 # (CI runs as root) or sudo without a password; without either the test is skipped, and so
 # it is when a spinvale package is already installed here, which it leaves alone.
-set -uo pipefail
 build=$(cd "$1" && pwd)
 skip() {
     echo "SKIP: $*"
@@ -19,31 +18,20 @@ command -v apt-get >/dev/null || skip "no apt-get on this machine"
 command -v dpkg-shlibdeps >/dev/null || skip "no dpkg-shlibdeps (package dpkg-dev) to list the libraries"
 installed() { dpkg-query -W -f='${Status}' spinvale 2>/dev/null | grep -q 'install ok installed'; }
 
-work=$(mktemp -d)
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+source "$(dirname "$0")/../harness.sh"
 # Another test run on this machine may be installing the package at the same time.
 exec 9>/tmp/spinvale-deb-package-test.lock
 flock -w 600 9 || fail "another run held the package test's lock for ten minutes"
 installed && skip "a spinvale package is already installed here"
-cleanup() {
+on_exit() {
     installed && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale \
         >>"$work/apt.log" 2>&1
-    rm -rf "$work"
 }
-trap cleanup EXIT
-cd "$work" || exit 1
 
-cpack --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1 || {
-    cat cpack.log
-    fail "cpack"
-    exit 1
-}
+cpack --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1 ||
+    { fail "cpack: $(cat cpack.log)"; finish; }
 deb=$(echo "$work"/spinvale_*.deb)
-[ -f "$deb" ] || { fail "no spinvale_*.deb made"; exit 1; }
+[ -f "$deb" ] || { fail "no spinvale_*.deb made"; finish; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
@@ -65,11 +53,8 @@ done
 command -v lintian >/dev/null || fail "no lintian (scripts/install-deps test installs it)"
 lintian --fail-on error,warning --color never "$deb" || fail "lintian"
 
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >apt.log 2>&1 || {
-    cat apt.log
-    fail "apt-get install"
-    exit 1
-}
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >apt.log 2>&1 ||
+    { fail "apt-get install: $(cat apt.log)"; finish; }
 version=$(/usr/games/spinvale --version)
 [ "$version" = "spinvale $(dpkg-deb -f "$deb" Version)" ] || fail "spinvale --version: $version"
 # Without settings of their own, the installed programs find the package's.
@@ -90,5 +75,4 @@ LC_ALL=C man spinvale-settings 2>&1 | grep -q '^ *spinvale-settings - show or ch
 [ ! -e /usr/games/spinvale ] && [ ! -e /usr/share/games/spinvale ] ||
     fail "files left after removal"
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit "$failures"
+finish

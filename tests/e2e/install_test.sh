@@ -11,16 +11,13 @@ dest=$work/staging
 DESTDIR=$dest cmake --install "$build" --prefix /usr >install.log 2>&1 ||
     { fail "cmake --install: $(cat install.log)"; finish; }
 prefix=$dest/usr
-for file in bin/spinvale bin/spinvale-sim bin/spinvale-settings \
-    share/spinvale/settings.dat share/spinvale/newsv_0.bmp share/spinvale/newsv_1.bmp \
-    share/spinvale/sounds/paddle.wav share/spinvale/sounds/table.wav \
-    share/spinvale/sounds/playerwins.wav share/applications/io.github.spinvale.spinvale.desktop \
-    share/icons/hicolor/64x64/apps/spinvale.png share/icons/hicolor/256x256/apps/spinvale.png \
+# Besides these, the files the game, the icon, desktop and manual page checks below use.
+for file in bin/spinvale-sim share/spinvale/settings.dat share/spinvale/newsv_1.bmp \
+    share/spinvale/sounds/table.wav share/spinvale/sounds/playerwins.wav \
     share/man/man6/spinvale.6.gz share/man/man6/spinvale-sim.6.gz \
     share/man/man6/spinvale-settings.6.gz; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
-[ -x "$prefix/bin/spinvale" ] || fail "the game is not executable"
 
 # The icons are the PNG sizes their folders name: width and height from the IHDR chunk.
 for size in 64 256; do
@@ -57,20 +54,9 @@ start_game "$work/trace.txt" --no-dialogs --windowed
 wait_game_window
 geometry=$(xdotool getwindowgeometry "$game_window" 2>/dev/null | grep Geometry)
 [[ "$geometry" == *800x600* ]] || fail "window $geometry, not the installed settings' 800x600"
-struck() { grep -q '"sounds":\["sounds/paddle.wav"' "$work/trace.txt"; }
-wait_for 60 struck || fail "the computers played no stroke"
-wait_updates 30
-press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
-
+strokes_heard "the installed game"
 head -1 "$work/trace.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
     fail "a normal start (player 2 to serve): $(head -1 "$work/trace.txt")"
-if grep -E 'cannot|newsv|sounds/|settings' game.err; then
-    fail "the installed game missed some of its files (its warnings above)"
-fi
-peak=$(loudest_sample "$work/capture.raw")
-[ "${peak:-0}" -gt 1000 ] || fail "the strokes were not heard: the installed sounds were not found"
 [ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
 
 finish

@@ -136,6 +136,20 @@ wait_updates() {
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
 
+# strokes_heard WHAT: the computers play on until a stroke sounds, then Esc ends the game;
+# it ended well, warned of no missing file, and was heard in the capture of SDL's disk
+# audio driver, which the script sent to capture.raw in its scratch folder.
+struck() { grep -q '"sounds":\["sounds/paddle.wav"' "$game_trace"; }
+strokes_heard() {
+    wait_for 60 struck || fail "$1: the computers played no stroke"
+    wait_updates 30
+    press Escape
+    end_game
+    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
+    ! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "$1: files missed (above)"
+    [ "$(loudest_sample "$work/capture.raw")" -gt 1000 ] || fail "$1: the sounds were not heard"
+}
+
 # The loudest sample of a capture of SDL's disk audio driver (16-bit samples).
 loudest_sample() {
     python3 -c '

@@ -53,9 +53,6 @@ alt_enter=$(grep -v '^#\|^settings' record.txt | sed -n "$((toggle_lines - 1))p"
 [[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
 
 "$bin/spinvale-sim" --script record.txt --trace >replayed.txt
-# The final match state field by field, then every update.
-diff <(tail -1 trace.txt | tr ',' '\n') <(tail -1 replayed.txt | tr ',' '\n') ||
-    fail "the replay ends in another state (fields above: < game, > replay)"
 cmp replayed.txt trace.txt || fail "the replay differs"
 
 # The recording carries the settings the game read: replayed from another folder, which

@@ -188,8 +188,7 @@ class Drawing : public ::testing::Test {
 // padding is skipped. Sides are scaled up to powers of two (a single row to two) and large
 // images down to 512; palette images go up in their colours, black past the palette.
 TEST_F(Drawing, TexturesGoUpInTheFilesByteOrderAtPowerOfTwoSidesUpTo512) {
-    const Bytes bgra = {1, 2, 3, 4, 250, 251, 252, 128, 9, 8, 7, 0, 6, 7, 8, 255};
-    const Bytes rgba = {3, 2, 1, 4, 252, 251, 250, 128, 7, 8, 9, 0, 8, 7, 6, 255};
+    const Bytes bgra = {1, 2, 3, 4, 250, 251, 252, 128};
     Bytes paletted = bmpHeaders(4, 2, 8, 16, 0, bmpPalette(16));
     append(paletted, {0, 1, 2, 3, 15, 14, 13, 16});
     const struct {
@@ -200,8 +199,7 @@ TEST_F(Drawing, TexturesGoUpInTheFilesByteOrderAtPowerOfTwoSidesUpTo512) {
         {bmpHeaders(2, 2, 24, 0, 0, {0, 0, 255, 0, 255, 0, 7, 7, 255, 0, 0, 10, 20, 30, 7, 7}),
          {2, 2, false, GL_LINEAR, GL_LINEAR},
          {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 30, 20, 10, 0, 0}},
-        {bmpHeaders(2, 2, 32, 0, 0, bgra), {2, 2, true, GL_LINEAR, GL_LINEAR}, rgba},
-        {bmpHeaders(2, 1, 32, 0, 0, Bytes(bgra.begin(), bgra.begin() + 8)),
+        {bmpHeaders(2, 1, 32, 0, 0, bgra),
          {2, 2, true, GL_LINEAR, GL_LINEAR},
          {3, 2, 1, 4, 252, 251, 250, 128, 3, 2, 1, 4, 252, 251, 250, 128}},
         {paletted, {4, 2, false, GL_LINEAR, GL_LINEAR}, {2,   1,   0,   12,  11,  10,  22,  21,
