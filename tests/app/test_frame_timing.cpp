@@ -31,6 +31,9 @@ TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
     EXPECT_EQ(framePeriod(0, false, 0).count(), 0) << "no limit";
     EXPECT_EQ(framePeriod(60, true, 60).count(), 0) << "vsync at 60 Hz paces";
     EXPECT_EQ(framePeriod(60, true, 59).count(), 0) << "a 59.94 Hz display paces";
+    EXPECT_EQ(framePeriod(60, true, 61).count(), 0);
+    EXPECT_EQ(framePeriod(60, true, 58).count(), 16667);
+    EXPECT_EQ(framePeriod(60, true, 62).count(), 16667);
     EXPECT_EQ(framePeriod(1000, true, 144).count(), 0);
     EXPECT_EQ(framePeriod(60, true, 0).count(), 16667) << "refresh rate unknown";
     EXPECT_EQ(framePeriod(60, true, 50).count(), 16667) << "too slow a display";

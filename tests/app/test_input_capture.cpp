@@ -16,18 +16,24 @@ SDL_KeyboardEvent keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
     return event;
 }
 
-TEST(KeyMap, TheKeysTheMatchReadsHaveTheirClassicCodes) {
-    const std::pair<SDL_Keycode, int> keys[] = {{SDLK_RETURN, KeyEnter},
-                                                {SDLK_KP_ENTER, KeyEnter},
-                                                {SDLK_ESCAPE, KeyEscape},
-                                                {SDLK_LEFT, 37},
-                                                {SDLK_UP, 38},
-                                                {SDLK_RIGHT, 39},
-                                                {SDLK_DOWN, 40},
-                                                {SDLK_F1, 112},
-                                                {SDLK_a, 65}};
-    for (const auto& [key, code] : keys) {
-        EXPECT_EQ(virtualKeyFor(key), code) << key;
+// Every mapped key against the classic virtual-key table (VK_BACK 8 ... VK_F12 123), which
+// recordings store.
+TEST(KeyMap, EveryMappedKeyHasItsClassicCode) {
+    const SDL_Keycode keys[] = {SDLK_BACKSPACE, SDLK_TAB,         SDLK_RETURN,  SDLK_KP_ENTER,
+                                SDLK_LSHIFT,    SDLK_RSHIFT,      SDLK_LCTRL,   SDLK_RCTRL,
+                                SDLK_PAUSE,     SDLK_CAPSLOCK,    SDLK_ESCAPE,  SDLK_SPACE,
+                                SDLK_PAGEUP,    SDLK_PAGEDOWN,    SDLK_END,     SDLK_HOME,
+                                SDLK_LEFT,      SDLK_UP,          SDLK_RIGHT,   SDLK_DOWN,
+                                SDLK_INSERT,    SDLK_DELETE,      SDLK_0,       SDLK_9,
+                                SDLK_a,         SDLK_z,           SDLK_KP_0,    SDLK_KP_1,
+                                SDLK_KP_9,      SDLK_KP_MULTIPLY, SDLK_KP_PLUS, SDLK_KP_MINUS,
+                                SDLK_KP_PERIOD, SDLK_KP_DIVIDE,   SDLK_F1,      SDLK_F12};
+    const int codes[] = {8,  9,  13, 13, 16,  16,  17,  17,  19,  20,  27,  32,
+                         33, 34, 35, 36, 37,  38,  39,  40,  45,  46,  48,  57,
+                         65, 90, 96, 97, 105, 106, 107, 109, 110, 111, 112, 123};
+    static_assert(std::size(keys) == std::size(codes));
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        EXPECT_EQ(virtualKeyFor(keys[i]), codes[i]) << keys[i];
     }
     EXPECT_EQ(virtualKeyFor(SDLK_LALT), noVirtualKey);
     for (SDL_Keycode key = 0; key < 0x200; ++key) {
