@@ -28,17 +28,74 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Quit);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
-    EXPECT_TRUE(menu.howToPlay);
+    EXPECT_EQ(menu.page, MenuPage::HowToPlay);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None) << "Esc: back to the entries";
-    EXPECT_FALSE(menu.howToPlay);
+    EXPECT_EQ(menu.page, MenuPage::Entries);
     EXPECT_EQ(clickMenuEntry(menu, MenuEntry::HowToPlay), MenuAction::None);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Tab), MenuAction::Close) << "Tab closes from the page";
 
     MenuEntry entry = MenuEntry::Quit;
-    menu.howToPlay = false;
+    menu.page = MenuPage::Entries;
     ASSERT_TRUE(entryOnLine(menu, 1, entry)) << "line 0 is the title";
     EXPECT_EQ(entry, MenuEntry::Resume);
-    EXPECT_FALSE(entryOnLine(menu, 1 + menuEntryCount, entry)) << "the notes under the entries";
+    EXPECT_TRUE(entryOnLine(menu, 14, entry));
+    EXPECT_EQ(entry, MenuEntry::Quit);
+    EXPECT_FALSE(entryOnLine(menu, 15, entry)) << "the notes under the entries";
+}
+
+// Host acts at once; Join opens a page of two fields, typed into while selected, bounded,
+// and called only with an address and a code that can be, else the page says why.
+TEST(Menu, HostOrJoinANetworkGame) {
+    Menu menu = openedMenu();
+    for (int i = 0; i < 4; ++i) {
+        pressMenuKey(menu, MenuKey::Down);
+    }
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Host);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(menu.page, MenuPage::Join);
+    typeIntoMenu(menu, "10.0.0.7:x");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None) << "on to the next";
+    }
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None) << "Join, a bad port";
+    EXPECT_NE(menu.netProblem.find("port in '10.0.0.7:x'"), std::string::npos);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::JoinAddress), MenuAction::None);
+    pressMenuKey(menu, MenuKey::Backspace);
+    typeIntoMenu(menu, "9\xc3\xa9");
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[1].text, "Address: 10.0.0.7:9_");
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Join), MenuAction::None);
+    EXPECT_EQ(menu.netProblem, "Type the join code the host shows.");
+    menu.selected = MenuEntry::JoinCode;
+    typeIntoMenu(menu, std::string(20, 'k'));
+    EXPECT_EQ(menu.code.size(), maxCodeLength);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Join), MenuAction::None) << "12 letters";
+    menu.selected = MenuEntry::JoinCode;
+    for (int i = 0; i < 6; ++i) {
+        pressMenuKey(menu, MenuKey::Backspace);
+    }
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Join), MenuAction::Join);
+    EXPECT_EQ(menu.joinHost + ":" + std::to_string(menu.joinPort), "10.0.0.7:9");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(menu.selected, MenuEntry::JoinGame);
+    typeIntoMenu(menu, "x");
+    EXPECT_EQ(menu.address, "10.0.0.7:9") << "typed with no field selected";
+}
+
+// A network game plays on under the menu: it offers only what leaves the match alone.
+TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
+    Menu menu;
+    menu.networkGame = true;
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    pressMenuKey(menu, MenuKey::Down);
+    EXPECT_EQ(menu.selected, MenuEntry::Sound);
+    MenuEntry entry = MenuEntry::Resume;
+    EXPECT_TRUE(entryOnLine(menu, 6, entry));
+    EXPECT_EQ(entry, MenuEntry::Quit);
+    EXPECT_FALSE(entryOnLine(menu, 7, entry));
+    const std::vector<PageLine> page = menuPage(menu, defaultGameSettings(), {});
+    EXPECT_EQ(page[7].text, "");
+    EXPECT_NE(page.back().text.find("host's settings decide"), std::string::npos);
 }
 
 // Match choices wait for the menu to close; window and sound choices apply at once. Values
@@ -64,8 +121,8 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
-    EXPECT_EQ(page[6].text, "Computer: Easy");
-    EXPECT_EQ(page[10].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page[8].text, "Computer: Easy");
+    EXPECT_EQ(page[12].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }
