@@ -2,7 +2,7 @@
 # A network game in two windows on one X server: the host plays with the pointer, the guest
 # (its small window in a corner, on top) with the keys, nothing else driving them. After a
 # few points the guest presses Esc: the host says so and plays on against the computer, and
-# each side's recording replays to its own trace.
+# each side's recording replays to its own trace. Then a game hosted from the menu.
 source "$(dirname "$0")/lib.sh"
 guest_pid=
 on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
