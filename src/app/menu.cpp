@@ -382,7 +382,7 @@ MenuAction clickMenuEntry(Menu& menu, MenuEntry entry) {
         return MenuAction::None;
     }
     menu.selected = entry;
-    return selectedField(menu) != nullptr ? MenuAction::None : enter(menu);  // a field: type
+    return selectedField(menu) != nullptr ? MenuAction::None : enter(menu);
 }
 
 bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing) {

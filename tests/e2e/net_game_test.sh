@@ -59,30 +59,24 @@ cmp guest.replay guest/trace.txt || fail "the guest's recording replays differen
 lines=$(wc -l <guest/trace.txt)
 cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces differ"
 
-# Hosted from the menu on the default port (tried again while another run holds it), joined
-# with the code it prints. The host's menu leaves the game running: the guest plays on well
-# past the 5 s silence limit. The host's recording, begun with the network game, replays.
+# A game hosted from the menu on the default port (tried again while another run holds it)
+# and joined with the code it prints plays on under the host's menu, past the 5 s silence
+# limit. The host's recording, begun with it, replays.
 start_game menu.txt --windowed --no-dialogs --record menu.rec
 wait_game_window
-press Tab
-for key in Down Down Down Down; do press $key; done
-for _ in $(seq 10); do
-    press Return
-    wait_for 3 grep -q 'join code' game.err && break
-done
+xdotool key Tab Down Down Down Down
+for _ in $(seq 10); do press Return && wait_for 3 grep -q 'join code' game.err && break; done
 (cd guest && exec timeout 60 "$bin/spinvale" --windowed --no-dialogs --join 127.0.0.1 \
     --code "$(sed -n 's/.*join code //p' ../game.err)" --trace menu.txt 2>menu.err) &
 guest_pid=$!
 wait_for 30 playing || fail "the guest never joined the menu's game: $(cat game.err guest/menu.err)"
-xdotool windowfocus "$game_window"
-press Tab
+xdotool windowfocus "$game_window" key Tab
 lines=$(wc -l <guest/menu.txt)
 sleep 7
 [ "$(wc -l <guest/menu.txt)" -gt $((lines + 60)) ] && ! grep -q 'Nothing heard' guest/menu.err ||
     fail "the host's menu stopped the game: $(grep spinvale: guest/menu.err)"
 kill "$guest_pid"
-press Escape
-press Escape
+xdotool key Escape Escape
 end_game
 "$bin/spinvale-sim" --script menu.rec --trace 2>/dev/null | cmp - menu.txt || fail "menu.rec replays"
 finish
