@@ -150,6 +150,27 @@ bool openOutput(std::ofstream& file, const std::string& path) {
     return true;
 }
 
+void writeLine(std::ofstream& file, const std::string& line) {
+    if (file.is_open()) {
+        file << line << '\n' << std::flush;
+    }
+}
+
+// The recording and the trace, begun afresh: at the start, and when a network game started
+// from the menu takes over, so that they hold that game as they would with --host or --join.
+bool startOutputs(Game& game) {
+    game.record.close();
+    game.trace.close();
+    if (!openOutput(game.record, game.options.recordPath) ||
+        !openOutput(game.trace, game.options.tracePath)) {
+        return false;
+    }
+    writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(game.options))));
+    game.recordedSettings.reset();
+    game.frames = 0;
+    return true;
+}
+
 void pushEvent(uint32_t type) {
     SDL_Event event{};
     event.type = type;
@@ -166,12 +187,6 @@ void requestQuit(Game& game) {
 void toggleFullscreen(Game& game) {
     game.fullscreenRequest = !game.fullscreenRequest;
     pushEvent(game.quitEvent);
-}
-
-void writeLine(std::ofstream& file, const std::string& line) {
-    if (file.is_open()) {
-        file << line << '\n' << std::flush;
-    }
 }
 
 // Settings problems are told once, at start, not again at every fullscreen toggle. What the
@@ -315,6 +330,44 @@ void applyDisplayChoices(Game& game) {
     pushEvent(game.quitEvent);
 }
 
+// The network game the options ask for, with these settings on this side (the host's decide
+// the match); the local match only holds this player's window settings. False, with the
+// reason in error, when the network cannot start.
+bool startNetGame(Game& game, const Options& options, const GameSettings& settings,
+                  std::string& error) {
+    game.net = NetGame::open(options, settings, error);
+    if (!game.net) {
+        return false;
+    }
+    game.options = options;
+    game.menu.networkGame = true;
+    restartMatch(game.match, settings);
+    game.restartDue = false;
+    return true;
+}
+
+// Host or Join from the menu: the game so far gives way to a network game in this window,
+// as if it had been started with --host (on the default port) or --join. When the network
+// cannot start, the menu says why.
+void startNetGameFromMenu(Game& game, bool hosting) {
+    Options options = game.options;
+    options.hosting = hosting;
+    options.hostPort = net::defaultPort;
+    if (!hosting) {
+        options.joinHost = game.menu.joinHost;
+        options.joinPort = game.menu.joinPort;
+        options.code = game.menu.code;
+    }
+    std::string error;
+    if (!startNetGame(game, options, game.menu.settings, error)) {
+        game.menu.netProblem = (hosting ? "Cannot host: " : "Cannot join: ") + error + ".";
+        std::cerr << "spinvale: " << error << "\n";
+        return;
+    }
+    startOutputs(game);
+    closeGameMenu(game, false);
+}
+
 void actOnMenu(Game& game, MenuAction action) {
     switch (action) {
         case MenuAction::None:
@@ -329,6 +382,10 @@ void actOnMenu(Game& game, MenuAction action) {
         case MenuAction::DisplayChanged:
             keepMenuChoices(game);
             applyDisplayChoices(game);
+            break;
+        case MenuAction::Host:
+        case MenuAction::Join:
+            startNetGameFromMenu(game, action == MenuAction::Host);
             break;
         case MenuAction::Quit:
             requestQuit(game);
@@ -357,7 +414,7 @@ void pointAtMenu(Game& game, int y, bool click) {
             onEntry = true;
         }
     }
-    if (click && (onEntry || game.menu.howToPlay)) {
+    if (click && (onEntry || game.menu.page == MenuPage::HowToPlay)) {
         actOnMenu(game, clickMenuEntry(game.menu, entry));
     } else if (onEntry) {
         game.menu.selected = entry;
@@ -378,6 +435,8 @@ std::optional<MenuKey> menuKeyFor(int code, bool alt) {
             return alt ? MenuKey::ToggleFullscreen : MenuKey::Enter;
         case KeyEscape:
             return MenuKey::Escape;
+        case backspaceKey:
+            return MenuKey::Backspace;
         case tabKey:
             return MenuKey::Tab;
         case KeyF1:
@@ -459,6 +518,11 @@ void handleEvent(Game& game, const SDL_Event& event) {
         case SDL_KEYUP:
             captureKey(game.capture, event.key);
             break;
+        case SDL_TEXTINPUT:
+            if (game.menu.open) {
+                typeIntoMenu(game.menu, event.text.text);
+            }
+            break;
         case SDL_MOUSEMOTION:
             if (game.menu.open) {
                 pointAtMenu(game, event.motion.y, false);
@@ -537,9 +601,14 @@ void actOnRequests(Game& game) {
     }
 }
 
+void drawMenu(const Game& game) {
+    drawPage(menuRows(game), game.window.viewportWidth, game.window.viewportHeight, game.lists);
+}
+
 // A network game's frame: Esc and F1 act at once, whatever the match; the shared match steps
-// when the session lets it; the confirmed updates are recorded, traced and heard; the latest
-// prediction is drawn from this player's end.
+// when the session lets it, on a command left alone while this player is in the menu; the
+// confirmed updates are recorded, traced and heard; the latest prediction is drawn from this
+// player's end, under the menu when it is open.
 void runNetFrame(Game& game, uint32_t now) {
     NetGame& net = *game.net;
     const KeySet keys = game.capture.held[0] | game.capture.held[1] | game.capture.pressed;
@@ -552,7 +621,9 @@ void runNetFrame(Game& game, uint32_t now) {
         pushEvent(game.toggleEvent);  // the window only: the match is not restarted
     }
     net.poll(now);
-    if (net.readyToStep()) {
+    if (net.readyToStep() && game.menu.open) {
+        net.stepAway(now);
+    } else if (net.readyToStep()) {
         net.step(takeLiveInput(game, net.elapsedMs(now)), now);
     }
     for (const net::ConfirmedUpdate& u : net.takeConfirmed()) {
@@ -571,6 +642,9 @@ void runNetFrame(Game& game, uint32_t now) {
     const Match view = net.view();
     drawFrame(game.lists, view);
     drawNotice(game.lists, view.settings.screenHeight, net.notice());
+    if (game.menu.open) {
+        drawMenu(game);
+    }
     SDL_GL_SwapWindow(game.window.window);
     if (game.frames == game.options.frames) {
         requestQuit(game);
@@ -611,12 +685,12 @@ void startSchedule(Game& game) {
         FrameSchedule{framePeriod(int(game.options.maxFps), w.vsyncGranted, w.refreshHz)};
 }
 
-// While the menu is open the match stands still under it: no update runs, nothing is
+// While the menu is open a local match stands still under it: no update runs, nothing is
 // recorded or traced, and the match's clock does not move on.
 void runMenuFrame(Game& game) {
     game.window.lastTick = millisecondTick(startFrame(game.schedule, Clock::now()));
     drawFrame(game.lists, game.match);
-    drawPage(menuRows(game), game.window.viewportWidth, game.window.viewportHeight, game.lists);
+    drawMenu(game);
     SDL_GL_SwapWindow(game.window.window);
 }
 
@@ -644,7 +718,7 @@ void pumpUntilQuit(Game& game) {
         } else if (const auto wait = timeUntilDue(game.schedule, Clock::now()); wait.count() > 0) {
             // Events that come meanwhile wait in the queue: the frame reads them at its start.
             std::this_thread::sleep_for(wait);
-        } else if (game.menu.open) {
+        } else if (game.menu.open && !game.net) {
             runMenuFrame(game);
         } else {
             runFrame(game);
@@ -724,16 +798,13 @@ bool startVideo(Game& game) {
     return game.quitEvent != static_cast<uint32_t>(-1);
 }
 
-// The local match only holds this player's window settings; the shared one is the session's.
 bool openNetGame(Game& game) {
-    restartMatch(game.match, readGameSettings(game));
-    game.restartDue = false;
     std::string error;
-    game.net = NetGame::open(game.options, game.match.settings, error);
-    if (!game.net) {
+    if (!startNetGame(game, game.options, readGameSettings(game), error)) {
         std::cerr << "spinvale: " << error << "\n";
+        return false;
     }
-    return game.net != nullptr;
+    return true;
 }
 
 }  // namespace
@@ -742,14 +813,9 @@ int runGame(const Options& options) {
     Game game;
     game.options = options;
     game.sound.dataPaths = gameDataPaths(options.dataDir);
-    if (!openOutput(game.record, options.recordPath) ||
-        !openOutput(game.trace, options.tracePath)) {
+    if (!startOutputs(game) || (!options.replayPath.empty() && !openReplay(game))) {
         return 1;
     }
-    if (!options.replayPath.empty() && !openReplay(game)) {
-        return 1;
-    }
-    writeLine(game.record, formatSettingsComment(absolutePath(settingsPath(options))));
     if ((options.hosting || !options.joinHost.empty()) && !openNetGame(game)) {
         return 1;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "join_code.h"
+
 namespace spinvale {
 
 const Preset strengthPresets[3] = {{"Easy", 0.4f, 35}, {"Normal", 0.7f, 40}, {"Hard", 0.8f, 46}};
@@ -61,6 +63,60 @@ const EntryFields matchEntryFields[] = {
 bool isMatchEntry(MenuEntry entry) {
     return std::any_of(std::begin(matchEntryFields), std::end(matchEntryFields),
                        [entry](const EntryFields& e) { return e.entry == entry; });
+}
+
+// What each page offers. In a network game, whose match cannot wait, only what leaves the
+// match alone.
+const MenuEntry localEntries[] = {
+    MenuEntry::Resume,    MenuEntry::NewGame,  MenuEntry::Player1,    MenuEntry::Player2,
+    MenuEntry::HostGame,  MenuEntry::JoinGame, MenuEntry::Points,     MenuEntry::Computer,
+    MenuEntry::BallSpeed, MenuEntry::Sound,    MenuEntry::Fullscreen, MenuEntry::AntiAliasing,
+    MenuEntry::HowToPlay, MenuEntry::Quit,
+};
+const MenuEntry networkEntries[] = {
+    MenuEntry::Resume,       MenuEntry::Sound,     MenuEntry::Fullscreen,
+    MenuEntry::AntiAliasing, MenuEntry::HowToPlay, MenuEntry::Quit,
+};
+const MenuEntry joinEntries[] = {MenuEntry::JoinAddress, MenuEntry::JoinCode, MenuEntry::Join};
+
+std::vector<MenuEntry> entriesShown(const Menu& menu) {
+    if (menu.page == MenuPage::Join) {
+        return {std::begin(joinEntries), std::end(joinEntries)};
+    }
+    if (menu.networkGame) {
+        return {std::begin(networkEntries), std::end(networkEntries)};
+    }
+    return {std::begin(localEntries), std::end(localEntries)};
+}
+
+// The entry step places from the selected one, round the page's ends.
+MenuEntry entryAfter(const Menu& menu, int step) {
+    const std::vector<MenuEntry> shown = entriesShown(menu);
+    const int count = int(shown.size());
+    const int now = int(std::find(shown.begin(), shown.end(), menu.selected) - shown.begin());
+    return shown[(now + step + count) % count];
+}
+
+std::string* selectedField(Menu& menu) {
+    return menu.selected == MenuEntry::JoinAddress ? &menu.address
+           : menu.selected == MenuEntry::JoinCode  ? &menu.code
+                                                   : nullptr;
+}
+
+// Join calls only an address and a code that can be; else the page says what is wrong.
+MenuAction join(Menu& menu) {
+    std::string error;
+    if (menu.address.empty()) {
+        menu.netProblem = "Type the host's address first.";
+    } else if (!net::readJoinAddress(menu.address, menu.joinHost, menu.joinPort, error)) {
+        menu.netProblem = "Cannot join: " + error + ".";
+    } else if (!net::readJoinCode(menu.code)) {
+        menu.netProblem = menu.code.empty() ? "Type the join code the host shows."
+                                            : "A join code is 4 to 8 letters and digits.";
+    } else {
+        return MenuAction::Join;
+    }
+    return MenuAction::None;
 }
 
 bool changed(const Menu& menu, MenuEntry entry) {
@@ -150,11 +206,23 @@ MenuAction enter(Menu& menu) {
             return MenuAction::Close;
         case MenuEntry::NewGame:
             return MenuAction::NewGame;
+        case MenuEntry::HostGame:
+            return MenuAction::Host;
+        case MenuEntry::JoinGame:
+            menu.page = MenuPage::Join;
+            menu.selected = MenuEntry::JoinAddress;
+            return MenuAction::None;
         case MenuEntry::HowToPlay:
-            menu.howToPlay = true;
+            menu.page = MenuPage::HowToPlay;
             return MenuAction::None;
         case MenuEntry::Quit:
             return MenuAction::Quit;
+        case MenuEntry::JoinAddress:
+        case MenuEntry::JoinCode:
+            menu.selected = entryAfter(menu, 1);  // on to the next field, then to Join
+            return MenuAction::None;
+        case MenuEntry::Join:
+            return join(menu);
         default:
             return changeValue(menu, menu.selected, 1);
     }
@@ -165,7 +233,7 @@ MenuAction pressOnHowToPlay(Menu& menu, MenuKey key) {
         return MenuAction::Close;
     }
     if (key == MenuKey::Enter || key == MenuKey::Escape) {
-        menu.howToPlay = false;
+        menu.page = MenuPage::Entries;
     }
     return MenuAction::None;
 }
@@ -210,12 +278,38 @@ std::string entryText(const Menu& menu, MenuEntry entry) {
                               (menu.samplesInUse == 0 ? std::string("none")
                                                       : std::to_string(menu.samplesInUse)) +
                               " in use)");
+        case MenuEntry::HostGame:
+            return "Host a network game";
+        case MenuEntry::JoinGame:
+            return "Join a network game";
         case MenuEntry::HowToPlay:
             return "How to play";
         case MenuEntry::Quit:
             return "Quit";
+        case MenuEntry::JoinAddress:
+            return "Address: " + menu.address + (menu.selected == entry ? "_" : "");
+        case MenuEntry::JoinCode:
+            return "Code: " + menu.code + (menu.selected == entry ? "_" : "");
+        case MenuEntry::Join:
+            return "Join";
     }
     return "";
+}
+
+// How the page's keys work, and in a network game why so few entries.
+std::vector<std::string> pageHints(const Menu& menu) {
+    if (menu.page == MenuPage::Join) {
+        return {
+            "Type the host's address (HOST or HOST:PORT) and the join code it shows; Enter "
+            "on Join calls the host. Esc: back to the menu."};
+    }
+    std::vector<std::string> hints = {
+        "Up and Down choose; Left, Right, Enter or a click change; Esc or Tab: back to the "
+        "game."};
+    if (menu.networkGame) {
+        hints.push_back("The network game plays on under the menu; the host's settings decide it.");
+    }
+    return hints;
 }
 
 }  // namespace
@@ -223,8 +317,9 @@ std::string entryText(const Menu& menu, MenuEntry entry) {
 void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& display,
               int samplesInUse) {
     menu.open = true;
-    menu.howToPlay = false;
+    menu.page = MenuPage::Entries;
     menu.selected = MenuEntry::Resume;
+    menu.netProblem.clear();
     menu.settings = playing;
     menu.display = display;
     menu.samplesInUse = samplesInUse;
@@ -234,16 +329,15 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
     if (key == MenuKey::ToggleFullscreen) {
         return changeValue(menu, MenuEntry::Fullscreen, 1);
     }
-    if (menu.howToPlay) {
+    if (menu.page == MenuPage::HowToPlay) {
         return pressOnHowToPlay(menu, key);
     }
-    const int selected = int(menu.selected);
     switch (key) {
         case MenuKey::Up:
-            menu.selected = MenuEntry((selected + menuEntryCount - 1) % menuEntryCount);
+            menu.selected = entryAfter(menu, -1);
             return MenuAction::None;
         case MenuKey::Down:
-            menu.selected = MenuEntry((selected + 1) % menuEntryCount);
+            menu.selected = entryAfter(menu, 1);
             return MenuAction::None;
         case MenuKey::Left:
             return changeValue(menu, menu.selected, -1);
@@ -251,18 +345,44 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
             return changeValue(menu, menu.selected, 1);
         case MenuKey::Enter:
             return enter(menu);
+        case MenuKey::Backspace:
+            if (std::string* field = selectedField(menu); field != nullptr && !field->empty()) {
+                field->pop_back();
+            }
+            return MenuAction::None;
+        case MenuKey::Escape:
+            if (menu.page == MenuPage::Join) {
+                menu.page = MenuPage::Entries;
+                menu.selected = MenuEntry::JoinGame;
+                return MenuAction::None;
+            }
+            return MenuAction::Close;
         default:
             return MenuAction::Close;
     }
 }
 
+void typeIntoMenu(Menu& menu, const std::string& text) {
+    std::string* field = selectedField(menu);
+    if (field == nullptr) {
+        return;
+    }
+    const std::size_t longest =
+        menu.selected == MenuEntry::JoinAddress ? maxAddressLength : maxCodeLength;
+    for (char c : text) {
+        if (c >= ' ' && c <= '~' && field->size() < longest) {
+            field->push_back(c);
+        }
+    }
+}
+
 MenuAction clickMenuEntry(Menu& menu, MenuEntry entry) {
-    if (menu.howToPlay) {
-        menu.howToPlay = false;
+    if (menu.page == MenuPage::HowToPlay) {
+        menu.page = MenuPage::Entries;
         return MenuAction::None;
     }
     menu.selected = entry;
-    return enter(menu);
+    return selectedField(menu) != nullptr ? MenuAction::None : enter(menu);
 }
 
 bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing) {
@@ -303,21 +423,24 @@ void layChoicesOver(const Menu& menu, SettingsRecord& record, DisplayChoices& di
 
 std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
                                const std::vector<std::string>& notes) {
-    if (menu.howToPlay) {
+    if (menu.page == MenuPage::HowToPlay) {
         return {std::begin(howToPlayPage), std::end(howToPlayPage)};
     }
-    std::vector<PageLine> page = {{LineStyle::Title, "Spinvale"}};
-    for (int i = 0; i < menuEntryCount; ++i) {
-        const MenuEntry entry = MenuEntry(i);
+    std::vector<PageLine> page = {
+        {LineStyle::Title, menu.page == MenuPage::Join ? "Join a network game" : "Spinvale"}};
+    for (const MenuEntry entry : entriesShown(menu)) {
         page.push_back({entry == menu.selected ? LineStyle::Selected : LineStyle::Entry,
                         entryText(menu, entry)});
     }
     page.push_back({LineStyle::Note, ""});
-    page.push_back({LineStyle::Note,
-                    "Up and Down choose; Left, Right, Enter or a click change; Esc or Tab: "
-                    "back to the game."});
+    for (const std::string& hint : pageHints(menu)) {
+        page.push_back({LineStyle::Note, hint});
+    }
     if (matchChoicesDiffer(menu, playing)) {
         page.push_back({LineStyle::Note, "Leaving the menu starts a new game at 0-0."});
+    }
+    if (!menu.netProblem.empty()) {
+        page.push_back({LineStyle::Note, menu.netProblem});
     }
     for (const std::string& note : notes) {
         page.push_back({LineStyle::Note, note});
@@ -326,10 +449,11 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
 }
 
 bool entryOnLine(const Menu& menu, int line, MenuEntry& entry) {
-    if (menu.howToPlay || line < 1 || line > menuEntryCount) {
+    const std::vector<MenuEntry> shown = entriesShown(menu);
+    if (menu.page == MenuPage::HowToPlay || line < 1 || line > int(shown.size())) {
         return false;
     }
-    entry = MenuEntry(line - 1);
+    entry = shown[std::size_t(line - 1)];
     return true;
 }
 

@@ -66,6 +66,17 @@ void NetGame::step(UpdateInput live, uint32_t nowMs) {
     }
     peer_->step(live);
     lastStep_ = nowMs;
+    pointerX_ = live.pointerX;
+    pointerY_ = live.pointerY;
+}
+
+void NetGame::stepAway(uint32_t nowMs) {
+    UpdateInput still;
+    still.elapsedMs = elapsedMs(nowMs);
+    still.pointerX = pointerX_;
+    still.pointerY = pointerY_;
+    still.button = ButtonMessage::Released;
+    step(still, nowMs);
 }
 
 Match NetGame::view() const {

@@ -29,6 +29,9 @@ class NetGame {
     uint32_t elapsedMs(uint32_t nowMs) const;
     // The next update on the player's command. The guest's arrows are turned to its view.
     void step(UpdateInput live, uint32_t nowMs);
+    // The next update while the player is in the menu: no keys, no click, the pointer where
+    // it was, so that the other player plays on against a paddle left alone.
+    void stepAway(uint32_t nowMs);
     std::vector<net::ConfirmedUpdate> takeConfirmed() { return peer_->takeConfirmed(); }
     // The latest prediction, with the local window's size and camera.
     Match view() const;
@@ -46,6 +49,8 @@ class NetGame {
     bool turnKeys_ = false;
     bool playing_ = false;
     uint32_t lastStep_ = 0;
+    int32_t pointerX_ = 0;  // the pointer of the last update
+    int32_t pointerY_ = 0;
 };
 
 }  // namespace spinvale

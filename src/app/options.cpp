@@ -28,7 +28,7 @@ const char* const usageText =
     "  --verbose         tell which renderer, samples and frame pacing the game took\n"
     "  --help, --version\n"
     "\n"
-    "Network game (two computers; UDP, IPv4; the default port is 27455):\n"
+    "Network game, also from the menu (two computers; UDP, IPv4; default port 27455):\n"
     "  --host [PORT]     wait for the other player; shows this computer's address and a\n"
     "                    join code to give them. Your settings decide the match; you are\n"
     "                    player 1 (the mouse, or the computer), the guest is player 2\n"

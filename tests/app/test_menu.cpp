@@ -28,17 +28,59 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Quit);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
-    EXPECT_TRUE(menu.howToPlay);
+    EXPECT_EQ(menu.page, MenuPage::HowToPlay);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None) << "Esc: back to the entries";
-    EXPECT_FALSE(menu.howToPlay);
+    EXPECT_EQ(menu.page, MenuPage::Entries);
     EXPECT_EQ(clickMenuEntry(menu, MenuEntry::HowToPlay), MenuAction::None);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Tab), MenuAction::Close) << "Tab closes from the page";
 
     MenuEntry entry = MenuEntry::Quit;
-    menu.howToPlay = false;
+    menu.page = MenuPage::Entries;
     ASSERT_TRUE(entryOnLine(menu, 1, entry)) << "line 0 is the title";
     EXPECT_EQ(entry, MenuEntry::Resume);
-    EXPECT_FALSE(entryOnLine(menu, 1 + menuEntryCount, entry)) << "the notes under the entries";
+    EXPECT_FALSE(entryOnLine(menu, 15, entry)) << "the notes under the entries";
+}
+
+// Host acts at once; Join opens a page of two fields, typed into while selected and
+// bounded, and calls only an address and a code that can be, else the page says why.
+TEST(Menu, HostOrJoinANetworkGame) {
+    Menu menu = openedMenu();
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::HostGame), MenuAction::Host);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::JoinGame), MenuAction::None);
+    typeIntoMenu(menu, "10.0.0.7:x");
+    pressMenuKey(menu, MenuKey::Enter);  // on to the code, then to Join
+    pressMenuKey(menu, MenuKey::Enter);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_NE(menu.netProblem.find("port in '10.0.0.7:x'"), std::string::npos);
+    clickMenuEntry(menu, MenuEntry::JoinAddress);
+    pressMenuKey(menu, MenuKey::Backspace);
+    typeIntoMenu(menu, "9\xc3\xa9");
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[1].text, "Address: 10.0.0.7:9_");
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Join), MenuAction::None);
+    EXPECT_EQ(menu.netProblem, "Type the join code the host shows.");
+    menu.selected = MenuEntry::JoinCode;
+    typeIntoMenu(menu, std::string(20, 'k'));
+    EXPECT_EQ(menu.code.size(), maxCodeLength);
+    menu.code.resize(6);
+    EXPECT_EQ(clickMenuEntry(menu, MenuEntry::Join), MenuAction::Join);
+    EXPECT_EQ(menu.joinHost + ":" + std::to_string(menu.joinPort), "10.0.0.7:9");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    typeIntoMenu(menu, "x");
+    EXPECT_EQ(menu.address, "10.0.0.7:9") << "typed with no field selected";
+}
+
+// A network game plays on under the menu: it offers only what leaves the match alone.
+TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
+    Menu menu;
+    menu.networkGame = true;
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    pressMenuKey(menu, MenuKey::Down);
+    EXPECT_EQ(menu.selected, MenuEntry::Sound);
+    MenuEntry entry = MenuEntry::Resume;
+    EXPECT_TRUE(entryOnLine(menu, 6, entry) && entry == MenuEntry::Quit);
+    EXPECT_FALSE(entryOnLine(menu, 7, entry));
+    const std::string last = menuPage(menu, defaultGameSettings(), {}).back().text;
+    EXPECT_NE(last.find("host's settings decide"), std::string::npos);
 }
 
 // Match choices wait for the menu to close; window and sound choices apply at once. Values
@@ -64,8 +106,8 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
-    EXPECT_EQ(page[6].text, "Computer: Easy");
-    EXPECT_EQ(page[10].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page[8].text, "Computer: Easy");
+    EXPECT_EQ(page[12].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }

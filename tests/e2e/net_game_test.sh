@@ -2,7 +2,7 @@
 # A network game in two windows on one X server: the host plays with the pointer, the guest
 # (its small window in a corner, on top) with the keys, nothing else driving them. After a
 # few points the guest presses Esc: the host says so and plays on against the computer, and
-# each side's recording replays to its own trace.
+# each side's recording replays to its own trace. Then a game hosted from the menu.
 source "$(dirname "$0")/lib.sh"
 guest_pid=
 on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
@@ -58,4 +58,25 @@ cmp guest.replay guest/trace.txt || fail "the guest's recording replays differen
 # Up to the guest's last confirmed update, both sides played the same match.
 lines=$(wc -l <guest/trace.txt)
 cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces differ"
+
+# A game hosted from the menu on the default port (tried again while another run holds it)
+# and joined with the code it prints plays on under the host's menu, past the 5 s silence
+# limit. The host's recording, begun with it, replays.
+start_game menu.txt --windowed --no-dialogs --record menu.rec
+wait_game_window
+xdotool key Tab Down Down Down Down
+for _ in $(seq 10); do press Return && wait_for 3 grep -q 'join code' game.err && break; done
+(cd guest && exec timeout 60 "$bin/spinvale" --windowed --no-dialogs --join 127.0.0.1 \
+    --code "$(sed -n 's/.*join code //p' ../game.err)" --trace menu.txt 2>menu.err) &
+guest_pid=$!
+wait_for 30 playing || fail "the guest never joined the menu's game: $(cat game.err guest/menu.err)"
+xdotool windowfocus "$game_window" key Tab
+lines=$(wc -l <guest/menu.txt)
+sleep 7
+[ "$(wc -l <guest/menu.txt)" -gt $((lines + 60)) ] && ! grep -q 'Nothing heard' guest/menu.err ||
+    fail "the host's menu stopped the game: $(grep spinvale: guest/menu.err)"
+kill "$guest_pid"
+xdotool key Escape Escape
+end_game
+"$bin/spinvale-sim" --script menu.rec --trace 2>/dev/null | cmp - menu.txt || fail "menu.rec replays"
 finish
