@@ -1,4 +1,4 @@
-// One update on one command: swings, the serve hold and tosses, the input the match keeps,
+// One update on one command: swings, the Enter toss, the input the match keeps,
 // the window requests, the frame's writes after the update, and what a restart does.
 #include <gtest/gtest.h>
 
@@ -60,34 +60,6 @@ TEST(StepSwings, AHeldButtonRestartsTheWindUp) {
     EXPECT_EQ(angles, (std::vector<float>{3, 2, 1, 0, 3, 2, 1, 0}));
 }
 
-TEST(StepMatch, AHumanServeIsHeldBesideThePaddleAndTossedByAClick) {
-    Match m = plainMatch();
-    m.settings.player1Mouse = true;
-    MatchState& s = m.state;
-    s.rallyState = P1ToServe;
-    s.paddle1.x = 30;
-    s.paddle1.z = 180;
-    UpdateInput input = command(16);
-    input.pointerX = 500;
-    input.pointerY = 700;
-    stepMatch(m, input);
-    EXPECT_EQ(s.rallyState, P1ToServe);
-    EXPECT_EQ(s.ballX, 40.0f);  // the old paddle place: the paddle moves after the flight
-    EXPECT_EQ(s.ballZ, 170.0f);
-    EXPECT_LT(s.ballY, 98.2f);  // one flight step of fall from the hold height
-    EXPECT_GT(s.ballY, 98.1f);
-    EXPECT_EQ(s.paddle1.z, float(0.7 * 274));
-
-    input.button = ButtonMessage::Pressed;
-    stepMatch(m, input);
-    EXPECT_EQ(s.rallyState, P1Toss);
-    EXPECT_EQ(m.input.leftButton, 0);  // the toss uses the press up: it starts no swing
-    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Idle);
-    input.button = ButtonMessage::None;
-    stepMatch(m, input);
-    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::Idle);
-}
-
 TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     Match m = plainMatch();
     m.settings.gameSpeed = 14;
@@ -147,25 +119,27 @@ TEST(StepMatch, PaddlesFollowAHighBallAndTheJingleSoundsOncePerGame) {
 TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
     Match m = plainMatch();
     MatchState& s = m.state;
-    s.score1 = 4;
-    s.score2 = 3;
+    s.score1 = 3;
+    s.score2 = 2;
     s.firstServer = 2;
     s.rallyState = P1Shot;
     s.ballX = 12;
     s.paddle1.x = 33;
     m.input.leftButton = 1;
+    m.input.enterUsedByToss = true;
     GameSettings next = m.settings;
     next.pointsPerGame = 21;
     restartMatch(m, next);
-    EXPECT_EQ(s.score1, 4);
-    EXPECT_EQ(s.score2, 3);
-    EXPECT_EQ(s.rallyState, P1ToServe);  // n = 7 under 11 points: n / 2 = 3, the other player
+    EXPECT_EQ(s.score1, 3);
+    EXPECT_EQ(s.score2, 2);
+    EXPECT_EQ(s.rallyState, P2ToServe);  // n = 5 under 11 points: n / 2 = 2, the first server
     EXPECT_EQ(m.settings.pointsPerGame, 21);
     EXPECT_EQ(s.paddle1.z, 200.0f);
     EXPECT_EQ(s.paddle1.homeZ, 175.0f);
     EXPECT_EQ(s.ballX, 12.0f);  // untouched
     EXPECT_EQ(s.paddle1.x, 33.0f);
     EXPECT_EQ(m.input.leftButton, 0);
+    EXPECT_FALSE(m.input.enterUsedByToss);  // a new window starts with every key up
 }
 
 TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
