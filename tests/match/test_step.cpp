@@ -48,18 +48,6 @@ TEST(StepSwings, WorkedTracesWithTheButtonAndEnterSeenOnce) {
     EXPECT_EQ(m.state.paddle2.swingPhase, SwingPhase::Idle);
 }
 
-TEST(StepSwings, AHeldButtonRestartsTheWindUp) {
-    Match m = swingMatch();
-    std::vector<float> angles;
-    stepMatch(m, command(16, {}, ButtonMessage::Pressed));
-    angles.push_back(m.state.paddle1.swingAngle);
-    for (int update = 1; update < 8; ++update) {
-        stepMatch(m, command(16));  // no news: the button stays down
-        angles.push_back(m.state.paddle1.swingAngle);
-    }
-    EXPECT_EQ(angles, (std::vector<float>{3, 2, 1, 0, 3, 2, 1, 0}));
-}
-
 TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     Match m = plainMatch();
     m.settings.gameSpeed = 14;
