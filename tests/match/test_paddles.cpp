@@ -1,36 +1,11 @@
-// The human and computer paddle controls.
+// The arrow-key paddle and its bounds, and the computer paddles. (The pointer's paddle is
+// followed by the golden traces of the mouse player.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
 
 namespace spinvale {
 namespace {
-
-TEST(MousePaddle1, ThePointerMapsOntoTheTableAndSetsTheSide) {
-    Match m = plainMatch();
-    m.settings.player1Mouse = true;
-    m.settings.screenWidth = 1024;
-    m.settings.screenHeight = 768;
-    m.state.rallyState = P1Shot;
-    const struct {
-        int px, py;
-        float x, z;
-    } points[] = {{512, 0, 0, 0}, {0, 768, -152.5f, 274}, {1024, 384, 152.5f, 137}};
-    for (const auto& p : points) {
-        m.input.pointerX = p.px;
-        m.input.pointerY = p.py;
-        mousePaddle1(m);
-        EXPECT_EQ(m.state.paddle1.x, p.x);
-        EXPECT_EQ(m.state.paddle1.z, p.z);  // the top edge is the plane of the net
-    }
-    m.state.prevCursorU = float(499.0 / 1024);  // one pixel passes the dead band
-    m.input.pointerX = 500;
-    mousePaddle1(m);
-    EXPECT_EQ(m.state.paddle1.side, PaddleSide::Forehand);
-    m.input.pointerX = 499;
-    mousePaddle1(m);
-    EXPECT_EQ(m.state.paddle1.side, PaddleSide::Backhand);
-}
 
 TEST(KeyboardPaddle2, ArrowsMoveFourMillimetresAMillisecondWithinOneTableWidth) {
     Match m = plainMatch();

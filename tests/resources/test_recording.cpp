@@ -88,8 +88,7 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
     keyboard.pointsPerGame = 21;
     const std::string newGame = formatNewGameLine(keyboard);
     EXPECT_EQ(newGame.rfind("new-game simpleGraphics=0 gameSpeed=14 ", 0), 0u) << newGame;
-    std::istringstream text("16 0 0 -\n" + newGame + "\n17 0 0 -\n18 0 0 -\n" +
-                            "new-game gameSpeed=14\n19 0 0 -\n");
+    std::istringstream text("16 0 0 -\n" + newGame + "\n17 0 0 -\n18 0 0 -\n");
     RecordingReader reader(text);
     UpdateInput in;
     GameSettings settings = defaultGameSettings();
@@ -102,14 +101,10 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
     EXPECT_EQ(formatSettingsLine(settings), formatSettingsLine(keyboard));
     ASSERT_TRUE(reader.next(in, settings));
     EXPECT_FALSE(reader.newGame()) << "the new game was started once, before update 17";
-    EXPECT_FALSE(reader.next(in, settings)) << "a new-game line names every field";
-    EXPECT_EQ(reader.lineNumber(), 5);
 
     Match won;
     won.state.score1 = 11;
     won.state.score2 = 9;
-    won.state.firstServer = 1;
-    won.state.rallyState = P1WinsGame;
     won.state.winSoundPlayed = true;
     startNewGame(won, keyboard);  // the first draw, 41, is odd: player 2 serves first
     EXPECT_EQ(won.state.score1 + won.state.score2, 0);
