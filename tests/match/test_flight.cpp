@@ -1,4 +1,5 @@
-// Ball flight, the rally assists, spin and the table, floor and net contacts.
+// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The depth
+// slowdown and the spin's end with the shot are held by the golden traces.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
@@ -28,7 +29,7 @@ TEST(AdvanceBall, WorkedFlightStep) {
     EXPECT_EQ(rest.state.ballVX, float(-double(0.0002f)));
 }
 
-TEST(RallyAssists, LiftOverNetAndDepthSlowdown) {
+TEST(RallyAssists, LiftOverNetButNotCloseToIt) {
     Match m = plainMatch();
     MatchState& s = m.state;
     s.rallyState = P1Shot;
@@ -43,18 +44,6 @@ TEST(RallyAssists, LiftOverNetAndDepthSlowdown) {
     s.ballZ = -10.5f;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     EXPECT_EQ(s.ballVY, 26.0f);
-
-    const double step = 15 * double(1.0f / 15.0f);  // just above 1
-    s.ballVZ = 100;
-    slowDepth(m, 15);
-    EXPECT_EQ(s.ballVZ, float(100 - step));
-    s.ballVZ = 0.5f;  // two successive tests: down past zero, then back up
-    slowDepth(m, 15);
-    EXPECT_EQ(s.ballVZ, float(step + float(0.5 - step)));
-    s.rallyState = P1ToReturn;  // only shots slow down
-    s.ballVZ = 100;
-    slowDepth(m, 15);
-    EXPECT_EQ(s.ballVZ, 100.0f);
 }
 
 TEST(UpdateSpin, HumanPlayerOneSpinsTheBallAcrossZ100) {
@@ -72,10 +61,6 @@ TEST(UpdateSpin, HumanPlayerOneSpinsTheBallAcrossZ100) {
     EXPECT_EQ(s.ballSpin, 2.0f);  // 256 / 1024 x 8
     s.ballSpin = 0;
     s.prevBallZ = 100;  // exactly on the plane: no crossing
-    updateSpin(m);
-    EXPECT_EQ(s.ballSpin, 0.0f);
-    s.rallyState = P1Serve;  // spin lives only while a shot flies
-    s.ballSpin = 3;
     updateSpin(m);
     EXPECT_EQ(s.ballSpin, 0.0f);
 }

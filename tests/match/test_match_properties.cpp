@@ -73,6 +73,7 @@ TEST(MatchProperties, TheRuleCheckerNoticesBrokenRules) {
     after.score1 = 11;
     after.rallyState = P1WinsGame;  // 11-10 is no win
     EXPECT_NE(brokenRule(before, after, 11), "");
+    after = before;
     after.ballVX = std::numeric_limits<float>::infinity();
     EXPECT_NE(brokenRule(before, after, 11), "");
 }

@@ -43,19 +43,5 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     EXPECT_EQ(predictCrossingX(m, 0, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 1.0f);
 }
 
-TEST(PredictCrossingX, SeveralAimsAtOnceGiveEachAimsOwnExit) {
-    Match m = plainMatch();
-    m.settings.gameSpeed = 14;
-    m.settings.gravityScale = 12;
-    m.state.ballSpin = -1.5f;
-    const float aims[maxLookAheads] = {150, 140, -75.5f, 0, 3, -150, 1e-3f, 90};
-    float exits[maxLookAheads];
-    predictCrossingXs(m, 12, 90, 160, aims, maxLookAheads, 30, -280, FarHalf::NegativeZ, exits);
-    for (int i = 0; i < maxLookAheads; ++i) {
-        EXPECT_EQ(exits[i], predictCrossingX(m, 12, 90, 160, aims[i], 30, -280, FarHalf::NegativeZ))
-            << "aim " << aims[i];
-    }
-}
-
 }  // namespace
 }  // namespace spinvale

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "recording.h"
 #include "trace.h"
@@ -15,11 +16,8 @@ TEST(RecordingLine, UpdatesReadBackAsTheyWereWritten) {
     GameSettings settings;
     std::string error;
     ASSERT_EQ(parseRecordingLine("17 -40 300 1 13 38\r", in, settings, error), LineKind::Update);
-    EXPECT_EQ(in.elapsedMs, 17u);
-    EXPECT_EQ(in.pointerX, -40);
-    EXPECT_EQ(in.pointerY, 300);
-    EXPECT_EQ(in.button, ButtonMessage::Pressed);
-    EXPECT_EQ(in.keys.count(), 2u);
+    EXPECT_EQ(std::tuple(in.elapsedMs, in.pointerX, in.pointerY, in.button, in.keys.count()),
+              std::tuple(17u, -40, 300, ButtonMessage::Pressed, std::size_t(2)));
     EXPECT_TRUE(in.keys[13] && in.keys[38]);
     EXPECT_EQ(formatUpdateLine(in), "17 -40 300 1 13 38");
     ASSERT_EQ(parseRecordingLine("\t4294967295 0 0 0", in, settings, error), LineKind::Update);
@@ -28,18 +26,9 @@ TEST(RecordingLine, UpdatesReadBackAsTheyWereWritten) {
     for (const char* skip : {"", "   ", "# a comment 1 2 3"}) {
         EXPECT_EQ(parseRecordingLine(skip, in, settings, error), LineKind::Skip);
     }
-    const char* bad[] = {"16",
-                         "16 0 0",
-                         "16 0 0 2",
-                         "-1 0 0 0",
-                         "4294967296 0 0 0",
-                         "16 x 0 0",
-                         "16 0 0 0 256",
-                         "16 0 0 0 13x",
-                         "16.5 0 0 0",
-                         "16 99999999999 0 0",
-                         "16 0 0 - 1 # no"};
-    for (const char* line : bad) {
+    for (const char* line :
+         {"16", "16 0 0", "16 0 0 2", "-1 0 0 0", "4294967296 0 0 0", "16 x 0 0", "16 0 0 0 256",
+          "16 0 0 0 13x", "16.5 0 0 0", "16 99999999999 0 0", "16 0 0 - 1 # no"}) {
         EXPECT_EQ(parseRecordingLine(line, in, settings, error), LineKind::Malformed) << line;
         EXPECT_FALSE(error.empty());
     }
@@ -99,8 +88,7 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
     keyboard.pointsPerGame = 21;
     const std::string newGame = formatNewGameLine(keyboard);
     EXPECT_EQ(newGame.rfind("new-game simpleGraphics=0 gameSpeed=14 ", 0), 0u) << newGame;
-    std::istringstream text("16 0 0 -\n" + newGame + "\n17 0 0 -\n18 0 0 -\n" +
-                            "new-game gameSpeed=14\n19 0 0 -\n");
+    std::istringstream text("16 0 0 -\n" + newGame + "\n17 0 0 -\n18 0 0 -\n");
     RecordingReader reader(text);
     UpdateInput in;
     GameSettings settings = defaultGameSettings();
@@ -113,42 +101,29 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
     EXPECT_EQ(formatSettingsLine(settings), formatSettingsLine(keyboard));
     ASSERT_TRUE(reader.next(in, settings));
     EXPECT_FALSE(reader.newGame()) << "the new game was started once, before update 17";
-    EXPECT_FALSE(reader.next(in, settings)) << "a new-game line names every field";
-    EXPECT_EQ(reader.lineNumber(), 5);
 
     Match won;
     won.state.score1 = 11;
     won.state.score2 = 9;
-    won.state.firstServer = 1;
-    won.state.rallyState = P1WinsGame;
     won.state.winSoundPlayed = true;
-    won.randomState = 0;  // the next draw is 38: player 1 serves first
-    startNewGame(won, keyboard);
+    startNewGame(won, keyboard);  // the first draw, 41, is odd: player 2 serves first
     EXPECT_EQ(won.state.score1 + won.state.score2, 0);
-    EXPECT_EQ(won.state.rallyState, P1ToServe);
-    EXPECT_EQ(won.state.firstServer, 1);
+    EXPECT_EQ(won.state.rallyState, P2ToServe);
     EXPECT_FALSE(won.state.winSoundPlayed) << "the new game's win sounds again";
     EXPECT_TRUE(won.settings.player2Keyboard);
 }
 
-TEST(Trace, ShowsEveryFieldInOrderThenTheButtonAndTheRequests) {
+TEST(Trace, ShowsANanAsTextAndEndsWithTheButtonTheSoundsAndTheRequests) {
     Match m;
     m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
-    m.state.paddle2.side = PaddleSide::Backhand;
     m.input.leftButton = 1;
     m.requests.sounds[m.requests.soundCount++] = Sound::Table;
     m.requests.quit = true;
     const std::string line = formatTraceLine(7, 16, m);
-    EXPECT_EQ(line.rfind("{\"frame\":7,\"elapsedMs\":16,\"ballX\":20,\"ballY\":120,\"ballZ\":0,"
-                         "\"ballVX\":\"nan\",",
-                         0),
-              0u);
-    EXPECT_NE(line.find("\"winSoundPlayed\":0,\"stallMs\":0,\"paddle1\":{\"x\":0,"),
-              std::string::npos);
-    EXPECT_NE(line.find("\"side\":1,\"swingAngle\":0,\"swingPhase\":0}"), std::string::npos);
-    EXPECT_NE(line.find("},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":"
-                        "[\"quit\"]}"),
-              std::string::npos);
+    EXPECT_NE(line.find("\"ballZ\":0,\"ballVX\":\"nan\","), std::string::npos) << line;
+    const std::string end =
+        "},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":[\"quit\"]}";
+    EXPECT_EQ(line.substr(line.size() - end.size()), end);
     EXPECT_FALSE(allFieldsFinite(m.state));
 }
 

@@ -4,7 +4,6 @@
 # 0, and its resident memory may have grown by less than 5 % since the first minute (a
 # leak per fullscreen toggle would show here). Run by hand, not in CI:
 #   tests/soak/windowed_soak.sh build/bin [SECONDS]
-# SPINVALE_SOAK_RSS_LOG=FILE (an absolute path) keeps the memory read before every switch.
 source "$(dirname "$0")/../e2e/lib.sh"
 duration=${1:-600}
 game_watchdog=$((duration + 120))
@@ -19,7 +18,6 @@ next_toggle=$((start + 5))
 toggles=0
 rss_first_minute=
 rss_steady=
-rss_log=${SPINVALE_SOAK_RSS_LOG:-/dev/null}
 while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$game_pid" 2>/dev/null; do
     if [ "$SECONDS" -ge "$next_toggle" ]; then
         # Memory is read with a window that has run for seconds: during a switch the old
@@ -28,7 +26,6 @@ while [ $((SECONDS - start)) -lt "$duration" ] && kill -0 "$game_pid" 2>/dev/nul
         if [ -z "$rss_first_minute" ] && [ $((SECONDS - start)) -ge 60 ]; then
             rss_first_minute=$rss_steady
         fi
-        echo "$((SECONDS - start)) s: $rss_steady kB" >>"$rss_log"
         old=$game_window
         press F1
         wait_game_window "$old" && toggles=$((toggles + 1))
