@@ -270,14 +270,15 @@ void openGameMenu(Game& game) {
     showCursorForMenu(game);
 }
 
-// Back to the match, which goes on as if no time had passed; changed match choices (or
-// "New game") start a new game first.
+// Back to the match, which goes on as if no time had passed: the menu's frames kept the
+// previous update's tick on the frame schedule's clock. (The clock's own "now" may be ahead
+// of the next frame's due time, which would hand the match a tick from the past, 100 ms.)
+// Changed match choices (or "New game") start a new game first.
 void closeGameMenu(Game& game, bool newGame) {
     game.menu.open = false;
     if (newGame || matchChoicesDiffer(game.menu, game.match.settings)) {
         startNewGameNow(game, game.menu.settings);
     }
-    game.window.lastTick = millisecondTick(Clock::now());
     showCursorForMenu(game);
 }
 
