@@ -48,9 +48,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 game_pid=
 on_exit() { [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null; }
 
-write_settings() {
-    "$bin/spinvale-settings" write settings.dat "$@" >/dev/null || fail "settings: $*"
-}
+# write_settings OPTION...: the working directory's settings.dat; settings_to FILE OPTION...
+settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
+write_settings() { settings_to settings.dat "$@"; }
 
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
 # default signal handling a terminal would give it (a background job of a script would
@@ -86,33 +86,27 @@ end_game() {
     game_status=$?
     game_pid=
 }
+# ended_well WHAT: end_game, and a fault unless the game ended with status 0.
+ended_well() {
+    end_game
+    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
+}
 
 # The visible window with exactly this name, if there is one.
 window_named() {
     local w
     for w in $(xdotool search --onlyvisible --classname '.*' 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
-            echo "$w"
-            return 0
-        fi
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w" && return 0
     done
     return 1
 }
 
-new_game_window() {
-    local w
-    w=$(window_named Spinvale) && [ "$w" != "${1:-}" ]
-}
+new_game_window() { game_window=$(window_named Spinvale) && [ "$game_window" != "${1:-}" ]; }
 
 # wait_game_window [OLD_ID]: waits for the game's window, a new one when OLD_ID is given,
 # leaves it in game_window and gives it the keyboard focus.
 wait_game_window() {
-    game_window=
-    if ! wait_for 30 new_game_window "${1:-}"; then
-        fail "no new game window (after ${1:-none})"
-        return 1
-    fi
-    game_window=$(window_named Spinvale)
+    wait_for 30 new_game_window "${1:-}" || { fail "no new game window (after ${1:-none})"; return 1; }
     xdotool windowfocus "$game_window" 2>/dev/null
 }
 
@@ -144,8 +138,7 @@ strokes_heard() {
     wait_for 60 struck || fail "$1: the computers played no stroke"
     wait_updates 30
     press Escape
-    end_game
-    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
+    ended_well "$1"
     ! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "$1: files missed (above)"
     [ "$(loudest_sample "$work/capture.raw")" -gt 1000 ] || fail "$1: the sounds were not heard"
 }

@@ -29,15 +29,13 @@ for _ in windowed fullscreen; do
     wait_updates 20
 done
 press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "exit status $game_status: $(cat game.err)"
+ended_well "mouse player"
 
 toss=$(grep -m1 '"rallyState":7,' trace.txt)
 grep -q "$at_pointer" <<<"$toss" || fail "toss from the paddle"
 # The toss update throws the ball up at 90 and uses up the click; gravity slows it at once.
 [ "$(field leftButton "$toss")" = 0 ] || fail "the click is used up by the toss"
-vy=$(field ballVY "$toss")
-awk -v vy="$vy" 'BEGIN { exit !(vy > 0 && vy < 90) }' || fail "ball thrown up: ballVY $vy"
+awk -v vy="$(field ballVY "$toss")" 'BEGIN { exit !(vy > 0 && vy < 90) }' || fail "ball thrown up: $toss"
 grep -q '^[0-9]* 768 576 1$' record.txt || fail "the click recorded at the pointer"
 
 # Each toggle keeps the score of the two points played and puts the match back to a serve,
@@ -45,8 +43,7 @@ grep -q '^[0-9]* 768 576 1$' record.txt || fail "the click recorded at the point
 toggles=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1)
 [ "$(wc -w <<<"$toggles")" -eq 2 ] || fail "two toggles traced, found at lines: $toggles"
 for line in $toggles; do
-    before=$(sed -n "${line}p" trace.txt)
-    after=$(sed -n "$((line + 1))p" trace.txt)
+    before=$(sed -n "${line}p" trace.txt) after=$(sed -n "$((line + 1))p" trace.txt)
     for f in score1 score2 firstServer; do
         [ "$(field $f "$before")" = "$(field $f "$after")" ] || fail "$f changed by the toggle"
     done

@@ -11,17 +11,11 @@ write_settings --player1 computer --player2 computer
 
 # Elapsed times of the updates after the first (which includes the game's start-up).
 elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
-ended_well() {
-    end_game
-    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
-}
 
 start_game slow.txt --no-dialogs --max-fps 20
 wait_game_window
 wait_updates 10
-kill -STOP "$game_pid"
-sleep 0.5
-kill -CONT "$game_pid"
+kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
 wait_updates 5
 press Escape
 ended_well "Esc at 20 fps"

@@ -20,9 +20,7 @@ awk 'BEGIN { for (i = 0; i < 20000; ++i) { a = int(i / 30) % 4
 start_host() { # NAME OPTION...
     timeout 150 "$bin/spinvale-sim" --host "$port" --code TEST42 --settings host.dat \
         --script p1.txt --trace --record "$1.host.rec" "${@:2}" >"$1.host.trace" 2>"$1.host.err" &
-    pids+=($!)
-    host_pid=$!
-    sleep 0.3
+    host_pid=$! && pids+=($!) && sleep 0.3
 }
 guest() { # NAME PORT OPTION...
     timeout 150 "$bin/spinvale-sim" --join "127.0.0.1:$2" --script p2.txt --trace \
@@ -34,9 +32,7 @@ whole_game() { # NAME [RELAY OPTION...]
     shift
     if [ $# -gt 0 ]; then
         to=$((port + 1))
-        python3 "$relay" "$to" "$port" --lifetime 150 "$@" &
-        pids+=($!)
-        sleep 0.5
+        python3 "$relay" "$to" "$port" --lifetime 150 "$@" & pids+=($!) && sleep 0.5
     fi
     start_host "$name"
     guest "$name" "$to" --code test-42 || fail "$name: guest exit $?: $(cat "$name.guest.err")"
@@ -64,8 +60,8 @@ guest desync "$port" --code TEST42 --test-desync-after 100
 [ $? -eq 3 ] || fail "desync: guest exit status: $(cat desync.guest.err)"
 wait "$host_pid"
 [ $? -eq 3 ] || fail "desync: host exit status: $(cat desync.host.err)"
-for side in 1 2; do
-    err=$([ $side = 1 ] && echo desync.host.err || echo desync.guest.err)
+for side in host:1 guest:2; do
+    err=desync.${side%:*}.err side=${side#*:}
     grep -q 'The two games differ after update 120: the match is stopped' "$err" || fail "desync not told: $(cat "$err")"
     [ "$(grep -c '^{"frame":120,' "spinvale-desync-$side.txt")" -eq 2 ] || fail "desync file $side: $(cat "spinvale-desync-$side.txt")"
 done
@@ -73,20 +69,18 @@ port=$((port + 2))
 
 # Refused: a wrong code, another protocol, another match build, a second player; a guest
 # that sends malformed messages plays and leaves; the host plays on against the computer.
+refused() { # NAME TOLD OPTION...: a guest refused, and told why
+    expect_status 1 guest "$1" "$port" "${@:3}"
+    grep -q "$2" "$1.guest.err" || fail "$1: $(cat "$1.guest.err")"
+}
 start_host refusals
-expect_status 1 guest wrong "$port" --code TEST43
-grep -q 'The host refused to play: the join code is wrong' wrong.guest.err || fail "wrong code: $(cat wrong.guest.err)"
-expect_status 1 guest protocol "$port" --code TEST42 --test-protocol 99
-grep -q 'speaks another network protocol' protocol.guest.err || fail "protocol: $(cat protocol.guest.err)"
-expect_status 1 guest build "$port" --code TEST42 --test-build 5
-grep -q 'computes the match differently' build.guest.err || fail "build: $(cat build.guest.err)"
+refused wrong 'The host refused to play: the join code is wrong' --code TEST43
+refused protocol 'speaks another network protocol' --code TEST42 --test-protocol 99
+refused build 'computes the match differently' --code TEST42 --test-build 5
 head -900 p2.txt >short.txt
 timeout 60 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script short.txt \
-    --test-garbage >/dev/null 2>garbage.err &
-pids+=($!)
-sleep 2
-expect_status 1 guest second "$port" --code TEST42
-grep -q 'the host already has a player' second.guest.err || fail "second player: $(cat second.guest.err)"
+    --test-garbage >/dev/null 2>garbage.err & pids+=($!) && sleep 2
+refused second 'the host already has a player' --code TEST42
 left() { grep -q 'player2Keyboard=0' refusals.host.rec; }
 wait_for 40 left || fail "the host never took over player 2: $(cat refusals.host.err)"
 for told in 'a wrong join code' 'another network protocol' 'another match build' 'a second player' \
@@ -101,10 +95,7 @@ sleep 1
 port=$((port + 2))
 start_host silent
 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script p2.txt >/dev/null 2>&1 &
-pids+=($!)
-silent_guest=$!
-sleep 3
-kill -STOP "$silent_guest"
+silent_guest=$! && pids+=($!) && sleep 3 && kill -STOP "$silent_guest"
 given_up() { grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err; }
 wait_for 20 given_up || fail "silence: $(cat silent.host.err)"
 grep -q 'player2Keyboard=0' silent.host.rec || fail "silence: player 2 not handed to the computer"
