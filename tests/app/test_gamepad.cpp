@@ -11,9 +11,8 @@ namespace {
 
 KeySet keys(std::initializer_list<int> codes) {
     KeySet set;
-    for (int code : codes) {
+    for (int code : codes)
         set.set(static_cast<std::size_t>(code));
-    }
     return set;
 }
 
@@ -47,9 +46,7 @@ class VirtualPad : public ::testing::Test {
 
     void TearDown() override {
         closeGamepads(pads_);
-        if (device_ >= 0) {
-            SDL_JoystickDetachVirtual(device_);
-        }
+        pullOut();
         SDL_Quit();
     }
 
@@ -63,15 +60,17 @@ class VirtualPad : public ::testing::Test {
     }
 
     void pullOut() {
-        SDL_JoystickDetachVirtual(device_);
+        if (device_ >= 0) {
+            SDL_JoystickDetachVirtual(device_);
+        }
         device_ = -1;
         handleEvents();
     }
 
-    // What the game's event pump does with the events SDL made from the pad.
+    // What the game's event pump does with the events SDL made from the pad: each a key
+    // pressed or let go for player 2.
     void handleEvents() {
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0) {
+        for (SDL_Event event; SDL_PollEvent(&event) != 0;) {
             handleGamepadEvent(pads_, event, [this](int code, bool down) {
                 down ? pressKey(capture_, KeySource::Gamepad, code)
                      : releaseKey(capture_, KeySource::Gamepad, code);
@@ -84,8 +83,8 @@ class VirtualPad : public ::testing::Test {
         handleEvents();
     }
 
-    void button(SDL_GameControllerButton b, bool down) {
-        SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0);
+    void press(SDL_GameControllerButton b) {
+        SDL_JoystickSetVirtualButton(joystick_, b, 1);
         handleEvents();
     }
 
@@ -112,7 +111,7 @@ TEST_F(VirtualPad, MovesPaddle2TossesItsServeAndLetsGoOfItsKeysWhenPulledOut) {
     // The keyboard paddle's speed is 0.4 cm/ms: 20 ms to the left is 8 cm.
     EXPECT_NEAR(match_.state.paddle2.x, startX - 8, 1e-4);
     stick(SDL_CONTROLLER_AXIS_LEFTX, 3000);  // back inside the dead zone
-    button(SDL_CONTROLLER_BUTTON_A, true);
+    press(SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(step(16), keys({KeyEnter}));
     EXPECT_EQ(match_.state.rallyState, P2Toss);
     stick(SDL_CONTROLLER_AXIS_LEFTY, -32768);
@@ -122,8 +121,8 @@ TEST_F(VirtualPad, MovesPaddle2TossesItsServeAndLetsGoOfItsKeysWhenPulledOut) {
     EXPECT_TRUE(pads_.open.empty());
     EXPECT_EQ(step(16), keys({KeyRight}));
     plugIn();
-    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-    button(SDL_CONTROLLER_BUTTON_START, true);
+    press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    press(SDL_CONTROLLER_BUTTON_START);
     EXPECT_EQ(step(16), keys({KeyRight, KeyDown, KeyEscape}));
     EXPECT_TRUE(match_.requests.quit) << "Start quits like Esc";
 }

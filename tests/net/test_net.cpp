@@ -127,8 +127,8 @@ TEST(JoinAddresses, NameAHostAndAPortOrRefuseIPv6) {
 void playPair(int hostDelay, int toGuest, int toHost, double loss, int64_t updates) {
     const Match start = keyboardGuestMatch();
     std::vector<ConfirmedUpdate> hostOut, guestOut;
-    Side host{RollbackSession(Role::Host, start, hostDelay, 12), toGuest, 0, {}, 0, &hostOut};
-    Side guest{RollbackSession(Role::Guest, start, 0, 12), toHost, 0, {}, 0, &guestOut};
+    Side host{RollbackSession(Role::Host, start, hostDelay, 12), toGuest, &hostOut};
+    Side guest{RollbackSession(Role::Guest, start, 0, 12), toHost, &guestOut};
     ASSERT_TRUE(playTwoSessions(host, guest, updates, loss, 5));
     Match alone = start;
     ASSERT_GE(guestOut.size(), std::size_t(updates) + 1);

@@ -35,6 +35,8 @@ constexpr double enetUnreliable = 12;
 constexpr double enetReliable = 4 + 6 + 8;
 
 struct Side {
+    Side(const RollbackSession& s, int d, std::vector<ConfirmedUpdate>* kept = nullptr)
+        : session(s), delay(d), confirmed(kept) {}
     RollbackSession session;
     int delay = 0;         // ticks each of its messages takes
     int64_t otherHas = 0;  // own parts the other side holds, as last acknowledged
