@@ -24,8 +24,7 @@ cd empty || exit 1
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
-start_game "$work/trace.txt" --no-dialogs --windowed
-wait_game_window
+play_game "$work/trace.txt" --no-dialogs --windowed
 geometry=$(xdotool getwindowgeometry "$game_window" 2>/dev/null | grep Geometry)
 [[ "$geometry" == *800x600* ]] || fail "window $geometry, not the installed settings' 800x600"
 strokes_heard "the installed game"

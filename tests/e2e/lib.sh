@@ -86,11 +86,13 @@ end_game() {
     game_status=$?
     game_pid=
 }
-# ended_well WHAT: end_game, and a fault unless the game ended with status 0.
+# ended_well WHAT: end_game, and a fault unless the game ended with status 0; quit_game
+# WHAT: the same after Esc.
 ended_well() {
     end_game
     [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
 }
+quit_game() { press Escape && ended_well "$1"; }
 
 # The visible window with exactly this name, if there is one.
 window_named() {
@@ -108,6 +110,11 @@ new_game_window() { game_window=$(window_named Spinvale) && [ "$game_window" != 
 wait_game_window() {
     wait_for 30 new_game_window "${1:-}" || { fail "no new game window (after ${1:-none})"; return 1; }
     xdotool windowfocus "$game_window" 2>/dev/null
+}
+# play_game TRACE OPTION...: start_game, then wait_game_window.
+play_game() {
+    start_game "$@"
+    wait_game_window
 }
 
 press() { xdotool key "$1"; }
@@ -127,18 +134,20 @@ wait_updates() {
     wait_for 60 has_frames "$game_trace" "$frames" || fail "the game stopped before frame $frames"
 }
 
+# traced PATTERN: a line of the game's trace matches; last_traced PATTERN: its last line does.
+traced() { grep -q "$1" "$game_trace"; }
+last_traced() { tail -1 "$game_trace" | grep -q "$1"; }
+
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
 
 # strokes_heard WHAT: the computers play on until a stroke sounds, then Esc ends the game;
 # it ended well, warned of no missing file, and was heard in the capture of SDL's disk
 # audio driver, which the script sent to capture.raw in its scratch folder.
-struck() { grep -q '"sounds":\["sounds/paddle.wav"' "$game_trace"; }
 strokes_heard() {
-    wait_for 60 struck || fail "$1: the computers played no stroke"
+    wait_for 60 traced '"sounds":\["sounds/paddle.wav"' || fail "$1: the computers played no stroke"
     wait_updates 30
-    press Escape
-    ended_well "$1"
+    quit_game "$1"
     ! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "$1: files missed (above)"
     [ "$(loudest_sample "$work/capture.raw")" -gt 1000 ] || fail "$1: the sounds were not heard"
 }

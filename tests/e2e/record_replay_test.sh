@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 write_settings --player1 mouse --player2 keyboard
-start_game trace.txt --no-dialogs --record record.txt
-wait_game_window
-first=$game_window
+play_game trace.txt --no-dialogs --record record.txt
 pointer_to 300 600
 wait_updates 10
 press Return # player 2 serves first: the toss
@@ -21,21 +19,19 @@ click
 press Up
 pointer_to 700 500
 press F1
-wait_game_window "$first"
+wait_game_window "$game_window"
 pointer_to 512 700
 press Return
 xdotool keydown Right
 click
 xdotool keyup Right
 wait_updates 10
-second=$game_window
 press alt+Return
-wait_game_window "$second"
+wait_game_window "$game_window"
 pointer_to 400 600
 press Down
 wait_updates 10
-press Escape
-ended_well "two humans"
+quit_game "two humans"
 
 # Taps quicker than an update can share one update's line: each key is looked for among the
 # keys of every update line, and the button's press and release in their field.
@@ -49,20 +45,17 @@ toggle_lines=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1 | tail -1)
 alt_enter=$(grep -v '^#\|^settings' record.txt | sed -n "$((toggle_lines - 1))p")
 [[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
 
-"$bin/spinvale-sim" --script record.txt --trace >replayed.txt
-cmp replayed.txt trace.txt || fail "the replay differs"
+"$bin/spinvale-sim" --script record.txt --trace | cmp - trace.txt || fail "the replay differs"
 
 # The recording carries the settings the game read: replayed from another folder, which
 # has no settings.dat, it still gives the same game.
 [ "$(head -1 record.txt)" = "# settings: $work/settings.dat" ] || fail "first line: $(head -1 record.txt)"
-mkdir elsewhere
-(cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) >elsewhere.txt
-cmp elsewhere.txt trace.txt || fail "the replay from another folder differs"
+mkdir elsewhere && (cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) |
+    cmp - trace.txt || fail "the replay from another folder differs"
 
 # The game replays it in its window at the recorded pace, live keys other than Esc, F1 and
 # Alt+Enter leaving the match alone.
-start_game window.txt --no-dialogs --replay record.txt
-wait_game_window
+play_game window.txt --no-dialogs --replay record.txt
 press Left
 ended_well --replay
 cmp window.txt trace.txt || fail "the replay in the window differs"

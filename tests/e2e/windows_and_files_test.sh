@@ -16,29 +16,22 @@ mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
 # window made by F1: changed to human players in between, the new window's server waits.
 write_settings --player1 computer --player2 computer --screen 640x480
 settings_to other.dat --player1 computer --player2 computer --screen 800x600
-start_game trace.txt --no-dialogs --settings other.dat
-wait_game_window
-first=$game_window
+play_game trace.txt --no-dialogs --settings other.dat
 [ "$(window_size)" = 800x600 ] || fail "--settings: window $(window_size), not 800x600"
 grep -qx 'Running In Windowed Mode.' game.err || fail "message: $(cat game.err)"
 [ "$(mode_failures)" -eq 1 ] || fail "one failed switch at start"
-tossed() { grep -q '"rallyState":[78],' trace.txt; }
-wait_for 60 tossed || fail "the computer players never served"
+wait_for 60 traced '"rallyState":[78],' || fail "the computer players never served"
 settings_to other.dat --player1 mouse --player2 keyboard
 press F1
-wait_game_window "$first"
+wait_game_window "$game_window"
 wait_updates 20
-case $(field rallyState "$(tail -1 trace.txt)") in
-    5 | 6) ;;
-    *) fail "after the toggle a human serves and waits: $(tail -1 trace.txt)" ;;
-esac
+[[ $(field rallyState "$(tail -1 trace.txt)") == [56] ]] || fail "after the toggle a human serves and waits: $(tail -1 trace.txt)"
 [ "$(mode_failures)" -eq 1 ] || fail "the windowed request tries no mode switch"
 press F1
 wait_game_window "$game_window"
 wait_updates 10
 [ "$(mode_failures)" -eq 2 ] || fail "the fullscreen request tries again"
-press Escape
-ended_well --settings
+quit_game --settings
 
 # With dialogs the message waits in a box captioned "Error" until OK (Return) is pressed.
 start_game boxed.txt --settings other.dat
@@ -49,16 +42,14 @@ xdotool key --window "$(window_named Error)" Return 2>/dev/null
 wait_game_window
 dialog_up && fail "the dialog stays open"
 wait_updates 30
-press Escape
-ended_well "with the dialog"
+quit_game "with the dialog"
 
 # --data-dir DIR with the game's data in it: found there from an empty working directory.
 cp -r "$bin/data" mydata
 settings_to mydata/settings.dat --player1 computer --player2 computer --screen 720x540
 cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
-start_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata
-wait_game_window
+play_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata
 [ "$(window_size)" = 720x540 ] || fail "--data-dir: window $(window_size), not 720x540"
 strokes_heard --data-dir
 
