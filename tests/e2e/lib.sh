@@ -33,9 +33,7 @@ if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
         [ -e "$marker" ] || exit "$status"
         echo "the X server did not answer; trying another"
     done
-    rm -f "$marker"
-    echo "FAIL: no X server could be started"
-    exit 1
+    rm -f "$marker" && echo "FAIL: no X server could be started" && exit 1
 fi
 xdotool getdisplaygeometry >/dev/null 2>&1 || exit 1
 rm -f "$SPINVALE_E2E_DISPLAY"
@@ -63,7 +61,11 @@ start_game() {
     shift
     local try
     for try in 1 2 3; do
-        launch_game "$@"
+        rm -f "$game_trace"
+        env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
+        game_pid=$!
+        { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
+            kill -KILL "$game_pid"; } >/dev/null 2>&1 &
         wait_for 5 started_or_ended
         kill -0 "$game_pid" 2>/dev/null && return
         grep -q 'the video system did not start' game.err || return
@@ -71,20 +73,12 @@ start_game() {
         echo "the game could not reach the X server (try $try): $(tail -1 game.err)"
     done
 }
-launch_game() {
-    rm -f "$game_trace"
-    env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
-    game_pid=$!
-    { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
-        kill -KILL "$game_pid"; } >/dev/null 2>&1 &
-}
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
 # end_game: waits for the game to end; its exit status is left in game_status.
 end_game() {
     wait "$game_pid"
-    game_status=$?
-    game_pid=
+    game_status=$? game_pid=
 }
 # ended_well WHAT: end_game, and a fault unless the game ended with status 0; quit_game
 # WHAT: the same after Esc.

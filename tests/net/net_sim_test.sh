@@ -28,12 +28,9 @@ guest() { # NAME PORT OPTION...
 }
 
 whole_game() { # NAME [RELAY OPTION...]
-    local name=$1 to=$port
+    local name=$1 to=$((port + ($# > 1)))
     shift
-    if [ $# -gt 0 ]; then
-        to=$((port + 1))
-        python3 "$relay" "$to" "$port" --lifetime 150 "$@" & pids+=($!) && sleep 0.5
-    fi
+    [ $# -eq 0 ] || { python3 "$relay" "$to" "$port" --lifetime 150 "$@" & pids+=($!) && sleep 0.5; }
     start_host "$name"
     guest "$name" "$to" --code test-42 || fail "$name: guest exit $?: $(cat "$name.guest.err")"
     wait "$host_pid" || fail "$name: host exit $?: $(cat "$name.host.err")"
@@ -41,8 +38,8 @@ whole_game() { # NAME [RELAY OPTION...]
         fail "$name: no won 11-point game: $(tail -1 "$name.host.trace" | cut -c1-300)"
     cmp "$name.host.trace" "$name.guest.trace" || fail "$name: the two sides' traces differ"
     cmp "$name.host.rec" "$name.guest.rec" || fail "$name: the two recordings differ"
-    "$bin/spinvale-sim" --script "$name.host.rec" --trace >"$name.replay" 2>/dev/null
-    cmp "$name.replay" "$name.host.trace" || fail "$name: the replay of the recording differs"
+    "$bin/spinvale-sim" --script "$name.host.rec" --trace 2>/dev/null | cmp - "$name.host.trace" ||
+        fail "$name: the replay of the recording differs"
     port=$((port + 2))
 }
 whole_game direct
@@ -56,10 +53,8 @@ long=$(sed -nE 's/.*, ([0-9]+) longer than 10.*/\1/p' lossy.host.err)
 # One side's match changed after update 100: both sides stop at the next hash, 120, and
 # both write the two states.
 start_host desync
-guest desync "$port" --code TEST42 --test-desync-after 100
-[ $? -eq 3 ] || fail "desync: guest exit status: $(cat desync.guest.err)"
-wait "$host_pid"
-[ $? -eq 3 ] || fail "desync: host exit status: $(cat desync.host.err)"
+expect_status 3 guest desync "$port" --code TEST42 --test-desync-after 100
+expect_status 3 wait "$host_pid"
 for side in host:1 guest:2; do
     err=desync.${side%:*}.err side=${side#*:}
     grep -q 'The two games differ after update 120: the match is stopped' "$err" || fail "desync not told: $(cat "$err")"
