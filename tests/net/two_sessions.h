@@ -1,7 +1,6 @@
 // Two rollback sessions in one process, a simulated network between them: one tick an
 // update, each side sends every tick the parts the other has not acknowledged, and each
-// message arrives a fixed number of ticks later unless lost. The network tests check what
-// the two confirm; the benchmark counts the bytes they send.
+// message arrives a fixed number of ticks later unless lost.
 #pragma once
 
 #include <algorithm>
