@@ -25,8 +25,7 @@ unset XDG_CONFIG_HOME
 export HOME=$work/home
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
 play_game "$work/trace.txt" --no-dialogs --windowed
-geometry=$(xdotool getwindowgeometry "$game_window" 2>/dev/null | grep Geometry)
-[[ "$geometry" == *800x600* ]] || fail "window $geometry, not the installed settings' 800x600"
+[ "$(window_size)" = 800x600 ] || fail "window $(window_size), not the installed settings' 800x600"
 strokes_heard "the installed game"
 head -1 "$work/trace.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
     fail "a normal start (player 2 to serve): $(head -1 "$work/trace.txt")"

@@ -111,6 +111,7 @@ play_game() {
     wait_game_window
 }
 
+window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 press() { xdotool key "$1"; }
 click() { xdotool click 1; }
 
@@ -147,9 +148,4 @@ strokes_heard() {
 }
 
 # The loudest sample of a capture of SDL's disk audio driver (16-bit samples).
-loudest_sample() {
-    python3 -c '
-import array, sys
-samples = array.array("h", open(sys.argv[1], "rb").read())
-print(max((abs(s) for s in samples), default=0))' "$1"
-}
+loudest_sample() { od -An -v -td2 -w2 "$1" | awk '{ m = $1 > m ? $1 : -$1 > m ? -$1 : m } END { print m + 0 }'; }

@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p home run
-window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
 
 # --settings FILE wins over the working directory's settings.dat, and is read again for the

@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
