@@ -21,9 +21,8 @@ using namespace spinvale;
 
 const char* const usage =
     "Usage: spinvale-frame-floor [OPTION]...\n"
-    "Opens the game's window and only clears and swaps it, for the frame benchmark\n"
-    "(scripts/bench-frame). Takes the game's options: --settings FILE (the window size),\n"
-    "--samples N, --max-fps N, --frames N, --windowed; Esc or closing the window quits.\n";
+    "The game's window only cleared and swapped, for scripts/bench-frame. Takes the game's\n"
+    "options (--settings FILE, --samples N, --max-fps N, --frames N, --windowed); Esc quits.\n";
 using Clock = std::chrono::steady_clock;
 
 bool quitAsked() {

@@ -51,11 +51,9 @@ TEST(InputCapture, ATapBetweenTwoUpdatesCountsForOneUpdate) {
     InputCapture capture;
     captureKey(capture, keyEvent(SDLK_ESCAPE, true));
     captureKey(capture, keyEvent(SDLK_ESCAPE, false));
-    UpdateInput input = takeUpdateInput(capture, 16, 3, 4);
+    const UpdateInput input = takeUpdateInput(capture, 16, 3, 4);
     EXPECT_TRUE(input.keys[KeyEscape]);
-    EXPECT_EQ(input.elapsedMs, 16u);
-    EXPECT_EQ(input.pointerX, 3);
-    EXPECT_EQ(input.pointerY, 4);
+    EXPECT_EQ(std::tuple(input.elapsedMs, input.pointerX, input.pointerY), std::tuple(16u, 3, 4));
     EXPECT_FALSE(takeUpdateInput(capture, 16, 0, 0).keys[KeyEscape]);
 
     captureKey(capture, keyEvent(SDLK_LEFT, true));  // held: down until let go, repeats ignored
