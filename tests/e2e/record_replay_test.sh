@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # Human players, recorded. A mouse player 1: paddle 1 follows the pointer across the whole
-# screen, and a click tosses the serve; F1 twice makes the window again each time (windowed,
-# then fullscreen), the game runs on with the score it had, and the trace shows the serve
-# that score calls for. Then two human players, every key and click an instant tap:
-# spinvale-sim and the game's own --replay play the recording back to the same trace, line
-# for line, across a switch to a window with F1 and back with Alt+Enter.
+# screen, a click tosses the serve, and the game runs on across F1's new windows. Then two
+# human players, every key and click an instant tap: spinvale-sim and the game's own
+# --replay play the recording back to the same trace, across F1 and Alt+Enter.
 source "$(dirname "$0")/lib.sh"
 
 # Faster play than shipped, so that the computer's two serves are over within seconds and

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The window's size and mode, and where the game takes its files from when told.
-# --settings FILE is the only settings file, at start and again at every new window. A size
-# the screen does not offer (800x600 on 1024x768): the game tells the player and runs in a
-# window of that size; each switch back to fullscreen tries again. --data-dir DIR takes the
-# place of the data folder next to the program, for the settings, the images and the sounds.
+# The window's size and mode, and where the game takes its files from when told. A size the
+# screen does not offer (800x600 on 1024x768): the game tells the player and runs in a
+# window of that size; each switch back to fullscreen tries again.
 source "$(dirname "$0")/lib.sh"
 
 unset XDG_CONFIG_HOME

@@ -5,6 +5,7 @@ delivered after --delay ms (up to 30 more when reordered, chance --reorder), som
 (--duplicate), by a seeded generator (--seed); the relay ends after --lifetime seconds."""
 import argparse
 import heapq
+import itertools
 import random
 import select
 import socket
@@ -20,26 +21,22 @@ parser.add_argument("--lifetime", type=float, default=300)
 args = parser.parse_args()
 
 rng = random.Random(args.seed)
-front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+front, back = (socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(2))
 front.bind(("127.0.0.1", args.listen))
-back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 back.bind(("127.0.0.1", 0))
 server = ("127.0.0.1", args.server)
 client = None
 queue = []  # (due time, order, socket, address, datagram)
-order = 0
+order = itertools.count()
 end = time.monotonic() + args.lifetime
 
 
 def schedule(sock, address, data):
-    global order
     if rng.random() < args.loss:
         return
-    copies = 2 if rng.random() < args.duplicate else 1
-    for _ in range(copies):
+    for _ in range(2 if rng.random() < args.duplicate else 1):
         late = rng.uniform(0, 30) if rng.random() < args.reorder else 0
-        heapq.heappush(queue, (time.monotonic() + (args.delay + late) / 1000, order, sock, address, data))
-        order += 1
+        heapq.heappush(queue, (time.monotonic() + (args.delay + late) / 1000, next(order), sock, address, data))
 
 
 while time.monotonic() < end:
