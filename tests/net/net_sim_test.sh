@@ -75,8 +75,7 @@ head -900 p2.txt >short.txt
 timeout 60 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script short.txt \
     --test-garbage >/dev/null 2>garbage.err & pids+=($!) && sleep 2
 refused second 'the host already has a player' --code TEST42
-left() { grep -q 'player2Keyboard=0' refusals.host.rec; }
-wait_for 40 left || fail "the host never took over player 2: $(cat refusals.host.err)"
+wait_for 40 grep -q 'player2Keyboard=0' refusals.host.rec || fail "the host never took over player 2: $(cat refusals.host.err)"
 for told in 'a wrong join code' 'another network protocol' 'another match build' 'a second player' \
     'dropped a malformed message' 'Player 2 left; the computer plays for them'; do
     grep -q "$told" refusals.host.err || fail "the host does not say '$told': $(cat refusals.host.err)"
@@ -90,8 +89,7 @@ port=$((port + 2))
 start_host silent
 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script p2.txt >/dev/null 2>&1 &
 silent_guest=$! && pids+=($!) && sleep 3 && kill -STOP "$silent_guest"
-given_up() { grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err; }
-wait_for 20 given_up || fail "silence: $(cat silent.host.err)"
+wait_for 20 grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err || fail "silence: $(cat silent.host.err)"
 grep -q 'player2Keyboard=0' silent.host.rec || fail "silence: player 2 not handed to the computer"
 kill -KILL "$silent_guest"
 

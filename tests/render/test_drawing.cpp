@@ -300,20 +300,16 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
 
 // Row y of a screen of height h is window row h - y - 17, the text's baseline; texts start
 // one pixel left of their column. On 768 rows (or 769: the half pixel is dropped) the scores
-// stand on 432 and 412, the result and the two hints on 372, 352 and 332.
-TEST(TextLayout, FrameRowsStandAroundTheMiddleOfTheSettingsScreen) {
+// stand on 432 and 412, the result and the two hints on 372, 352 and 332. 30-pixel glyph
+// cells on those baselines reach 8 below and 26 above; the new-game hint alone reaches into
+// rows 324 to 342. All stand at the left, the scores reaching past column 100.
+TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
     const TextRows rows = frameTextRows(769);
     EXPECT_EQ(
         std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
         std::vector<int>({319, 339, 379, 399, 419}));
-    EXPECT_EQ(textOrigin(768, textColumn, 319).x, 9);
-    EXPECT_EQ(textOrigin(768, textColumn, 319).y, 432);
-}
-
-// 30-pixel glyph cells on those baselines reach 8 below and 26 above; the new-game hint
-// alone reaches into rows 324 to 342. All stand at the left, the scores reaching past
-// column 100.
-TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
+    const WindowPixel origin = textOrigin(768, textColumn, 319);
+    EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(9, 432));
     std::vector<std::vector<uint8_t>> resultRows;
     for (const RallyState state : {P1Shot, P1WinsGame, P2WinsGame}) {
         match_.state.rallyState = state;
