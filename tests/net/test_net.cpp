@@ -156,12 +156,10 @@ TEST(RollbackSessions, ConfirmTheMatchOneStepsStraight) {
 }
 
 TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
-    Match start = computerMatch(defaultGameSettings(), 1);
     DesyncCheck mine, theirs;
-    Match a = start, b = start;
+    Match a = computerMatch(defaultGameSettings(), 1), b = a;
     for (int64_t n = 1; n <= 90; ++n) {
-        UpdateInput input;
-        input.elapsedMs = 16;
+        const UpdateInput input{16, 0, 0, ButtonMessage::None, {}};
         stepMatch(a, input);
         stepMatch(b, input);
         if (n == 40) {
