@@ -329,8 +329,11 @@ TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
 
 // A blade's centre lies 7.07 cm outward (+x for player 1, -x for player 2) and down from the
 // paddle's point, its red rubber toward player 1's end; turned half round, player 1's shows
-// its blue rubber, player 2's its other red one.
-TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSide) {
+// its blue rubber, player 2's its other red one. Simple graphics draw both paddles flat and
+// pink, no table top and a white edge outline at 76.2.
+TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
+    SceneLists simple = lists_;
+    useSimpleGraphics(simple);
     const std::tuple<int, float, double, Rgb> cases[] = {{1, 0, out, redRubber},
                                                          {1, 180, -out, blueRubber},
                                                          {2, 0, -out, redRubber},
@@ -342,7 +345,12 @@ TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSide) {
         p.swingAngle = swing;
         draw();
         EXPECT_TRUE(near(pixelAt(p.x + dx, p.y - out, p.z), colour, 2)) << player << " " << swing;
+        draw(simple);
+        EXPECT_TRUE(near(pixelAt(p.x + dx, p.y - out, p.z), {255, 153, 153}, 1)) << player;
     }
+    EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
+                near(pixelAt(-76.25, 76.2, -60), white, 1));
+    EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
 }
 
 // Player 2's transform, left in the modelview matrix: the model's origin lies 10 cm along its
@@ -369,20 +377,6 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
             EXPECT_NEAR(m[i] * x + m[12 + i], expected, 1e-3) << swing;
         }
     }
-}
-
-// Simple graphics: no table top, a white edge outline at 76.2, both paddles flat and pink.
-TEST_F(Drawing, SimpleGraphicsDrawTheOutlineAndFlatPaddles) {
-    SceneLists simple = lists_;
-    useSimpleGraphics(simple);
-    match_.state.paddle1.x = -40, match_.state.paddle1.y = 120, match_.state.paddle1.z = 150;
-    match_.state.paddle2.x = 40, match_.state.paddle2.y = 120, match_.state.paddle2.z = -150;
-    draw(simple);
-    EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
-                near(pixelAt(-76.25, 76.2, -60), white, 1));
-    EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
-    EXPECT_TRUE(near(pixelAt(-40 + out, 120 - out, 150), {255, 153, 153}, 1));
-    EXPECT_TRUE(near(pixelAt(40 - out, 120 - out, -150), {255, 153, 153}, 1));
 }
 
 // A window shrunk to no height keeps the perspective's shape instead of dividing by zero.
