@@ -86,7 +86,10 @@ ended_well() {
     end_game
     [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
 }
-quit_game() { press Escape && ended_well "$1"; }
+quit_game() {
+    press Escape
+    ended_well "$1"
+}
 
 # The visible window with exactly this name, if there is one.
 window_named() {
