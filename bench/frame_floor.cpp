@@ -21,38 +21,32 @@ using namespace spinvale;
 
 const char* const usage =
     "Usage: spinvale-frame-floor [OPTION]...\n"
-    "Opens the game's window and only clears and swaps it, for the frame benchmark\n"
-    "(scripts/bench-frame). Takes the game's options: --settings FILE (the window size),\n"
-    "--samples N, --max-fps N, --frames N, --windowed; Esc or closing the window quits.\n";
+    "The game's window only cleared and swapped, for scripts/bench-frame. Takes the game's\n"
+    "options (--settings FILE, --samples N, --max-fps N, --frames N, --windowed); Esc quits.\n";
 using Clock = std::chrono::steady_clock;
 
 bool quitAsked() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        const bool escape = event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE;
-        if (event.type == SDL_QUIT || escape) {
-            return true;
-        }
+    SDL_Event e;
+    bool quit = false;
+    while (SDL_PollEvent(&e)) {
+        quit |= e.type == SDL_QUIT || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE);
     }
-    return false;
+    return quit;
 }
 
-void clearAndSwap(SDL_Window* window) {
-    glClearColor(0.8f, 0.8f, 1, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapWindow(window);
-}
-
+// Paced as the game paces its frames, each only cleared and swapped.
 void runFrames(const AppWindow& w, const Options& options) {
     FrameSchedule schedule{framePeriod(int(options.maxFps), w.vsyncGranted, w.refreshHz)};
     for (int64_t frames = 0; frames != options.frames && !quitAsked();) {
         if (const auto wait = timeUntilDue(schedule, Clock::now()); wait.count() > 0) {
             std::this_thread::sleep_for(wait);
-            continue;
+        } else {
+            startFrame(schedule, Clock::now());
+            glClearColor(0.8f, 0.8f, 1, 0.5f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            SDL_GL_SwapWindow(w.window);
+            ++frames;
         }
-        startFrame(schedule, Clock::now());
-        clearAndSwap(w.window);
-        ++frames;
     }
 }
 
@@ -74,18 +68,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     AppWindow w;
-    w.width = settings.screenWidth;
-    w.height = settings.screenHeight;
-    w.fullscreen = !options.windowed;
-    w.vsync = options.maxFps > 0;
+    w.width = settings.screenWidth, w.height = settings.screenHeight;
+    w.fullscreen = !options.windowed, w.vsync = options.maxFps > 0;
     Multisample multisample{options.samples};
-    if (!createAppWindow(w, multisample, false)) {
+    const bool opened = createAppWindow(w, multisample, false);
+    if (opened) {
+        runFrames(w, options);
+        destroyAppWindow(w);
+    } else {
         std::cerr << "spinvale-frame-floor: no window: " << SDL_GetError() << "\n";
-        SDL_Quit();
-        return 1;
     }
-    runFrames(w, options);
-    destroyAppWindow(w);
     SDL_Quit();
-    return 0;
+    return opened ? 0 : 1;
 }

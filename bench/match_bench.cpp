@@ -6,43 +6,24 @@
 // and a guest whose keys change every half second.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <deque>
-#include <random>
-
-#include "protocol.h"
-#include "session.h"
+#include "two_sessions.h"
 
 namespace {
 
 using namespace spinvale;
 using namespace spinvale::net;
 
-UpdateInput frameOf(uint32_t ms) {
-    UpdateInput input;
-    input.elapsedMs = ms;
-    return input;
-}
+const UpdateInput frame16{16, 0, 0, ButtonMessage::None, {}};
 
 // Plays until a return is in flight toward player 2 over the table, 100 cm from the net:
 // the net look-ahead of every update follows it for a few hundred steps.
 Match midRally() {
     Match m = computerMatch(defaultGameSettings(), 1);
     while (!(m.state.rallyState == P1Shot && m.state.ballZ < 100 && m.state.ballZ > 60)) {
-        stepMatch(m, frameOf(16));
+        stepMatch(m, frame16);
     }
     return m;
 }
-
-void OrdinaryUpdate(benchmark::State& state) {
-    const Match start = midRally();
-    for (auto _ : state) {
-        Match m = start;
-        stepMatch(m, frameOf(16));
-        benchmark::DoNotOptimize(m.state);
-    }
-}
-BENCHMARK(OrdinaryUpdate);
 
 // The computer's paddle 1 far outside the table meets the ball there: the aim correction
 // keeps seeing the ball leave over a side line and runs all 101 of its passes.
@@ -57,19 +38,20 @@ Match worstReturn(bool player2Keyboard) {
     return m;
 }
 
-void WorstUpdate(benchmark::State& state) {
-    const Match start = worstReturn(false);
+// One update from the given match; the worst return must be struck.
+void Update(benchmark::State& state, const Match& start) {
     for (auto _ : state) {
         Match m = start;
-        stepMatch(m, frameOf(16));
+        stepMatch(m, frame16);
         benchmark::DoNotOptimize(m.state);
-        if (m.state.rallyState != P1Shot) {
+        if (start.state.rallyState == P1ToReturn && m.state.rallyState != P1Shot) {
             state.SkipWithError("the return was not struck");
             break;
         }
     }
 }
-BENCHMARK(WorstUpdate)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Update, ordinary, midRally());
+BENCHMARK_CAPTURE(Update, worst, worstReturn(false))->Unit(benchmark::kMicrosecond);
 
 void WholeGame(benchmark::State& state) {
     uint32_t seed = 1;
@@ -77,7 +59,7 @@ void WholeGame(benchmark::State& state) {
     for (auto _ : state) {
         Match m = computerMatch(defaultGameSettings(), seed++);
         while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
-            stepMatch(m, frameOf(16));
+            stepMatch(m, frame16);
             ++updates;
         }
     }
@@ -106,73 +88,14 @@ void WorstRollback(benchmark::State& state) {
 }
 BENCHMARK(WorstRollback)->Unit(benchmark::kMicrosecond);
 
-Part hostPart(int64_t n) {
-    return {16u + uint32_t(n % 3 == 0), int32_t(512 + 400 * std::sin(double(n) / 23)),
-            int32_t(600 + 150 * std::sin(double(n) / 31)),
-            n % 60 == 0   ? ButtonMessage::Pressed
-            : n % 60 == 8 ? ButtonMessage::Released
-                          : ButtonMessage::None,
-            0};
-}
-Part guestPart(int64_t n) {
-    return {0, 0, 0, {}, uint8_t(1u << (n / 30 % 5))};
-}
-
-// ENet's bytes around one message: its protocol header (4) and the unreliable send command
-// (8); a reliable one has a 6-byte command and is acknowledged with 8 more.
-constexpr double enetUnreliable = 12;
-constexpr double enetReliable = 4 + 6 + 8;
-
-struct Side {
-    RollbackSession session;
-    int64_t otherHas = 0;
-    std::deque<std::pair<int64_t, Inputs>> inFlight;
-    double bytes = 0;
-};
-
 void WholeGameBytes(benchmark::State& state) {
     constexpr int64_t updates = 14000;  // a whole 11-point game at 60 updates a second
     constexpr int delay = 4;            // 60 ms at 16.7 ms an update
     for (auto _ : state) {
-        GameSettings settings = defaultGameSettings();
-        settings.player2Keyboard = true;
-        Match start;
-        restartMatch(start, settings);
-        Side host{RollbackSession(Role::Host, start, 0, 12), 0, {}, 0};
-        Side guest{RollbackSession(Role::Guest, start, 0, 12), 0, {}, 0};
-        std::mt19937 random(3);
-        std::uniform_real_distribution<> chance(0, 1);
-        for (int64_t tick = 0; host.session.confirmed() < updates && tick < 3 * updates; ++tick) {
-            for (Side* side : {&host, &guest}) {
-                Side& other = side == &host ? guest : host;
-                const int64_t n = side->session.frame();
-                if (n < updates && !side->session.windowFull()) {
-                    side->session.step(side == &host ? hostPart(n) : guestPart(n));
-                }
-                Inputs m{uint32_t(n),
-                         uint32_t(side->session.remoteCount()),
-                         uint32_t(side->otherHas),
-                         0,
-                         {}};
-                for (int64_t u = side->otherHas; u < side->session.localCount(); ++u) {
-                    m.parts.push_back(side->session.localPart(u));
-                }
-                const Role role = side == &host ? Role::Host : Role::Guest;
-                side->bytes += double(encode(m, role).size()) + enetUnreliable;
-                if (n % DesyncCheck::every == 0) {
-                    side->bytes += double(encode(HashCheck{}, role).size()) + enetReliable;
-                }
-                if (chance(random) >= 0.05) {
-                    side->inFlight.emplace_back(tick + delay, m);
-                }
-                while (!other.inFlight.empty() && other.inFlight.front().first <= tick) {
-                    const Inputs& in = other.inFlight.front().second;
-                    side->session.receive(in.first, in.parts);
-                    side->otherHas = std::max<int64_t>(side->otherHas, in.ack);
-                    other.inFlight.pop_front();
-                }
-            }
-        }
+        const Match start = keyboardGuestMatch();
+        Side host{RollbackSession(Role::Host, start, 0, 12), delay};
+        Side guest{RollbackSession(Role::Guest, start, 0, 12), delay};
+        playTwoSessions(host, guest, updates, 0.05, 3);
         const double seconds = double(updates) / 60;
         state.counters["hostToGuestBytesPerSecond"] = host.bytes / seconds;
         state.counters["guestToHostBytesPerSecond"] = guest.bytes / seconds;

@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -23,14 +24,9 @@ constexpr long warmUpSwaps = 10;
 
 struct Meter {
     long swaps = -warmUpSwaps;  // 0 at the last swap of the warm-up
-    double firstWall = 0;
-    double lastWall = 0;
-    double firstCpu = 0;
-    double lastCpu = 0;
+    double firstWall = 0, lastWall = 0, firstCpu = 0, lastCpu = 0;
     long peakAnonKb = 0;
-};
-
-Meter meter;
+} meter;
 
 double seconds(clockid_t clock) {
     timespec now{};
@@ -62,8 +58,7 @@ void countSwap() {
         meter.firstCpu = meter.lastCpu;
     }
     if (meter.swaps > 0 && meter.swaps % 50 == 0) {
-        const long anon = anonymousKb();
-        meter.peakAnonKb = anon > meter.peakAnonKb ? anon : meter.peakAnonKb;
+        meter.peakAnonKb = std::max(meter.peakAnonKb, anonymousKb());
     }
 }
 

@@ -4,10 +4,7 @@
 # (CI runs as root) or sudo without a password; without either the test is skipped, and so
 # it is when a spinvale package is already installed here, which it leaves alone.
 build=$(cd "$1" && pwd)
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+skip() { echo "SKIP: $*" && exit 77; }
 
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -23,21 +20,17 @@ source "$(dirname "$0")/../harness.sh"
 exec 9>/tmp/spinvale-deb-package-test.lock
 flock -w 600 9 || fail "another run held the package test's lock for ten minutes"
 installed && skip "a spinvale package is already installed here"
-on_exit() {
-    installed && "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale \
-        >>"$work/apt.log" 2>&1
-}
+apt_get() { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -q "$@" >>"$work/apt.log" 2>&1; }
+on_exit() { installed && apt_get purge spinvale; }
 
 cpack --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1 ||
     { fail "cpack: $(cat cpack.log)"; finish; }
 deb=$(echo "$work"/spinvale_*.deb)
 [ -f "$deb" ] || { fail "no spinvale_*.deb made"; finish; }
-
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libgl1 libopengl0 libglu1-mesa libfreetype6 \
     libfontconfig1 fonts-dejavu-core libc6 libstdc++6; do
-    [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package"
+    [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section games"
 contents=$(dpkg-deb -c "$deb")
@@ -53,8 +46,7 @@ done
 command -v lintian >/dev/null || fail "no lintian (scripts/install-deps test installs it)"
 lintian --fail-on error,warning --color never "$deb" || fail "lintian"
 
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >apt.log 2>&1 ||
-    { fail "apt-get install: $(cat apt.log)"; finish; }
+apt_get install "$deb" || { fail "apt-get install: $(cat apt.log)"; finish; }
 version=$(/usr/games/spinvale --version)
 [ "$version" = "spinvale $(dpkg-deb -f "$deb" Version)" ] || fail "spinvale --version: $version"
 # Without settings of their own, the installed programs find the package's.
@@ -62,16 +54,13 @@ shown=$(HOME=$work/nobody XDG_CONFIG_HOME='' /usr/games/spinvale-settings show |
 [ "$(realpath -m "$shown")" = /usr/share/games/spinvale/settings.dat ] ||
     fail "spinvale-settings show read '$shown'"
 # The installed tools play a headless computer game to its end.
-/usr/games/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null ||
-    fail "spinvale-settings"
-/usr/games/spinvale-sim --settings cpu.dat >sim.txt || fail "spinvale-sim"
-grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' sim.txt ||
-    fail "spinvale-sim: $(cat sim.txt)"
+/usr/games/spinvale-settings write cpu.dat --player1 computer --player2 computer >/dev/null &&
+    /usr/games/spinvale-sim --settings cpu.dat >sim.txt || fail "spinvale-settings or -sim"
+grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' sim.txt || fail "spinvale-sim: $(cat sim.txt)"
 LC_ALL=C man spinvale-settings 2>&1 | grep -q '^ *spinvale-settings - show or change' ||
     fail "man spinvale-settings: $(LC_ALL=C man spinvale-settings 2>&1 | head -5)"
 
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q spinvale >>apt.log 2>&1 ||
-    fail "apt-get purge"
+apt_get purge spinvale || fail "apt-get purge"
 [ ! -e /usr/games/spinvale ] && [ ! -e /usr/share/games/spinvale ] ||
     fail "files left after removal"
 

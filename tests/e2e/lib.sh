@@ -33,9 +33,7 @@ if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
         [ -e "$marker" ] || exit "$status"
         echo "the X server did not answer; trying another"
     done
-    rm -f "$marker"
-    echo "FAIL: no X server could be started"
-    exit 1
+    rm -f "$marker" && echo "FAIL: no X server could be started" && exit 1
 fi
 xdotool getdisplaygeometry >/dev/null 2>&1 || exit 1
 rm -f "$SPINVALE_E2E_DISPLAY"
@@ -48,9 +46,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
 game_pid=
 on_exit() { [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null; }
 
-write_settings() {
-    "$bin/spinvale-settings" write settings.dat "$@" >/dev/null || fail "settings: $*"
-}
+# write_settings OPTION...: the working directory's settings.dat; settings_to FILE OPTION...
+settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
+write_settings() { settings_to settings.dat "$@"; }
 
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
 # default signal handling a terminal would give it (a background job of a script would
@@ -63,7 +61,11 @@ start_game() {
     shift
     local try
     for try in 1 2 3; do
-        launch_game "$@"
+        rm -f "$game_trace"
+        env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
+        game_pid=$!
+        { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
+            kill -KILL "$game_pid"; } >/dev/null 2>&1 &
         wait_for 5 started_or_ended
         kill -0 "$game_pid" 2>/dev/null && return
         grep -q 'the video system did not start' game.err || return
@@ -71,51 +73,48 @@ start_game() {
         echo "the game could not reach the X server (try $try): $(tail -1 game.err)"
     done
 }
-launch_game() {
-    rm -f "$game_trace"
-    env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
-    game_pid=$!
-    { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
-        kill -KILL "$game_pid"; } >/dev/null 2>&1 &
-}
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
 # end_game: waits for the game to end; its exit status is left in game_status.
 end_game() {
     wait "$game_pid"
-    game_status=$?
-    game_pid=
+    game_status=$? game_pid=
+}
+# ended_well WHAT: end_game, and a fault unless the game ended with status 0; quit_game
+# WHAT: the same after Esc.
+ended_well() {
+    end_game
+    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
+}
+quit_game() {
+    press Escape
+    ended_well "$1"
 }
 
 # The visible window with exactly this name, if there is one.
 window_named() {
     local w
     for w in $(xdotool search --onlyvisible --classname '.*' 2>/dev/null); do
-        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ]; then
-            echo "$w"
-            return 0
-        fi
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w" && return 0
     done
     return 1
 }
 
-new_game_window() {
-    local w
-    w=$(window_named Spinvale) && [ "$w" != "${1:-}" ]
-}
+new_game_window() { game_window=$(window_named Spinvale) && [ "$game_window" != "${1:-}" ]; }
 
 # wait_game_window [OLD_ID]: waits for the game's window, a new one when OLD_ID is given,
 # leaves it in game_window and gives it the keyboard focus.
 wait_game_window() {
-    game_window=
-    if ! wait_for 30 new_game_window "${1:-}"; then
-        fail "no new game window (after ${1:-none})"
-        return 1
-    fi
-    game_window=$(window_named Spinvale)
+    wait_for 30 new_game_window "${1:-}" || { fail "no new game window (after ${1:-none})"; return 1; }
     xdotool windowfocus "$game_window" 2>/dev/null
 }
+# play_game TRACE OPTION...: start_game, then wait_game_window.
+play_game() {
+    start_game "$@"
+    wait_game_window
+}
 
+window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 press() { xdotool key "$1"; }
 click() { xdotool click 1; }
 
@@ -133,27 +132,23 @@ wait_updates() {
     wait_for 60 has_frames "$game_trace" "$frames" || fail "the game stopped before frame $frames"
 }
 
+# traced PATTERN: a line of the game's trace matches; last_traced PATTERN: its last line does.
+traced() { grep -q "$1" "$game_trace"; }
+last_traced() { tail -1 "$game_trace" | grep -q "$1"; }
+
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
 
 # strokes_heard WHAT: the computers play on until a stroke sounds, then Esc ends the game;
 # it ended well, warned of no missing file, and was heard in the capture of SDL's disk
 # audio driver, which the script sent to capture.raw in its scratch folder.
-struck() { grep -q '"sounds":\["sounds/paddle.wav"' "$game_trace"; }
 strokes_heard() {
-    wait_for 60 struck || fail "$1: the computers played no stroke"
+    wait_for 60 traced '"sounds":\["sounds/paddle.wav"' || fail "$1: the computers played no stroke"
     wait_updates 30
-    press Escape
-    end_game
-    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
+    quit_game "$1"
     ! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "$1: files missed (above)"
     [ "$(loudest_sample "$work/capture.raw")" -gt 1000 ] || fail "$1: the sounds were not heard"
 }
 
 # The loudest sample of a capture of SDL's disk audio driver (16-bit samples).
-loudest_sample() {
-    python3 -c '
-import array, sys
-samples = array.array("h", open(sys.argv[1], "rb").read())
-print(max((abs(s) for s in samples), default=0))' "$1"
-}
+loudest_sample() { od -An -v -td2 -w2 "$1" | awk '{ m = $1 > m ? $1 : -$1 > m ? -$1 : m } END { print m + 0 }'; }

@@ -11,28 +11,19 @@ write_settings --player1 computer --player2 computer
 
 # Elapsed times of the updates after the first (which includes the game's start-up).
 elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
-ended_well() {
-    end_game
-    [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
-}
 
-start_game slow.txt --no-dialogs --max-fps 20
-wait_game_window
+play_game slow.txt --no-dialogs --max-fps 20
 wait_updates 10
-kill -STOP "$game_pid"
-sleep 0.5
-kill -CONT "$game_pid"
+kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
 wait_updates 5
-press Escape
-ended_well "Esc at 20 fps"
+quit_game "Esc at 20 fps"
 tail -1 slow.txt | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
 elapsed_times slow.txt | awk '$1 < 50 || $1 > 100 { bad = 1 } END { exit bad }' ||
     fail "updates under 1/20 s or over 100 ms apart: $(elapsed_times slow.txt | sort -n | xargs)"
 elapsed_times slow.txt | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
 for signal in TERM INT; do
-    start_game "$signal.txt" --no-dialogs
-    wait_game_window
+    play_game "$signal.txt" --no-dialogs
     wait_updates 30
     kill -"$signal" "$game_pid"
     ended_well "SIG$signal"

@@ -1,46 +1,34 @@
 #!/usr/bin/env bash
-# The window's size and mode, and where the game takes its files from when told.
-# --settings FILE is the only settings file, at start and again at every new window. A size
-# the screen does not offer (800x600 on 1024x768): the game tells the player and runs in a
-# window of that size; each switch back to fullscreen tries again. --data-dir DIR takes the
-# place of the data folder next to the program, for the settings, the images and the sounds.
+# The window's size and mode, and where the game takes its files from when told. A size the
+# screen does not offer (800x600 on 1024x768): the game tells the player and runs in a
+# window of that size; each switch back to fullscreen tries again.
 source "$(dirname "$0")/lib.sh"
 
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p home run
-settings() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
-window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
 
 # --settings FILE wins over the working directory's settings.dat, and is read again for the
 # window made by F1: changed to human players in between, the new window's server waits.
 write_settings --player1 computer --player2 computer --screen 640x480
-settings other.dat --player1 computer --player2 computer --screen 800x600
-start_game trace.txt --no-dialogs --settings other.dat
-wait_game_window
-first=$game_window
+settings_to other.dat --player1 computer --player2 computer --screen 800x600
+play_game trace.txt --no-dialogs --settings other.dat
 [ "$(window_size)" = 800x600 ] || fail "--settings: window $(window_size), not 800x600"
 grep -qx 'Running In Windowed Mode.' game.err || fail "message: $(cat game.err)"
 [ "$(mode_failures)" -eq 1 ] || fail "one failed switch at start"
-tossed() { grep -q '"rallyState":[78],' trace.txt; }
-wait_for 60 tossed || fail "the computer players never served"
-settings other.dat --player1 mouse --player2 keyboard
+wait_for 60 traced '"rallyState":[78],' || fail "the computer players never served"
+settings_to other.dat --player1 mouse --player2 keyboard
 press F1
-wait_game_window "$first"
+wait_game_window "$game_window"
 wait_updates 20
-case $(field rallyState "$(tail -1 trace.txt)") in
-    5 | 6) ;;
-    *) fail "after the toggle a human serves and waits: $(tail -1 trace.txt)" ;;
-esac
+[[ $(field rallyState "$(tail -1 trace.txt)") == [56] ]] || fail "after the toggle a human serves and waits: $(tail -1 trace.txt)"
 [ "$(mode_failures)" -eq 1 ] || fail "the windowed request tries no mode switch"
 press F1
 wait_game_window "$game_window"
 wait_updates 10
 [ "$(mode_failures)" -eq 2 ] || fail "the fullscreen request tries again"
-press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "--settings: exit status $game_status: $(cat game.err)"
+quit_game --settings
 
 # With dialogs the message waits in a box captioned "Error" until OK (Return) is pressed.
 start_game boxed.txt --settings other.dat
@@ -51,17 +39,14 @@ xdotool key --window "$(window_named Error)" Return 2>/dev/null
 wait_game_window
 dialog_up && fail "the dialog stays open"
 wait_updates 30
-press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "exit status with the dialog: $game_status: $(cat game.err)"
+quit_game "with the dialog"
 
 # --data-dir DIR with the game's data in it: found there from an empty working directory.
 cp -r "$bin/data" mydata
-settings mydata/settings.dat --player1 computer --player2 computer --screen 720x540
+settings_to mydata/settings.dat --player1 computer --player2 computer --screen 720x540
 cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
-start_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata
-wait_game_window
+play_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata
 [ "$(window_size)" = 720x540 ] || fail "--data-dir: window $(window_size), not 720x540"
 strokes_heard --data-dir
 
@@ -69,16 +54,12 @@ strokes_heard --data-dir
 # ends after the updates --frames asks for.
 mkdir ../nodata
 start_game "$work/nodata.txt" --no-dialogs --windowed --data-dir ../nodata --frames 20
-end_game
-[ "$game_status" -eq 0 ] || fail "empty --data-dir: exit status $game_status: $(cat game.err)"
-frames=$(traced_frames "$work/nodata.txt")
-[ "$frames" -eq 20 ] || fail "--frames 20 ended the game after $frames updates"
+ended_well "empty --data-dir"
+[ "$(traced_frames "$work/nodata.txt")" -eq 20 ] || fail "--frames 20 ended the game after $(traced_frames "$work/nodata.txt") updates"
 grep -q 'settings.dat: .*using the built-in settings' game.err || fail "the settings were found"
 grep -q 'newsv_0.bmp: ' game.err || fail "the table's image was found: $(cat game.err)"
 
-"$bin/spinvale" --data-dir ../no-such-folder >/dev/null 2>game.err
-[ $? -eq 2 ] || fail "a --data-dir that is not a folder is a bad command line"
-grep -q "^spinvale: --data-dir ../no-such-folder is not a folder$" game.err ||
-    fail "its message: $(head -1 game.err)"
+expect_status 2 "$bin/spinvale" --data-dir ../no-such-folder
+grep -qx "spinvale: --data-dir ../no-such-folder is not a folder" err.txt || fail "its message: $(head -1 err.txt)"
 
 finish

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Two spinvale-sim processes play network matches on loopback: whole 11-point games, direct
-# and through the lossy relay (60 ms each way, 5 % loss, reordering, duplicates), with the
-# same trace on both sides and in the replay of the merged recording; a changed state caught
-# by the hash check; refusals and malformed messages, the host playing on.
+# and through the lossy relay (60 ms each way, 5 % loss, reordering, duplicates), the same
+# trace on both sides and in the replay of the merged recording.
 bin=$1
 relay=$(cd "$(dirname "$0")" && pwd)/relay.py
 source "$(dirname "$0")/../harness.sh"
@@ -20,9 +19,7 @@ awk 'BEGIN { for (i = 0; i < 20000; ++i) { a = int(i / 30) % 4
 start_host() { # NAME OPTION...
     timeout 150 "$bin/spinvale-sim" --host "$port" --code TEST42 --settings host.dat \
         --script p1.txt --trace --record "$1.host.rec" "${@:2}" >"$1.host.trace" 2>"$1.host.err" &
-    pids+=($!)
-    host_pid=$!
-    sleep 0.3
+    host_pid=$! && pids+=($!) && sleep 0.3
 }
 guest() { # NAME PORT OPTION...
     timeout 150 "$bin/spinvale-sim" --join "127.0.0.1:$2" --script p2.txt --trace \
@@ -30,14 +27,9 @@ guest() { # NAME PORT OPTION...
 }
 
 whole_game() { # NAME [RELAY OPTION...]
-    local name=$1 to=$port
+    local name=$1 to=$((port + ($# > 1)))
     shift
-    if [ $# -gt 0 ]; then
-        to=$((port + 1))
-        python3 "$relay" "$to" "$port" --lifetime 150 "$@" &
-        pids+=($!)
-        sleep 0.5
-    fi
+    [ $# -eq 0 ] || { python3 "$relay" "$to" "$port" --lifetime 150 "$@" & pids+=($!) && sleep 0.5; }
     start_host "$name"
     guest "$name" "$to" --code test-42 || fail "$name: guest exit $?: $(cat "$name.guest.err")"
     wait "$host_pid" || fail "$name: host exit $?: $(cat "$name.host.err")"
@@ -45,8 +37,8 @@ whole_game() { # NAME [RELAY OPTION...]
         fail "$name: no won 11-point game: $(tail -1 "$name.host.trace" | cut -c1-300)"
     cmp "$name.host.trace" "$name.guest.trace" || fail "$name: the two sides' traces differ"
     cmp "$name.host.rec" "$name.guest.rec" || fail "$name: the two recordings differ"
-    "$bin/spinvale-sim" --script "$name.host.rec" --trace >"$name.replay" 2>/dev/null
-    cmp "$name.replay" "$name.host.trace" || fail "$name: the replay of the recording differs"
+    "$bin/spinvale-sim" --script "$name.host.rec" --trace 2>/dev/null | cmp - "$name.host.trace" ||
+        fail "$name: the replay of the recording differs"
     port=$((port + 2))
 }
 whole_game direct
@@ -60,12 +52,10 @@ long=$(sed -nE 's/.*, ([0-9]+) longer than 10.*/\1/p' lossy.host.err)
 # One side's match changed after update 100: both sides stop at the next hash, 120, and
 # both write the two states.
 start_host desync
-guest desync "$port" --code TEST42 --test-desync-after 100
-[ $? -eq 3 ] || fail "desync: guest exit status: $(cat desync.guest.err)"
-wait "$host_pid"
-[ $? -eq 3 ] || fail "desync: host exit status: $(cat desync.host.err)"
-for side in 1 2; do
-    err=$([ $side = 1 ] && echo desync.host.err || echo desync.guest.err)
+expect_status 3 guest desync "$port" --code TEST42 --test-desync-after 100
+expect_status 3 wait "$host_pid"
+for side in host:1 guest:2; do
+    err=desync.${side%:*}.err side=${side#*:}
     grep -q 'The two games differ after update 120: the match is stopped' "$err" || fail "desync not told: $(cat "$err")"
     [ "$(grep -c '^{"frame":120,' "spinvale-desync-$side.txt")" -eq 2 ] || fail "desync file $side: $(cat "spinvale-desync-$side.txt")"
 done
@@ -73,22 +63,19 @@ port=$((port + 2))
 
 # Refused: a wrong code, another protocol, another match build, a second player; a guest
 # that sends malformed messages plays and leaves; the host plays on against the computer.
+refused() { # NAME TOLD OPTION...: a guest refused, and told why
+    expect_status 1 guest "$1" "$port" "${@:3}"
+    grep -q "$2" "$1.guest.err" || fail "$1: $(cat "$1.guest.err")"
+}
 start_host refusals
-expect_status 1 guest wrong "$port" --code TEST43
-grep -q 'The host refused to play: the join code is wrong' wrong.guest.err || fail "wrong code: $(cat wrong.guest.err)"
-expect_status 1 guest protocol "$port" --code TEST42 --test-protocol 99
-grep -q 'speaks another network protocol' protocol.guest.err || fail "protocol: $(cat protocol.guest.err)"
-expect_status 1 guest build "$port" --code TEST42 --test-build 5
-grep -q 'computes the match differently' build.guest.err || fail "build: $(cat build.guest.err)"
+refused wrong 'The host refused to play: the join code is wrong' --code TEST43
+refused protocol 'speaks another network protocol' --code TEST42 --test-protocol 99
+refused build 'computes the match differently' --code TEST42 --test-build 5
 head -900 p2.txt >short.txt
 timeout 60 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script short.txt \
-    --test-garbage >/dev/null 2>garbage.err &
-pids+=($!)
-sleep 2
-expect_status 1 guest second "$port" --code TEST42
-grep -q 'the host already has a player' second.guest.err || fail "second player: $(cat second.guest.err)"
-left() { grep -q 'player2Keyboard=0' refusals.host.rec; }
-wait_for 40 left || fail "the host never took over player 2: $(cat refusals.host.err)"
+    --test-garbage >/dev/null 2>garbage.err & pids+=($!) && sleep 2
+refused second 'the host already has a player' --code TEST42
+wait_for 40 grep -q 'player2Keyboard=0' refusals.host.rec || fail "the host never took over player 2: $(cat refusals.host.err)"
 for told in 'a wrong join code' 'another network protocol' 'another match build' 'a second player' \
     'dropped a malformed message' 'Player 2 left; the computer plays for them'; do
     grep -q "$told" refusals.host.err || fail "the host does not say '$told': $(cat refusals.host.err)"
@@ -101,12 +88,8 @@ sleep 1
 port=$((port + 2))
 start_host silent
 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script p2.txt >/dev/null 2>&1 &
-pids+=($!)
-silent_guest=$!
-sleep 3
-kill -STOP "$silent_guest"
-given_up() { grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err; }
-wait_for 20 given_up || fail "silence: $(cat silent.host.err)"
+silent_guest=$! && pids+=($!) && sleep 3 && kill -STOP "$silent_guest"
+wait_for 20 grep -q 'Nothing heard from player 2 for 5 seconds' silent.host.err || fail "silence: $(cat silent.host.err)"
 grep -q 'player2Keyboard=0' silent.host.rec || fail "silence: player 2 not handed to the computer"
 kill -KILL "$silent_guest"
 

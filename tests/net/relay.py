@@ -1,15 +1,11 @@
 #!/usr/bin/env python3
-"""A lossy UDP relay on loopback for the network tests: datagrams between one client and a
-server are delayed, dropped, duplicated and reordered by a seeded generator.
-
-relay.py LISTEN_PORT SERVER_PORT [--delay MS] [--loss P] [--duplicate P] [--reorder P]
-         [--seed N] [--lifetime S]
-The client sends to 127.0.0.1:LISTEN_PORT; the server is at 127.0.0.1:SERVER_PORT. Each way,
-a datagram is dropped with probability P, else delivered after MS milliseconds (plus up to
-30 more when reordered), and sometimes twice. The relay ends after S seconds (default 300).
-"""
+"""A lossy UDP relay on loopback for the network tests: the client sends to LISTEN_PORT, the
+server is at SERVER_PORT. Each way, a datagram is dropped with probability --loss, else
+delivered after --delay ms (up to 30 more when reordered, chance --reorder), sometimes twice
+(--duplicate), by a seeded generator (--seed); the relay ends after --lifetime seconds."""
 import argparse
 import heapq
+import itertools
 import random
 import select
 import socket
@@ -18,35 +14,29 @@ import time
 parser = argparse.ArgumentParser()
 parser.add_argument("listen", type=int)
 parser.add_argument("server", type=int)
-parser.add_argument("--delay", type=float, default=0)
-parser.add_argument("--loss", type=float, default=0)
-parser.add_argument("--duplicate", type=float, default=0)
-parser.add_argument("--reorder", type=float, default=0)
+for option in ("delay", "loss", "duplicate", "reorder"):
+    parser.add_argument("--" + option, type=float, default=0)
 parser.add_argument("--seed", type=int, default=1)
 parser.add_argument("--lifetime", type=float, default=300)
 args = parser.parse_args()
 
 rng = random.Random(args.seed)
-front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+front, back = (socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(2))
 front.bind(("127.0.0.1", args.listen))
-back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 back.bind(("127.0.0.1", 0))
 server = ("127.0.0.1", args.server)
 client = None
 queue = []  # (due time, order, socket, address, datagram)
-order = 0
+order = itertools.count()
 end = time.monotonic() + args.lifetime
 
 
 def schedule(sock, address, data):
-    global order
     if rng.random() < args.loss:
         return
-    copies = 2 if rng.random() < args.duplicate else 1
-    for _ in range(copies):
+    for _ in range(2 if rng.random() < args.duplicate else 1):
         late = rng.uniform(0, 30) if rng.random() < args.reorder else 0
-        heapq.heappush(queue, (time.monotonic() + (args.delay + late) / 1000, order, sock, address, data))
-        order += 1
+        heapq.heappush(queue, (time.monotonic() + (args.delay + late) / 1000, next(order), sock, address, data))
 
 
 while time.monotonic() < end:

@@ -3,13 +3,11 @@
 // parts through a simulated network that delays and drops them.
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <random>
-
 #include "join_code.h"
 #include "protocol.h"
 #include "session.h"
 #include "trace.h"
+#include "two_sessions.h"
 
 namespace spinvale::net {
 namespace {
@@ -110,11 +108,9 @@ TEST(JoinAddresses, NameAHostAndAPortOrRefuseIPv6) {
     std::string host, error;
     uint16_t port = 0;
     EXPECT_TRUE(readJoinAddress("table.local", host, port, error));
-    EXPECT_EQ(host, "table.local");
-    EXPECT_EQ(port, defaultPort);
+    EXPECT_EQ(host + " " + std::to_string(port), "table.local " + std::to_string(defaultPort));
     EXPECT_TRUE(readJoinAddress("192.168.1.20:4000", host, port, error));
-    EXPECT_EQ(host, "192.168.1.20");
-    EXPECT_EQ(port, 4000);
+    EXPECT_EQ(host + " " + std::to_string(port), "192.168.1.20 4000");
     for (const char* bad : {":4000", "h:", "h:0", "h:65536", "h:4x"}) {
         EXPECT_FALSE(readJoinAddress(bad, host, port, error)) << bad;
     }
@@ -124,88 +120,20 @@ TEST(JoinAddresses, NameAHostAndAPortOrRefuseIPv6) {
     }
 }
 
-// Each side's own commands: the host's pointer sweeps and clicks, the guest's keys change.
-Part hostPart(int64_t n) {
-    Part p;
-    p.elapsedMs = 14 + uint32_t(n % 5);
-    p.pointerX = int32_t(512 + 400 * std::sin(double(n) / 23));
-    p.pointerY = int32_t(600 + 150 * std::sin(double(n) / 31));
-    p.button = n % 40 == 0   ? ButtonMessage::Pressed
-               : n % 40 == 9 ? ButtonMessage::Released
-                             : ButtonMessage::None;
-    return p;
-}
-Part guestPart(int64_t n) {
-    Part p;
-    p.keys = uint8_t((n / 25 % 4 == 0 ? 1 : n / 25 % 4 == 2 ? 4 : 0) | (n % 45 < 2 ? 16 : 0));
-    return p;
-}
-
-// Two sessions, one tick an update, each message arriving `delay` ticks later unless lost.
-struct Side {
-    RollbackSession session;
-    int64_t made = 0;      // own commands taken
-    int64_t otherHas = 0;  // own parts the other side holds, as last heard
-    std::deque<std::pair<int64_t, Inputs>> inFlight;  // to the other side
-};
-
-void send(Side& from, int64_t tick, int delay, double loss, std::mt19937& random) {
-    Inputs m;
-    m.ack = uint32_t(0);
-    m.first = uint32_t(from.otherHas);
-    for (int64_t u = from.otherHas; u < from.session.localCount(); ++u) {
-        m.parts.push_back(from.session.localPart(u));
-    }
-    if (std::uniform_real_distribution<>(0, 1)(random) >= loss) {
-        from.inFlight.emplace_back(tick + delay, m);
-    }
-}
-
-void deliver(Side& from, Side& to, int64_t tick) {
-    while (!from.inFlight.empty() && from.inFlight.front().first <= tick) {
-        const Inputs& m = from.inFlight.front().second;
-        ASSERT_TRUE(to.session.receive(m.first, m.parts));
-        from.otherHas = std::max(from.otherHas, to.session.remoteCount());  // the ack, at once
-        from.inFlight.pop_front();
-    }
-}
-
+// Both sides confirm the updates one match stepped straight on the merged commands gives,
+// the host's own taken `hostDelay` updates late.
 void playPair(int hostDelay, int toGuest, int toHost, double loss, int64_t updates) {
-    GameSettings settings = defaultGameSettings();
-    settings.player2Keyboard = true;
-    Match start;
-    restartMatch(start, settings);
-    Side host{RollbackSession(Role::Host, start, hostDelay, 12), 0, 0, {}};
-    Side guest{RollbackSession(Role::Guest, start, 0, 12), 0, 0, {}};
-    std::mt19937 random(5);
+    const Match start = keyboardGuestMatch();
     std::vector<ConfirmedUpdate> hostOut, guestOut;
-    for (int64_t tick = 0; tick < 20 * updates && (guest.session.confirmed() < updates ||
-                                                   host.session.confirmed() < updates);
-         ++tick) {
-        for (Side* side : {&host, &guest}) {
-            if (side->made < updates && !side->session.windowFull()) {
-                const int64_t n = side->made++;
-                side->session.step(side == &host ? hostPart(n) : guestPart(n));
-            }
-            ASSERT_LE(side->session.frame() - side->session.confirmed(), 12);
-        }
-        send(host, tick, toGuest, loss, random);
-        send(guest, tick, toHost, loss, random);
-        deliver(host, guest, tick);
-        deliver(guest, host, tick);
-        for (auto [side, out] : {std::pair{&host, &hostOut}, std::pair{&guest, &guestOut}}) {
-            for (ConfirmedUpdate& u : side->session.takeConfirmed()) {
-                out->push_back(u);
-            }
-        }
-    }
-    // The reference: one match stepped straight on the merged commands.
+    Side host{RollbackSession(Role::Host, start, hostDelay, 12), toGuest, &hostOut};
+    Side guest{RollbackSession(Role::Guest, start, 0, 12), toHost, &guestOut};
+    ASSERT_TRUE(playTwoSessions(host, guest, updates, loss, 5));
     Match alone = start;
     ASSERT_GE(guestOut.size(), std::size_t(updates) + 1);
     ASSERT_GE(hostOut.size(), std::size_t(updates) + 1);
     for (int64_t n = 0; n < updates; ++n) {
-        Part h = n < hostDelay ? hostPart(0) : hostPart(n - hostDelay);
-        if (n < hostDelay) {
+        Part h = hostPart(std::max<int64_t>(n - hostDelay, 0));
+        if (n < hostDelay) {  // before the host's first: its pointer, no time, no button
             h.elapsedMs = 0;
             h.button = ButtonMessage::None;
         }
@@ -228,12 +156,10 @@ TEST(RollbackSessions, ConfirmTheMatchOneStepsStraight) {
 }
 
 TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
-    Match start = computerMatch(defaultGameSettings(), 1);
     DesyncCheck mine, theirs;
-    Match a = start, b = start;
+    Match a = computerMatch(defaultGameSettings(), 1), b = a;
     for (int64_t n = 1; n <= 90; ++n) {
-        UpdateInput input;
-        input.elapsedMs = 16;
+        const UpdateInput input{16, 0, 0, ButtonMessage::None, {}};
         stepMatch(a, input);
         stepMatch(b, input);
         if (n == 40) {

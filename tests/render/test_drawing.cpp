@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -301,20 +300,16 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
 
 // Row y of a screen of height h is window row h - y - 17, the text's baseline; texts start
 // one pixel left of their column. On 768 rows (or 769: the half pixel is dropped) the scores
-// stand on 432 and 412, the result and the two hints on 372, 352 and 332.
-TEST(TextLayout, FrameRowsStandAroundTheMiddleOfTheSettingsScreen) {
+// stand on 432 and 412, the result and the two hints on 372, 352 and 332. 30-pixel glyph
+// cells on those baselines reach 8 below and 26 above; the new-game hint alone reaches into
+// rows 324 to 342. All stand at the left, the scores reaching past column 100.
+TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
     const TextRows rows = frameTextRows(769);
     EXPECT_EQ(
         std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
         std::vector<int>({319, 339, 379, 399, 419}));
-    EXPECT_EQ(textOrigin(768, textColumn, 319).x, 9);
-    EXPECT_EQ(textOrigin(768, textColumn, 319).y, 432);
-}
-
-// 30-pixel glyph cells on those baselines reach 8 below and 26 above; the new-game hint
-// alone reaches into rows 324 to 342. All stand at the left, the scores reaching past
-// column 100.
-TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
+    const WindowPixel origin = textOrigin(768, textColumn, 319);
+    EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(9, 432));
     std::vector<std::vector<uint8_t>> resultRows;
     for (const RallyState state : {P1Shot, P1WinsGame, P2WinsGame}) {
         match_.state.rallyState = state;
@@ -334,8 +329,11 @@ TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
 
 // A blade's centre lies 7.07 cm outward (+x for player 1, -x for player 2) and down from the
 // paddle's point, its red rubber toward player 1's end; turned half round, player 1's shows
-// its blue rubber, player 2's its other red one.
-TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSide) {
+// its blue rubber, player 2's its other red one. Simple graphics draw both paddles flat and
+// pink, no table top and a white edge outline at 76.2.
+TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
+    SceneLists simple = lists_;
+    useSimpleGraphics(simple);
     const std::tuple<int, float, double, Rgb> cases[] = {{1, 0, out, redRubber},
                                                          {1, 180, -out, blueRubber},
                                                          {2, 0, -out, redRubber},
@@ -347,7 +345,12 @@ TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSide) {
         p.swingAngle = swing;
         draw();
         EXPECT_TRUE(near(pixelAt(p.x + dx, p.y - out, p.z), colour, 2)) << player << " " << swing;
+        draw(simple);
+        EXPECT_TRUE(near(pixelAt(p.x + dx, p.y - out, p.z), {255, 153, 153}, 1)) << player;
     }
+    EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
+                near(pixelAt(-76.25, 76.2, -60), white, 1));
+    EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
 }
 
 // Player 2's transform, left in the modelview matrix: the model's origin lies 10 cm along its
@@ -374,20 +377,6 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
             EXPECT_NEAR(m[i] * x + m[12 + i], expected, 1e-3) << swing;
         }
     }
-}
-
-// Simple graphics: no table top, a white edge outline at 76.2, both paddles flat and pink.
-TEST_F(Drawing, SimpleGraphicsDrawTheOutlineAndFlatPaddles) {
-    SceneLists simple = lists_;
-    useSimpleGraphics(simple);
-    match_.state.paddle1.x = -40, match_.state.paddle1.y = 120, match_.state.paddle1.z = 150;
-    match_.state.paddle2.x = 40, match_.state.paddle2.y = 120, match_.state.paddle2.z = -150;
-    draw(simple);
-    EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
-                near(pixelAt(-76.25, 76.2, -60), white, 1));
-    EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
-    EXPECT_TRUE(near(pixelAt(-40 + out, 120 - out, 150), {255, 153, 153}, 1));
-    EXPECT_TRUE(near(pixelAt(40 - out, 120 - out, -150), {255, 153, 153}, 1));
 }
 
 // A window shrunk to no height keeps the perspective's shape instead of dividing by zero.

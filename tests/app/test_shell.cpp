@@ -1,0 +1,208 @@
+// The shell's pure pieces: the command each update gets from the keyboard, the mouse button
+// and the gamepads (nothing that happened between two updates is lost, and the match sees the
+// codes it reads), the frame clock, and the OpenGL extension and renderer names.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "frame_timing.h"
+#include "gl_extensions.h"
+#include "input_capture.h"
+#include "key_map.h"
+
+namespace spinvale {
+namespace {
+
+SDL_KeyboardEvent keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
+    SDL_KeyboardEvent event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.keysym.sym = key;
+    event.keysym.mod = mod;
+    return event;
+}
+
+// Every mapped key against the classic virtual-key table (VK_BACK 8 ... VK_F12 123), which
+// recordings store.
+TEST(KeyMap, EveryMappedKeyHasItsClassicCode) {
+    const SDL_Keycode keys[] = {SDLK_BACKSPACE, SDLK_TAB,         SDLK_RETURN,  SDLK_KP_ENTER,
+                                SDLK_LSHIFT,    SDLK_RSHIFT,      SDLK_LCTRL,   SDLK_RCTRL,
+                                SDLK_PAUSE,     SDLK_CAPSLOCK,    SDLK_ESCAPE,  SDLK_SPACE,
+                                SDLK_PAGEUP,    SDLK_PAGEDOWN,    SDLK_END,     SDLK_HOME,
+                                SDLK_LEFT,      SDLK_UP,          SDLK_RIGHT,   SDLK_DOWN,
+                                SDLK_INSERT,    SDLK_DELETE,      SDLK_0,       SDLK_9,
+                                SDLK_a,         SDLK_z,           SDLK_KP_0,    SDLK_KP_1,
+                                SDLK_KP_9,      SDLK_KP_MULTIPLY, SDLK_KP_PLUS, SDLK_KP_MINUS,
+                                SDLK_KP_PERIOD, SDLK_KP_DIVIDE,   SDLK_F1,      SDLK_F12};
+    const int codes[] = {8,  9,  13, 13, 16,  16,  17,  17,  19,  20,  27,  32,
+                         33, 34, 35, 36, 37,  38,  39,  40,  45,  46,  48,  57,
+                         65, 90, 96, 97, 105, 106, 107, 109, 110, 111, 112, 123};
+    static_assert(std::size(keys) == std::size(codes));
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        EXPECT_EQ(virtualKeyFor(keys[i]), codes[i]) << keys[i];
+    }
+    EXPECT_EQ(virtualKeyFor(SDLK_LALT), noVirtualKey);
+    for (SDL_Keycode key = 0; key < 0x200; ++key) {
+        const int code = virtualKeyFor(key);
+        EXPECT_TRUE(code == noVirtualKey || (code >= 0 && code < 256)) << key;
+    }
+}
+
+TEST(InputCapture, ATapBetweenTwoUpdatesCountsForOneUpdate) {
+    InputCapture capture;
+    captureKey(capture, keyEvent(SDLK_LALT, true));  // no code of its own: nothing
+    captureKey(capture, keyEvent(SDLK_RETURN, true));
+    captureKey(capture, keyEvent(SDLK_RETURN, false));
+    const UpdateInput input = takeUpdateInput(capture, 16, 3, 4);
+    EXPECT_EQ(input.keys, KeySet().set(KeyEnter));
+    EXPECT_EQ(std::tuple(input.elapsedMs, input.pointerX, input.pointerY), std::tuple(16u, 3, 4));
+    EXPECT_FALSE(takeUpdateInput(capture, 16, 0, 0).keys[KeyEnter]);
+
+    captureKey(capture, keyEvent(SDLK_LEFT, true));  // held: down until let go, repeats ignored
+    SDL_KeyboardEvent repeat = keyEvent(SDLK_LEFT, true);
+    repeat.repeat = 1;
+    captureKey(capture, repeat);
+    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys[KeyLeft]);
+    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys[KeyLeft]);
+    captureKey(capture, keyEvent(SDLK_LEFT, false));
+    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys.none());
+}
+
+TEST(InputCapture, AQuickClickIsAPressThenAReleaseAnUpdateLater) {
+    InputCapture capture;
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::None);
+    captureButton(capture, true);
+    captureButton(capture, false);
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::Pressed);
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::Released);
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::None);
+    captureButton(capture, true);  // held down: one press, then no news
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::Pressed);
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::None);
+    captureButton(capture, false);
+    EXPECT_EQ(takeUpdateInput(capture, 16, 0, 0).button, ButtonMessage::Released);
+}
+
+TEST(InputCapture, AltEnterTapsF1AndANewWindowStartsWithEverythingUp) {
+    InputCapture capture;
+    captureKey(capture, keyEvent(SDLK_RETURN, true, KMOD_LALT));
+    UpdateInput input = takeUpdateInput(capture, 16, 0, 0);
+    EXPECT_TRUE(input.keys[KeyF1]);
+    EXPECT_FALSE(input.keys[KeyEnter]);
+    EXPECT_FALSE(takeUpdateInput(capture, 16, 0, 0).keys[KeyF1]);
+
+    pressKey(capture, KeySource::Keyboard, KeyRight);
+    captureButton(capture, true);
+    releaseAll(capture);
+    input = takeUpdateInput(capture, 16, 0, 0);
+    EXPECT_TRUE(input.keys.none());
+    EXPECT_EQ(input.button, ButtonMessage::None);
+}
+
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+SteadyTime at(int64_t us) {
+    return SteadyTime(microseconds(us));
+}
+
+int64_t us(SteadyTime::duration d) {
+    return std::chrono::duration_cast<microseconds>(d).count();
+}
+
+FrameSchedule sixtyASecondStartedAt(int64_t startUs) {
+    FrameSchedule schedule{framePeriod(60, false, 0)};
+    EXPECT_EQ(timeUntilDue(schedule, at(startUs)).count(), 0) << "the first frame never waits";
+    EXPECT_EQ(startFrame(schedule, at(startUs)), at(startUs));
+    return schedule;
+}
+
+TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
+    // The limit, the swap waiting for the display, its refresh rate (0: unknown), the period.
+    // 1000000 / 60 = 16666.67 microseconds, rounded up so the limit is never exceeded; a
+    // display reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
+    const std::tuple<int, bool, int, int64_t> cases[] = {
+        {60, false, 0, 16667},  {1, false, 0, 1000000}, {1000, false, 0, 1000},
+        {0, false, 0, 0},       {60, true, 60, 0},      {60, true, 59, 0},
+        {60, true, 61, 0},      {1000, true, 144, 0},   {60, true, 58, 16667},
+        {60, true, 62, 16667},  {60, true, 0, 16667},   {60, true, 50, 16667},
+        {60, true, 144, 16667}, {20, true, 60, 50000}};
+    for (const auto& [maxFps, vsync, refreshHz, period] : cases) {
+        EXPECT_EQ(framePeriod(maxFps, vsync, refreshHz).count(), period)
+            << maxFps << (vsync ? " vsync " : " ") << refreshHz;
+    }
+}
+
+TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDue) {
+    FrameSchedule schedule = sixtyASecondStartedAt(1000);
+    EXPECT_EQ(us(timeUntilDue(schedule, at(1000))), 16667);
+    EXPECT_EQ(us(timeUntilDue(schedule, at(17666))), 1);
+    EXPECT_EQ(startFrame(schedule, at(17667)), at(17667));
+    // Woken 80 microseconds late: the frame stands for its due time, and the one after it
+    // is due no later for it.
+    EXPECT_EQ(startFrame(schedule, at(34414)), at(34334));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(34414))), 51001 - 34414);
+}
+
+TEST(FrameSchedule, ALateFrameKeepsTheScheduleAndAVeryLateOneRestartsIt) {
+    FrameSchedule schedule = sixtyASecondStartedAt(0);
+    // 10 ms late: the next frame is due 6.667 ms after this one starts.
+    EXPECT_EQ(startFrame(schedule, at(26667)), at(16667));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(26667))), 6667);
+    // Exactly a period late still keeps the schedule, one frame running straight after.
+    EXPECT_EQ(startFrame(schedule, at(50001)), at(33334));
+    EXPECT_LE(timeUntilDue(schedule, at(50001)).count(), 0);
+    // Over a period late: the schedule starts again from now, with no burst of frames.
+    EXPECT_EQ(startFrame(schedule, at(90000)), at(90000));
+    EXPECT_EQ(us(timeUntilDue(schedule, at(90000))), 16667);
+    EXPECT_EQ(startFrame(schedule, at(106667)), at(106667));
+}
+
+TEST(FrameSchedule, WithoutALimitEveryFrameStandsForItsOwnStart) {
+    FrameSchedule schedule{framePeriod(0, false, 0)};
+    for (const int64_t start : {5, 6, 300, 301}) {
+        EXPECT_LE(timeUntilDue(schedule, at(start)).count(), 0);
+        EXPECT_EQ(startFrame(schedule, at(start)), at(start));
+    }
+}
+
+// Worked values at the edges: the wrap of the 32-bit tick, and the 100 ms cap on an update.
+TEST(ElapsedTime, TicksAreWholeMillisecondsCountedAcrossTheWrapAndUpdatesGetAtMost100) {
+    EXPECT_EQ(millisecondTick(at(5999)), 5u);
+    EXPECT_EQ(millisecondTick(SteadyTime(milliseconds(0x100000005))), 5u);
+    EXPECT_EQ(ticksBetween(0xfffffff0u, 0x10u), 32u);
+    EXPECT_EQ(ticksBetween(5, 5), 0u);
+    EXPECT_EQ(clampUpdateMs(17), 17u);
+    EXPECT_EQ(clampUpdateMs(100), 100u);
+    EXPECT_EQ(clampUpdateMs(101), 100u);
+    EXPECT_EQ(clampUpdateMs(ticksBetween(1000, 61000)), 100u) << "a minute minimised";
+}
+
+TEST(HasExtension, FindsWholeNamesOnly) {
+    const char* list = "GL_ARB_multisample GL_EXT_bgra GL_ARB_texture_env_add";
+    EXPECT_TRUE(hasExtension(list, "GL_ARB_multisample"));
+    EXPECT_TRUE(hasExtension(list, "GL_ARB_texture_env_add"));
+    EXPECT_TRUE(hasExtension("GL_EXT_bgra ", "GL_EXT_bgra")) << "a trailing space ends a word";
+    const char* longer = "GL_ARB_multisample_coverage XGL_EXT_bgra GL_EXT_bgra8";
+    EXPECT_FALSE(hasExtension(longer, "GL_ARB_multisample")) << "a prefix of a longer name";
+    EXPECT_FALSE(hasExtension(longer, "GL_EXT_bgra")) << "a suffix, then a prefix";
+    EXPECT_FALSE(hasExtension("GL_EXT_bgra", "GL_EXT_bgra8"));
+    // A later whole occurrence counts; the search restarts one character after each hit.
+    EXPECT_TRUE(hasExtension("XGL_EXT_bgra GL_EXT_bgra", "GL_EXT_bgra"));
+    EXPECT_TRUE(hasExtension("aaa aa", "aa"));
+    EXPECT_FALSE(hasExtension("aaa", "aa"));
+    EXPECT_FALSE(hasExtension(nullptr, "GL_EXT_bgra"));
+    EXPECT_FALSE(hasExtension("", "GL_EXT_bgra"));
+    EXPECT_FALSE(hasExtension(" ", ""));
+}
+
+TEST(SoftwareRenderer, MesasProcessorRenderersAreKnownByName) {
+    EXPECT_TRUE(isSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(isSoftwareRenderer("Gallium 0.4 on softpipe"));
+    EXPECT_TRUE(isSoftwareRenderer("Mesa DRI swrast"));
+    EXPECT_FALSE(isSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)"));
+    EXPECT_FALSE(isSoftwareRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+    EXPECT_FALSE(isSoftwareRenderer(nullptr));
+}
+
+}  // namespace
+}  // namespace spinvale
