@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# The window's size and mode, and where the game takes its files from when told. A size the
-# screen does not offer (800x600 on 1024x768): the game tells the player and runs in a
-# window of that size; each switch back to fullscreen tries again.
+# How the game runs and ends, the window's size and mode, and where the game takes its files
+# from when told. A size the screen does not offer (800x600 on 1024x768): the game tells the
+# player and runs in a window of that size; each switch back to fullscreen tries again.
+# Frames keep the frame limit, a stall reaching the match as one 100 ms update; Esc (even
+# between two slow updates), SIGTERM and SIGINT end the game well; no display is a failure.
 source "$(dirname "$0")/lib.sh"
 
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p home run
 mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
+# Elapsed times of the updates after the first (which includes the game's start-up).
+elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
+# close_game SIGNAL WHAT: a close request, and the game ends well.
+close_game() { kill -"$1" "$game_pid" && ended_well "$2 (SIG$1)"; }
 
 # --settings FILE wins over the working directory's settings.dat, and is read again for the
 # window made by F1: changed to human players in between, the new window's server waits.
@@ -28,7 +34,7 @@ press F1
 wait_game_window "$game_window"
 wait_updates 10
 [ "$(mode_failures)" -eq 2 ] || fail "the fullscreen request tries again"
-quit_game --settings
+close_game INT --settings
 
 # With dialogs the message waits in a box captioned "Error" until OK (Return) is pressed.
 start_game boxed.txt --settings other.dat
@@ -39,16 +45,24 @@ xdotool key --window "$(window_named Error)" Return 2>/dev/null
 wait_game_window
 dialog_up && fail "the dialog stays open"
 wait_updates 30
-quit_game "with the dialog"
+close_game TERM "with the dialog"
+elapsed_times boxed.txt | awk '$1 < 16 { bad = 1 } END { exit bad }' ||
+    fail "updates closer than 1/60 s: $(elapsed_times boxed.txt | sort -n | head -3 | xargs)"
 
 # --data-dir DIR with the game's data in it: found there from an empty working directory.
 cp -r "$bin/data" mydata
 settings_to mydata/settings.dat --player1 computer --player2 computer --screen 720x540
 cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
-play_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata
+play_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata --max-fps 20
 [ "$(window_size)" = 720x540 ] || fail "--data-dir: window $(window_size), not 720x540"
+wait_updates 10
+kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
 strokes_heard --data-dir
+tail -1 "$work/data.txt" | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
+elapsed_times "$work/data.txt" | awk '$1 < 50 || $1 > 100 { bad = 1 } END { exit bad }' ||
+    fail "updates under 1/20 s or over 100 ms apart: $(elapsed_times "$work/data.txt" | sort -n | xargs)"
+elapsed_times "$work/data.txt" | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
 # An empty DIR: nothing is taken from the folder next to the program instead; the game
 # ends after the updates --frames asks for.
@@ -61,5 +75,12 @@ grep -q 'newsv_0.bmp: ' game.err || fail "the table's image was found: $(cat gam
 
 expect_status 2 "$bin/spinvale" --data-dir ../no-such-folder
 grep -qx "spinvale: --data-dir ../no-such-folder is not a folder" err.txt || fail "its message: $(head -1 err.txt)"
+
+for dialogs in --no-dialogs ""; do
+    expect_status 255 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 \
+        "$bin/spinvale" $dialogs --frames 5
+    grep -q 'no display' err.txt && grep -q 'Error Registering Window Class!' err.txt ||
+        fail "'$dialogs': the reason and the message on stderr: $(cat err.txt)"
+done
 
 finish
