@@ -2,6 +2,8 @@
 // player's own settings file gets, and the presets it offers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "endless_games.h"
 #include "menu.h"
 
@@ -143,36 +145,34 @@ TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
 // up in strength is more accurate and quicker.
 TEST(Menu, PresetsAreTheShippedSettingsAndPlayableOnes) {
     const GameSettings shipped = defaultGameSettings();
-    EXPECT_EQ(strengthPresets[1].first, shipped.aiSkill);
-    EXPECT_EQ(strengthPresets[1].second, shipped.aiSpeed);
-    EXPECT_EQ(ballSpeedPresets[1].first, shipped.gameSpeed);
-    EXPECT_EQ(ballSpeedPresets[1].second, shipped.gravityScale);
+    EXPECT_EQ(
+        std::tuple(strengthPresets[1].first, strengthPresets[1].second, ballSpeedPresets[1].first,
+                   ballSpeedPresets[1].second),
+        std::tuple(shipped.aiSkill, shipped.aiSpeed, shipped.gameSpeed, shipped.gravityScale));
     for (int i = 0; i < 3; ++i) {
         GameSettings g = shipped;
         g.gameSpeed = ballSpeedPresets[i].first;
         g.gravityScale = ballSpeedPresets[i].second;
         EXPECT_EQ(endlessGameWarning(g), "") << ballSpeedPresets[i].name;
-        if (i > 0) {
-            EXPECT_GT(strengthPresets[i].first, strengthPresets[i - 1].first);
-            EXPECT_GT(strengthPresets[i].second, strengthPresets[i - 1].second);
-            EXPECT_GT(ballSpeedPresets[i].first, ballSpeedPresets[i - 1].first);
-        }
+        EXPECT_TRUE(i == 0 || (strengthPresets[i].first > strengthPresets[i - 1].first &&
+                               strengthPresets[i].second > strengthPresets[i - 1].second &&
+                               ballSpeedPresets[i].first > ballSpeedPresets[i - 1].first))
+            << i;
     }
 }
 
 TEST(Menu, SaysWhereTheChoicesAreKept) {
     const std::string own = "/home/ann/.config/spinvale/settings.dat";
-    EXPECT_EQ(keptInNote(own, own, false, "/home/ann"),
-              "Choices are kept in ~/.config/spinvale/settings.dat.");
-    EXPECT_NE(
-        keptInNote(own, "settings.dat", false, "/home/ann").find("working folder comes first"),
-        std::string::npos);
-    EXPECT_NE(keptInNote(own, "/tmp/x.dat", true, "/home/annie")
-                  .find(own + ", but this game reads "
-                              "/tmp/x.dat (named with "
-                              "--settings)"),
-              std::string::npos);
-    EXPECT_NE(keptInNote("", own, false, "").find("last until you quit"), std::string::npos);
+    const std::tuple<std::string, std::string, bool, std::string, std::string> cases[] = {
+        {own, own, false, "/home/ann", "Choices are kept in ~/.config/spinvale/settings.dat."},
+        {own, "settings.dat", false, "/home/ann", "working folder comes first"},
+        {own, "/tmp/x.dat", true, "/home/annie",
+         ", but this game reads /tmp/x.dat (named with --settings)"},
+        {"", own, false, "", "last until you quit"}};
+    for (const auto& [saved, read, named, home, says] : cases) {
+        const std::string note = keptInNote(saved, read, named, home);
+        EXPECT_NE(note.find(named ? saved + says : says), std::string::npos) << note;
+    }
 }
 
 }  // namespace

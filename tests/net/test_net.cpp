@@ -180,11 +180,10 @@ TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
 }
 
 TEST(InputDelay, IsNoneUpTo200MillisecondsRoundTrip) {
-    EXPECT_EQ(inputDelayFor(0), 0);
-    EXPECT_EQ(inputDelayFor(199), 0);
-    EXPECT_EQ(inputDelayFor(200), 1);
-    EXPECT_EQ(inputDelayFor(300), 2);
-    EXPECT_EQ(inputDelayFor(5000), 2);
+    for (const auto& [roundTripMs, updates] :
+         {std::pair{0, 0}, {199, 0}, {200, 1}, {300, 2}, {5000, 2}}) {
+        EXPECT_EQ(inputDelayFor(roundTripMs), updates) << roundTripMs;
+    }
 }
 
 }  // namespace
