@@ -49,28 +49,36 @@ close_game TERM "with the dialog"
 elapsed_times boxed.txt | awk '$1 < 16 { bad = 1 } END { exit bad }' ||
     fail "updates closer than 1/60 s: $(elapsed_times boxed.txt | sort -n | head -3 | xargs)"
 
-# --data-dir DIR with the game's data in it: found there from an empty working directory.
-cp -r "$bin/data" mydata
-settings_to mydata/settings.dat --player1 computer --player2 computer --screen 720x540
+# The game as a user installs it ("cmake --install" into a staging folder), started from an
+# empty working directory by a user with no settings: it finds the installed settings (two
+# computers in 800x600), images and sounds by itself, and leaves no files behind.
+DESTDIR=$work/staging cmake --install "$1" --prefix /usr >install.log 2>&1 ||
+    { fail "cmake --install: $(cat install.log)"; finish; }
+bin=$work/staging/usr/bin
+settings_to "$bin/../share/spinvale/settings.dat" --player1 computer --player2 computer --screen 800x600
 cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
-play_game "$work/data.txt" --no-dialogs --windowed --data-dir ../mydata --max-fps 20
-[ "$(window_size)" = 720x540 ] || fail "--data-dir: window $(window_size), not 720x540"
+play_game "$work/data.txt" --no-dialogs --windowed --max-fps 20
+[ "$(window_size)" = 800x600 ] || fail "window $(window_size), not the installed settings' 800x600"
+head -1 "$work/data.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
+    fail "a normal start (player 2 to serve): $(head -1 "$work/data.txt")"
 wait_updates 10
 kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
-strokes_heard --data-dir
+strokes_heard "the installed game"
+[ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
 tail -1 "$work/data.txt" | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
 elapsed_times "$work/data.txt" | awk '$1 < 50 || $1 > 100 { bad = 1 } END { exit bad }' ||
     fail "updates under 1/20 s or over 100 ms apart: $(elapsed_times "$work/data.txt" | sort -n | xargs)"
 elapsed_times "$work/data.txt" | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
-# An empty DIR: nothing is taken from the folder next to the program instead; the game
-# ends after the updates --frames asks for.
+# --data-dir DIR holding only settings: they are read there, and the images looked for
+# nowhere else; the game ends after the updates --frames asks for.
 mkdir ../nodata
-start_game "$work/nodata.txt" --no-dialogs --windowed --data-dir ../nodata --frames 20
-ended_well "empty --data-dir"
+settings_to ../nodata/settings.dat --player1 computer --player2 computer
+start_game "$work/nodata.txt" --no-dialogs --windowed --data-dir ../nodata --frames 20 --record ../nodata.rec
+ended_well "--data-dir"
 [ "$(traced_frames "$work/nodata.txt")" -eq 20 ] || fail "--frames 20 ended the game after $(traced_frames "$work/nodata.txt") updates"
-grep -q 'settings.dat: .*using the built-in settings' game.err || fail "the settings were found"
+head -1 ../nodata.rec | grep -q '^# settings: .*nodata/settings.dat$' || fail "settings read: $(head -1 ../nodata.rec)"
 grep -q 'newsv_0.bmp: ' game.err || fail "the table's image was found: $(cat game.err)"
 
 expect_status 2 "$bin/spinvale" --data-dir ../no-such-folder
