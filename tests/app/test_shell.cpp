@@ -157,14 +157,6 @@ TEST(FrameSchedule, ALateFrameKeepsTheScheduleAndAVeryLateOneRestartsIt) {
     EXPECT_EQ(startFrame(schedule, at(106667)), at(106667));
 }
 
-TEST(FrameSchedule, WithoutALimitEveryFrameStandsForItsOwnStart) {
-    FrameSchedule schedule{framePeriod(0, false, 0)};
-    for (const int64_t start : {5, 6, 300, 301}) {
-        EXPECT_LE(timeUntilDue(schedule, at(start)).count(), 0);
-        EXPECT_EQ(startFrame(schedule, at(start)), at(start));
-    }
-}
-
 // Worked values at the edges: the wrap of the 32-bit tick, and the 100 ms cap on an update.
 TEST(ElapsedTime, TicksAreWholeMillisecondsCountedAcrossTheWrapAndUpdatesGetAtMost100) {
     EXPECT_EQ(millisecondTick(at(5999)), 5u);
