@@ -20,10 +20,9 @@ set -uo pipefail
 bin=$(cd "$1" && pwd)
 shift
 
-# Everything below runs inside a fresh X server of 1024x768 pixels. xvfb-run -a can race
-# with another test run on the machine for a display number and then hand over a display
-# that is not ours; the run inside removes the marker file once its display answers, and
-# without that the test is tried again on another server number.
+# Everything below runs inside a fresh X server of 1024x768 pixels. Another test run can
+# win the race for a display number: the run inside removes the marker once its display
+# answers, and without that the test is tried again on another number.
 if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
     marker=$(mktemp)
     for _ in 1 2 3; do
@@ -50,12 +49,10 @@ on_exit() { [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null; }
 settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
 write_settings() { settings_to settings.dat "$@"; }
 
-# start_game TRACE OPTION...: the game in the background, tracing to TRACE, with the
-# default signal handling a terminal would give it (a background job of a script would
-# ignore SIGINT), and a watchdog that kills it after game_watchdog seconds (three minutes
-# unless the test says otherwise) so that no test can hang.
-# Now and then, on a loaded machine, a program cannot reach the fresh X server at once
-# (xdotool too): a game that could not start its video system is started again.
+# start_game TRACE OPTION...: the game in the background, tracing to TRACE, with a
+# terminal's signal handling (a script's background job would ignore SIGINT) and a watchdog
+# that kills it after game_watchdog seconds (default 180). On a loaded machine a program
+# cannot always reach the fresh X server at once: a game whose video did not start is retried.
 start_game() {
     game_trace=$1
     shift
@@ -75,13 +72,12 @@ start_game() {
 }
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
-# end_game: waits for the game to end; its exit status is left in game_status.
+# end_game: waits for the game to end, its exit status in game_status; ended_well WHAT:
+# and a fault unless that is 0; quit_game WHAT: the same after Esc.
 end_game() {
     wait "$game_pid"
     game_status=$? game_pid=
 }
-# ended_well WHAT: end_game, and a fault unless the game ended with status 0; quit_game
-# WHAT: the same after Esc.
 ended_well() {
     end_game
     [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
@@ -102,8 +98,7 @@ window_named() {
 
 new_game_window() { game_window=$(window_named Spinvale) && [ "$game_window" != "${1:-}" ]; }
 
-# wait_game_window [OLD_ID]: waits for the game's window, a new one when OLD_ID is given,
-# leaves it in game_window and gives it the keyboard focus.
+# wait_game_window [OLD_ID]: waits for the game's (new) window, in game_window, focused.
 wait_game_window() {
     wait_for 30 new_game_window "${1:-}" || { fail "no new game window (after ${1:-none})"; return 1; }
     xdotool windowfocus "$game_window" 2>/dev/null
@@ -139,9 +134,8 @@ last_traced() { tail -1 "$game_trace" | grep -q "$1"; }
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
 
-# strokes_heard WHAT: the computers play on until a stroke sounds, then Esc ends the game;
-# it ended well, warned of no missing file, and was heard in the capture of SDL's disk
-# audio driver, which the script sent to capture.raw in its scratch folder.
+# strokes_heard WHAT: the computers play until a stroke sounds, then Esc: the game ended
+# well, missed no file, and was heard in SDL's disk audio capture, $work/capture.raw.
 strokes_heard() {
     wait_for 60 traced '"sounds":\["sounds/paddle.wav"' || fail "$1: the computers played no stroke"
     wait_updates 30
