@@ -2,6 +2,7 @@
 // player's own settings file gets, and the presets it offers.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <tuple>
 
 #include "endless_games.h"
@@ -121,9 +122,7 @@ TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
     clickMenuEntry(menu, MenuEntry::Player2);
     clickMenuEntry(menu, MenuEntry::Sound);
     SettingsRecord record;
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        record[i] = uint8_t(i * 37 + 11);
-    }
+    std::iota(record.begin(), record.end(), uint8_t(11));
     SettingsRecord before = record;
     DisplayChoices display;
     display.samples = 2;
