@@ -88,7 +88,8 @@ TEST(Messages, MalformedOnesAreRefusedWithAReason) {
     EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), Role::Guest, why)).protocol, 2);
 }
 
-TEST(JoinCodes, AreTypedLooselyAndComparedWhole) {
+// Join codes are typed loosely and compared whole; addresses name a host and a port, IPv4 only.
+TEST(Joining, CodesAreTypedLooselyAndAddressesNameAHostAndAPort) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
     EXPECT_EQ(std::string(code->data(), 6), "K7MQ2P");
@@ -102,9 +103,7 @@ TEST(JoinCodes, AreTypedLooselyAndComparedWhole) {
     EXPECT_EQ(drawn.size(), 6u);
     EXPECT_EQ(drawn.find_first_of("01OIL"), std::string::npos) << drawn;
     EXPECT_TRUE(readJoinCode(drawn));
-}
 
-TEST(JoinAddresses, NameAHostAndAPortOrRefuseIPv6) {
     std::string host, error;
     uint16_t port = 0;
     EXPECT_TRUE(readJoinAddress("table.local", host, port, error));

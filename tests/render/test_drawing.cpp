@@ -240,8 +240,8 @@ TEST_F(Drawing, UnusableTextureFileLeavesTheTextureEmptyWithOneWarning) {
 }
 
 // From the shipped camera and from one moved aside, the sky fills the top corners and the
-// playing surface shows its image untinted, the 2 cm edge lines white.
-TEST_F(Drawing, CameraShowsTheSkyAndTheTableTopInItsImage) {
+// playing surface shows its image untinted, the 2 cm edge lines white; the net over the table.
+TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     for (const auto& camera : {std::array<float, 3>{0, 300, 320}, {-120, 200, 280}}) {
         GameSettings& g = match_.settings;
         g.cameraX = camera[0], g.cameraY = camera[1], g.cameraZ = camera[2];
@@ -258,11 +258,10 @@ TEST_F(Drawing, CameraShowsTheSkyAndTheTableTopInItsImage) {
             EXPECT_TRUE(near(pixelAt(x, drawnTop, z), white, 20)) << x << ", " << z;
         }
     }
-}
-
-// The net is blended at alpha 0.77 over the table seen past it, one or two layers deep (its
-// slab's two faces, in either order); its white top band ends 18.7 above the table.
-TEST_F(Drawing, NetIsBlendedOverTheTableUnderAWhiteBand) {
+    // From the shipped camera, the net is blended at alpha 0.77 over the table seen past it,
+    // one or two layers deep (its slab's two faces, in either order); its white top band ends
+    // 18.7 above the table.
+    match_.settings = defaultGameSettings();
     draw();
     const auto behind = [](double x, double y) {  // the table seen past (x, y, 0)
         const double t = (300 - drawnTop) / (300 - y);
