@@ -1,5 +1,5 @@
-// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The depth
-// slowdown and the spin's end with the shot are held by the golden traces.)
+// Ball flight and the table, floor and net contacts. (The lift over the net, the depth
+// slowdown and the spin are held by the golden traces.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
@@ -21,42 +21,6 @@ TEST(AdvanceBall, WorkedFlightStep) {
     EXPECT_FLOAT_EQ(s.ballVY, 199.97952f);
     EXPECT_FLOAT_EQ(s.ballVZ, -299.9968f);
     EXPECT_FLOAT_EQ(s.ballSpin, 9.9968f);
-}
-
-TEST(RallyAssists, LiftOverNetButNotCloseToIt) {
-    Match m = plainMatch();
-    MatchState& s = m.state;
-    s.rallyState = P1Shot;
-    s.ballVY = 10;
-    s.ballZ = 50;
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 18.0f);  // elapsedMs x 0.5, unscaled by game speed
-    liftOverNet(m, NetPrediction::Clears, 16);
-    s.ballZ = 10;  // within 10 cm of the net: no lift
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 18.0f);
-    s.ballZ = -10.5f;
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 26.0f);
-}
-
-TEST(UpdateSpin, HumanPlayerOneSpinsTheBallAcrossZ100) {
-    Match m = plainMatch();
-    MatchState& s = m.state;
-    m.settings.player1Mouse = true;
-    m.settings.screenWidth = 1024;
-    m.settings.spinFactor = 8;
-    s.rallyState = P1Shot;
-    s.strokeCursorX = 600;
-    m.input.pointerX = 344;  // moved 256 pixels toward smaller x: positive spin
-    s.prevBallZ = 100.5f;
-    s.ballZ = 99.5f;
-    updateSpin(m);
-    EXPECT_EQ(s.ballSpin, 2.0f);  // 256 / 1024 x 8
-    s.ballSpin = 0;
-    s.prevBallZ = 100;  // exactly on the plane: no crossing
-    updateSpin(m);
-    EXPECT_EQ(s.ballSpin, 0.0f);
 }
 
 TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
