@@ -1,5 +1,5 @@
-// Ball flight and the table, floor and net contacts. (The lift over the net, the depth
-// slowdown and the spin are held by the golden traces.)
+// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The
+// lift's and the spin's amounts and the depth slowdown are held by the golden traces.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
@@ -21,6 +21,26 @@ TEST(AdvanceBall, WorkedFlightStep) {
     EXPECT_FLOAT_EQ(s.ballVY, 199.97952f);
     EXPECT_FLOAT_EQ(s.ballVZ, -299.9968f);
     EXPECT_FLOAT_EQ(s.ballSpin, 9.9968f);
+}
+
+// The edges the golden traces never meet exactly: the lift's 10 cm around the net, and
+// spin put on only by a crossing of z = 100, not by a ball standing on it.
+TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
+    Match m = plainMatch();
+    MatchState& s = m.state;
+    m.settings.player1Mouse = true;
+    s.rallyState = P1Shot;
+    s.ballVY = 10;
+    s.ballZ = 10.5f;
+    liftOverNet(m, NetPrediction::MeetsNet, 16);
+    s.ballZ = 10;
+    liftOverNet(m, NetPrediction::MeetsNet, 16);
+    EXPECT_EQ(s.ballVY, 18.0f);  // elapsedMs x 0.5, once
+    m.input.pointerX = 344;
+    s.prevBallZ = 100;
+    s.ballZ = 99.5f;
+    updateSpin(m);
+    EXPECT_EQ(s.ballSpin, 0.0f);
 }
 
 TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {

@@ -1,5 +1,5 @@
-// The computer paddles' tracking. (The human paddles and the computer's swings are followed
-// by the golden traces.)
+// The computer paddles: tracking and the wind-up far out. (The human paddles and the
+// computer's swing angles are followed by the golden traces.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
@@ -35,6 +35,12 @@ TEST(ComputerPaddles, TrackTheBallAndDriftHome) {
     EXPECT_EQ(s.paddle2.x, float(step));
     EXPECT_EQ(s.paddle2.z, float(-150 - 0.01));
     EXPECT_EQ(s.paddle2.side, PaddleSide::Backhand);  // moved toward +x
+
+    s.rallyState = P2Shot;  // a ball coming to a paddle far out on its own side: a wind-up
+    placeBall(s, 140, 90, 170, 0, 0, 100);
+    s.paddle1.x = s.paddle1.prevX = 140;
+    computerPaddle1(m);
+    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::WindUp);
 }
 
 }  // namespace

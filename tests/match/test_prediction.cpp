@@ -30,7 +30,7 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     const auto exit = [&m](float z, float vx, float vz, FarHalf half) {
         return predictCrossingX(m, 0, 90, z, vx, 40, vz, half);
     };
-    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);   // over the far end
+    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
     EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
     EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
     m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count

@@ -140,6 +140,13 @@ TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
     EXPECT_EQ(s.score1 + s.score2, 5);
     EXPECT_EQ(s.paddle1.z, 200.0f);
     EXPECT_EQ(m.requests.soundCount, 0);
+
+    s.rallyState = P1ToReturn;  // one update at |ballVZ| >= 5 starts the count again
+    s.ballVZ = -4.9f;
+    stepMatch(m, command(2000));
+    s.ballVZ = -5;
+    stepMatch(m, command(16));
+    EXPECT_EQ(s.stallMs, 0);
 }
 
 }  // namespace
