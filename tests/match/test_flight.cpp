@@ -70,10 +70,7 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
         s.score2 = c.score2;
         s.firstServer = 1;
         s.rallyState = c.before;
-        s.ballZ = c.z;
-        s.ballVZ = c.vz;
-        s.ballY = 80;
-        s.ballVY = -30;
+        placeBall(s, 0, 80, c.z, 0, -30, c.vz);
         bounceOnTable(m);
         EXPECT_EQ(s.rallyState, c.after) << "from " << c.before << " at z " << c.z;
         EXPECT_EQ(s.score1, c.score1 + c.won1);
