@@ -53,6 +53,10 @@ TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
         strokePlayer1(m);
         EXPECT_EQ(m.state.rallyState, P1ToReturn) << x;
     }
+    Match shot = returnFor(1, 200, 90, true);
+    shot.state.rallyState = P1Shot;  // not bounced yet: no return
+    strokePlayer1(shot);
+    EXPECT_EQ(shot.state.rallyState, P1Shot);
     Match m2 = returnFor(2, 200, 90, true);
     m2.state.ballX = -15;  // player 2 reaches from x - 15 to x + 5, exclusive
     strike(m2);
