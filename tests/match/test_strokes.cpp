@@ -56,7 +56,7 @@ TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
     Match shot = returnFor(1, 200, 90, true);
     shot.state.rallyState = P1Shot;  // not bounced yet: no return
     strokePlayer1(shot);
-    EXPECT_EQ(shot.state.rallyState, P1Shot);
+    EXPECT_EQ(shot.state.ballVZ, 200.0f);
     Match m2 = returnFor(2, 200, 90, true);
     m2.state.ballX = -15;  // player 2 reaches from x - 15 to x + 5, exclusive
     strike(m2);
