@@ -75,8 +75,6 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
         EXPECT_EQ(s.rallyState, c.after) << "from " << c.before << " at z " << c.z;
         EXPECT_EQ(s.score1, c.score1 + c.won1);
         EXPECT_EQ(s.score2, c.score2 + c.won2);
-        EXPECT_EQ(s.ballY, 81.2f);
-        EXPECT_EQ(s.ballVY, 30.0f);
     }
 }
 
@@ -110,10 +108,7 @@ TEST(BounceOnFloor, TheFloorEndsTheRally) {
         s.firstServer = 1;
         s.rallyState = c.before;
         s.ballY = -0.5f;
-        s.ballVY = -40;
         bounceOnFloor(m);
-        EXPECT_EQ(s.ballVY, 40.0f);
-        EXPECT_EQ(s.ballY, -0.5f);  // reversed, not lifted
         EXPECT_EQ(s.score1, 5 + c.score1) << c.before;
         EXPECT_EQ(s.score2, 5 + c.score2) << c.before;
     }
@@ -128,14 +123,10 @@ TEST(NetCollision, StopsACrossingBelowTheTopAcrossTheWholeWidth) {
     Match m = plainMatch();
     MatchState& s = m.state;
     placeBall(s, 120, 95, -1, 50, -10, -300);  // beyond the table's side: the net still stops it
-    s.ballSpin = 1;
     s.prevBallZ = 2;
     netCollision(m);
     EXPECT_EQ(s.ballVZ, float(300 * 0.05));
     EXPECT_EQ(s.ballZ, 2.0f);
-    EXPECT_EQ(s.ballVY, float(-10 * 0.2));
-    EXPECT_EQ(s.ballVX, float(50 * 0.2));
-    EXPECT_EQ(s.ballSpin, 1.0f);
     placeBall(s, 0, 98.2f, -1, 0, 0, -300);  // at the top: clears
     netCollision(m);
     EXPECT_EQ(s.ballZ, -1.0f);
