@@ -49,10 +49,9 @@ int main(int argc, char** argv) {
         {"packet", net::encode(net::Desync{60, "{\"frame\":60}"}, net::Role::Guest)},
         {"packet", net::encode(net::HashCheck{30, 99}, net::Role::Host)}};
     int n = 0;
-    for (const char* kind : {"", "/bmp", "/settings", "/script", "/options", "/packet"}) {
-        mkdir((root + kind).c_str(), 0755);
-    }
+    mkdir(root.c_str(), 0755);
     for (const auto& [kind, bytes] : seeds) {
+        mkdir((root + "/" + kind).c_str(), 0755);  // made by the first seed of its kind
         const std::string path = root + "/" + kind + "/" + std::to_string(n++);
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||

@@ -1,5 +1,5 @@
-// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The depth
-// slowdown and the spin's end with the shot are held by the golden traces.)
+// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The
+// lift's and the spin's amounts and the depth slowdown are held by the golden traces.)
 #include <gtest/gtest.h>
 
 #include "match_fixture.h"
@@ -21,46 +21,24 @@ TEST(AdvanceBall, WorkedFlightStep) {
     EXPECT_FLOAT_EQ(s.ballVY, 199.97952f);
     EXPECT_FLOAT_EQ(s.ballVZ, -299.9968f);
     EXPECT_FLOAT_EQ(s.ballSpin, 9.9968f);
-    // One millisecond from rest: gravity is the float one step above 0.00108, then the drag
-    // of 0.0002f pulls toward zero, and pushes zero itself to -d.
-    Match rest = plainMatch();
-    advanceBall(rest, 1);
-    EXPECT_EQ(rest.state.ballVY, float(double(float(-double(0x1.1b1d94p-10f))) + double(0.0002f)));
-    EXPECT_EQ(rest.state.ballVX, float(-double(0.0002f)));
 }
 
-TEST(RallyAssists, LiftOverNetButNotCloseToIt) {
-    Match m = plainMatch();
-    MatchState& s = m.state;
-    s.rallyState = P1Shot;
-    s.ballVY = 10;
-    s.ballZ = 50;
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 18.0f);  // elapsedMs x 0.5, unscaled by game speed
-    liftOverNet(m, NetPrediction::Clears, 16);
-    s.ballZ = 10;  // within 10 cm of the net: no lift
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 18.0f);
-    s.ballZ = -10.5f;
-    liftOverNet(m, NetPrediction::MeetsNet, 16);
-    EXPECT_EQ(s.ballVY, 26.0f);
-}
-
-TEST(UpdateSpin, HumanPlayerOneSpinsTheBallAcrossZ100) {
+// The edges the golden traces never meet exactly: the lift's 10 cm around the net, and
+// spin put on only by a crossing of z = 100, not by a ball standing on it.
+TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
     Match m = plainMatch();
     MatchState& s = m.state;
     m.settings.player1Mouse = true;
-    m.settings.screenWidth = 1024;
-    m.settings.spinFactor = 8;
     s.rallyState = P1Shot;
-    s.strokeCursorX = 600;
-    m.input.pointerX = 344;  // moved 256 pixels toward smaller x: positive spin
-    s.prevBallZ = 100.5f;
+    s.ballVY = 10;
+    s.ballZ = 10.5f;
+    liftOverNet(m, NetPrediction::MeetsNet, 16);
+    s.ballZ = 10;
+    liftOverNet(m, NetPrediction::MeetsNet, 16);
+    EXPECT_EQ(s.ballVY, 18.0f);  // elapsedMs x 0.5, once
+    m.input.pointerX = 344;
+    s.prevBallZ = 100;
     s.ballZ = 99.5f;
-    updateSpin(m);
-    EXPECT_EQ(s.ballSpin, 2.0f);  // 256 / 1024 x 8
-    s.ballSpin = 0;
-    s.prevBallZ = 100;  // exactly on the plane: no crossing
     updateSpin(m);
     EXPECT_EQ(s.ballSpin, 0.0f);
 }
@@ -92,18 +70,11 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
         s.score2 = c.score2;
         s.firstServer = 1;
         s.rallyState = c.before;
-        s.ballZ = c.z;
-        s.ballVZ = c.vz;
-        s.ballY = 80;
-        s.ballVY = -30;
+        placeBall(s, 0, 80, c.z, 0, -30, c.vz);
         bounceOnTable(m);
         EXPECT_EQ(s.rallyState, c.after) << "from " << c.before << " at z " << c.z;
         EXPECT_EQ(s.score1, c.score1 + c.won1);
         EXPECT_EQ(s.score2, c.score2 + c.won2);
-        EXPECT_EQ(s.ballY, 81.2f);
-        EXPECT_EQ(s.ballVY, 30.0f);
-        ASSERT_EQ(m.requests.soundCount, 1);
-        EXPECT_EQ(m.requests.sounds[0], Sound::Table);
     }
 }
 
@@ -137,10 +108,7 @@ TEST(BounceOnFloor, TheFloorEndsTheRally) {
         s.firstServer = 1;
         s.rallyState = c.before;
         s.ballY = -0.5f;
-        s.ballVY = -40;
         bounceOnFloor(m);
-        EXPECT_EQ(s.ballVY, 40.0f);
-        EXPECT_EQ(s.ballY, -0.5f);  // reversed, not lifted
         EXPECT_EQ(s.score1, 5 + c.score1) << c.before;
         EXPECT_EQ(s.score2, 5 + c.score2) << c.before;
     }
@@ -155,14 +123,10 @@ TEST(NetCollision, StopsACrossingBelowTheTopAcrossTheWholeWidth) {
     Match m = plainMatch();
     MatchState& s = m.state;
     placeBall(s, 120, 95, -1, 50, -10, -300);  // beyond the table's side: the net still stops it
-    s.ballSpin = 1;
     s.prevBallZ = 2;
     netCollision(m);
     EXPECT_EQ(s.ballVZ, float(300 * 0.05));
     EXPECT_EQ(s.ballZ, 2.0f);
-    EXPECT_EQ(s.ballVY, float(-10 * 0.2));
-    EXPECT_EQ(s.ballVX, float(50 * 0.2));
-    EXPECT_EQ(s.ballSpin, 1.0f);
     placeBall(s, 0, 98.2f, -1, 0, 0, -300);  // at the top: clears
     netCollision(m);
     EXPECT_EQ(s.ballZ, -1.0f);

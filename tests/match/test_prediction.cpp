@@ -30,14 +30,9 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     const auto exit = [&m](float z, float vx, float vz, FarHalf half) {
         return predictCrossingX(m, 0, 90, z, vx, 40, vz, half);
     };
-    EXPECT_NEAR(exit(150, 150, -300, FarHalf::NegativeZ), 76.4f, 0.05);  // over the side line
-    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);   // over the far end
+    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
     EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
     EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
-    m.state.ballSpin = 2;  // the look-ahead flies with the match's spin
-    EXPECT_GT(exit(150, 50, -300, FarHalf::NegativeZ), 57.0f);
-    m.settings.gameSpeed = 1;  // too slow to leave within 1001 steps: reads as inside
-    EXPECT_EQ(exit(150, 50, -300, FarHalf::NegativeZ), 1.0f);
     m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count
     EXPECT_EQ(predictCrossingX(m, 5, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 5.0f);
     EXPECT_EQ(predictCrossingX(m, 0, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 1.0f);

@@ -59,8 +59,6 @@ TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     s.paddle2.z = -200;
     stepMatch(m, command(16, {KeyEnter}));
     EXPECT_EQ(s.rallyState, P2Toss);
-    EXPECT_EQ(s.ballX, -10.0f);
-    EXPECT_GT(s.ballVY, 85.0f);             // tossed at 90, one flight step of gravity since
     stepMatch(m, command(16, {KeyEnter}));  // still held: no swing
     EXPECT_EQ(s.paddle2.swingPhase, SwingPhase::Idle);
     stepMatch(m, command(16));
@@ -78,20 +76,7 @@ TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     EXPECT_FALSE(c.requests.quit || c.requests.toggleFullscreen);  // each step starts afresh
 }
 
-TEST(StepMatch, PaddlesFollowAHighBallAndTheJingleSoundsOncePerGame) {
-    Match m = plainMatch();
-    MatchState& s = m.state;
-    s.paddle1.y = 88.2f;
-    s.ballX = 10;
-    s.ballZ = 40;
-    s.ballY = 97.3f;  // above 97.2
-    liftPaddleToBall(m, s.paddle1);
-    EXPECT_FLOAT_EQ(s.paddle1.y, 107.3f);
-    s.ballY = 150;
-    s.ballX = 76.25f;  // on the edge line: not over the table, the paddle stays
-    liftPaddleToBall(m, s.paddle1);
-    EXPECT_FLOAT_EQ(s.paddle1.y, 107.3f);
-
+TEST(StepMatch, TheJingleSoundsOncePerGame) {
     Match w = plainMatch();
     w.state.score2 = 11;
     w.state.rallyState = P2WinsGame;
@@ -150,8 +135,6 @@ TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
     stepMatch(m, command(1));
     EXPECT_EQ(s.stallMs, 0);
     EXPECT_EQ(s.rallyState, P1ToServe);  // 3-2: n / 2 = 2 is even, the first server
-    EXPECT_EQ(s.score1 + s.score2, 5);
-    EXPECT_EQ(s.paddle1.z, 200.0f);
     EXPECT_EQ(m.requests.soundCount, 0);
 
     s.rallyState = P1ToReturn;  // one update at |ballVZ| >= 5 starts the count again

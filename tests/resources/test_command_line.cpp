@@ -34,7 +34,6 @@ TEST(CommandLine, ValuesFollowTheOptionOrItsEqualsSign) {
     EXPECT_EQ(p.file, "out=1.txt");
     EXPECT_EQ(p.words, std::vector<std::string>{"file"});
     EXPECT_EQ(parse({"--max-fps", "12", "--help", "--bogus"}, p, error), 0);
-    EXPECT_EQ(parse({"--version"}, p, error), 0);
 }
 
 TEST(CommandLine, BadCommandLinesNameTheirFaultAndGiveStatusTwo) {

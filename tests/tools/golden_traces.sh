@@ -7,18 +7,6 @@ bin=$1
 print=${2:-}
 source "$(dirname "$0")/../harness.sh"
 
-settings() { "$bin/spinvale-settings" write "$@" >/dev/null 2>&1 || exit 1; }
-settings cpu.dat --player1 computer --player2 computer
-settings cpu21.dat --player1 computer --player2 computer --points 21
-settings weak.dat --player1 computer --player2 computer --ai-skill 0.2 --ai-speed 15
-settings mouse.dat --player1 mouse --player2 computer
-settings keys.dat --player1 computer --player2 keyboard
-settings both.dat --player1 mouse --player2 keyboard --spin 40
-settings twice.dat --player1 computer --player2 computer --game-speed 2
-settings crawl.dat --player1 computer --player2 computer --game-speed 6 --gravity 5
-settings long.dat --player1 computer --player2 computer --game-speed 14 --gravity 3
-settings heavy.dat --player1 computer --player2 computer --game-speed 40 --gravity 30
-
 # Scripts made from formulas, so that no recording needs to be kept: irregular frame times,
 # a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end; and
 # frames of 24 to 32 ms from a small generator of its own (x * 69069 + 1, exact in any awk),
@@ -53,11 +41,16 @@ script 20000 jitter jitter.txt
 script 30000 heavy heavy.txt
 script 30000 stall stall.txt
 
+# run NAME HASH SETTINGS SIM-OPTIONS...: the computer on both sides unless SETTINGS (options
+# of spinvale-settings, the later of two the same winning) says otherwise.
 run() {
-    local name=$1 want=$2
-    shift 2
+    local name=$1 want=$2 settings=$3
+    shift 3
+    # shellcheck disable=SC2086
+    "$bin/spinvale-settings" write "$name.dat" --player1 computer --player2 computer $settings \
+        >/dev/null 2>&1 || exit 1
     local got
-    got=$("$bin/spinvale-sim" "$@" --trace 2>/dev/null | sha256sum | cut -c1-16)
+    got=$("$bin/spinvale-sim" --settings "$name.dat" "$@" --trace 2>/dev/null | sha256sum | cut -c1-16)
     if [ -n "$print" ]; then
         echo "$name $got"
     elif [ "$got" != "$want" ]; then
@@ -65,18 +58,18 @@ run() {
         failures=$((failures + 1))
     fi
 }
-run cpu-16ms           89efe49cc7e1651b --settings cpu.dat --frame-ms 16
-run cpu21-33ms-seed7   89c635b0f938a781 --settings cpu21.dat --frame-ms 33 --seed 7
-run cpu-1ms            075d21f0b0caa2c4 --settings cpu.dat --frame-ms 1 --max-frames 40000
-run cpu-100ms          b63e0b82989ac36c --settings cpu.dat --frame-ms 100
-run weak-17ms          c65dcce0a95801f5 --settings weak.dat --frame-ms 17 --seed 3
-run cpu-jitter         659fff9387853575 --settings cpu.dat --script jitter.txt
-run mouse-player       6d30a11cdc82eb1e --settings mouse.dat --script mouse.txt
-run keyboard-player    910044b1538ddf89 --settings keys.dat --script keys.txt
-run both-f1-esc        7608ed35b3b40cae --settings both.dat --script both.txt
-run serve-twice        aea19bb0c234f50c --settings twice.dat --max-frames 30000
-run crawl              721cde89ebde7c94 --settings crawl.dat --max-frames 30000 --frame-ms 20
-run serve-long         de4ccb1e81f39747 --settings long.dat --max-frames 20000
-run fast-heavy         2b4780ccc5cf4916 --settings heavy.dat --script heavy.txt
-run stall-let          d460b9368ece872f --settings heavy.dat --script stall.txt
+run cpu-16ms           89efe49cc7e1651b "" --frame-ms 16
+run cpu21-33ms-seed7   89c635b0f938a781 "--points 21" --frame-ms 33 --seed 7
+run cpu-1ms            075d21f0b0caa2c4 "" --frame-ms 1 --max-frames 40000
+run cpu-100ms          b63e0b82989ac36c "" --frame-ms 100
+run weak-17ms          c65dcce0a95801f5 "--ai-skill 0.2 --ai-speed 15" --frame-ms 17 --seed 3
+run cpu-jitter         659fff9387853575 "" --script jitter.txt
+run mouse-player       6d30a11cdc82eb1e "--player1 mouse" --script mouse.txt
+run keyboard-player    910044b1538ddf89 "--player2 keyboard" --script keys.txt
+run both-f1-esc        7608ed35b3b40cae "--player1 mouse --player2 keyboard --spin 40" --script both.txt
+run serve-twice        aea19bb0c234f50c "--game-speed 2" --max-frames 30000
+run crawl              721cde89ebde7c94 "--game-speed 6 --gravity 5" --max-frames 30000 --frame-ms 20
+run serve-long         de4ccb1e81f39747 "--game-speed 14 --gravity 3" --max-frames 20000
+run fast-heavy         2b4780ccc5cf4916 "--game-speed 40 --gravity 30" --script heavy.txt
+run stall-let          d460b9368ece872f "--game-speed 40 --gravity 30" --script stall.txt
 [ -n "$print" ] || finish
