@@ -18,9 +18,8 @@ Match swingMatch() {
     Match m = plainMatch();
     m.settings.player1Mouse = m.settings.player2Keyboard = true;
     m.settings.gameSpeed = 0;
-    m.state.rallyState = P2ToReturn;
+    m.state.rallyState = P2ToReturn, m.state.ballY = 300;
     m.state.ballX = m.state.ballZ = m.state.prevBallZ = 500;
-    m.state.ballY = 300;
     return m;
 }
 
@@ -55,8 +54,7 @@ TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     m.settings.gameSpeed = 14, m.settings.gravityScale = 12;
     m.settings.player1Mouse = m.settings.player2Keyboard = true;
     MatchState& s = m.state;
-    s.rallyState = P2ToServe;
-    s.paddle2.x = -20, s.paddle2.z = -200;
+    s.rallyState = P2ToServe, s.paddle2.x = -20, s.paddle2.z = -200;
     stepMatch(m, command(16, {KeyEnter}));
     EXPECT_EQ(s.rallyState, P2Toss);
     stepMatch(m, command(16, {KeyEnter}));  // still held: no swing
@@ -130,8 +128,8 @@ TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
 
 RallyState decide(int32_t points, int32_t score1, int32_t score2, int32_t firstServer) {
     Match m;
-    m.settings.pointsPerGame = points;
-    m.state.score1 = score1, m.state.score2 = score2, m.state.firstServer = firstServer;
+    m.settings.pointsPerGame = points, m.state.firstServer = firstServer;
+    m.state.score1 = score1, m.state.score2 = score2;
     decideNextServe(m);
     return m.state.rallyState;
 }
