@@ -39,8 +39,7 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
 
     MenuEntry entry = MenuEntry::Quit;
     menu.page = MenuPage::Entries;
-    ASSERT_TRUE(entryOnLine(menu, 1, entry)) << "line 0 is the title";
-    EXPECT_EQ(entry, MenuEntry::Resume);
+    EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == MenuEntry::Resume) << "0 is the title";
     EXPECT_FALSE(entryOnLine(menu, 15, entry)) << "the notes under the entries";
 }
 
@@ -124,8 +123,7 @@ TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
     SettingsRecord record;
     std::iota(record.begin(), record.end(), uint8_t(11));
     SettingsRecord before = record;
-    DisplayChoices display;
-    display.samples = 2;
+    DisplayChoices display{true, true, 2};
     layChoicesOver(menu, record, display);
     for (std::size_t i = 0; i < record.size(); ++i) {
         EXPECT_EQ(record[i] != before[i], i == 108 || i == 109 || i == 110 || i == 111) << i;
@@ -150,8 +148,7 @@ TEST(Menu, PresetsAreTheShippedSettingsAndPlayableOnes) {
         std::tuple(shipped.aiSkill, shipped.aiSpeed, shipped.gameSpeed, shipped.gravityScale));
     for (int i = 0; i < 3; ++i) {
         GameSettings g = shipped;
-        g.gameSpeed = ballSpeedPresets[i].first;
-        g.gravityScale = ballSpeedPresets[i].second;
+        g.gameSpeed = ballSpeedPresets[i].first, g.gravityScale = ballSpeedPresets[i].second;
         EXPECT_EQ(endlessGameWarning(g), "") << ballSpeedPresets[i].name;
         EXPECT_TRUE(i == 0 || (strengthPresets[i].first > strengthPresets[i - 1].first &&
                                strengthPresets[i].second > strengthPresets[i - 1].second &&

@@ -12,22 +12,15 @@ namespace spinvale {
 inline Match plainMatch() {
     Match m;
     m.settings = defaultGameSettings();
-    m.settings.gameSpeed = 1;
-    m.settings.gravityScale = 1;
-    m.settings.screenWidth = 1000;
-    m.settings.screenHeight = 1000;
-    m.settings.player1Mouse = false;
-    m.settings.player2Keyboard = false;
+    m.settings.gameSpeed = m.settings.gravityScale = 1;
+    m.settings.screenWidth = m.settings.screenHeight = 1000;
+    m.settings.player1Mouse = m.settings.player2Keyboard = false;
     return m;
 }
 
 inline void placeBall(MatchState& s, float x, float y, float z, float vx, float vy, float vz) {
-    s.ballX = x;
-    s.ballY = y;
-    s.ballZ = z;
-    s.ballVX = vx;
-    s.ballVY = vy;
-    s.ballVZ = vz;
+    s.ballX = x, s.ballY = y, s.ballZ = z;
+    s.ballVX = vx, s.ballVY = vy, s.ballVZ = vz;
 }
 
 // An update's command: its elapsed time, the keys down and the button news.

@@ -1,6 +1,9 @@
-// Ball flight, the lift over the net, spin and the table, floor and net contacts. (The
-// lift's and the spin's amounts and the depth slowdown are held by the golden traces.)
+// Ball flight, the lift over the net, spin, the table, floor and net contacts, and the
+// look-ahead flights against hand-worked examples. (The lift's and the spin's amounts and
+// the depth slowdown are held by the golden traces.)
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "match_fixture.h"
 
@@ -29,16 +32,12 @@ TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
     Match m = plainMatch();
     MatchState& s = m.state;
     m.settings.player1Mouse = true;
-    s.rallyState = P1Shot;
-    s.ballVY = 10;
-    s.ballZ = 10.5f;
+    s.rallyState = P1Shot, s.ballVY = 10, s.ballZ = 10.5f;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     s.ballZ = 10;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     EXPECT_EQ(s.ballVY, 18.0f);  // elapsedMs x 0.5, once
-    m.input.pointerX = 344;
-    s.prevBallZ = 100;
-    s.ballZ = 99.5f;
+    m.input.pointerX = 344, s.prevBallZ = 100, s.ballZ = 99.5f;
     updateSpin(m);
     EXPECT_EQ(s.ballSpin, 0.0f);
 }
@@ -66,15 +65,12 @@ TEST(BounceOnTable, JudgesTheRallyByWhereAndWhichWay) {
     for (const Case& c : cases) {
         Match m = plainMatch();
         MatchState& s = m.state;
-        s.score1 = c.score1;
-        s.score2 = c.score2;
-        s.firstServer = 1;
-        s.rallyState = c.before;
+        s.score1 = c.score1, s.score2 = c.score2, s.firstServer = 1, s.rallyState = c.before;
         placeBall(s, 0, 80, c.z, 0, -30, c.vz);
         bounceOnTable(m);
-        EXPECT_EQ(s.rallyState, c.after) << "from " << c.before << " at z " << c.z;
-        EXPECT_EQ(s.score1, c.score1 + c.won1);
-        EXPECT_EQ(s.score2, c.score2 + c.won2);
+        EXPECT_EQ(std::tuple(s.rallyState, s.score1, s.score2),
+                  std::tuple(c.after, c.score1 + c.won1, c.score2 + c.won2))
+            << "from " << c.before << " at z " << c.z;
     }
 }
 
@@ -82,15 +78,12 @@ TEST(BounceOnTable, EdgesAreOffTheTable) {
     const float edges[][2] = {{76.25f, 0}, {-76.25f, 0}, {0, 137}, {0, -137}};
     for (const auto& e : edges) {
         Match m = plainMatch();
-        m.state.ballX = e[0];
-        m.state.ballZ = e[1];
-        m.state.ballY = 50;
+        placeBall(m.state, e[0], 50, e[1], 0, 0, 0);
         bounceOnTable(m);
         EXPECT_EQ(m.state.ballY, 50.0f);
     }
     Match m = plainMatch();  // below the surface but inside the outline: put back on top
-    m.state.ballX = 76.2f;
-    m.state.ballY = 80.1f;
+    m.state.ballX = 76.2f, m.state.ballY = 80.1f;
     bounceOnTable(m);
     EXPECT_EQ(m.state.ballY, 81.2f);
 }
@@ -104,17 +97,12 @@ TEST(BounceOnFloor, TheFloorEndsTheRally) {
     for (const auto& c : cases) {
         Match m = plainMatch();
         MatchState& s = m.state;
-        s.score1 = s.score2 = 5;
-        s.firstServer = 1;
-        s.rallyState = c.before;
-        s.ballY = -0.5f;
+        s.score1 = s.score2 = 5, s.firstServer = 1, s.rallyState = c.before, s.ballY = -0.5f;
         bounceOnFloor(m);
-        EXPECT_EQ(s.score1, 5 + c.score1) << c.before;
-        EXPECT_EQ(s.score2, 5 + c.score2) << c.before;
+        EXPECT_EQ(std::pair(s.score1, s.score2), std::pair(5 + c.score1, 5 + c.score2)) << c.before;
     }
     Match m = plainMatch();
-    m.state.ballY = 0;  // on the floor is not below it
-    m.state.rallyState = P1Shot;
+    m.state.ballY = 0, m.state.rallyState = P1Shot;  // on the floor is not below it
     bounceOnFloor(m);
     EXPECT_EQ(m.state.rallyState, P1Shot);
 }
@@ -125,15 +113,45 @@ TEST(NetCollision, StopsACrossingBelowTheTopAcrossTheWholeWidth) {
     placeBall(s, 120, 95, -1, 50, -10, -300);  // beyond the table's side: the net still stops it
     s.prevBallZ = 2;
     netCollision(m);
-    EXPECT_EQ(s.ballVZ, float(300 * 0.05));
-    EXPECT_EQ(s.ballZ, 2.0f);
+    EXPECT_EQ(std::pair(s.ballVZ, s.ballZ), std::pair(float(300 * 0.05), 2.0f));
     placeBall(s, 0, 98.2f, -1, 0, 0, -300);  // at the top: clears
     netCollision(m);
     EXPECT_EQ(s.ballZ, -1.0f);
-    s.ballY = 50;
-    s.ballZ = 0;  // ends exactly on the net line: not a crossing
+    s.ballY = 50, s.ballZ = 0;  // ends exactly on the net line: not a crossing
     netCollision(m);
     EXPECT_EQ(s.ballVZ, -300.0f);
+}
+
+TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
+    Match m = plainMatch();
+    const auto meets = [&m](float y, float z, float vz) {
+        return predictNetHit(m, 0, y, z, 0, 0, vz) == NetPrediction::MeetsNet;
+    };
+    // Flat and slow toward the net from z = 50: the band is reached after about 1570 steps
+    // with the height barely changed; from z = 80 not within 2001 steps.
+    EXPECT_TRUE(meets(90, 50, -300));
+    EXPECT_FALSE(meets(110, 50, -300));
+    EXPECT_FALSE(meets(90, 80, -300));
+    EXPECT_TRUE(meets(90, -2.5f, 0));    // in the band, below the top
+    EXPECT_FALSE(meets(100.2f, 2, 0));   // at the clearance height
+    EXPECT_FALSE(meets(90, 140, -300));  // already beyond an end line
+    m.settings.gameSpeed = 0;            // a ball standing exactly on z = 0 never enters it
+    EXPECT_FALSE(meets(90, 0, 0));
+    EXPECT_TRUE(meets(90, 3, 0));
+}
+
+TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
+    Match m = plainMatch();
+    m.settings.gameSpeed = 10;
+    const auto exit = [&m](float z, float vx, float vz, FarHalf half) {
+        return predictCrossingX(m, 0, 90, z, vx, 40, vz, half);
+    };
+    EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
+    EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
+    EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
+    m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count
+    EXPECT_EQ(predictCrossingX(m, 5, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 5.0f);
+    EXPECT_EQ(predictCrossingX(m, 0, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 1.0f);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // Whole computer-vs-computer games near the shipped settings: every update keeps the rules
 // (the same checker as the soak) and every game ends in a legal win with the jingle
-// requested. (Who serves is the scoring table's and the golden traces' business.)
+// requested. (Who serves is the scoring table's and the golden traces' business.) The
+// settings warned about are those where long computer runs found games that do not end.
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
+#include "endless_games.h"
 #include "match_fixture.h"
 #include "update_checks.h"
 
@@ -42,25 +45,44 @@ TEST(MatchProperties, ComputerGamesEndLegallyNearTheShippedSettings) {
     }
 }
 
+// No update takes a toss to a bounced return, or scores two points at once; 11-10 is no win.
 TEST(MatchProperties, TheRuleCheckerNoticesBrokenRules) {
     MatchState before;
     before.rallyState = P1Toss;
-    MatchState after = before;
-    after.rallyState = P2ToReturn;  // no update takes a toss to a bounced return
-    EXPECT_NE(brokenRule(before, after, 11), "");
-    after = before;
-    after.score1 = 2;  // two points at once
-    EXPECT_NE(brokenRule(before, after, 11), "");
-    before.rallyState = P1Shot;
-    before.score1 = 10;
-    before.score2 = 10;
-    after = before;
-    after.score1 = 11;
-    after.rallyState = P1WinsGame;  // 11-10 is no win
-    EXPECT_NE(brokenRule(before, after, 11), "");
-    after = before;
-    after.ballVX = std::numeric_limits<float>::infinity();
-    EXPECT_NE(brokenRule(before, after, 11), "");
+    const auto broken = [&](auto change) {
+        MatchState after = before;
+        change(after);
+        return brokenRule(before, after, 11) != "";
+    };
+    EXPECT_TRUE(broken([](MatchState& s) { s.rallyState = P2ToReturn; }));
+    EXPECT_TRUE(broken([](MatchState& s) { s.score1 = 2; }));
+    before.rallyState = P1Shot, before.score1 = before.score2 = 10;
+    EXPECT_TRUE(broken([](MatchState& s) { s.score1 = 11, s.rallyState = P1WinsGame; }));
+    EXPECT_TRUE(broken([](MatchState& s) { s.ballVX = std::numeric_limits<float>::infinity(); }));
+}
+
+std::string warningFor(float speed, float gravity) {
+    GameSettings g = defaultGameSettings();
+    g.gameSpeed = speed, g.gravityScale = gravity;
+    return endlessGameWarning(g);
+}
+
+TEST(EndlessGames, WarnsWhereMostSoakGamesDidNotEndAndOnlyThere) {
+    // Cells of the soak where most games never ended, one or more per kind of endless game.
+    const std::tuple<float, float, const char*> endless[] = {
+        {1, 12, "bounces twice"}, {4, 14, "bounces twice"}, {5, 7, "slow to a stop"},
+        {6, 5, "slow to a stop"}, {9, 4, "flies long"},     {18, 6, "flies long"}};
+    for (const auto& [speed, gravity, kind] : endless) {
+        EXPECT_NE(warningFor(speed, gravity).find(kind), std::string::npos)
+            << speed << " " << gravity;
+    }
+    // Cells where every game ended, the shipped settings first. With the let rule, slow shots
+    // that used to crawl for ever now end their rallies.
+    const float safe[][2] = {{14, 12}, {5, 8},  {6, 6},  {7, 6},  {8, 9},
+                             {9, 7},   {12, 9}, {16, 8}, {20, 9}, {5, 14}};
+    for (const auto& cell : safe) {
+        EXPECT_EQ(warningFor(cell[0], cell[1]), "") << cell[0] << " " << cell[1];
+    }
 }
 
 }  // namespace

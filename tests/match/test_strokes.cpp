@@ -1,5 +1,9 @@
-// Serves and returns: reach, pace and height by stance, the human angle and the computer aim.
+// Serves and returns: reach, pace and height by stance, the human angle and the computer aim;
+// the computer paddles' tracking and wind-up far out. (The human paddles and the computer's
+// swing angles are followed by the golden traces.)
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "match_fixture.h"
 
@@ -127,10 +131,41 @@ TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     s.ballY = 88.1f;
     strokePlayer1(m);
     EXPECT_EQ(s.rallyState, P1Serve);
-    EXPECT_EQ(s.ballVX, float(41 % 50 - 25));  // the computer's random sideways speed
-    EXPECT_EQ(s.ballVZ, -210.0f);
-    EXPECT_EQ(s.ballVY, -20.0f);
-    EXPECT_EQ(m.requests.soundCount, 1);
+    // The computer's random sideways speed, and the paddle's sound.
+    EXPECT_EQ(std::tuple(s.ballVX, s.ballVZ, s.ballVY, m.requests.soundCount),
+              std::tuple(float(41 % 50 - 25), -210.0f, -20.0f, 1));
+}
+
+TEST(ComputerPaddles, TrackTheBallAndDriftHome) {
+    Match m = plainMatch();
+    MatchState& s = m.state;
+    const double step = 40 * double(0.05f);  // aiSpeed 40: 2 cm an update
+    s.rallyState = P2Shot;
+    s.paddle1.z = s.paddle1.homeZ = 175;
+    s.ballX = 13, s.paddle1.x = 10;  // exactly 3 to the right: still
+    computerPaddle1(m);
+    EXPECT_EQ(s.paddle1.x, 10.0f);
+    s.ballX = 14;
+    computerPaddle1(m);
+    EXPECT_EQ(s.paddle1.x, float(10 + step));
+    s.ballX = 0;
+    computerPaddle1(m);
+    EXPECT_EQ(s.paddle1.x, float(float(10 + step) - step));
+
+    s.paddle2.z = -150, s.paddle2.homeZ = -180;
+    s.ballX = 50, s.ballZ = -200;  // player 2 waits while the ball is behind its end
+    computerPaddle2(m);
+    EXPECT_EQ(s.paddle2.x, 0.0f);
+    s.ballZ = -199;
+    computerPaddle2(m);
+    EXPECT_EQ(std::tuple(s.paddle2.x, s.paddle2.z, s.paddle2.side),  // moved toward +x
+              std::tuple(float(step), float(-150 - 0.01), PaddleSide::Backhand));
+
+    s.rallyState = P2Shot;  // a ball coming to a paddle far out on its own side: a wind-up
+    placeBall(s, 140, 90, 170, 0, 0, 100);
+    s.paddle1.x = s.paddle1.prevX = 140;
+    computerPaddle1(m);
+    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::WindUp);
 }
 
 }  // namespace
