@@ -3,21 +3,15 @@
 // parts read go into a rollback session without leaving its bounds.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
-#include "protocol.h"
-#include "session.h"
+#include "../net/two_sessions.h"
 
 using namespace spinvale;
 using namespace spinvale::net;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const Match start = [] {
-        Match m;
-        GameSettings settings = defaultGameSettings();
-        settings.player2Keyboard = true;
-        restartMatch(m, settings);
-        return m;
-    }();
+    static const Match start = keyboardGuestMatch();
     for (Role from : {Role::Host, Role::Guest}) {
         std::string why;
         const std::optional<Message> message = decode(data, size, from, why);

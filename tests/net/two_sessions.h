@@ -67,9 +67,7 @@ inline bool playTwoSessions(Side& host, Side& guest, int64_t updates, double los
             if (n < updates && !side->session.windowFull()) {
                 side->session.step(role == Role::Host ? hostPart(n) : guestPart(n));
             }
-            const auto ack = uint32_t(side->session.remoteCount()),
-                       first = uint32_t(side->otherHas);
-            Inputs m{uint32_t(n), ack, first, 0, {}};
+            Inputs m{uint32_t(n), uint32_t(side->session.remoteCount()), uint32_t(side->otherHas)};
             for (int64_t u = side->otherHas; u < side->session.localCount(); ++u) {
                 m.parts.push_back(side->session.localPart(u));
             }
