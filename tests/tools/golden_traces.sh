@@ -34,12 +34,9 @@ script() {
         }
     }' >"$3"
 }
-script 6000 mouse mouse.txt
-script 6000 keys keys.txt
-script 6000 both both.txt
-script 20000 jitter jitter.txt
-script 30000 heavy heavy.txt
-script 30000 stall stall.txt
+for s in 6000:mouse 6000:keys 6000:both 20000:jitter 30000:heavy 30000:stall; do
+    script "${s%:*}" "${s#*:}" "${s#*:}.txt"
+done
 
 # run NAME HASH SETTINGS SIM-OPTIONS...: the computer on both sides unless SETTINGS (options
 # of spinvale-settings, the later of two the same winning) says otherwise.
