@@ -67,7 +67,9 @@ inline bool playTwoSessions(Side& host, Side& guest, int64_t updates, double los
             if (n < updates && !side->session.windowFull()) {
                 side->session.step(role == Role::Host ? hostPart(n) : guestPart(n));
             }
-            Inputs m{uint32_t(n), uint32_t(side->session.remoteCount()), uint32_t(side->otherHas)};
+            const auto ack = uint32_t(side->session.remoteCount()),
+                       first = uint32_t(side->otherHas);
+            Inputs m{uint32_t(n), ack, first, 0, {}};
             for (int64_t u = side->otherHas; u < side->session.localCount(); ++u) {
                 m.parts.push_back(side->session.localPart(u));
             }
