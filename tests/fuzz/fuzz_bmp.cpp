@@ -1,8 +1,6 @@
 // Any bytes as a BMP file, up to the image prepared for OpenGL: nothing is read beyond the
 // file, and the rows handed on hold every byte OpenGL will read.
-#include <cstdint>
 #include <cstdlib>
-#include <string>
 
 #include "bmp_image.h"
 

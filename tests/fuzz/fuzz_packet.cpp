@@ -1,9 +1,7 @@
 // Any bytes as a message from either player: refused with a reason or read whole, and what
 // is read writes back to the very same bytes (there is one way to write each message); the
 // parts read go into a rollback session without leaving its bounds.
-#include <cstdint>
 #include <cstdlib>
-#include <string>
 
 #include "../net/two_sessions.h"
 

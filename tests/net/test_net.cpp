@@ -84,7 +84,7 @@ TEST(Messages, MalformedOnesAreRefusedWithAReason) {
     EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), Role::Guest, why)).protocol, 2);
 }
 
-// Join codes are typed loosely and compared whole; addresses name a host and a port, IPv4 only.
+// Join codes are compared whole; addresses are IPv4 only.
 TEST(Joining, CodesAreTypedLooselyAndAddressesNameAHostAndAPort) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
@@ -132,9 +132,8 @@ void playPair(int hostDelay, int toGuest, int toHost, double loss, int64_t updat
         stepMatch(alone, mergeParts(h, guestPart(n)));
         for (const auto* out : {&hostOut, &guestOut}) {
             const ConfirmedUpdate& u = (*out)[std::size_t(n + 1)];
-            ASSERT_EQ(u.number, n + 1);
-            ASSERT_EQ(matchHash(u.after), matchHash(alone)) << "update " << n + 1;
-            ASSERT_EQ(u.after.requests.soundCount, alone.requests.soundCount);
+            ASSERT_EQ(std::tuple(u.number, matchHash(u.after), u.after.requests.soundCount),
+                      std::tuple(n + 1, matchHash(alone), alone.requests.soundCount));
         }
     }
     EXPECT_GT(host.session.stats().rollbacks + guest.session.stats().rollbacks, 0);

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <random>
-#include <vector>
 
 #include "protocol.h"
 #include "session.h"
