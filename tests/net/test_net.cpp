@@ -156,11 +156,10 @@ TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
         if (n == 40) {
             b.state.ballX += 0.5f;
         }
-        ConfirmedUpdate ua{n, input, a, false}, ub{n, input, b, false};
-        if (mine.local(ua)) {
+        if (mine.local({n, input, a, false})) {
             EXPECT_TRUE(theirs.remote(n, matchHash(a)));
         }
-        if (theirs.local(ub)) {
+        if (theirs.local({n, input, b, false})) {
             EXPECT_TRUE(mine.remote(n, matchHash(b)));
         }
     }

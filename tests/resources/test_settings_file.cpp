@@ -91,8 +91,7 @@ TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
         std::vector<double> expected = handMadeNumbers;
         expected[c.index] = c.used;
         if (c.index == 6 || c.index == 7) {  // both screen sides fall back together
-            expected[6] = 1024;
-            expected[7] = 768;
+            std::tie(expected[6], expected[7]) = std::tuple(1024, 768);
         }
         EXPECT_EQ(numbers(g), expected) << c.offset << ": " << c.value;
     }
