@@ -79,8 +79,7 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
         {"lowest width", withRows(bmpHeaders(INT32_MIN, 1, 24), 16), "width -2147483648"},
         {"width 16385", withRows(bmpHeaders(16385, 1, 24), 16), "width 16385"},
         {"largest height", withRows(bmpHeaders(1, INT32_MAX, 8, 1), 16), "height 2147483647"},
-        {"largest image", withRows(bmpHeaders(16384, 16384, 32), 64), "truncated pixel rows"},
-    };
+        {"largest image", withRows(bmpHeaders(16384, 16384, 32), 64), "truncated pixel rows"}};
     for (const auto& c : cases) {
         BitmapFile file;
         const std::string error = parse(c.bytes, file);
@@ -97,8 +96,7 @@ TEST(BitmapOnDisk, UnusableFilesGiveTheReason) {
         {paths[1], "too short"},
         {paths[2], "truncated pixel rows"},
         {paths[0] + "-missing", "No such file or directory"},
-        {"/tmp", "not a readable file"},
-    };
+        {"/tmp", "not a readable file"}};
     for (const auto& [path, reason] : cases) {
         BitmapFile file;
         std::string error;
