@@ -45,8 +45,7 @@ run() {
     if [ -n "$print" ]; then
         echo "$name $got"
     elif [ "$got" != "$want" ]; then
-        echo "FAIL: $name: trace hash $got, expected $want"
-        failures=$((failures + 1))
+        fail "$name: trace hash $got, expected $want"
     fi
 }
 run cpu-16ms           89efe49cc7e1651b "" --frame-ms 16
