@@ -1,10 +1,8 @@
 // Any text as a recording: a line is read or refused (with a reason), never misread; what
 // is read writes back the same, and its updates, settings and new games drive a match
 // without undefined behaviour.
-#include <cstdint>
 #include <cstdlib>
 #include <sstream>
-#include <string>
 
 #include "recording.h"
 

@@ -1,10 +1,8 @@
 // Any command-line values for the settings tool, as option and value words each ended by a
 // zero byte: a value an option accepts gives a record the game reads without a warning; one
 // it refuses leaves the record as it was.
-#include <cstdint>
 #include <cstdlib>
 #include <sstream>
-#include <string>
 
 #include "settings_options.h"
 

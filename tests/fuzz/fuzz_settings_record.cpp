@@ -1,7 +1,6 @@
 // Any bytes, any length, as the settings file: the game always gets settings it can play
 // with, and a match runs on them without undefined behaviour.
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 
 #include "settings_file.h"

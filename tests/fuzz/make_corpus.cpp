@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <string>
 
 #include "../resources/bmp_bytes.h"
 #include "protocol.h"
@@ -11,6 +10,7 @@
 #include "settings_file.h"
 
 using namespace spinvale;
+using namespace spinvale::net;
 using namespace spinvale::test;
 
 int main(int argc, char** argv) {
@@ -38,16 +38,14 @@ int main(int argc, char** argv) {
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
         {"options", text(std::string(options, sizeof options))},
         {"packet",
-         net::encode(
-             net::Inputs{
-                 300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {17, 90, -5, {}, 0}}},
-             net::Role::Host)},
-        {"packet", net::encode(net::Inputs{7, 9, 3, 4, {{0, 0, 0, {}, 0x1f}}}, net::Role::Guest)},
-        {"packet", net::encode(net::Hello{net::protocolVersion, "0.1.0", 42, {'A', 'B', 'C', 'D'}},
-                               net::Role::Guest)},
-        {"packet", net::encode(net::Welcome{keyboard}, net::Role::Host)},
-        {"packet", net::encode(net::Desync{60, "{\"frame\":60}"}, net::Role::Guest)},
-        {"packet", net::encode(net::HashCheck{30, 99}, net::Role::Host)}};
+         encode(
+             Inputs{300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {17, 90, -5, {}, 0}}},
+             Role::Host)},
+        {"packet", encode(Inputs{7, 9, 3, 4, {{0, 0, 0, {}, 0x1f}}}, Role::Guest)},
+        {"packet", encode(Hello{protocolVersion, "0.1.0", 42, {'A', 'B', 'C', 'D'}}, Role::Guest)},
+        {"packet", encode(Welcome{keyboard}, Role::Host)},
+        {"packet", encode(Desync{60, "{\"frame\":60}"}, Role::Guest)},
+        {"packet", encode(HashCheck{30, 99}, Role::Host)}};
     int n = 0;
     mkdir(root.c_str(), 0755);
     for (const auto& [kind, bytes] : seeds) {

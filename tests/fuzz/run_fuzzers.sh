@@ -14,12 +14,9 @@ mkdir -p "$build/findings"
 
 status=0
 for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options packet:fuzz_packet; do
-    kind=${target%%:*}
-    fuzzer=${target#*:}
-    limit=()
-    [ "$seconds" -gt 0 ] && limit=(-max_total_time="$seconds")
+    kind=${target%%:*} fuzzer=${target#*:}
     echo "== $fuzzer"
-    if ! "$bin/$fuzzer" "${limit[@]}" -rss_limit_mb=2048 -print_final_stats=1 \
+    if ! "$bin/$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
             -artifact_prefix="$build/findings/$fuzzer-" "$@" "$corpus/$kind" 2>"$build/$fuzzer.log"; then
         tail -40 "$build/$fuzzer.log"
         status=1

@@ -16,7 +16,8 @@ awk 'BEGIN { for (i = 0; i < 20000; ++i) print "16 0 0 -" }' >p1.txt
 awk 'BEGIN { for (i = 0; i < 20000; ++i) { a = int(i / 30) % 4
     print "16 0 0 -" (a == 0 ? " 37" : a == 2 ? " 39" : "") (i % 45 == 0 ? " 13" : "") } }' >p2.txt
 
-start_host() { # NAME OPTION...
+start_host() { # NAME OPTION...: on the next free pair of ports
+    port=$((port + 2))
     timeout 150 "$bin/spinvale-sim" --host "$port" --code TEST42 --settings host.dat \
         --script p1.txt --trace --record "$1.host.rec" "${@:2}" >"$1.host.trace" 2>"$1.host.err" &
     host_pid=$! && pids+=($!) && sleep 0.3
@@ -27,10 +28,10 @@ guest() { # NAME PORT OPTION...
 }
 
 whole_game() { # NAME [RELAY OPTION...]
+    start_host "$1"
     local name=$1 to=$((port + ($# > 1)))
     shift
     [ $# -eq 0 ] || { python3 "$relay" "$to" "$port" --lifetime 150 "$@" & pids+=($!) && sleep 0.5; }
-    start_host "$name"
     guest "$name" "$to" --code test-42 || fail "$name: guest exit $?: $(cat "$name.guest.err")"
     wait "$host_pid" || fail "$name: host exit $?: $(cat "$name.host.err")"
     tail -1 "$name.host.trace" | grep -Eq '"rallyState":2[01],"score1":(11,"score2":[0-9]|[0-9]+,"score2":11),' ||
@@ -39,7 +40,6 @@ whole_game() { # NAME [RELAY OPTION...]
     cmp "$name.host.rec" "$name.guest.rec" || fail "$name: the two recordings differ"
     "$bin/spinvale-sim" --script "$name.host.rec" --trace 2>/dev/null | cmp - "$name.host.trace" ||
         fail "$name: the replay of the recording differs"
-    port=$((port + 2))
 }
 whole_game direct
 whole_game lossy --delay 60 --loss 0.05 --reorder 0.1 --duplicate 0.02 --seed 5
@@ -59,7 +59,6 @@ for side in host:1 guest:2; do
     grep -q 'The two games differ after update 120: the match is stopped' "$err" || fail "desync not told: $(cat "$err")"
     [ "$(grep -c '^{"frame":120,' "spinvale-desync-$side.txt")" -eq 2 ] || fail "desync file $side: $(cat "spinvale-desync-$side.txt")"
 done
-port=$((port + 2))
 
 # Refused: a wrong code, another protocol, another match build, a second player; a guest
 # that sends malformed messages plays and leaves; the host plays on against the computer.
@@ -85,7 +84,6 @@ sleep 1
 [ "$(wc -l <refusals.host.trace)" -gt "$lines" ] || fail "the host stopped playing"
 
 # A guest that falls silent (stopped) is given up after 5 seconds; the host plays on.
-port=$((port + 2))
 start_host silent
 "$bin/spinvale-sim" --join "127.0.0.1:$port" --code TEST42 --script p2.txt >/dev/null 2>&1 &
 silent_guest=$! && pids+=($!) && sleep 3 && kill -STOP "$silent_guest"

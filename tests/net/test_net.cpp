@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "join_code.h"
-#include "protocol.h"
-#include "session.h"
 #include "trace.h"
 #include "two_sessions.h"
 
@@ -46,12 +44,10 @@ TEST(Messages, EveryKindReadsBackAsWritten) {
         const auto back = decode(bytes.data(), bytes.size(), from, why);
         ASSERT_TRUE(back) << message.index() << ": " << why;
         EXPECT_EQ(encode(*back, from), bytes) << message.index();
+        if (const auto* welcome = std::get_if<Welcome>(&*back)) {
+            EXPECT_EQ(welcome->settings.gameSpeed, 30.0f);
+        }
     }
-    std::string why;
-    const Bytes welcome = encode(Welcome{settings}, Role::Host);
-    EXPECT_EQ(std::get<Welcome>(*decode(welcome.data(), welcome.size(), Role::Host, why))
-                  .settings.gameSpeed,
-              30.0f);
 }
 
 TEST(Messages, MalformedOnesAreRefusedWithAReason) {
@@ -88,7 +84,7 @@ TEST(Messages, MalformedOnesAreRefusedWithAReason) {
     EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), Role::Guest, why)).protocol, 2);
 }
 
-// Join codes are typed loosely and compared whole; addresses name a host and a port, IPv4 only.
+// Join codes are compared whole; addresses are IPv4 only.
 TEST(Joining, CodesAreTypedLooselyAndAddressesNameAHostAndAPort) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
@@ -128,20 +124,16 @@ void playPair(int hostDelay, int toGuest, int toHost, double loss, int64_t updat
     Side guest{RollbackSession(Role::Guest, start, 0, 12), toHost, &guestOut};
     ASSERT_TRUE(playTwoSessions(host, guest, updates, loss, 5));
     Match alone = start;
-    ASSERT_GE(guestOut.size(), std::size_t(updates) + 1);
-    ASSERT_GE(hostOut.size(), std::size_t(updates) + 1);
+    ASSERT_GE(std::min(hostOut.size(), guestOut.size()), std::size_t(updates) + 1);
     for (int64_t n = 0; n < updates; ++n) {
-        Part h = hostPart(std::max<int64_t>(n - hostDelay, 0));
-        if (n < hostDelay) {  // before the host's first: its pointer, no time, no button
-            h.elapsedMs = 0;
-            h.button = ButtonMessage::None;
-        }
+        // Before the host's first: its pointer, no time, no button.
+        const Part h = n < hostDelay ? Part{0, hostPart(0).pointerX, hostPart(0).pointerY, {}, 0}
+                                     : hostPart(n - hostDelay);
         stepMatch(alone, mergeParts(h, guestPart(n)));
         for (const auto* out : {&hostOut, &guestOut}) {
             const ConfirmedUpdate& u = (*out)[std::size_t(n + 1)];
-            ASSERT_EQ(u.number, n + 1);
-            ASSERT_EQ(matchHash(u.after), matchHash(alone)) << "update " << n + 1;
-            ASSERT_EQ(u.after.requests.soundCount, alone.requests.soundCount);
+            ASSERT_EQ(std::tuple(u.number, matchHash(u.after), u.after.requests.soundCount),
+                      std::tuple(n + 1, matchHash(alone), alone.requests.soundCount));
         }
     }
     EXPECT_GT(host.session.stats().rollbacks + guest.session.stats().rollbacks, 0);
@@ -164,16 +156,14 @@ TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
         if (n == 40) {
             b.state.ballX += 0.5f;
         }
-        ConfirmedUpdate ua{n, input, a, false}, ub{n, input, b, false};
-        if (mine.local(ua)) {
+        if (mine.local({n, input, a, false})) {
             EXPECT_TRUE(theirs.remote(n, matchHash(a)));
         }
-        if (theirs.local(ub)) {
+        if (theirs.local({n, input, b, false})) {
             EXPECT_TRUE(mine.remote(n, matchHash(b)));
         }
     }
-    EXPECT_EQ(mine.mismatch(), 60);
-    EXPECT_EQ(theirs.mismatch(), 60);
+    EXPECT_EQ(std::tuple(mine.mismatch(), theirs.mismatch()), std::tuple(60, 60));
     EXPECT_FALSE(mine.remote(45, 0));  // not a checkpoint
     EXPECT_FALSE(mine.remote(30, 0));  // already compared
 }

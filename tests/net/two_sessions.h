@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <random>
-#include <vector>
 
 #include "protocol.h"
 #include "session.h"
@@ -88,10 +86,9 @@ inline bool playTwoSessions(Side& host, Side& guest, int64_t updates, double los
                 }
                 side->otherHas = std::max<int64_t>(side->otherHas, in.ack);
             }
-            for (ConfirmedUpdate& u : side->session.takeConfirmed()) {
-                if (side->confirmed != nullptr) {
-                    side->confirmed->push_back(std::move(u));
-                }
+            const std::vector<ConfirmedUpdate> done = side->session.takeConfirmed();
+            if (side->confirmed != nullptr) {
+                side->confirmed->insert(side->confirmed->end(), done.begin(), done.end());
             }
         }
     }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
+#include <tuple>
 
 #include "bmp_bytes.h"
 #include "bmp_image.h"
@@ -14,29 +14,27 @@ namespace {
 using namespace test;
 
 // Parsed from a buffer of exactly the file's size, so that a read past it is an
-// AddressSanitizer error in the sanitized build.
-bool parse(const Bytes& bytes, BitmapFile& file, std::string& error) {
+// AddressSanitizer error in the sanitized build. "" when read, else the reason refused.
+std::string parse(const Bytes& bytes, BitmapFile& file) {
     const Bytes exact(bytes);
-    return parseBitmap(exact.data(), exact.size(), file, error);
+    std::string error;
+    return parseBitmap(exact.data(), exact.size(), file, error) ? "" : "refused: " + error;
 }
 
 // The palette (as many entries as the colours used say, all 256 for 0) follows the 40-byte
 // info header; the rows follow the palette. Sides go up to 16384.
 TEST(ParseBitmap, WellFormedFilesAreRead) {
-    const struct {
-        Bytes bytes;
-        uint32_t paletteSize;
-    } cases[] = {{withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
-                 {bmpFile(4, 1, 8), 256},
-                 {withRows(bmpHeaders(16384, 1, 8, 2, 0, bmpPalette(2)), 16384), 2},
-                 {bmpFile(1, 16384, 24), 0}};
-    for (const auto& c : cases) {
+    const std::pair<Bytes, uint32_t> cases[] = {
+        {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
+        {bmpFile(4, 1, 8), 256},
+        {withRows(bmpHeaders(16384, 1, 8, 2, 0, bmpPalette(2)), 16384), 2},
+        {bmpFile(1, 16384, 24), 0}};
+    for (const auto& [bytes, paletteSize] : cases) {
         BitmapFile file;
-        std::string error;
-        ASSERT_TRUE(parse(c.bytes, file, error)) << error;
-        EXPECT_EQ(file.data, Bytes(c.bytes.begin() + 14, c.bytes.end()));
-        EXPECT_EQ(file.palette(), c.paletteSize > 0 ? file.data.data() + 40 : nullptr);
-        EXPECT_EQ(file.pixels(), file.data.data() + 40 + 4 * c.paletteSize);
+        ASSERT_EQ(parse(bytes, file), "");
+        EXPECT_EQ(file.data, Bytes(bytes.begin() + 14, bytes.end()));
+        EXPECT_EQ(file.palette(), paletteSize > 0 ? file.data.data() + 40 : nullptr);
+        EXPECT_EQ(file.pixels(), file.data.data() + 40 + 4 * paletteSize);
     }
 }
 
@@ -46,11 +44,7 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
     Bytes wrongFirst = twoByTwo, wrongSecond = twoByTwo;
     wrongFirst[0] = wrongSecond[1] = 'X';
     const auto first = [&](std::size_t n) { return Bytes(twoByTwo.begin(), twoByTwo.begin() + n); };
-    const struct {
-        const char* what;
-        Bytes bytes;
-        const char* reason;
-    } cases[] = {
+    const std::tuple<const char*, Bytes, const char*> cases[] = {
         {"empty file", {}, "too short"},
         {"file header alone", first(14), "too short"},
         {"15 bytes", first(15), "truncated info header"},
@@ -80,13 +74,11 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
         {"lowest width", withRows(bmpHeaders(INT32_MIN, 1, 24), 16), "width -2147483648"},
         {"width 16385", withRows(bmpHeaders(16385, 1, 24), 16), "width 16385"},
         {"largest height", withRows(bmpHeaders(1, INT32_MAX, 8, 1), 16), "height 2147483647"},
-        {"largest image", withRows(bmpHeaders(16384, 16384, 32), 64), "truncated pixel rows"},
-    };
-    for (const auto& c : cases) {
+        {"largest image", withRows(bmpHeaders(16384, 16384, 32), 64), "truncated pixel rows"}};
+    for (const auto& [what, bytes, reason] : cases) {
         BitmapFile file;
-        std::string error;
-        EXPECT_FALSE(parse(c.bytes, file, error)) << c.what;
-        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+        const std::string error = parse(bytes, file);
+        EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
     }
 }
 
@@ -99,8 +91,7 @@ TEST(BitmapOnDisk, UnusableFilesGiveTheReason) {
         {paths[1], "too short"},
         {paths[2], "truncated pixel rows"},
         {paths[0] + "-missing", "No such file or directory"},
-        {"/tmp", "not a readable file"},
-    };
+        {"/tmp", "not a readable file"}};
     for (const auto& [path, reason] : cases) {
         BitmapFile file;
         std::string error;

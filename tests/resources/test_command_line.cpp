@@ -46,8 +46,7 @@ TEST(CommandLine, BadCommandLinesNameTheirFaultAndGiveStatusTwo) {
         {{"--max-fps=60x"}, "--max-fps needs a whole number from 0 to 1000, not '60x'"},
         {{"--max-fps", "1001"}, "--max-fps needs a whole number from 0 to 1000, not '1001'"},
         {{"--record="}, "--record needs a name, not ''"},
-        {{"--windowed=yes"}, "--windowed takes no value"},
-    };
+        {{"--windowed=yes"}, "--windowed takes no value"}};
     for (const auto& [args, reason] : cases) {
         Parsed p;
         std::string error;

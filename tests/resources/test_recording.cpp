@@ -21,8 +21,8 @@ TEST(RecordingLine, UpdatesReadBackAsTheyWereWritten) {
     EXPECT_TRUE(in.keys[13] && in.keys[38]);
     EXPECT_EQ(formatUpdateLine(in), "17 -40 300 1 13 38");
     ASSERT_EQ(parseRecordingLine("\t4294967295 0 0 0", in, settings, error), LineKind::Update);
-    EXPECT_EQ(in.elapsedMs, 4294967295u);
-    EXPECT_EQ(in.button, ButtonMessage::Released);
+    EXPECT_EQ(std::tuple(in.elapsedMs, in.button),
+              std::tuple(4294967295u, ButtonMessage::Released));
     for (const char* skip : {"", "   ", "# a comment 1 2 3"}) {
         EXPECT_EQ(parseRecordingLine(skip, in, settings, error), LineKind::Skip);
     }
@@ -66,8 +66,7 @@ TEST(RecordingReader, SettingsLinesApplyToTheUpdatesAfterThem) {
     UpdateInput in;
     GameSettings settings;
     ASSERT_TRUE(reader.next(in, settings));
-    EXPECT_EQ(settings.gameSpeed, 30.0f);
-    EXPECT_EQ(in.elapsedMs, 16u);
+    EXPECT_EQ(std::tuple(settings.gameSpeed, in.elapsedMs), std::tuple(30.0f, 16u));
     ASSERT_TRUE(reader.next(in, settings));
     EXPECT_TRUE(in.keys[KeyF1]);
     EXPECT_FALSE(reader.next(in, settings));
@@ -103,11 +102,11 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
     won.state.score1 = 11;
     won.state.score2 = 9;
     won.state.winSoundPlayed = true;
-    startNewGame(won, keyboard);  // the first draw, 41, is odd: player 2 serves first
-    EXPECT_EQ(won.state.score1 + won.state.score2, 0);
-    EXPECT_EQ(won.state.rallyState, P2ToServe);
-    EXPECT_FALSE(won.state.winSoundPlayed) << "the new game's win sounds again";
-    EXPECT_TRUE(won.settings.player2Keyboard);
+    startNewGame(won, keyboard);
+    // The first draw, 41, is odd: player 2 serves first; the new game's win sounds again.
+    EXPECT_EQ(std::tuple(won.state.score1, won.state.score2, won.state.rallyState,
+                         won.state.winSoundPlayed, won.settings.player2Keyboard),
+              std::tuple(0, 0, P2ToServe, false, true));
 }
 
 TEST(Trace, ShowsANanAsTextAndEndsWithTheButtonTheSoundsAndTheRequests) {

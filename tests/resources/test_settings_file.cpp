@@ -84,15 +84,12 @@ TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
         std::vector<std::string> warnings;
         const GameSettings g = decodeSettings(record({{c.offset, c.value}}), "test.dat", warnings);
         ASSERT_EQ(warnings.size(), *c.field != '\0' ? 1u : 0u) << c.offset << ": " << c.value;
-        for (const std::string& warning : warnings) {
-            EXPECT_NE(warning.find("test.dat: " + std::string(c.field)), std::string::npos)
-                << warning;
-        }
+        EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(c.field)) == 0)
+            << c.offset;
         std::vector<double> expected = handMadeNumbers;
         expected[c.index] = c.used;
         if (c.index == 6 || c.index == 7) {  // both screen sides fall back together
-            expected[6] = 1024;
-            expected[7] = 768;
+            std::tie(expected[6], expected[7]) = std::tuple(1024, 768);
         }
         EXPECT_EQ(numbers(g), expected) << c.offset << ": " << c.value;
     }

@@ -19,27 +19,18 @@ script() {
             ms = kind == "stall" ? 24 + int(r / 65536) % 9 : kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
             x = int(512 + 480 * sin(i / 37)); y = int(384 + 360 * sin(i / 53))
             b = i % 90 == 0 ? "1" : i % 90 == 5 ? "0" : "-"
-            keys = ""
-            if (kind == "keys" || kind == "both") {
-                a = int(i / 40) % 6
-                if (a == 0 || a == 1) keys = keys " 37"
-                if (a == 3) keys = keys " 39 38"
-                if (a == 4) keys = keys " 40"
-                if (i % 70 == 0) keys = keys " 13"
-            }
-            if (kind == "both" && (i == 2000 || i == 4000)) keys = keys " 112"
-            if (kind == "both" && i == n - 1) keys = keys " 27"
+            a = int(i / 40) % 6
+            arrows = a < 2 ? " 37" : a == 3 ? " 39 38" : a == 4 ? " 40" : ""
+            keys = kind == "keys" || kind == "both" ? arrows (i % 70 ? "" : " 13") : ""
+            if (kind == "both") keys = keys (i == 2000 || i == 4000 ? " 112" : "") (i == n - 1 ? " 27" : "")
             if (kind == "jitter" || kind == "heavy" || kind == "stall") { x = 0; y = 0; b = "-" }
             print ms, x, y, b keys
         }
     }' >"$3"
 }
-script 6000 mouse mouse.txt
-script 6000 keys keys.txt
-script 6000 both both.txt
-script 20000 jitter jitter.txt
-script 30000 heavy heavy.txt
-script 30000 stall stall.txt
+for s in 6000:mouse 6000:keys 6000:both 20000:jitter 30000:heavy 30000:stall; do
+    script "${s%:*}" "${s#*:}" "${s#*:}.txt"
+done
 
 # run NAME HASH SETTINGS SIM-OPTIONS...: the computer on both sides unless SETTINGS (options
 # of spinvale-settings, the later of two the same winning) says otherwise.
@@ -54,8 +45,7 @@ run() {
     if [ -n "$print" ]; then
         echo "$name $got"
     elif [ "$got" != "$want" ]; then
-        echo "FAIL: $name: trace hash $got, expected $want"
-        failures=$((failures + 1))
+        fail "$name: trace hash $got, expected $want"
     fi
 }
 run cpu-16ms           89efe49cc7e1651b "" --frame-ms 16

@@ -34,7 +34,6 @@ done
 
 # Bytes the game never reads (reserved doubles, alignment gaps) survive a rewrite.
 head -c 112 /dev/urandom >r.dat
-expect_status 0 "$bin/spinvale-settings" write r.dat --points 11
 before=$(od -An -tx1 -j16 -N8 r.dat)
 expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
 [ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
@@ -61,13 +60,12 @@ expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 14 --gravity 1
 cp s.dat before.dat
 for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -1" "--game-speed nan" \
            "--gravity inf" "--ai-skill 1.5" "--ai-speed x" "--screen 0x768" "--screen 800" \
-           "--camera 1,2" "--simple-graphics 2" "--spin 1e9" "--volume 3" "--points"; do
+           "--camera 1,2" "--simple-graphics 2" "--spin 1e9" "--volume 3" "--points" \
+           "--ai-skill 0.5 --points 12"; do  # a later bad value keeps earlier good ones out too
     # shellcheck disable=SC2086
     expect_status 2 "$bin/spinvale-settings" write s.dat $bad
     cmp -s s.dat before.dat || fail "file changed by: $bad"
 done
-expect_status 2 "$bin/spinvale-settings" write s.dat --ai-skill 0.5 --points 12
-cmp -s s.dat before.dat || fail "a later bad value keeps earlier good ones out too"
 
 # A place that cannot be written: status 1, the old file untouched. A read-only folder
 # stops everyone but root; a "folder" that is a file stops root too.
