@@ -9,6 +9,7 @@ namespace {
 struct Parsed {
     bool windowed = false;
     int64_t fps = 60;
+    double skill = 0;
     std::string file;
     std::vector<std::string> words;
 };
@@ -17,6 +18,7 @@ std::optional<int> parse(const std::vector<std::string>& args, Parsed& p, std::s
     CommandLine commandLine("prog", "usage\n");
     commandLine.flag("--windowed", p.windowed);
     commandLine.whole("--max-fps", p.fps, 0, 1000);
+    commandLine.real("--skill", p.skill, 0, 1);
     commandLine.path("--record", p.file);
     commandLine.words(p.words, 0, 1);
     const auto status = commandLine.parse(args);
@@ -27,8 +29,10 @@ std::optional<int> parse(const std::vector<std::string>& args, Parsed& p, std::s
 TEST(CommandLine, ValuesFollowTheOptionOrItsEqualsSign) {
     Parsed p;
     std::string error;
-    EXPECT_EQ(parse({"--windowed", "--max-fps", "0", "--record=out=1.txt", "file"}, p, error),
+    EXPECT_EQ(parse({"--windowed", "--max-fps", "0", "--record=out=1.txt", "file", "--skill=1"}, p,
+                    error),
               std::nullopt);
+    EXPECT_EQ(p.skill, 1.0);
     EXPECT_TRUE(p.windowed);
     EXPECT_EQ(p.fps, 0);
     EXPECT_EQ(p.file, "out=1.txt");
@@ -45,6 +49,7 @@ TEST(CommandLine, BadCommandLinesNameTheirFaultAndGiveStatusTwo) {
         {{"--max-fps", "-1"}, "--max-fps needs a whole number from 0 to 1000, not '-1'"},
         {{"--max-fps=60x"}, "--max-fps needs a whole number from 0 to 1000, not '60x'"},
         {{"--max-fps", "1001"}, "--max-fps needs a whole number from 0 to 1000, not '1001'"},
+        {{"--skill", "1.01"}, "--skill needs a number from 0 to 1, not '1.01'"},
         {{"--record="}, "--record needs a name, not ''"},
         {{"--windowed=yes"}, "--windowed takes no value"}};
     for (const auto& [args, reason] : cases) {
