@@ -215,10 +215,15 @@ TEST(PadMapping, StickBeyondTheDeadZoneOrDpadAreTheArrowsSouthIsEnterStartIsEscB
     }
     pad.leftX = -8001, pad.leftY = 20000;
     EXPECT_EQ(keysHeldBy(pad), keys({KeyLeft, KeyDown})) << "a diagonal holds two arrows";
+    pad.leftX = 8001, pad.leftY = -8001;
+    EXPECT_EQ(keysHeldBy(pad), keys({KeyRight, KeyUp}));
+    // Each D-pad direction alone, the stick at rest.
     PadReading buttons;
-    buttons.dpadRight = buttons.dpadUp = buttons.south = buttons.start = buttons.back = true;
-    buttons.leftY = -30000;
-    EXPECT_EQ(keysHeldBy(buttons), keys({KeyRight, KeyUp, KeyEnter, KeyEscape, tabKey}));
+    buttons.dpadLeft = buttons.dpadDown = buttons.south = buttons.start = buttons.back = true;
+    EXPECT_EQ(keysHeldBy(buttons), keys({KeyLeft, KeyDown, KeyEnter, KeyEscape, tabKey}));
+    buttons = PadReading{};
+    buttons.dpadRight = buttons.dpadUp = true;
+    EXPECT_EQ(keysHeldBy(buttons), keys({KeyRight, KeyUp}));
 }
 
 // A virtual controller made by SDL itself (with the standard layout SDL maps for virtual
