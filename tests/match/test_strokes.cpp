@@ -161,11 +161,17 @@ TEST(ComputerPaddles, TrackTheBallAndDriftHome) {
     EXPECT_EQ(std::tuple(s.paddle2.x, s.paddle2.z, s.paddle2.side),  // moved toward +x
               std::tuple(float(step), float(-150 - 0.01), PaddleSide::Backhand));
 
-    s.rallyState = P2Shot;  // a ball coming to a paddle far out on its own side: a wind-up
-    placeBall(s, 140, 90, 170, 0, 0, 100);
-    s.paddle1.x = s.paddle1.prevX = 140;
-    computerPaddle1(m);
-    EXPECT_EQ(s.paddle1.swingPhase, SwingPhase::WindUp);
+    // A ball coming to a paddle far out on its own side, beyond 130: a wind-up first.
+    for (const auto& [x, phase] : {std::pair{130.0f, SwingPhase::Forward},
+                                   {130.5f, SwingPhase::WindUp},
+                                   {140.0f, SwingPhase::WindUp}}) {
+        s.rallyState = P2Shot;
+        placeBall(s, x, 90, 170, 0, 0, 100);
+        s.paddle1.x = s.paddle1.prevX = x;
+        s.paddle1.swingPhase = SwingPhase::Idle;
+        computerPaddle1(m);
+        EXPECT_EQ(s.paddle1.swingPhase, phase) << x;
+    }
 }
 
 }  // namespace
