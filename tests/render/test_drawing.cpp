@@ -16,6 +16,7 @@
 #include "bmp_image.h"
 #include "display_lists.h"
 #include "frame.h"
+#include "overlay.h"
 #include "render.h"
 #include "text.h"
 #include "texture.h"
@@ -121,8 +122,11 @@ class Drawing : public ::testing::Test {
         s.paddle2.x = 50, s.paddle2.y = 88.2f, s.paddle2.z = -200;
     }
 
-    void draw(const SceneLists& lists = lists_) {
+    void draw(const SceneLists& lists = lists_, const std::vector<PlacedRow>& page = {}) {
         drawFrame(lists, match_);
+        if (!page.empty()) {
+            drawPage(page, width, height, lists);
+        }
         frame_.assign(std::size_t(width) * height * 4, 0);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame_.data());
     }
@@ -374,6 +378,28 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
         for (int i = 0; i < 3; ++i) {
             const double expected = v[i] * w[0] + v[4 + i] * w[1] + v[8 + i] * w[2] + v[12 + i];
             EXPECT_NEAR(m[i] * x + m[12 + i], expected, 1e-3) << swing;
+        }
+    }
+}
+
+// A page dims the frame to a fifth, stands on a panel that darkens that to two fifths, and
+// lights the selected entry's bar by a fifth of white.
+TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelAndBarsTheSelectedEntry) {
+    const std::vector<PlacedRow> rows =
+        layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
+                   width, height, lists_);
+    draw();
+    const std::vector<uint8_t> under = frame_;
+    draw(lists_, rows);
+    const int x = width / 2 + 300;  // inside the panel, right of the rows' texts
+    const auto middle = [&](const PlacedRow& r) { return height - 1 - r.top - r.height / 2; };
+    for (const auto& [y, scale, add] : {std::tuple{height - 1, 0.2, 0.0},
+                                        {middle(rows[2]), 0.08, 0.0},
+                                        {middle(rows[1]), 0.064, 51.0}}) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(pixel(x, y)[c], under[(std::size_t(y) * width + x) * 4 + c] * scale + add,
+                        3)
+                << y;
         }
     }
 }
