@@ -91,11 +91,11 @@ TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
     playRequestedSounds(channel, frame);
     const Samples sound = heard();
 
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* wav = nullptr;
     Uint32 bytes = 0;
     const std::string path = executableDirectory() + "/data/" + soundFile(Sound::Table);
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &wav, &bytes), nullptr) << path;
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &format, &wav, &bytes), nullptr) << path;
     const Samples table(reinterpret_cast<int16_t*>(wav), reinterpret_cast<int16_t*>(wav + bytes));
     SDL_FreeWAV(wav);
     const auto at = std::search(sound.begin(), sound.end(), table.begin(), table.end(),
