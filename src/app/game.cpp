@@ -622,10 +622,13 @@ void runNetFrame(Game& game, uint32_t now) {
         pushEvent(game.toggleEvent);  // the window only: the match is not restarted
     }
     net.poll(now);
-    if (net.readyToStep() && game.menu.open) {
-        net.stepAway(now);
-    } else if (net.readyToStep()) {
-        net.step(takeLiveInput(game, net.elapsedMs(now)), now);
+    // Asked once a frame: the answer also keeps the pace between the two sides.
+    if (net.readyToStep()) {
+        if (game.menu.open) {
+            net.stepAway(now);
+        } else {
+            net.step(takeLiveInput(game, net.elapsedMs(now)), now);
+        }
     }
     for (const net::ConfirmedUpdate& u : net.takeConfirmed()) {
         if (u.newSettings) {

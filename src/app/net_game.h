@@ -23,7 +23,7 @@ class NetGame {
     // Takes in the network's news (told on stderr). Never blocks.
     void poll(uint32_t nowMs);
     // Whether this frame steps the match; when not, the frame only draws, and the time runs
-    // on into the next update.
+    // on into the next update. Ask once a frame: a side running ahead is told to wait here.
     bool readyToStep();
     // The elapsed time the next update gets: the time since the last one.
     uint32_t elapsedMs(uint32_t nowMs) const;
