@@ -27,12 +27,14 @@ expect_status() {
     [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"
 }
 
-# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when time runs out.
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false once a try begun at
+# least SECONDS (whole seconds) after the first has failed. The clock is read to the
+# microsecond, so the deadline is a safety net of the full length, never a second short.
 wait_for() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000)) began
     shift
-    until "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && return 1
+    until began=${EPOCHREALTIME/[.,]/} && "$@"; do
+        [ "$began" -ge "$deadline" ] && return 1
         sleep 0.1
     done
 }
