@@ -82,22 +82,29 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
     }
 }
 
-TEST(BitmapOnDisk, UnusableFilesGiveTheReason) {
-    const Bytes good = bmpFile(4, 2, 8);
+// A good file is read whole: its sides, depth, palette and rows where the headers put them.
+// An unusable one is refused with the reason.
+TEST(BitmapOnDisk, AGoodFileIsReadWholeAndUnusableOnesGiveTheReason) {
+    const Bytes good = bmpFile(4, 2, 8, 7);
     const std::string paths[] = {temporaryFile(good), temporaryFile(Bytes(14, 'B')),
                                  temporaryFile(withRows(bmpHeaders(2, 2, 24), 15))};
-    const std::pair<std::string, const char*> cases[] = {
-        {paths[0], ""},
+    BitmapFile file;
+    std::string error;
+    ASSERT_TRUE(readBitmapFile(paths[0], file, error)) << error;
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(std::tuple(file.width, file.height, file.bitsPerPixel, file.paletteSize),
+              std::tuple(4, 2, 8, 256u));
+    EXPECT_EQ(file.data, Bytes(good.begin() + 14, good.end()));
+    EXPECT_EQ(file.palette()[4 * 255 + 2], uint8_t(10 * 255 + 2));
+    EXPECT_EQ(Bytes(file.pixels(), file.pixels() + 8), Bytes(8, 7));
+    const std::pair<std::string, const char*> refused[] = {
         {paths[1], "too short"},
         {paths[2], "truncated pixel rows"},
         {paths[0] + "-missing", "No such file or directory"},
         {"/tmp", "not a readable file"}};
-    for (const auto& [path, reason] : cases) {
-        BitmapFile file;
-        std::string error;
-        EXPECT_EQ(readBitmapFile(path, file, error), *reason == '\0') << path;
+    for (const auto& [path, reason] : refused) {
+        EXPECT_FALSE(readBitmapFile(path, file, error)) << path;
         EXPECT_NE(error.find(reason), std::string::npos) << path << ": " << error;
-        EXPECT_TRUE(*reason != '\0' || file.data == Bytes(good.begin() + 14, good.end()));
     }
     for (const std::string& path : paths) {
         std::remove(path.c_str());

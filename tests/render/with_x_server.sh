@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# with_x_server.sh COMMAND...: runs COMMAND with SDL on a private X server (Xvfb, one
+# 1024x768 24-bit screen) that lives as long as the command. The server picks a free
+# display number itself and names it once it answers, so runs side by side never race for
+# one. No server, no run: the command fails, and says why.
+set -uo pipefail
+work=$(mktemp -d)
+server=
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/server.log" 2>&1 &
+server=$!
+# A safety net only: the server names its display as soon as it is up.
+if ! read -r -t 120 number <"$work/display" || [ -z "$number" ]; then
+    echo "FAIL: no X server could be started for $*: $(tail -3 "$work/server.log")"
+    exit 1
+fi
+DISPLAY=:$number SDL_VIDEODRIVER=x11 "$@"
