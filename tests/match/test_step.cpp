@@ -49,20 +49,29 @@ TEST(StepSwings, WorkedTracesWithTheButtonAndEnterSeenOnce) {
     EXPECT_EQ(m.state.paddle2.swingPhase, SwingPhase::Idle);
 }
 
-TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
-    Match m = plainMatch();
-    m.settings.gameSpeed = 14, m.settings.gravityScale = 12;
-    m.settings.player1Mouse = m.settings.player2Keyboard = true;
-    MatchState& s = m.state;
-    s.rallyState = P2ToServe, s.paddle2.x = -20, s.paddle2.z = -200;
-    stepMatch(m, command(16, {KeyEnter}));
-    EXPECT_EQ(s.rallyState, P2Toss);
-    stepMatch(m, command(16, {KeyEnter}));  // still held: no swing
-    EXPECT_EQ(s.paddle2.swingPhase, SwingPhase::Idle);
-    stepMatch(m, command(16));
-    stepMatch(m, command(16, {KeyEnter}));  // pressed again: a swing
-    EXPECT_NE(s.paddle2.swingPhase, SwingPhase::Idle);
-
+// The press that tosses a human's serve (player 1's click, player 2's Enter) is used up by
+// the toss: held on, it starts no swing; the next press does.
+TEST(StepMatch, TheTossUsesUpItsPressAndTheNextOneSwings) {
+    for (const int player : {1, 2}) {
+        Match m = plainMatch();
+        m.settings.player1Mouse = m.settings.player2Keyboard = true;
+        MatchState& s = m.state;
+        const Paddle& p = player == 1 ? s.paddle1 : s.paddle2;
+        s.rallyState = player == 1 ? P1ToServe : P2ToServe;
+        const UpdateInput press = player == 1 ? command(16, {}, ButtonMessage::Pressed)
+                                              : command(16, {KeyEnter});
+        const UpdateInput held = player == 1 ? command(16) : command(16, {KeyEnter});
+        const UpdateInput letGo = player == 1 ? command(16, {}, ButtonMessage::Released)
+                                              : command(16);
+        stepMatch(m, press);
+        EXPECT_EQ(std::tuple(s.rallyState, s.ballVY > 85, m.input.leftButton),
+                  std::tuple(player == 1 ? P1Toss : P2Toss, true, 0));
+        stepMatch(m, held);
+        EXPECT_EQ(p.swingPhase, SwingPhase::Idle) << player;
+        stepMatch(m, letGo);
+        stepMatch(m, press);
+        EXPECT_EQ(p.swingPhase, SwingPhase::Forward) << player;
+    }
     Match c = plainMatch();  // a computer player 2 tosses by itself; Enter tosses nothing
     c.state.rallyState = P2ToServe;
     stepMatch(c, command(16, {KeyEnter, KeyEscape, KeyF1}));
@@ -71,6 +80,53 @@ TEST(StepMatch, EnterTossesAHumanPlayerTwosServeAndStaysUsedUpUntilLetGo) {
     EXPECT_TRUE(c.requests.quit && c.requests.toggleFullscreen);  // after the whole update
     stepMatch(c, command(16));
     EXPECT_FALSE(c.requests.quit || c.requests.toggleFullscreen);  // each step starts afresh
+}
+
+// Player 2's arrows move it 0.4 cm a millisecond (6.4 in 16 ms), opposite arrows cancel, and
+// the side follows the last move along x; the clamp at 152.5 is no move. Player 1's side
+// follows the pointer beyond a dead band of 0.0001 of the screen's width (2 pixels of
+// 20000), and not once the swing reaches 2 degrees.
+TEST(HumanPaddles, ArrowsAndTheClampMoveTwoThePointerTurnsOne) {
+    Match m = swingMatch();
+    Paddle &p1 = m.state.paddle1, &p2 = m.state.paddle2;
+    p2.x = p2.prevX = 10, p2.z = -200, p2.side = PaddleSide::Backhand;
+    const std::tuple<std::vector<int>, float, float, PaddleSide> keys[] = {
+        {{KeyLeft}, 3.6f, -200, PaddleSide::Forehand},
+        {{KeyRight, KeyUp}, 10, -206.4f, PaddleSide::Backhand},
+        {{KeyLeft, KeyRight, KeyDown}, 10, -200, PaddleSide::Backhand},
+        {{KeyLeft, KeyDown}, 3.6f, -193.6f, PaddleSide::Forehand},
+        {{KeyRight, KeyDown}, 10, -187.2f, PaddleSide::Backhand}};
+    for (const auto& [down, x, z, side] : keys) {
+        UpdateInput input = command(16);
+        for (const int key : down) {
+            input.keys.set(std::size_t(key));
+        }
+        stepMatch(m, input);
+        EXPECT_NEAR(p2.x, x, 1e-4);
+        EXPECT_NEAR(p2.z, z, 1e-4);
+        EXPECT_EQ(p2.side, side) << x << ", " << z;
+    }
+    for (const float edge : {152.5f, -152.5f}) {
+        p2.x = p2.prevX = edge - (edge > 0 ? 2 : -2);
+        stepMatch(m, command(16, {edge > 0 ? KeyRight : KeyLeft}));
+        const PaddleSide side = p2.side;
+        stepMatch(m, command(16));
+        EXPECT_EQ(std::tuple(p2.x, p2.prevX, p2.side), std::tuple(edge, edge, side));
+    }
+
+    m.settings.screenWidth = m.settings.screenHeight = 20000;
+    const std::tuple<int, float, PaddleSide> pointer[] = {
+        {10000, 0, PaddleSide::Forehand}, {9999, 0, PaddleSide::Forehand},
+        {9996, 0, PaddleSide::Backhand},  {9997, 0, PaddleSide::Backhand},
+        {10100, 2, PaddleSide::Backhand}, {10200, 1.9f, PaddleSide::Forehand}};
+    for (const auto& [x, swing, side] : pointer) {
+        UpdateInput input = command(16);
+        input.pointerX = x, input.pointerY = 15000;
+        p1.swingAngle = swing;
+        stepMatch(m, input);
+        EXPECT_EQ(p1.side, side) << x;
+    }
+    EXPECT_EQ(std::pair(p1.x, p1.z), std::pair(float(0.02 * 152.5), 205.5f));
 }
 
 TEST(StepMatch, TheJingleSoundsOncePerGame) {
@@ -101,29 +157,49 @@ TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
     EXPECT_EQ(std::tuple(m.input.leftButton, m.input.enterUsedByToss), std::tuple(0, false));
 }
 
-TEST(Let, ABallThatHardlyMovesForThreeSecondsIsPlayedAgain) {
-    // A computer return hanging in the air at the far end of the table, moving at 4.9 along
-    // it: 2,999 ms give no let, one more millisecond does.
-    Match m = plainMatch();
-    m.settings.gameSpeed = 0;  // nothing moves the ball
-    MatchState& s = m.state;
-    s.score1 = 3, s.score2 = 2, s.firstServer = 1, s.rallyState = P2ToReturn;
-    placeBall(s, 300, 200, -300, 0, 0, 4.9f);
-    for (int i = 0; i < 29; ++i) {
-        stepMatch(m, command(100));
+// A ball in a serve or a rally hanging far off the table, moving at 4.9 along it: 2,999 ms
+// give no let, one more millisecond does; the serve the score calls comes next (3-2: n / 2
+// = 2 is even, the first server), with no point and no sound.
+TEST(Let, ABallInPlayThatHardlyMovesForThreeSecondsIsPlayedAgain) {
+    for (const RallyState state : {P1Serve, P2Serve, P1Shot, P2Shot, P1ToReturn, P2ToReturn}) {
+        Match m = plainMatch();
+        m.settings.gameSpeed = 0;  // nothing moves the ball
+        MatchState& s = m.state;
+        s.score1 = 3, s.score2 = 2, s.firstServer = 1, s.rallyState = state;
+        placeBall(s, 300, 200, -300, 0, 0, 4.9f);
+        for (int i = 0; i < 29; ++i) {
+            stepMatch(m, command(100));
+        }
+        stepMatch(m, command(99));
+        EXPECT_EQ(std::tuple(s.stallMs, s.rallyState), std::tuple(2999, state));
+        stepMatch(m, command(1));
+        EXPECT_EQ(std::tuple(s.stallMs, s.rallyState, s.score1, s.score2, m.requests.soundCount),
+                  std::tuple(0, P1ToServe, 3, 2, 0))
+            << state;
+        s.rallyState = state;  // one update at |ballVZ| >= 5 starts the count again
+        stepMatch(m, command(2000));
+        s.ballVZ = -5;
+        stepMatch(m, command(0));  // 0 ms: not slowed on the way
+        EXPECT_EQ(s.stallMs, 0) << state;
     }
-    stepMatch(m, command(99));
-    EXPECT_EQ(std::tuple(s.stallMs, s.rallyState), std::tuple(2999, P2ToReturn));
-    stepMatch(m, command(1));  // 3-2: n / 2 = 2 is even, the first server
-    EXPECT_EQ(std::tuple(s.stallMs, s.rallyState, m.requests.soundCount),
-              std::tuple(0, P1ToServe, 0));
+}
 
-    s.rallyState = P1ToReturn;  // one update at |ballVZ| >= 5 starts the count again
-    s.ballVZ = -4.9f;
-    stepMatch(m, command(2000));
-    s.ballVZ = -5;
-    stepMatch(m, command(16));
-    EXPECT_EQ(s.stallMs, 0);
+// A human server may take as long as they like: five seconds of holding the ball is no let,
+// and the paddles stay where the players put them.
+TEST(Let, AHumanTakingFiveSecondsToServeIsNoLet) {
+    for (const RallyState state : {P1ToServe, P2ToServe}) {
+        Match m = plainMatch();
+        m.settings.player1Mouse = m.settings.player2Keyboard = true;
+        MatchState& s = m.state;
+        s.rallyState = state, s.paddle2.z = -150;
+        UpdateInput wait = command(100);
+        wait.pointerX = 500, wait.pointerY = 600;
+        for (int i = 0; i < 50; ++i) {
+            stepMatch(m, wait);
+        }
+        EXPECT_EQ(std::tuple(s.stallMs, s.rallyState, s.paddle1.z, s.paddle2.z),
+                  std::tuple(0, state, 164.4f, -150.0f));
+    }
 }
 
 RallyState decide(int32_t points, int32_t score1, int32_t score2, int32_t firstServer) {
