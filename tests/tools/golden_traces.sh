@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Golden traces: a dozen matches replayed by spinvale-sim, each trace compared with the hash
+# Golden traces: sixteen matches replayed by spinvale-sim, each trace compared with the hash
 # it had when it was first recorded. Any change to the match's arithmetic, its order of
 # steps, its random draws or the trace format shows here.
 # Usage: golden_traces.sh BIN_DIR [--print]   (--print: show the hashes instead of checking)
@@ -11,6 +11,11 @@ source "$(dirname "$0")/../harness.sh"
 # a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end; and
 # frames of 24 to 32 ms from a small generator of its own (x * 69069 + 1, exact in any awk),
 # under which a rally at game speed 40 and gravity 30 stalls at 2-1 and is called a let.
+# Two human players pressing by the clock alone: in "serves" each press that tosses is
+# followed by one that swings 66 - (5k mod 17) updates later in cycle k, so serves are struck
+# at many swing angles; in "returns" player 1 clicks every 149 updates and player 2 taps
+# Enter every 151, so some of their long straight rallies end in returns struck mid-swing.
+# Taps of the pointer and the arrows put each paddle on one side, then the other.
 script() {
     awk -v n="$1" -v kind="$2" 'BEGIN {
         r = 7
@@ -24,11 +29,20 @@ script() {
             keys = kind == "keys" || kind == "both" ? arrows (i % 70 ? "" : " 13") : ""
             if (kind == "both") keys = keys (i == 2000 || i == 4000 ? " 112" : "") (i == n - 1 ? " 27" : "")
             if (kind == "jitter" || kind == "heavy" || kind == "stall") { x = 0; y = 0; b = "-" }
+            if (kind == "serves" || kind == "returns") {
+                serves = kind == "serves"; cycle = serves ? 300 : 200; c = i % cycle; t = int(i / cycle) % 2
+                d = 66 - int(i / 300) * 5 % 17
+                press = serves ? c == 0 || c == d : i % 149 == 0
+                b = press ? "1" : (serves ? c == 1 || c == d + 1 : i % 149 == 1) ? "0" : "-"
+                enter = serves ? press : i % 151 == 0
+                ms = i ? 16 : 25; x = c == 2 ? 512 + (t ? -2 : 2) : 512; y = 600
+                keys = (enter ? " 13" : "") (i ? "" : " 39") (c == 2 ? (t ? " 37" : " 39") : c == 3 ? (t ? " 39" : " 37") : "")
+            }
             print ms, x, y, b keys
         }
     }' >"$3"
 }
-for s in 6000:mouse 6000:keys 6000:both 20000:jitter 30000:heavy 30000:stall; do
+for s in 6000:mouse 6000:keys 6000:both 20000:jitter 30000:heavy 30000:stall 8000:serves 12000:returns; do
     script "${s%:*}" "${s#*:}" "${s#*:}.txt"
 done
 
@@ -62,4 +76,6 @@ run crawl              721cde89ebde7c94 "--game-speed 6 --gravity 5" --max-frame
 run serve-long         de4ccb1e81f39747 "--game-speed 14 --gravity 3" --max-frames 20000
 run fast-heavy         2b4780ccc5cf4916 "--game-speed 40 --gravity 30" --script heavy.txt
 run stall-let          d460b9368ece872f "--game-speed 40 --gravity 30" --script stall.txt
+run serve-angles       7bffeb5760dfea16 "--player1 mouse --player2 keyboard" --script serves.txt
+run return-angles      018676730c87eedd "--player1 mouse --player2 keyboard" --script returns.txt
 [ -n "$print" ] || finish
