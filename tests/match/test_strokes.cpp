@@ -35,8 +35,9 @@ TEST(StrokeReturn, PaceAndHeightByDepthAndHowLowTheBallIsMet) {
     // by 1.2 below 85 and again below 80; depth 205 likewise; nearer than the end the ratio
     // stops at 0.5 and no depth factor applies.
     const float cases[][4] = {{200, 90, 43.37f, 286.13f}, {200, 85.5f, 43.37f, 286.13f},
-                              {200, 84, 52.04f, 286.13f}, {200, 79, 62.45f, 286.13f},
-                              {205, 90, 41.4f, 293.3f},   {120, 90, 55, 196}};
+                              {200, 84, 52.04f, 286.13f}, {200, 80, 52.04f, 286.13f},
+                              {200, 79, 62.45f, 286.13f}, {205, 90, 41.4f, 293.3f},
+                              {120, 90, 55, 196}};
     for (const auto& c : cases) {
         for (int player : {1, 2}) {
             const float sign = player == 1 ? 1.0f : -1.0f;
@@ -135,6 +136,23 @@ TEST(StrokeReturn, ComputerPlayer1AimsAsOneLookAheadAfterTheOther) {
         Match plain = m;  // the ball as the correction saw it: reset, new speeds, its spin
         EXPECT_EQ(m.state.ballVX, correctedAim(plain, aim, FarHalf::NegativeZ))
             << "trial " << trial;
+    }
+}
+
+// The computer spins its return only above a skill of 0.5: at 0.5 a return draws four times
+// (home depth, aim pick, aim, miss), above it player 1 draws once more for the spin and
+// player 2 twice.
+TEST(StrokeReturn, TheComputerSpinsOnlyAboveHalfSkill) {
+    for (const auto& [player, skill, draws] :
+         {std::tuple{1, 0.5f, 4}, {1, 0.51f, 5}, {2, 0.5f, 4}, {2, 0.51f, 6}}) {
+        Match m = returnFor(player, 200, 90, false);
+        m.settings.aiSkill = skill;
+        Match expected = m;
+        for (int i = 0; i < draws; ++i) {
+            randomBelow(expected, 2);
+        }
+        strike(m);
+        EXPECT_EQ(m.randomState, expected.randomState) << player << ", skill " << skill;
     }
 }
 

@@ -330,6 +330,34 @@ TEST_F(Drawing, ScoresAlwaysAndAWonGamesResultAreBlueInTheirRows) {
     EXPECT_NE(resultRows[0], resultRows[1]) << "both results read the same";
 }
 
+// The frame's texts read exactly so: written again over it in red where the frame put them
+// (and hidden where it hid them), they cover every blue pixel and no other.
+TEST_F(Drawing, TheTextsReadAsTheGameWritesThem) {
+    match_.state.score1 = 3, match_.state.score2 = 11, match_.state.rallyState = P2WinsGame;
+    draw();
+    const int blue = blueIn(0, height - 1);
+    const TextRows rows = frameTextRows(height);
+    glColor3f(1, 0, 0);
+    glDepthFunc(GL_LEQUAL);
+    for (const auto& [row, text] : {std::pair{rows.score1, "Player 1 : 3"},
+                                    {rows.score2, "Player 2: 11"},
+                                    {rows.result, "Player 2 wins the game!"},
+                                    {rows.exitHint, "Press Esc to exit"},
+                                    {rows.newGameHint, "Enter: new game"}}) {
+        printText(lists_.font.listBase, height, textColumn, row, "%s", text);
+    }
+    glDepthFunc(GL_LESS);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame_.data());
+    int red = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            red += near(pixel(x, y), {255, 0, 0}, 9);
+        }
+    }
+    EXPECT_GT(blue, 1000);
+    EXPECT_EQ(std::pair(blueIn(0, height - 1), red), std::pair(0, blue));
+}
+
 // A blade's centre lies 7.07 cm outward (+x for player 1, -x for player 2) and down from the
 // paddle's point, its red rubber toward player 1's end; turned half round, player 1's shows
 // its blue rubber, player 2's its other red one. Simple graphics draw both paddles flat and
