@@ -128,10 +128,13 @@ TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
         return predictNetHit(m, 0, y, z, 0, 0, vz) == NetPrediction::MeetsNet;
     };
     // Flat and slow toward the net from z = 50: the band is reached after about 1570 steps
-    // with the height barely changed; from z = 80 not within 2001 steps.
+    // with the height barely changed; from z = 80 not within 2001 steps. At 0.03 cm a step,
+    // less 1e-8 n^2 of drag, a ball from 62.975 is at 3.015 after 2000 steps and 2.985 after
+    // the 2001st, the last one looked at.
     EXPECT_TRUE(meets(90, 50, -300));
     EXPECT_FALSE(meets(110, 50, -300));
     EXPECT_FALSE(meets(90, 80, -300));
+    EXPECT_TRUE(meets(90, 62.975f, -300));
     EXPECT_TRUE(meets(90, -2.5f, 0));    // in the band, below the top
     EXPECT_FALSE(meets(100.2f, 2, 0));   // at the clearance height
     EXPECT_FALSE(meets(90, 140, -300));  // already beyond an end line
@@ -149,6 +152,10 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
     EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
     EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
+    // At game speed 1 (0.03 cm a step, less 1e-8 n^2 of drag) a ball from -106.995 is at
+    // -136.985 after 1000 steps and -137.015 after the 1001st, the last one looked at.
+    m.settings.gameSpeed = 1;
+    EXPECT_EQ(predictCrossingX(m, 5, 90, -106.995f, 0, 0, -300, FarHalf::NegativeZ), 5.0f);
     m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count
     EXPECT_EQ(predictCrossingX(m, 5, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 5.0f);
     EXPECT_EQ(predictCrossingX(m, 0, 90, -140, 0, 0, 0, FarHalf::NegativeZ), 1.0f);

@@ -58,11 +58,11 @@ TEST(StepMatch, TheTossUsesUpItsPressAndTheNextOneSwings) {
         MatchState& s = m.state;
         const Paddle& p = player == 1 ? s.paddle1 : s.paddle2;
         s.rallyState = player == 1 ? P1ToServe : P2ToServe;
-        const UpdateInput press = player == 1 ? command(16, {}, ButtonMessage::Pressed)
-                                              : command(16, {KeyEnter});
+        const UpdateInput press =
+            player == 1 ? command(16, {}, ButtonMessage::Pressed) : command(16, {KeyEnter});
         const UpdateInput held = player == 1 ? command(16) : command(16, {KeyEnter});
-        const UpdateInput letGo = player == 1 ? command(16, {}, ButtonMessage::Released)
-                                              : command(16);
+        const UpdateInput letGo =
+            player == 1 ? command(16, {}, ButtonMessage::Released) : command(16);
         stepMatch(m, press);
         EXPECT_EQ(std::tuple(s.rallyState, s.ballVY > 85, m.input.leftButton),
                   std::tuple(player == 1 ? P1Toss : P2Toss, true, 0));

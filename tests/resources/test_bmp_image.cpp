@@ -26,6 +26,7 @@ std::string parse(const Bytes& bytes, BitmapFile& file) {
 TEST(ParseBitmap, WellFormedFilesAreRead) {
     const std::pair<Bytes, uint32_t> cases[] = {
         {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
+        {withRows(bmpHeaders(4, 1, 8, 256, 0, bmpPalette(256)), 4), 256},
         {bmpFile(4, 1, 8), 256},
         {withRows(bmpHeaders(16384, 1, 8, 2, 0, bmpPalette(2)), 16384), 2},
         {bmpFile(1, 16384, 24), 0}};

@@ -56,11 +56,19 @@ grep -q 'warning: w.dat: at game speed 5.5 with gravity 7 .*never end' err.txt |
 expect_status 0 "$bin/spinvale-settings" write w.dat --game-speed 14 --gravity 12
 [ ! -s err.txt ] || fail "no warning for the shipped values: $(cat err.txt)"
 
-# Bad values are refused and the file is left as it was.
+# Every range taken to its ends; one step past either end is refused and the file is left
+# as it was.
+expect_status 0 "$bin/spinvale-settings" write e.dat --game-speed 0 --gravity 100 --ai-skill 0 \
+    --ai-speed 1000 --spin -1000 --screen 16384x1 --camera -10000,10000,0
+expect_status 0 "$bin/spinvale-settings" write e.dat --game-speed 100 --gravity 0 --ai-skill 1 \
+    --ai-speed 0 --spin 1000 --screen 1x16384
 cp s.dat before.dat
-for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -1" "--game-speed nan" \
-           "--gravity inf" "--ai-skill 1.5" "--ai-speed x" "--screen 0x768" "--screen 800" \
-           "--camera 1,2" "--simple-graphics 2" "--spin 1e9" "--volume 3" "--points" \
+for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -0.1" "--game-speed nan" \
+           "--game-speed 100.1" "--gravity inf" "--gravity 100.1" "--gravity -0.1" "--ai-skill 1.01" \
+           "--ai-skill -0.01" "--ai-speed x" "--ai-speed 1000.1" "--ai-speed -0.1" "--screen 0x768" \
+           "--screen 16385x768" "--screen 800x16385" "--screen 800x0" "--screen 800" "--camera 1,2" \
+           "--camera 0,10000.1,0" "--camera -10000.1,0,0" "--simple-graphics 2" "--spin 1000.1" \
+           "--spin -1000.1" "--volume 3" "--points" \
            "--ai-skill 0.5 --points 12"; do  # a later bad value keeps earlier good ones out too
     # shellcheck disable=SC2086
     expect_status 2 "$bin/spinvale-settings" write s.dat $bad
