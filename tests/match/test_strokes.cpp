@@ -1,6 +1,6 @@
-// Serves and returns: reach, pace and height by stance, the human angle and the computer aim;
-// the computer paddles' tracking and wind-up far out. (Human serves at many swing angles and
-// the computer's swing angles are followed by the golden traces.)
+// Serves and returns: reach, pace and height by stance, the human angle, the computer's spin;
+// the computer paddles' wind-up far out. (Human strokes at many swing angles, the computer's
+// aim and its correction, its paddles' tracking and swing angles: the golden traces.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -85,60 +85,6 @@ TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
     EXPECT_EQ(m2.state.rallyState, P2ToReturn);
 }
 
-// The aim correction as one look-ahead after the other, written out plainly.
-float correctedAim(const Match& m, float aim, FarHalf farHalf) {
-    const MatchState& s = m.state;
-    for (int pass = 1;; ++pass) {
-        const float u =
-            predictCrossingX(m, s.ballX, s.ballY, s.ballZ, aim, s.ballVY, s.ballVZ, farHalf);
-        if (u > 66.25f) {
-            aim = double(aim) - 10;
-        }
-        if (u < -66.25f) {
-            aim = double(aim) + 10;
-        }
-        if (pass > 100 || (u > -76.25f && u < 76.25f)) {
-            return aim;
-        }
-    }
-}
-
-TEST(StrokeReturn, ComputerPlayer1AimsAsOneLookAheadAfterTheOther) {
-    // Returns struck from all over: the computer's home depth, spin and aim after correction
-    // must be exactly what the draws and the plain loop give, whatever the speculation and
-    // memory of exits did.
-    uint32_t sequence = 12345;
-    const auto next = [&](int range) {
-        sequence = sequence * 1103515245u + 12345u;
-        return int((sequence >> 16) % uint32_t(range));
-    };
-    for (int trial = 0; trial < 300; ++trial) {
-        Match m = returnFor(1, float(140 + next(120)), float(78 + next(40)), false);
-        m.settings.gameSpeed = float(5 + next(20));
-        m.settings.gravityScale = float(2 + next(14));
-        m.settings.aiSkill = 1;  // no error after the correction
-        m.settings.aiSpeed = 40;
-        m.randomState = uint32_t(trial + 1);
-        m.state.paddle1.x = float(next(600) - 300);
-        m.state.ballX = m.state.paddle1.x + float(next(19) - 4);
-        // Replay the draws the stroke makes before its correction to know its first aim.
-        Match draws = m;
-        const float homeZ = float(205 - randomBelow(draws, 20));
-        const int aimChoice = randomBelow(draws, 5);
-        const float spin = float((randomBelow(draws, 200) - 100) / 100);
-        float aim = float(randomBelow(draws, 150) - 75);
-        aim = aimChoice == 2 ? 150.0f : aimChoice == 1 ? -150.0f : aim;
-
-        strokePlayer1(m);
-        ASSERT_EQ(m.state.rallyState, P1Shot);
-        ASSERT_EQ(m.state.ballSpin, spin);
-        EXPECT_EQ(m.state.paddle1.homeZ, homeZ);
-        Match plain = m;  // the ball as the correction saw it: reset, new speeds, its spin
-        EXPECT_EQ(m.state.ballVX, correctedAim(plain, aim, FarHalf::NegativeZ))
-            << "trial " << trial;
-    }
-}
-
 // The computer spins its return only above a skill of 0.5: at 0.5 a return draws four times
 // (home depth, aim pick, aim, miss), above it player 1 draws once more for the spin and
 // player 2 twice.
@@ -171,41 +117,23 @@ TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
               std::tuple(float(41 % 50 - 25), -210.0f, -20.0f, 1));
 }
 
-TEST(ComputerPaddles, TrackTheBallAndDriftHome) {
-    Match m = plainMatch();
-    MatchState& s = m.state;
-    const double step = 40 * double(0.05f);  // aiSpeed 40: 2 cm an update
-    s.rallyState = P2Shot;
-    s.paddle1.z = s.paddle1.homeZ = 175;
-    s.ballX = 13, s.paddle1.x = 10;  // exactly 3 to the right: still
-    computerPaddle1(m);
-    EXPECT_EQ(s.paddle1.x, 10.0f);
-    s.ballX = 14;
-    computerPaddle1(m);
-    EXPECT_EQ(s.paddle1.x, float(10 + step));
-    s.ballX = 0;
-    computerPaddle1(m);
-    EXPECT_EQ(s.paddle1.x, float(float(10 + step) - step));
-
-    s.paddle2.z = -150, s.paddle2.homeZ = -180;
-    s.ballX = 50, s.ballZ = -200;  // player 2 waits while the ball is behind its end
-    computerPaddle2(m);
-    EXPECT_EQ(s.paddle2.x, 0.0f);
-    s.ballZ = -199;
-    computerPaddle2(m);
-    EXPECT_EQ(std::tuple(s.paddle2.x, s.paddle2.z, s.paddle2.side),  // moved toward +x
-              std::tuple(float(step), float(-150 - 0.01), PaddleSide::Backhand));
-
-    // A ball coming to a paddle far out on its own side, beyond 130: a wind-up first.
-    for (const auto& [x, phase] : {std::pair{130.0f, SwingPhase::Forward},
-                                   {130.5f, SwingPhase::WindUp},
-                                   {140.0f, SwingPhase::WindUp}}) {
-        s.rallyState = P2Shot;
-        placeBall(s, x, 90, 170, 0, 0, 100);
-        s.paddle1.x = s.paddle1.prevX = x;
-        s.paddle1.swingPhase = SwingPhase::Idle;
-        computerPaddle1(m);
-        EXPECT_EQ(s.paddle1.swingPhase, phase) << x;
+// A ball coming to a computer paddle far out on its own side, beyond 130 on the side that
+// holds it away from the body (player 1's backhand, player 2's forehand): a wind-up first.
+TEST(ComputerPaddles, WindUpFirstFarOutOnTheirOwnSide) {
+    for (const auto& [player, x, phase] : {std::tuple{1, 130.0f, SwingPhase::Forward},
+                                           {1, 130.5f, SwingPhase::WindUp},
+                                           {2, 130.0f, SwingPhase::Forward},
+                                           {2, 130.5f, SwingPhase::WindUp}}) {
+        Match m = plainMatch();
+        MatchState& s = m.state;
+        const float sign = player == 1 ? 1.0f : -1.0f;
+        Paddle& p = player == 1 ? s.paddle1 : s.paddle2;
+        s.rallyState = player == 1 ? P2Shot : P1Shot;
+        p.x = p.prevX = x, p.z = p.homeZ = sign * 175;
+        p.side = player == 1 ? PaddleSide::Backhand : PaddleSide::Forehand;
+        placeBall(s, x, 90, sign * 170, 0, 0, sign * 100);
+        player == 1 ? computerPaddle1(m) : computerPaddle2(m);
+        EXPECT_EQ(p.swingPhase, phase) << player << ": " << x;
     }
 }
 
