@@ -6,7 +6,7 @@
 set -uo pipefail
 work=$(mktemp -d)
 server=
-trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server"; rm -rf "$work"' EXIT
 mkfifo "$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/server.log" 2>&1 &
 server=$!
