@@ -1,7 +1,8 @@
 // NAT-PMP through libnatpmp: requests to the default gateway, resent by libnatpmp at growing
 // intervals, and waited for here until the deadline.
+#include <arpa/inet.h>
 #include <natpmp.h>
-#include <sys/select.h>
+#include <poll.h>
 
 #include <algorithm>
 
@@ -34,24 +35,22 @@ int resultCode(int error) {
 }
 
 // The answer to the request just sent: 0 with the response, or libnatpmp's error;
-// NATPMP_TRYAGAIN when the deadline came first.
+// NATPMP_TRYAGAIN when the deadline came first. The deadline bounds the loop; the count of
+// rounds only guards against a clock that stands still.
 int awaitResponse(natpmp_t& natpmp, natpmpresp_t& response, Deadline deadline) {
-    for (int tries = 0; tries < 64; ++tries) {
+    for (int round = 0; round < 100; ++round) {
         const int result = readnatpmpresponseorretry(&natpmp, &response);
-        const auto left = deadline - steady_clock::now();
-        if (result != NATPMP_TRYAGAIN || left <= steady_clock::duration::zero()) {
+        const long long leftMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now())
+                .count();
+        if (result != NATPMP_TRYAGAIN || leftMs <= 0) {
             return result;
         }
-        timeval retry{};
+        timeval retry{};  // when libnatpmp sends the request again
         getnatpmprequesttimeout(&natpmp, &retry);
-        const auto leftUs = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
-        const long long waitUs =
-            std::min<long long>(leftUs, retry.tv_sec * 1000000LL + retry.tv_usec);
-        timeval wait{time_t(waitUs / 1000000), suseconds_t(waitUs % 1000000)};
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(natpmp.s, &readable);
-        select(natpmp.s + 1, &readable, nullptr, nullptr, &wait);
+        const long long retryMs = retry.tv_sec * 1000LL + retry.tv_usec / 1000 + 1;
+        pollfd answer{natpmp.s, POLLIN, 0};
+        poll(&answer, 1, int(std::min(leftMs, retryMs)));
     }
     return NATPMP_TRYAGAIN;
 }

@@ -1,48 +1,51 @@
 #include "router_status.h"
 
-#include <cstddef>
-#include <utility>
-
 namespace spinvale::net {
 
 namespace {
 
-// The errors of UPnP's actions (device architecture) and of the WANIPConnection service.
-constexpr std::pair<int, std::string_view> upnpCodes[] = {
-    {401, "InvalidAction"},
-    {402, "InvalidArgs"},
-    {501, "ActionFailed"},
-    {600, "ArgumentValueInvalid"},
-    {601, "ArgumentValueOutOfRange"},
-    {602, "OptionalActionNotImplemented"},
-    {606, "ActionNotAuthorized"},
-    {714, "NoSuchEntryInArray"},
-    {715, "WildCardNotPermittedInSrcIP"},
-    {716, "WildCardNotPermittedInExtPort"},
-    {718, "ConflictInMappingEntry"},
-    {724, "SamePortValuesRequired"},
-    {725, "OnlyPermanentLeasesSupported"},
-    {726, "RemoteHostOnlySupportsWildcard"},
-    {727, "ExternalPortOnlySupportsWildcard"},
-    {728, "NoPortMapsAvailable"},
-    {729, "ConflictWithOtherMechanisms"},
-    {732, "WildCardNotPermittedInIntPort"},
+struct KnownCode {
+    RouterWay way;
+    int code;
+    std::string_view name;
+    RouterRefusal meaning;
 };
 
-// NAT-PMP's result codes (RFC 6886).
-constexpr std::pair<int, std::string_view> natPmpCodes[] = {
-    {1, "UnsupportedVersion"}, {2, "NotAuthorized"},     {3, "NetworkFailure"},
-    {4, "OutOfResources"},     {5, "UnsupportedOpcode"},
+// The errors of UPnP's actions (the device architecture's and the WANIPConnection service's)
+// and NAT-PMP's result codes (RFC 6886).
+constexpr KnownCode knownCodes[] = {
+    {RouterWay::Upnp, 401, "InvalidAction", RouterRefusal::Other},
+    {RouterWay::Upnp, 402, "InvalidArgs", RouterRefusal::Other},
+    {RouterWay::Upnp, 501, "ActionFailed", RouterRefusal::Other},
+    {RouterWay::Upnp, 600, "ArgumentValueInvalid", RouterRefusal::Other},
+    {RouterWay::Upnp, 601, "ArgumentValueOutOfRange", RouterRefusal::Other},
+    {RouterWay::Upnp, 602, "OptionalActionNotImplemented", RouterRefusal::Other},
+    {RouterWay::Upnp, 606, "ActionNotAuthorized", RouterRefusal::NotAllowed},
+    {RouterWay::Upnp, 714, "NoSuchEntryInArray", RouterRefusal::Other},
+    {RouterWay::Upnp, 715, "WildCardNotPermittedInSrcIP", RouterRefusal::Other},
+    {RouterWay::Upnp, 716, "WildCardNotPermittedInExtPort", RouterRefusal::Other},
+    {RouterWay::Upnp, 718, "ConflictInMappingEntry", RouterRefusal::PortTaken},
+    {RouterWay::Upnp, 724, "SamePortValuesRequired", RouterRefusal::Other},
+    {RouterWay::Upnp, 725, "OnlyPermanentLeasesSupported", RouterRefusal::Other},
+    {RouterWay::Upnp, 726, "RemoteHostOnlySupportsWildcard", RouterRefusal::Other},
+    {RouterWay::Upnp, 727, "ExternalPortOnlySupportsWildcard", RouterRefusal::Other},
+    {RouterWay::Upnp, 728, "NoPortMapsAvailable", RouterRefusal::NoRoom},
+    {RouterWay::Upnp, 729, "ConflictWithOtherMechanisms", RouterRefusal::PortTaken},
+    {RouterWay::Upnp, 732, "WildCardNotPermittedInIntPort", RouterRefusal::Other},
+    {RouterWay::NatPmp, 1, "UnsupportedVersion", RouterRefusal::Other},
+    {RouterWay::NatPmp, 2, "NotAuthorized", RouterRefusal::NotAllowed},
+    {RouterWay::NatPmp, 3, "NetworkFailure", RouterRefusal::NotConnected},
+    {RouterWay::NatPmp, 4, "OutOfResources", RouterRefusal::NoRoom},
+    {RouterWay::NatPmp, 5, "UnsupportedOpcode", RouterRefusal::Other},
 };
 
-template <std::size_t N>
-std::string_view nameIn(const std::pair<int, std::string_view> (&table)[N], int code) {
-    for (const auto& [number, name] : table) {
-        if (number == code) {
-            return name;
+const KnownCode* findCode(RouterWay way, int code) {
+    for (const KnownCode& known : knownCodes) {
+        if (known.way == way && known.code == code) {
+            return &known;
         }
     }
-    return "";
+    return nullptr;
 }
 
 }  // namespace
@@ -60,41 +63,13 @@ std::string_view routerWayName(RouterWay way) {
 }
 
 std::string_view routerCodeName(RouterWay way, int code) {
-    switch (way) {
-        case RouterWay::Upnp:
-            return nameIn(upnpCodes, code);
-        case RouterWay::NatPmp:
-            return nameIn(natPmpCodes, code);
-        case RouterWay::None:
-            break;
-    }
-    return "";
+    const KnownCode* known = findCode(way, code);
+    return known ? known->name : "";
 }
 
 RouterRefusal classifyRefusal(RouterWay way, int code) {
-    if (way == RouterWay::Upnp) {
-        switch (code) {
-            case 718:
-            case 729:
-                return RouterRefusal::PortTaken;
-            case 606:
-                return RouterRefusal::NotAllowed;
-            case 728:
-                return RouterRefusal::NoRoom;
-            default:
-                return RouterRefusal::Other;
-        }
-    }
-    switch (code) {
-        case 2:
-            return RouterRefusal::NotAllowed;
-        case 3:
-            return RouterRefusal::NotConnected;
-        case 4:
-            return RouterRefusal::NoRoom;
-        default:
-            return RouterRefusal::Other;
-    }
+    const KnownCode* known = findCode(way, code);
+    return known ? known->meaning : RouterRefusal::Other;
 }
 
 }  // namespace spinvale::net

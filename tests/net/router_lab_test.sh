@@ -123,12 +123,13 @@ CONF
         fail "miniupnpd $1 did not start: $(tail -5 "$1.log")"
 }
 
-stop() { # PID
+stop() { # PID: its exit status
     kill -TERM "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
+    wait "$1"
 }
 
 start_host() { # NAMESPACE NAME [LEASE]: the host's lines in NAME.out
+    : >"$2.out"  # there before the first look at it
     ip netns exec "$ns-$1" timeout 120 "$probe" host "$2" 27455 ${3:-} >"$2.out" 2>&1 &
     pids+=($!)
     host_pid=$!
@@ -138,12 +139,21 @@ mapped_ms() { # NAME WAY: when the host said it was mapped
     sed -nE "s/^mapped way=$2 .* at=([0-9]+)ms$/\1/p" "$1.out"
 }
 
+# Outputs are read whole before they are searched: a search that stops at the first match
+# would end the writer with SIGPIPE, and pipefail would count that as a miss.
 dnat_to() { # ADDRESS: the router's ruleset forwards UDP 27455 of the WAN to it
-    on router nft list ruleset | grep -q "dnat ip to $1:27455"
+    on router nft list ruleset >ruleset.txt && grep -q "dnat ip to $1:27455" ruleset.txt
 }
 
-quit_host() { # PID NAME ADDRESS: SIGTERM; the mapping is gone
-    stop "$1"
+says() { # TEXT NAMESPACE PROBE-ARGUMENT...: the probe there says a line starting with TEXT
+    local text=$1 n=$2
+    shift 2
+    on "$n" "$probe" "$@" >said.txt 2>&1
+    grep -q "^$text" said.txt
+}
+
+quit_host() { # PID NAME ADDRESS: SIGTERM; the host ends well and its mapping is gone
+    stop "$1" || fail "$2 ended with status $?: $(tail -3 "$2.out")"
     grep -q '^stopped removed=1' "$2.out" || fail "$2 did not remove its mapping: $(cat "$2.out")"
     ! dnat_to "$3" || fail "$2's mapping is still in the router's ruleset"
 }
@@ -165,15 +175,15 @@ wait_for 10 grep -q '^mapped way=UPnP .* external=10.77.0.1:27455 ' Alice.out ||
     fail "no UPnP mapping: $(cat Alice.out)"
 upnp_ms=$(mapped_ms Alice UPnP)
 dnat_to 192.168.77.10 || fail "the mapping is not in the router's ruleset"
-on wan "$probe" join 10.77.0.1 27455 | grep -q '^connected' || fail "the guest outside did not reach the host"
+says connected wan join 10.77.0.1 27455 || fail "the guest outside did not reach the host"
 wait_for 3 grep -q '^connected from 10.77.0.2' Alice.out || fail "the host saw no guest: $(cat Alice.out)"
-on wan "$probe" send 10.77.0.1 27455 3 query | grep -q '^replies 0' || fail "a stranger outside was told of the game"
+says 'replies 0' wan send 10.77.0.1 27455 3 query || fail "a stranger outside was told of the game"
 start_host lan2 Bob
 bob=$host_pid
 wait_for 10 grep -q '^mapped way=UPnP' Bob.out || fail "no second mapping: $(cat Bob.out)"
 bob_port=$(sed -nE 's/^mapped .* external=10\.77\.0\.1:([0-9]+) .*/\1/p' Bob.out)
 [ -n "$bob_port" ] && [ "$bob_port" != 27455 ] || fail "the second host's port: '$bob_port'"
-on wan "$probe" join 10.77.0.1 "$bob_port" | grep -q '^connected' || fail "the guest did not reach the second host"
+says connected wan join 10.77.0.1 "$bob_port" || fail "the guest did not reach the second host"
 
 # The games on this network, found by the third computer; a flood of queries draws a reply
 # or two, garbage none, and the hosts go on answering.
@@ -184,14 +194,14 @@ done
 discovery_bytes=$(sed -nE 's/^sent ([0-9]+) bytes.*/\1/p' list.out)
 replies=$(on lan3 "$probe" send 192.168.77.10 27455 50 query | sed -nE 's/^replies ([0-9]+).*/\1/p')
 [ "${replies:-99}" -le 2 ] || fail "a flood of 50 queries drew $replies replies"
-on lan3 "$probe" send 192.168.77.10 27455 20 'GET / HTTP/1.0' | grep -q '^replies 0' || fail "garbage was answered"
+says 'replies 0' lan3 send 192.168.77.10 27455 20 'GET / HTTP/1.0' || fail "garbage was answered"
 [ "$(on lan3 "$probe" list 27455 | grep -c '^game ')" -eq 2 ] || fail "the hosts stopped answering"
 quit_host "$alice" Alice 192.168.77.10
 # A router fallen silent (its mapping left to its lease): stopping does not wait for the
 # seconds miniupnpc would.
 on router nft add chain inet lab input '{ type filter hook input priority 0; }'
 on router nft add rule inet lab input ip saddr 192.168.77.11 drop
-stop "$bob"
+stop "$bob" || fail "the second host ended with status $?"
 took=$(sed -nE 's/^stopped removed=0 took=([0-9]+)ms.*/\1/p' Bob.out)
 [ "${took:-9999}" -le 2500 ] || fail "stopping against a silent router: $(tail -1 Bob.out)"
 
@@ -202,18 +212,20 @@ start_host lan1 Alice 4
 wait_for 10 grep -q '^mapped way=NAT-PMP .* external=10.77.0.1:27455 ' Alice.out ||
     fail "no NAT-PMP mapping: $(cat Alice.out)"
 natpmp_ms=$(mapped_ms Alice NAT-PMP)
-on wan "$probe" join 10.77.0.1 27455 | grep -q '^connected' || fail "the guest did not reach the host by NAT-PMP"
+says connected wan join 10.77.0.1 27455 || fail "the guest did not reach the host by NAT-PMP"
 sleep 6
 dnat_to 192.168.77.10 || fail "the NAT-PMP mapping was not renewed"
 quit_host "$host_pid" Alice 192.168.77.10
 
-# No miniupnpd: the host says so within 3 seconds; a guest on the LAN still joins.
+# No miniupnpd, and a router that drops what the host sends it rather than refuse it: the
+# host says so within 3 seconds; a guest on the LAN still joins.
 stop "$miniupnpd_pid"
+on router nft add rule inet lab input ip saddr 192.168.77.10 drop
 start_host lan1 Alice
 wait_for 10 grep -q '^not-mapped way= ' Alice.out || fail "no word of the missing router: $(cat Alice.out)"
 given_up=$(sed -nE 's/^not-mapped .* at=([0-9]+)ms$/\1/p' Alice.out)
 [ "${given_up:-9999}" -le 3500 ] || fail "the host said so after $given_up ms"
-on lan3 "$probe" join 192.168.77.10 27455 | grep -q '^connected' || fail "the guest on the LAN did not join"
+says connected lan3 join 192.168.77.10 27455 || fail "the guest on the LAN did not join"
 quit_host "$host_pid" Alice 192.168.77.10
 
 echo "mapped after: UPnP $upnp_ms ms, NAT-PMP $natpmp_ms ms; no router said after $given_up ms;" \
