@@ -91,6 +91,7 @@ struct RouterMapping::Shared {
             }
             if (reply.outcome == RouterReply::Refused && refused.outcome != RouterReply::Refused) {
                 refused = reply;
+                noteRefusal(reply);
             }
         }
         reply = refused;
@@ -118,6 +119,17 @@ struct RouterMapping::Shared {
     void giveUpWhenLate() {
         if (status.state == MappingState::Asking && Clock::now() >= giveUpAt) {
             status.state = MappingState::NotMapped;
+        }
+    }
+
+    // A refusal kept in the status while the next way is asked, so that giving up on that
+    // one still tells the player what the first router said.
+    void noteRefusal(const RouterReply& reply) {
+        std::lock_guard lock(mutex);
+        if (status.state == MappingState::Asking) {
+            status.way = reply.way;
+            status.refusal = reply.refusal;
+            status.code = reply.code;
         }
     }
 

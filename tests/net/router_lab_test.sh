@@ -113,9 +113,11 @@ ext_stun_host=10.77.0.2
 upnp_table_name=lab
 upnp_nat_table_name=lab
 uuid=8d5b7c1e-3a44-4f0c-9e51-5b1d2c7a0f31
+deny 0-65535 192.168.77.12/32 0-65535
 allow 1024-65535 192.168.77.0/24 1024-65535
 deny 0-65535 0.0.0.0/0 0-65535
 CONF
+    : >"$1.log"
     ip netns exec "$ns-router" /usr/sbin/miniupnpd -f "$PWD/$1.conf" -d -P "$PWD/$1.pid" >"$1.log" 2>&1 &
     miniupnpd_pid=$! && pids+=($!)
     wait_for 15 grep -q 'Port forwarding is now enabled' "$1.log" &&
@@ -205,8 +207,17 @@ stop "$bob" || fail "the second host ended with status $?"
 took=$(sed -nE 's/^stopped removed=0 took=([0-9]+)ms.*/\1/p' Bob.out)
 [ "${took:-9999}" -le 2500 ] || fail "stopping against a silent router: $(tail -1 Bob.out)"
 
+# The router's rules forbid the third computer a mapping: UPnP's refusal is named, though
+# NAT-PMP is still being asked when the host gives up (this miniupnpd walks every port before
+# it refuses, and is killed rather than waited for).
+start_host lan3 Carol
+wait_for 10 grep -q '^not-mapped way=UPnP .* refusal=2 code=606 name=ActionNotAuthorized ' Carol.out ||
+    fail "the refusal is not named: $(cat Carol.out)"
+quit_host "$host_pid" Carol 192.168.77.12
+kill -KILL "$miniupnpd_pid"
+wait "$miniupnpd_pid" 2>/dev/null
+
 # NAT-PMP alone, on a lease of 4 seconds: still held after 6, so renewed; gone after SIGTERM.
-stop "$miniupnpd_pid"
 start_miniupnpd natpmp no
 start_host lan1 Alice 4
 wait_for 10 grep -q '^mapped way=NAT-PMP .* external=10.77.0.1:27455 ' Alice.out ||
