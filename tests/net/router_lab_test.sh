@@ -130,14 +130,14 @@ stop() { # PID: its exit status
     wait "$1"
 }
 
-start_host() { # NAMESPACE NAME [LEASE]: the host's lines in NAME.out
-    : >"$2.out"  # there before the first look at it
-    ip netns exec "$ns-$1" timeout 120 "$probe" host "$2" 27455 ${3:-} >"$2.out" 2>&1 &
+start_host() { # NAMESPACE NAME [LEASE]: the host's lines in NAMESPACE.out
+    : >"$1.out"  # there before the first look at it
+    ip netns exec "$ns-$1" timeout 120 "$probe" host "$2" 27455 ${3:-} >"$1.out" 2>&1 &
     pids+=($!)
     host_pid=$!
 }
 
-mapped_ms() { # NAME WAY: when the host said it was mapped
+mapped_ms() { # NAMESPACE WAY: when the host there said it was mapped
     sed -nE "s/^mapped way=$2 .* at=([0-9]+)ms$/\1/p" "$1.out"
 }
 
@@ -154,7 +154,7 @@ says() { # TEXT NAMESPACE PROBE-ARGUMENT...: the probe there says a line startin
     grep -q "^$text" said.txt
 }
 
-quit_host() { # PID NAME ADDRESS: SIGTERM; the host ends well and its mapping is gone
+quit_host() { # PID NAMESPACE ADDRESS: SIGTERM; the host ends well and its mapping is gone
     stop "$1" || fail "$2 ended with status $?: $(tail -3 "$2.out")"
     grep -q '^stopped removed=1' "$2.out" || fail "$2 did not remove its mapping: $(cat "$2.out")"
     ! dnat_to "$3" || fail "$2's mapping is still in the router's ruleset"
@@ -173,24 +173,25 @@ start_stun
 start_miniupnpd upnp yes
 start_host lan1 Alice
 alice=$host_pid
-wait_for 10 grep -q '^mapped way=UPnP .* external=10.77.0.1:27455 ' Alice.out ||
-    fail "no UPnP mapping: $(cat Alice.out)"
-upnp_ms=$(mapped_ms Alice UPnP)
+wait_for 10 grep -q '^mapped way=UPnP .* external=10.77.0.1:27455 ' lan1.out ||
+    fail "no UPnP mapping: $(cat lan1.out)"
+upnp_ms=$(mapped_ms lan1 UPnP)
 dnat_to 192.168.77.10 || fail "the mapping is not in the router's ruleset"
 says connected wan join 10.77.0.1 27455 || fail "the guest outside did not reach the host"
-wait_for 3 grep -q '^connected from 10.77.0.2' Alice.out || fail "the host saw no guest: $(cat Alice.out)"
+wait_for 3 grep -q '^connected from 10.77.0.2' lan1.out || fail "the host saw no guest: $(cat lan1.out)"
 says 'replies 0' wan send 10.77.0.1 27455 3 query || fail "a stranger outside was told of the game"
-start_host lan2 Bob
+start_host lan2 ""  # the name of the user running it
 bob=$host_pid
-wait_for 10 grep -q '^mapped way=UPnP' Bob.out || fail "no second mapping: $(cat Bob.out)"
-bob_port=$(sed -nE 's/^mapped .* external=10\.77\.0\.1:([0-9]+) .*/\1/p' Bob.out)
+wait_for 10 grep -q '^mapped way=UPnP' lan2.out || fail "no second mapping: $(cat lan2.out)"
+bob_port=$(sed -nE 's/^mapped .* external=10\.77\.0\.1:([0-9]+) .*/\1/p' lan2.out)
 [ -n "$bob_port" ] && [ "$bob_port" != 27455 ] || fail "the second host's port: '$bob_port'"
 says connected wan join 10.77.0.1 "$bob_port" || fail "the guest did not reach the second host"
 
 # The games on this network, found by the third computer; a flood of queries draws a reply
 # or two, garbage none, and the hosts go on answering.
 on lan3 "$probe" list 27455 >list.out
-for game in "192.168.77.10:27455 'Alice'" "192.168.77.11:27455 'Bob'"; do
+user=$(getent passwd "$(id -u)" | cut -d: -f5 | cut -d, -f1)
+for game in "192.168.77.10:27455 'Alice'" "192.168.77.11:27455 '${user:-$(id -un)}'"; do
     grep -q "^game $game" list.out || fail "$game not listed: $(cat list.out)"
 done
 discovery_bytes=$(sed -nE 's/^sent ([0-9]+) bytes.*/\1/p' list.out)
@@ -198,46 +199,46 @@ replies=$(on lan3 "$probe" send 192.168.77.10 27455 50 query | sed -nE 's/^repli
 [ "${replies:-99}" -le 2 ] || fail "a flood of 50 queries drew $replies replies"
 says 'replies 0' lan3 send 192.168.77.10 27455 20 'GET / HTTP/1.0' || fail "garbage was answered"
 [ "$(on lan3 "$probe" list 27455 | grep -c '^game ')" -eq 2 ] || fail "the hosts stopped answering"
-quit_host "$alice" Alice 192.168.77.10
+quit_host "$alice" lan1 192.168.77.10
 # A router fallen silent (its mapping left to its lease): stopping does not wait for the
 # seconds miniupnpc would.
 on router nft add chain inet lab input '{ type filter hook input priority 0; }'
 on router nft add rule inet lab input ip saddr 192.168.77.11 drop
 stop "$bob" || fail "the second host ended with status $?"
-took=$(sed -nE 's/^stopped removed=0 took=([0-9]+)ms.*/\1/p' Bob.out)
-[ "${took:-9999}" -le 2500 ] || fail "stopping against a silent router: $(tail -1 Bob.out)"
+took=$(sed -nE 's/^stopped removed=0 took=([0-9]+)ms.*/\1/p' lan2.out)
+[ "${took:-9999}" -le 2500 ] || fail "stopping against a silent router: $(tail -1 lan2.out)"
 
 # The router's rules forbid the third computer a mapping: UPnP's refusal is named, though
 # NAT-PMP is still being asked when the host gives up (this miniupnpd walks every port before
 # it refuses, and is killed rather than waited for).
 start_host lan3 Carol
-wait_for 10 grep -q '^not-mapped way=UPnP .* refusal=2 code=606 name=ActionNotAuthorized ' Carol.out ||
-    fail "the refusal is not named: $(cat Carol.out)"
-quit_host "$host_pid" Carol 192.168.77.12
+wait_for 10 grep -q '^not-mapped way=UPnP .* refusal=2 code=606 name=ActionNotAuthorized ' lan3.out ||
+    fail "the refusal is not named: $(cat lan3.out)"
+quit_host "$host_pid" lan3 192.168.77.12
 kill -KILL "$miniupnpd_pid"
 wait "$miniupnpd_pid" 2>/dev/null
 
 # NAT-PMP alone, on a lease of 4 seconds: still held after 6, so renewed; gone after SIGTERM.
 start_miniupnpd natpmp no
 start_host lan1 Alice 4
-wait_for 10 grep -q '^mapped way=NAT-PMP .* external=10.77.0.1:27455 ' Alice.out ||
-    fail "no NAT-PMP mapping: $(cat Alice.out)"
-natpmp_ms=$(mapped_ms Alice NAT-PMP)
+wait_for 10 grep -q '^mapped way=NAT-PMP .* external=10.77.0.1:27455 ' lan1.out ||
+    fail "no NAT-PMP mapping: $(cat lan1.out)"
+natpmp_ms=$(mapped_ms lan1 NAT-PMP)
 says connected wan join 10.77.0.1 27455 || fail "the guest did not reach the host by NAT-PMP"
 sleep 6
 dnat_to 192.168.77.10 || fail "the NAT-PMP mapping was not renewed"
-quit_host "$host_pid" Alice 192.168.77.10
+quit_host "$host_pid" lan1 192.168.77.10
 
 # No miniupnpd, and a router that drops what the host sends it rather than refuse it: the
 # host says so within 3 seconds; a guest on the LAN still joins.
 stop "$miniupnpd_pid"
 on router nft add rule inet lab input ip saddr 192.168.77.10 drop
 start_host lan1 Alice
-wait_for 10 grep -q '^not-mapped way= ' Alice.out || fail "no word of the missing router: $(cat Alice.out)"
-given_up=$(sed -nE 's/^not-mapped .* at=([0-9]+)ms$/\1/p' Alice.out)
+wait_for 10 grep -q '^not-mapped way= ' lan1.out || fail "no word of the missing router: $(cat lan1.out)"
+given_up=$(sed -nE 's/^not-mapped .* at=([0-9]+)ms$/\1/p' lan1.out)
 [ "${given_up:-9999}" -le 3500 ] || fail "the host said so after $given_up ms"
 says connected lan3 join 192.168.77.10 27455 || fail "the guest on the LAN did not join"
-quit_host "$host_pid" Alice 192.168.77.10
+quit_host "$host_pid" lan1 192.168.77.10
 
 echo "mapped after: UPnP $upnp_ms ms, NAT-PMP $natpmp_ms ms; no router said after $given_up ms;" \
     "stopping at a silent router: $took ms; the search sent $discovery_bytes bytes"

@@ -67,7 +67,8 @@ void reportMapping(const RouterMapping& mapping, std::string& last) {
 }
 
 // host NAME PORT [LEASE]: a host as the game will be one: an ENet host that answers the
-// search through its intercept and maps its port on the router, until SIGTERM or SIGINT.
+// search through its intercept (with the user's name when NAME is "") and maps its port on
+// the router, until SIGTERM or SIGINT.
 int host(const char* name, uint16_t port, uint32_t lease) {
     ENetAddress address{ENET_HOST_ANY, port};
     ENetHost* enetHost = enet_host_create(&address, 4, 2, 0, 0);
@@ -75,7 +76,7 @@ int host(const char* name, uint16_t port, uint32_t lease) {
         std::fprintf(stderr, "cannot open port %u\n", port);
         return 2;
     }
-    LanResponder answering(name, port, listInterfaces());
+    LanResponder answering(*name ? name : userDisplayName(), port, listInterfaces());
     responder = &answering;
     enetHost->intercept = intercept;
     RouterMapping mapping({port, 3000, lease});
