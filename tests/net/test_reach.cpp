@@ -1,0 +1,206 @@
+// The pure pieces of reaching a host: invites written and read strictly, the search for
+// games on this network (its bytes worked out by hand, hostile datagrams refused, the answer
+// limits), the choices made from this computer's interfaces, and the router's codes named.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "invite.h"
+#include "lan_discovery.h"
+#include "router_status.h"
+
+namespace spinvale::net {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(Invites, ReadBackAsWrittenAndPastedTextIsForgiven) {
+    EXPECT_EQ(formatInvite({"192.0.2.7", 27455, "K7MQ2P"}), "spinvale://192.0.2.7:27455/K7MQ2P");
+    std::string error;
+    const auto read = readInvite(" \tSpinVale://table-3.example.org:4000/k7mq2p\r\n", error);
+    ASSERT_TRUE(read) << error;
+    EXPECT_EQ(read->host + " " + std::to_string(read->port) + " " + read->code,
+              "table-3.example.org 4000 K7MQ2P");
+    EXPECT_TRUE(looksLikeInvite("  spinvale://x"));
+    EXPECT_FALSE(looksLikeInvite("192.0.2.7:27455"));
+}
+
+TEST(Invites, AnythingElseIsRefusedWithAReason) {
+    const std::pair<std::string, const char*> bad[] = {
+        {"", "does not start with"},
+        {"http://192.0.2.7:27455/K7MQ2P", "does not start with"},
+        {"spinvale:/192.0.2.7:27455/K7MQ2P", "does not start with"},
+        {"spinvale://192.0.2.7:27455", "no join code"},
+        {"spinvale://192.0.2.7/K7MQ2P", "no port"},
+        {"spinvale://192.0.2.7:0/K7MQ2P", "from 1 to 65535"},
+        {"spinvale://192.0.2.7:65536/K7MQ2P", "from 1 to 65535"},
+        {"spinvale://192.0.2.7:27455x/K7MQ2P", "from 1 to 65535"},
+        {"spinvale://:27455/K7MQ2P", "missing"},
+        {"spinvale://[::1]:27455/K7MQ2P", "IPv4 only"},
+        {"spinvale://user@192.0.2.7:27455/K7MQ2P", "no valid host"},
+        {"spinvale://-table.example:27455/K7MQ2P", "no valid host"},
+        {"spinvale://table..example:27455/K7MQ2P", "no valid host"},
+        {"spinvale://t%61ble:27455/K7MQ2P", "no valid host"},
+        {"spinvale://" + std::string(64, 'a') + ":27455/K7MQ2P", "no valid host"},
+        {"spinvale://192.0.2.7:27455/K7M", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7MQ2P789", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7M-Q2P", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7MQ2P/", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7MQ2P?join=1", "4 to 8"},
+        {"spinvale://192.0.2.7:27455//K7MQ2P", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7MQ2P#x", "4 to 8"},
+        {"spinvale://192.0.2.7:27455/K7M\x1b[2JQ2P", "only letters"},
+        {std::string("spinvale://192.0.2.7:27455/K7\0MQ2P", 34), "only letters"},
+        {"spinvale://192.0.2.7:27455/K7MQ2\xc3\xa9", "only letters"},
+        {"spinvale://192.0.2.7 27455/K7MQ2P", "only letters"},
+        {"spinvale://" + std::string(300, 'a') + ":1/K7MQ2P", "not that long"},
+    };
+    for (const auto& [text, reason] : bad) {
+        std::string error;
+        EXPECT_FALSE(readInvite(text, error)) << text;
+        EXPECT_NE(error.find(reason), std::string::npos) << text << ": " << error;
+    }
+}
+
+TEST(LanSearch, TheBytesAreAsWorkedOut) {
+    // "Spinvale", kind 'Q', version 1, the nonce big-endian, zeros to 48 bytes.
+    Bytes query = {'S', 'p', 'i', 'n', 'v', 'a', 'l', 'e', 'Q', 1, 0x12, 0x34, 0x56, 0x78};
+    query.resize(48, 0);
+    EXPECT_EQ(encodeLanQuery(0x12345678), query);
+    EXPECT_EQ(decodeLanQuery(query.data(), query.size()), 0x12345678u);
+    // 'A', the nonce, port 27455 = 0x6B3F, the name's length and the name.
+    const Bytes answer = {'S',  'p',  'i',  'n',  'v',  'a',  'l', 'e', 'A', 1,
+                          0x12, 0x34, 0x56, 0x78, 0x6B, 0x3F, 3,   'A', 'n', 'a'};
+    EXPECT_EQ(encodeLanAnswer(0x12345678, 27455, "Ana"), answer);
+    const auto game = decodeLanAnswer(answer.data(), answer.size(), 0x12345678);
+    ASSERT_TRUE(game);
+    EXPECT_EQ(game->name + ":" + std::to_string(game->port), "Ana:27455");
+    // No answer is longer than the query that draws it.
+    EXPECT_EQ(encodeLanAnswer(1, 1, std::string(maxLanNameLength, 'x')).size(), lanQuerySize);
+}
+
+TEST(LanSearch, DatagramsThatAreNotExactlyOursAreRefused) {
+    const Bytes query = encodeLanQuery(7);
+    std::vector<Bytes> badQueries(5, query);
+    badQueries[0].pop_back();    // short
+    badQueries[1].push_back(0);  // long
+    badQueries[2][47] = 1;       // padding not zero
+    badQueries[3][8] = 'A';      // an answer's kind
+    badQueries[4][9] = 2;        // another version
+    for (const Bytes& b : badQueries) {
+        EXPECT_FALSE(decodeLanQuery(b.data(), b.size())) << testing::PrintToString(b);
+    }
+    const Bytes answer = encodeLanAnswer(7, 27455, "Bob");
+    std::vector<Bytes> badAnswers(6, answer);
+    badAnswers[0][13] = 8;                      // another nonce
+    badAnswers[1][18] = '\n';                   // a name that is not printable
+    badAnswers[2].push_back('x');               // a byte past the name
+    badAnswers[3][16] = 0;                      // no name
+    badAnswers[4][14] = badAnswers[4][15] = 0;  // port 0
+    badAnswers[5].resize(16);                   // cut short
+    for (const Bytes& b : badAnswers) {
+        EXPECT_FALSE(decodeLanAnswer(b.data(), b.size(), 7)) << testing::PrintToString(b);
+    }
+}
+
+TEST(LanSearch, NamesAreMadeSafeToShow) {
+    EXPECT_EQ(lanGameName("  Jos\xc3\xa9 Garc\xc3\xad"
+                          "a  "),
+              "Jos? Garc?a");
+    EXPECT_EQ(lanGameName("\x1b[31mred\x07"), "[31mred");
+    EXPECT_EQ(lanGameName(std::string(40, 'n')), std::string(31, 'n'));
+    EXPECT_EQ(lanGameName(" \t\n"), "Spinvale");
+}
+
+TEST(LanSearch, AnswersAreLimitedInAllAndForEachAsker) {
+    AnswerLimiter limiter;
+    const uint32_t t0 = 0xFFFFFF00u;  // the millisecond clock wraps during the test
+    for (uint32_t source = 1; source <= 8; ++source) {
+        EXPECT_TRUE(limiter.allow(source, t0)) << source;
+    }
+    EXPECT_FALSE(limiter.allow(9, t0 + 99));  // the burst is spent
+    EXPECT_TRUE(limiter.allow(9, t0 + 100));  // one more each 100 ms
+    EXPECT_FALSE(limiter.allow(10, t0 + 150));
+    EXPECT_TRUE(limiter.allow(1, t0 + 1000));   // the bucket full again
+    EXPECT_FALSE(limiter.allow(1, t0 + 1001));  // but not twice to one asker
+    AnswerLimiter one;
+    EXPECT_TRUE(one.allow(5, 0));
+    EXPECT_FALSE(one.allow(5, 199));  // the same asker, within 200 ms
+    EXPECT_TRUE(one.allow(5, 200));
+}
+
+constexpr uint32_t lo = 0x7F000001, docker = 0xAC110001, wlan = 0xC0A80114, eth = 0x0A000005;
+const std::vector<NetInterface> interfaces = {
+    {"lo", lo, 0xFF000000, 0, true, true},
+    {"docker0", docker, 0xFFFF0000, 0xAC11FFFF, true, false},
+    {"wlan0", wlan, 0xFFFFFF00, 0xC0A801FF, true, false},
+    {"eth1", eth, 0xFF000000, 0x0AFFFFFF, false, false},
+};
+
+TEST(LanSearch, AHostAnswersOnlyItsOwnNetworks) {
+    LanResponder host("Ana", 27455, interfaces);
+    EXPECT_FALSE(host.answer(7, 0x08080808, 0));  // from the internet, through a mapping
+    EXPECT_FALSE(host.answer(7, 0x0A000009, 0));  // on a network that is down
+    const auto answer = host.answer(7, 0xC0A80177, 0);
+    ASSERT_TRUE(answer);
+    const auto game = decodeLanAnswer(answer->data(), answer->size(), 7);
+    ASSERT_TRUE(game);
+    EXPECT_EQ(game->name + ":" + std::to_string(game->port), "Ana:27455");
+    EXPECT_TRUE(host.answer(8, lo, 0));
+}
+
+// The kernel prints each address as the number its bytes in network order make here.
+std::string routeField(uint32_t address) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", htonl(address));
+    return hex;
+}
+
+TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
+    const std::string head = "Iface\tDestination\tGateway\tFlags\tRefCnt\tUse\tMetric\tMask\n";
+    const std::string subnet = "wlan0\t" + routeField(0xC0A80100) + "\t00000000\t0001\t0\t0\t0\t" +
+                               routeField(0xFFFFFF00) + "\n";
+    const std::string viaGateway =
+        "wlan0\t00000000\t" + routeField(0xC0A80101) + "\t0003\t0\t0\t600\t00000000\n";
+    EXPECT_EQ(readDefaultGateway(head + "garbage\n" + subnet + viaGateway), 0xC0A80101u);
+    EXPECT_FALSE(readDefaultGateway(head + subnet));
+    EXPECT_FALSE(readDefaultGateway(head + "tun0\t00000000\t00000000\t0001\t0\t0\t0\t00000000\n"));
+
+    EXPECT_EQ(chooseLocalAddress(interfaces, 0xC0A80101), wlan);  // not the first one up
+    EXPECT_EQ(chooseLocalAddress(interfaces, std::nullopt), docker);
+    EXPECT_EQ(chooseLocalAddress(interfaces, 0x0A000001), docker);  // its network is down
+    EXPECT_FALSE(chooseLocalAddress({interfaces[0]}, std::nullopt));
+    EXPECT_EQ(ipv4Text(wlan), "192.168.1.20");
+
+    EXPECT_EQ(broadcastAddresses(interfaces),
+              (std::vector<uint32_t>{0xFFFFFFFF, 0xAC11FFFF, 0xC0A801FF}));
+    EXPECT_TRUE(onLocalNetwork(0xC0A80177, interfaces));
+    EXPECT_FALSE(onLocalNetwork(0x0A000009, interfaces));
+    EXPECT_FALSE(onLocalNetwork(0x08080808, interfaces));
+}
+
+TEST(RouterAnswers, CodesAreNamedAndMeant) {
+    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 718), "ConflictInMappingEntry");
+    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 606), "ActionNotAuthorized");
+    EXPECT_EQ(routerCodeName(RouterWay::NatPmp, 2), "NotAuthorized");
+    EXPECT_EQ(routerCodeName(RouterWay::NatPmp, 718), "");
+    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 2), "");
+    const std::tuple<RouterWay, int, RouterRefusal> meanings[] = {
+        {RouterWay::Upnp, 718, RouterRefusal::PortTaken},
+        {RouterWay::Upnp, 729, RouterRefusal::PortTaken},
+        {RouterWay::Upnp, 606, RouterRefusal::NotAllowed},
+        {RouterWay::Upnp, 728, RouterRefusal::NoRoom},
+        {RouterWay::Upnp, 501, RouterRefusal::Other},
+        {RouterWay::NatPmp, 2, RouterRefusal::NotAllowed},
+        {RouterWay::NatPmp, 3, RouterRefusal::NotConnected},
+        {RouterWay::NatPmp, 4, RouterRefusal::NoRoom},
+        {RouterWay::NatPmp, 5, RouterRefusal::Other},
+    };
+    for (const auto& [way, code, meaning] : meanings) {
+        EXPECT_EQ(classifyRefusal(way, code), meaning) << code;
+    }
+}
+
+}  // namespace
+}  // namespace spinvale::net
