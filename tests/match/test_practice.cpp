@@ -1,0 +1,171 @@
+// Practice: the drills' rules, and the stroke coach's advice checked by playing it.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+#include <vector>
+
+#include "match_fixture.h"
+#include "practice.h"
+#include "recording.h"
+
+namespace spinvale {
+namespace {
+
+Match practiceMatch(PracticeMode mode, bool mousePlayer1, uint32_t seed) {
+    GameSettings g = defaultGameSettings();
+    g.player1Mouse = mousePlayer1;
+    g.player2Keyboard = true;  // the drill gives player 2 to the computer whatever this says
+    g.screenWidth = g.screenHeight = 1000;
+    Match m;
+    m.randomState = seed;
+    startPractice(m, PracticeRules{mode, PracticeTarget::Any}, g);
+    return m;
+}
+
+// No point is ever scored, only the computer serves, and in the returns drill it never
+// returns; the drill's balls keep coming (player 1 strikes many).
+TEST(Practice, TheComputerServesEveryBallAndNoPointIsScored) {
+    for (const PracticeMode mode : {PracticeMode::Returns, PracticeMode::Rally}) {
+        Match m = practiceMatch(mode, false, 5);
+        int serves = 0, player1Returns = 0, player2Returns = 0;
+        for (int update = 0; update < 3000; ++update) {
+            const RallyState before = m.state.rallyState;
+            stepMatch(m, command(16));
+            const RallyState after = m.state.rallyState;
+            ASSERT_EQ(m.state.score1 + m.state.score2, 0) << "update " << update;
+            ASSERT_TRUE(after != P1ToServe && after != P1Toss && after != P1Serve)
+                << "player 1 served at update " << update;
+            serves += before == P2Toss && after == P2Serve;
+            player1Returns += before == P1ToReturn && after == P1Shot;
+            player2Returns += before == P2ToReturn && after == P2Shot;
+        }
+        // Returns: a ball every few seconds. A rally of two computers aiming safely is long.
+        EXPECT_GE(serves, mode == PracticeMode::Returns ? 10 : 1);
+        EXPECT_GE(player1Returns, mode == PracticeMode::Returns ? serves / 2 : 20);
+        EXPECT_EQ(player2Returns > 0, mode == PracticeMode::Rally);
+    }
+}
+
+// A mouse player who follows the ball across the table at its depth of 200 cm and clicks
+// at a random moment of each ball's way to it: strokes of every timing.
+struct RandomClicker {
+    std::mt19937 random{7};
+    int clickIn = -1;
+
+    UpdateInput next(const MatchState& s) {
+        UpdateInput c = command(16);
+        const double paddleX = double(s.ballX) - 5;
+        c.pointerX = int32_t((paddleX + 152.5) / 305 * 1000);
+        c.pointerY = int32_t(200.0 / 274 * 1000);
+        if (s.rallyState == P2Toss) {
+            clickIn = std::uniform_int_distribution<int>(20, 75)(random);
+        }
+        c.button = clickIn == 0    ? ButtonMessage::Pressed
+                   : clickIn == -1 ? ButtonMessage::Released
+                                   : ButtonMessage::None;
+        --clickIn;
+        return c;
+    }
+};
+
+// Replays a stroke from the saved state before its click with the click moved by the
+// advice's milliseconds (16 per update here) and the paddle on the side advised; true when
+// the ball then lands on the far half.
+bool advisedStrokeLands(const std::deque<std::pair<Match, UpdateInput>>& saved, int64_t first,
+                        const StrokeFeedback& f) {
+    const int64_t click = f.clickUpdate - first;
+    const int64_t press = click + f.timingMs / 16;
+    const int64_t strike = f.strikeUpdate - first;
+    PaddleSide side = saved[strike + 1].first.state.paddle1.side;
+    if (!f.sideMatched) {
+        side = side == PaddleSide::Forehand ? PaddleSide::Backhand : PaddleSide::Forehand;
+    }
+    Match m = saved[std::min(click, press)].first;
+    for (int64_t i = std::min(click, press); i < int64_t(saved.size()); ++i) {
+        UpdateInput c = saved[i].second;
+        c.button = i == press       ? ButtonMessage::Pressed
+                   : i == press + 1 ? ButtonMessage::Released
+                                    : ButtonMessage::None;
+        if (i == strike) {
+            m.state.paddle1.side = side;
+        }
+        stepMatch(m, c);
+        if (i > strike && m.state.rallyState != P1Shot) {
+            return m.state.rallyState == P2ToReturn;
+        }
+    }
+    return false;
+}
+
+TEST(StrokeCoach, TheAdvisedSwingSendsTheBallInWhereThePlayersDidNot) {
+    Match m = practiceMatch(PracticeMode::Returns, true, 3);
+    RandomClicker player;
+    StrokeCoach coach;
+    std::deque<std::pair<Match, UpdateInput>> saved;
+    int64_t first = 0;
+    int failed = 0, mended = 0, landed = 0, good = 0;
+    for (int update = 0; update < 40000; ++update) {
+        const UpdateInput c = player.next(m.state);
+        saved.emplace_back(m, c);
+        if (saved.size() > 400) {
+            saved.pop_front();
+            ++first;
+        }
+        const auto f = coach.observe(m, c);
+        stepMatch(m, c);
+        if (!f || !f->clicked || f->outcome == ReturnOutcome::Missed) {
+            continue;
+        }
+        landed += f->outcome == ReturnOutcome::In;
+        good += f->outcome == ReturnOutcome::In && timingAdvice(*f) == "good";
+        if (f->outcome != ReturnOutcome::In && f->adviceFound &&
+            f->bestOutcome == ReturnOutcome::In) {
+            ++failed;
+            mended += advisedStrokeLands(saved, first, *f);
+        }
+    }
+    EXPECT_GE(failed, 10);
+    EXPECT_EQ(mended, failed);
+    EXPECT_GT(landed, 20);
+    EXPECT_GT(good, 0);
+}
+
+TEST(StrokeCoach, SaysWhatItFoundInTheGamesWords) {
+    StrokeFeedback f;
+    f.outcome = ReturnOutcome::Long;
+    f.clicked = f.adviceFound = true;
+    f.timingMs = -48;
+    EXPECT_EQ(feedbackLine(f), "long: swing 48 ms earlier, side matched");
+    f.timingMs = 32;
+    f.sideMatched = false;
+    EXPECT_EQ(feedbackLine(f), "long: swing 32 ms later, the other side");
+    f.timingMs = 0;
+    EXPECT_EQ(timingAdvice(f), "good");
+    f.clicked = false;
+    EXPECT_EQ(timingAdvice(f), "no swing");
+}
+
+// Every 20th ball sums up the 20 and starts afresh; the timing error averages the strokes
+// that were timed.
+TEST(ReturnsTally, SumsUpEveryTwentyBalls) {
+    ReturnsTally tally;
+    StrokeFeedback in, wide, missed;
+    in.outcome = ReturnOutcome::In;
+    in.clicked = in.adviceFound = true;
+    in.timingMs = 30;
+    wide = in;
+    wide.outcome = ReturnOutcome::Wide;
+    wide.timingMs = -90;
+    std::optional<ReturnsSummary> summary;
+    for (int ball = 1; ball <= 40; ++ball) {
+        summary = tally.add(ball % 4 == 0 ? wide : ball % 5 == 0 ? missed : in);
+        ASSERT_EQ(summary.has_value(), ball % 20 == 0) << ball;
+    }
+    EXPECT_EQ(summaryText(*summary),
+              "20 balls: 12 in, 0 into the net, 0 long, 5 wide, 3 missed; timing off by 47 ms "
+              "on average");
+}
+
+}  // namespace
+}  // namespace spinvale
