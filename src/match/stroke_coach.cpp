@@ -177,16 +177,16 @@ const Try* bestTry(const std::vector<Try>& tries, const History& h, const Stroke
     const auto change = [&](const Try& t) {
         return std::abs(h[t.press].endMs - h[reference].endMs) + (t.otherSide ? 1 : 0);
     };
+    const auto score = [&](const Try& t) { return rank(t.outcome) * 10000.0 + distance(t); };
+    double nearest = 20000;
+    for (const Try& t : tries) {
+        nearest = std::min(nearest, score(t));
+    }
     const Try* best = nullptr;
     for (const Try& t : tries) {
-        if (rank(t.outcome) == 2) {
-            continue;
+        if (score(t) <= nearest + 1 && (best == nullptr || change(t) < change(*best))) {
+            best = &t;
         }
-        const bool wins = best == nullptr || rank(t.outcome) < rank(best->outcome) ||
-                          (rank(t.outcome) == rank(best->outcome) &&
-                           (distance(t) < distance(*best) - 1 ||
-                            (distance(t) <= distance(*best) + 1 && change(t) < change(*best))));
-        best = wins ? &t : best;
     }
     return best;
 }

@@ -1,7 +1,9 @@
 // Practice: the drills' rules, and the stroke coach's advice checked by playing it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -47,19 +49,21 @@ TEST(Practice, TheComputerServesEveryBallAndNoPointIsScored) {
     }
 }
 
-// A mouse player who follows the ball across the table at its depth of 200 cm and clicks
-// at a random moment of each ball's way to it: strokes of every timing.
+// A mouse player who follows the ball across the table, at a depth from 120 to 270 cm, and
+// clicks at a random moment of each ball's way to it: strokes of every timing.
 struct RandomClicker {
     std::mt19937 random{7};
     int clickIn = -1;
+    double depth = 200;
 
     UpdateInput next(const MatchState& s) {
         UpdateInput c = command(16);
         const double paddleX = double(s.ballX) - 5;
         c.pointerX = int32_t((paddleX + 152.5) / 305 * 1000);
-        c.pointerY = int32_t(200.0 / 274 * 1000);
+        c.pointerY = int32_t(depth / 274 * 1000);
         if (s.rallyState == P2Toss) {
             clickIn = std::uniform_int_distribution<int>(20, 75)(random);
+            depth = std::uniform_real_distribution<double>(120, 270)(random);
         }
         c.button = clickIn == 0    ? ButtonMessage::Pressed
                    : clickIn == -1 ? ButtonMessage::Released
@@ -69,14 +73,21 @@ struct RandomClicker {
     }
 };
 
+using Saved = std::deque<std::pair<Match, UpdateInput>>;
+
 // Replays a stroke from the saved state before its click with the click moved by the
-// advice's milliseconds (16 per update here) and the paddle on the side advised; true when
-// the ball then lands on the far half.
-bool advisedStrokeLands(const std::deque<std::pair<Match, UpdateInput>>& saved, int64_t first,
-                        const StrokeFeedback& f) {
+// advice's milliseconds (16 per update here) and the given number of updates more, and the
+// paddle on the side advised. How far from the far half's middle the ball lands; none when
+// it does not land there, or when the press is not one the coach tries (up to 600 ms
+// before the strike).
+std::optional<double> advisedLanding(const Saved& saved, int64_t first, const StrokeFeedback& f,
+                                     int64_t more) {
     const int64_t click = f.clickUpdate - first;
-    const int64_t press = click + f.timingMs / 16;
+    const int64_t press = click + f.timingMs / 16 + more;
     const int64_t strike = f.strikeUpdate - first;
+    if (press > strike || (strike - press) * 16 > 600) {
+        return std::nullopt;
+    }
     PaddleSide side = saved[strike + 1].first.state.paddle1.side;
     if (!f.sideMatched) {
         side = side == PaddleSide::Forehand ? PaddleSide::Backhand : PaddleSide::Forehand;
@@ -92,19 +103,57 @@ bool advisedStrokeLands(const std::deque<std::pair<Match, UpdateInput>>& saved, 
         }
         stepMatch(m, c);
         if (i > strike && m.state.rallyState != P1Shot) {
-            return m.state.rallyState == P2ToReturn;
+            const MatchState& s = m.state;
+            return s.rallyState == P2ToReturn ? std::optional(std::hypot(s.ballX, s.ballZ + 68.5))
+                                              : std::nullopt;
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+// The advised swing lands; no swing a single update earlier or later lands nearer the
+// middle (the 20 cm around it count as the middle; a centimetre nearer is no nearer), and
+// none that lands as near is a smaller change to the player's swing.
+bool advisedSwingIsBest(const Saved& saved, int64_t first, const StrokeFeedback& f) {
+    const std::optional<double> advised = advisedLanding(saved, first, f, 0);
+    const auto score = [](double d) { return std::max(d, 20.0); };
+    for (const int64_t more : {-1, 1}) {
+        const std::optional<double> other = advisedLanding(saved, first, f, more);
+        const bool smaller = std::abs(f.timingMs / 16 + more) < std::abs(f.timingMs / 16);
+        if (advised && other &&
+            (score(*other) < score(*advised) - 1 ||
+             (smaller && score(*other) <= score(*advised) + 1))) {
+            return false;
+        }
+    }
+    return advised.has_value();
+}
+
+// Where the player's own ball went, from the states after its strike: the first one past
+// the far half's outline says wide or long; a ball dead before that went into the net.
+ReturnOutcome outcomeSeen(const Saved& saved, int64_t first, const StrokeFeedback& f) {
+    for (std::size_t i = std::size_t(f.strikeUpdate - first + 1); i < saved.size(); ++i) {
+        const MatchState& s = saved[i].first.state;
+        if (s.rallyState != P1Shot) {
+            return s.rallyState == P2ToReturn ? ReturnOutcome::In : ReturnOutcome::Net;
+        }
+        if (s.ballZ < 0 && std::fabs(s.ballX) >= 76.25f) {
+            return ReturnOutcome::Wide;
+        }
+        if (s.ballZ <= -137) {
+            return ReturnOutcome::Long;
+        }
+    }
+    return ReturnOutcome::Net;
 }
 
 TEST(StrokeCoach, TheAdvisedSwingSendsTheBallInWhereThePlayersDidNot) {
     Match m = practiceMatch(PracticeMode::Returns, true, 3);
     RandomClicker player;
     StrokeCoach coach;
-    std::deque<std::pair<Match, UpdateInput>> saved;
+    Saved saved;
     int64_t first = 0;
-    int failed = 0, mended = 0, landed = 0, good = 0;
+    int failed = 0, mended = 0, landed = 0, good = 0, outcomes[returnOutcomes] = {};
     for (int update = 0; update < 40000; ++update) {
         const UpdateInput c = player.next(m.state);
         saved.emplace_back(m, c);
@@ -117,17 +166,22 @@ TEST(StrokeCoach, TheAdvisedSwingSendsTheBallInWhereThePlayersDidNot) {
         if (!f || !f->clicked || f->outcome == ReturnOutcome::Missed) {
             continue;
         }
+        saved.emplace_back(m, command(16));  // the state after, for outcomeSeen
+        EXPECT_EQ(f->outcome, outcomeSeen(saved, first, *f));
+        saved.pop_back();
+        ++outcomes[int(f->outcome)];
         landed += f->outcome == ReturnOutcome::In;
         good += f->outcome == ReturnOutcome::In && timingAdvice(*f) == "good";
         if (f->outcome != ReturnOutcome::In && f->adviceFound &&
             f->bestOutcome == ReturnOutcome::In) {
             ++failed;
-            mended += advisedStrokeLands(saved, first, *f);
+            mended += advisedSwingIsBest(saved, first, *f);
         }
     }
     EXPECT_GE(failed, 10);
     EXPECT_EQ(mended, failed);
     EXPECT_GT(landed, 20);
+    EXPECT_GT(outcomes[int(ReturnOutcome::Net)] * outcomes[int(ReturnOutcome::Wide)], 0);
     EXPECT_GT(good, 0);
 }
 
