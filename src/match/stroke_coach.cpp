@@ -17,8 +17,8 @@ constexpr std::size_t keptUpdates = 8192;
 // that came too late, after the ball, at most this long after it.
 constexpr int64_t clickSearchMs = 1000;
 constexpr int64_t lateClickMs = 300;
-// Landings this near the target's middle are all as good as the middle: among them the
-// advice takes the smallest change to the player's stroke.
+// Landings this near the target's middle line are all as good as the middle: among them
+// the advice takes the smallest change to the player's stroke.
 constexpr double middleSpotCm = 20;
 // A swing goes 70 degrees out and back at a quarter of a degree per millisecond: presses up
 // to this long before the strike give every angle the paddle can meet the ball at.
@@ -168,10 +168,9 @@ const Try* bestTry(const std::vector<Try>& tries, const History& h, const Stroke
     const double middleX = target == PracticeTarget::Any    ? 0
                            : target == PracticeTarget::Left ? -halfWidth / 2
                                                             : halfWidth / 2;
+    // The swing steers the ball sideways; how deep it lands is the stance's.
     const auto distance = [&](const Try& t) {
-        const double d =
-            std::hypot(double(t.landingX) - middleX, double(t.landingZ) + halfLength / 2);
-        return std::max(d, middleSpotCm);
+        return std::max(std::fabs(double(t.landingX) - middleX), middleSpotCm);
     };
     const int64_t reference = stroke.click >= 0 ? stroke.click : stroke.strike;
     const auto change = [&](const Try& t) {

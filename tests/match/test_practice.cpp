@@ -77,7 +77,7 @@ using Saved = std::deque<std::pair<Match, UpdateInput>>;
 
 // Replays a stroke from the saved state before its click with the click moved by the
 // advice's milliseconds (16 per update here) and the given number of updates more, and the
-// paddle on the side advised. How far from the far half's middle the ball lands; none when
+// paddle on the side advised. How far from the far half's middle line the ball lands; none when
 // it does not land there, or when the press is not one the coach tries (up to 600 ms
 // before the strike).
 std::optional<double> advisedLanding(const Saved& saved, int64_t first, const StrokeFeedback& f,
@@ -104,7 +104,7 @@ std::optional<double> advisedLanding(const Saved& saved, int64_t first, const St
         stepMatch(m, c);
         if (i > strike && m.state.rallyState != P1Shot) {
             const MatchState& s = m.state;
-            return s.rallyState == P2ToReturn ? std::optional(std::hypot(s.ballX, s.ballZ + 68.5))
+            return s.rallyState == P2ToReturn ? std::optional(std::fabs(double(s.ballX)))
                                               : std::nullopt;
         }
     }
@@ -112,7 +112,7 @@ std::optional<double> advisedLanding(const Saved& saved, int64_t first, const St
 }
 
 // The advised swing lands; no swing a single update earlier or later lands nearer the
-// middle (the 20 cm around it count as the middle; a centimetre nearer is no nearer), and
+// middle (20 cm either side count as the middle; a centimetre nearer is no nearer), and
 // none that lands as near is a smaller change to the player's swing.
 bool advisedSwingIsBest(const Saved& saved, int64_t first, const StrokeFeedback& f) {
     const std::optional<double> advised = advisedLanding(saved, first, f, 0);
