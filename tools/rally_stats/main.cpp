@@ -42,6 +42,7 @@ struct Tally {
     // Player 1's own: points won, balls that bounced on its half and were returned or
     // missed, and returns and serves after which it lost the point.
     long won1 = 0, serves1 = 0, returned1 = 0, missed1 = 0, strokesLost1 = 0;
+    double speedSum = 0, skillSum = 0;  // the computer's strength after each point
 };
 
 bool isShot(RallyState s) {
@@ -175,6 +176,10 @@ Tally playGames(const Options& o) {
             }
             stepMatch(match, input);
             observe(t, before, match.state, input.elapsedMs, sinceStroke);
+            if (match.state.score1 + match.state.score2 != before.score1 + before.score2) {
+                t.speedSum += match.settings.aiSpeed;
+                t.skillSum += match.settings.aiSkill;
+            }
             if (match.state.rallyState == P1WinsGame || match.state.rallyState == P2WinsGame) {
                 ++t.finished;
                 ++frame;
@@ -206,6 +211,10 @@ void printGames(const Tally& t, const Options& o) {
         100.0 * t.missedReturn / points, 100.0 * t.shotMissedTable / points,
         100.0 * t.ownHalf / points, t.netStops / points,
         t.crossings > 0 ? t.crossingMs / double(t.crossings) : 0.0);
+    if (g.adaptiveStrength) {
+        std::printf("  the computer's strength over the points: aiSkill %.2f, aiSpeed %.1f\n",
+                    t.skillSum / points, t.speedSum / points);
+    }
     if (o.modelledPlayer1) {
         const long reached = t.returned1 + t.missed1;
         std::printf(
