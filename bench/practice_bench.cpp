@@ -1,0 +1,94 @@
+// What the stroke coach costs: the update at which a stroke's ball is decided, when the
+// coach plays the stroke again with the click moved and the paddle on either side (about
+// 40 swings, each stepped from its press through the ball's flight), and an ordinary update,
+// when it only saves the match and steps its own copy.
+#include <benchmark/benchmark.h>
+
+#include "practice.h"
+#include "recording.h"
+
+namespace {
+
+using namespace spinvale;
+
+// The returns drill, a mouse player meeting every ball 200 cm behind the net and clicking
+// 20 updates after the computer's serve.
+struct Drill {
+    Match match;
+    StrokeCoach coach;
+    int64_t sinceServe = 0;
+
+    Drill() {
+        GameSettings g = defaultGameSettings();
+        g.screenWidth = g.screenHeight = 1000;
+        startPractice(match, PracticeRules{PracticeMode::Returns, PracticeTarget::Any}, g);
+    }
+
+    UpdateInput command() const {
+        UpdateInput c{16,
+                      int32_t((double(match.state.ballX) - 5 + 152.5) / 305 * 1000),
+                      730,
+                      ButtonMessage::None,
+                      {}};
+        c.button = sinceServe == 20   ? ButtonMessage::Pressed
+                   : sinceServe == 21 ? ButtonMessage::Released
+                                      : ButtonMessage::None;
+        return c;
+    }
+
+    std::optional<StrokeFeedback> play() {
+        const UpdateInput c = command();
+        const auto feedback = coach.observe(match, c);
+        stepMatch(match, c);
+        sinceServe = match.state.rallyState == P2Toss ? 0 : sinceServe + 1;
+        return feedback;
+    }
+};
+
+// The drill up to the update whose coaching plays its first stroke again.
+Drill beforeFirstAdvice() {
+    Drill ahead;
+    int updates = 0;
+    for (auto f = ahead.play(); !(f && f->adviceFound); f = ahead.play()) {
+        ++updates;
+    }
+    Drill drill;
+    for (int i = 0; i < updates; ++i) {
+        drill.play();
+    }
+    return drill;
+}
+
+void StrokeWhatIf(benchmark::State& state) {
+    const Drill drill = beforeFirstAdvice();
+    for (auto _ : state) {
+        state.PauseTiming();
+        StrokeCoach coach = drill.coach;
+        state.ResumeTiming();
+        const auto feedback = coach.observe(drill.match, drill.command());
+        if (!feedback || !feedback->adviceFound) {
+            state.SkipWithError("no stroke was decided");
+            break;
+        }
+    }
+}
+BENCHMARK(StrokeWhatIf)->Unit(benchmark::kMicrosecond);
+
+void CoachOrdinaryUpdate(benchmark::State& state) {
+    Drill drill;
+    for (int i = 0; i < 500; ++i) {
+        drill.play();
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        StrokeCoach coach = drill.coach;
+        state.ResumeTiming();
+        if (coach.observe(drill.match, drill.command())) {
+            state.SkipWithError("a stroke was decided");
+            break;
+        }
+    }
+}
+BENCHMARK(CoachOrdinaryUpdate)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
