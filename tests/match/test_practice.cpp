@@ -185,6 +185,8 @@ TEST(StrokeCoach, TheAdvisedSwingSendsTheBallInWhereThePlayersDidNot) {
     EXPECT_GT(good, 0);
 }
 
+// The line after a stroke; every 20th ball sums up the 20 and starts afresh, the timing
+// error averaged over the strokes that were timed.
 TEST(StrokeCoach, SaysWhatItFoundInTheGamesWords) {
     StrokeFeedback f;
     f.outcome = ReturnOutcome::Long;
@@ -198,22 +200,13 @@ TEST(StrokeCoach, SaysWhatItFoundInTheGamesWords) {
     EXPECT_EQ(timingAdvice(f), "good");
     f.clicked = false;
     EXPECT_EQ(timingAdvice(f), "no swing");
-}
 
-// Every 20th ball sums up the 20 and starts afresh; the timing error averages the strokes
-// that were timed.
-TEST(ReturnsTally, SumsUpEveryTwentyBalls) {
     ReturnsTally tally;
-    StrokeFeedback in, wide, missed;
-    in.outcome = ReturnOutcome::In;
-    in.clicked = in.adviceFound = true;
-    in.timingMs = 30;
-    wide = in;
-    wide.outcome = ReturnOutcome::Wide;
-    wide.timingMs = -90;
+    StrokeFeedback in{ReturnOutcome::In, 0, 0, true, true, ReturnOutcome::In, 30};
+    StrokeFeedback wide{ReturnOutcome::Wide, 0, 0, true, true, ReturnOutcome::In, -90};
     std::optional<ReturnsSummary> summary;
     for (int ball = 1; ball <= 40; ++ball) {
-        summary = tally.add(ball % 4 == 0 ? wide : ball % 5 == 0 ? missed : in);
+        summary = tally.add(ball % 4 == 0 ? wide : ball % 5 == 0 ? StrokeFeedback{} : in);
         ASSERT_EQ(summary.has_value(), ball % 20 == 0) << ball;
     }
     EXPECT_EQ(summaryText(*summary),
