@@ -1,7 +1,6 @@
-// What the stroke coach costs: the update at which a stroke's ball is decided, when the
-// coach plays the stroke again with the click moved and the paddle on either side (about
-// 40 swings, each stepped from its press through the ball's flight), and an ordinary update,
-// when it only saves the match and steps its own copy.
+// What the stroke coach costs at the update at which a stroke's ball is decided, when it
+// plays the stroke again with the click moved and the paddle on either side: about 40
+// swings, each stepped from its press through the ball's flight.
 #include <benchmark/benchmark.h>
 
 #include "practice.h"
@@ -73,22 +72,5 @@ void StrokeWhatIf(benchmark::State& state) {
     }
 }
 BENCHMARK(StrokeWhatIf)->Unit(benchmark::kMicrosecond);
-
-void CoachOrdinaryUpdate(benchmark::State& state) {
-    Drill drill;
-    for (int i = 0; i < 500; ++i) {
-        drill.play();
-    }
-    for (auto _ : state) {
-        state.PauseTiming();
-        StrokeCoach coach = drill.coach;
-        state.ResumeTiming();
-        if (coach.observe(drill.match, drill.command())) {
-            state.SkipWithError("a stroke was decided");
-            break;
-        }
-    }
-}
-BENCHMARK(CoachOrdinaryUpdate)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "game_statistics.h"
@@ -25,11 +24,9 @@ double number(const std::string& line, const std::string& name) {
 }
 
 Traced read(const std::string& line) {
-    const double vx = number(line, "ballVX"), vy = number(line, "ballVY");
-    const double vz = number(line, "ballVZ");
-    return {int(number(line, "rallyState")), int(number(line, "score1")),
-            int(number(line, "score2")), number(line, "ballSpin"),
-            std::sqrt(vx * vx + vy * vy + vz * vz)};
+    const auto n = [&line](const char* name) { return number(line, name); };
+    return {int(n("rallyState")), int(n("score1")), int(n("score2")), n("ballSpin"),
+            std::hypot(n("ballVX"), n("ballVY"), n("ballVZ"))};
 }
 
 struct Counts {

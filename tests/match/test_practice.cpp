@@ -2,10 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
-#include <optional>
 #include <random>
-#include <vector>
 
 #include "match_fixture.h"
 #include "practice.h"
@@ -88,10 +85,8 @@ std::optional<double> advisedLanding(const Saved& saved, int64_t first, const St
     if (press > strike || (strike - press) * 16 > 600) {
         return std::nullopt;
     }
-    PaddleSide side = saved[strike + 1].first.state.paddle1.side;
-    if (!f.sideMatched) {
-        side = side == PaddleSide::Forehand ? PaddleSide::Backhand : PaddleSide::Forehand;
-    }
+    const PaddleSide played = saved[strike + 1].first.state.paddle1.side;
+    const PaddleSide side = f.sideMatched ? played : PaddleSide(1 - int(played));
     Match m = saved[std::min(click, press)].first;
     for (int64_t i = std::min(click, press); i < int64_t(saved.size()); ++i) {
         UpdateInput c = saved[i].second;
