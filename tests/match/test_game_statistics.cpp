@@ -29,9 +29,10 @@ Traced read(const std::string& line) {
             std::hypot(n("ballVX"), n("ballVY"), n("ballVZ"))};
 }
 
+// By player number; [0] gathers what comes before the first stroke.
 struct Counts {
-    int own[2] = {}, other[2] = {}, landed[2] = {}, spin[2] = {}, longest = 0;
-    double fastest[2] = {};
+    int own[3] = {}, other[3] = {}, landed[3] = {}, spin[3] = {}, longest = 0;
+    double fastest[3] = {};
 };
 
 // One point's lines, from the update after the last point to the one that scored it: the
@@ -41,7 +42,7 @@ void countPoint(const std::vector<Traced>& t, std::size_t from, std::size_t to, 
     bool fromReturn = false;
     double spinMost = 0;
     const auto strokeEnds = [&] {
-        c.spin[striker - 1] += striker != 0 && spinMost >= 0.5;
+        c.spin[striker] += spinMost >= 0.5;
         spinMost = 0;
     };
     for (std::size_t i = from; i <= to; ++i) {
@@ -54,19 +55,17 @@ void countPoint(const std::vector<Traced>& t, std::size_t from, std::size_t to, 
             server = serve ? striker : server;
             strokes = serve ? 1 : strokes + 1;
             fromReturn = hit;
-            c.fastest[striker - 1] = std::max(c.fastest[striker - 1], t[i].speed * 14 * 0.0036);
+            c.fastest[striker] = std::max(c.fastest[striker], t[i].speed * 14 * 0.0036);
         }
         const bool shotFlies = (is == P1Shot && striker == 1) || (is == P2Shot && striker == 2);
         spinMost = shotFlies ? std::max(spinMost, std::fabs(t[i].spin)) : spinMost;
         const bool lands =
             (was == P1Shot && is == P2ToReturn) || (was == P2Shot && is == P1ToReturn);
-        if (lands && fromReturn) {
-            ++c.landed[striker - 1];
-        }
+        c.landed[striker] += lands && fromReturn;
     }
     strokeEnds();
     const int winner = t[to].score1 > t[to - 1].score1 ? 1 : 2;
-    ++(winner == server ? c.own : c.other)[winner - 1];
+    ++(winner == server ? c.own : c.other)[winner];
     c.longest = std::max(c.longest, strokes);
 }
 
@@ -92,11 +91,11 @@ TEST(GameStatistics, AgreeWithTheCountsOfTheTrace) {
     for (int p = 1; p <= 2; ++p) {
         const PlayerStatistics& s = stats.player(p);
         SCOPED_TRACE(p);
-        EXPECT_EQ(s.pointsOnOwnServe, c.own[p - 1]);
-        EXPECT_EQ(s.pointsOnOtherServe, c.other[p - 1]);
-        EXPECT_EQ(s.returnsLanded, c.landed[p - 1]);
-        EXPECT_EQ(s.spinStrokes, c.spin[p - 1]);
-        EXPECT_NEAR(s.fastestKmh, c.fastest[p - 1], 1e-3);
+        EXPECT_EQ(s.pointsOnOwnServe, c.own[p]);
+        EXPECT_EQ(s.pointsOnOtherServe, c.other[p]);
+        EXPECT_EQ(s.returnsLanded, c.landed[p]);
+        EXPECT_EQ(s.spinStrokes, c.spin[p]);
+        EXPECT_NEAR(s.fastestKmh, c.fastest[p], 1e-3);
         EXPECT_GT(s.returnsLanded * s.pointsOnOwnServe * s.pointsOnOtherServe, 0);
     }
     EXPECT_GT(stats.player(2).spinStrokes, 0);  // player 1's computer spins one return in 200
