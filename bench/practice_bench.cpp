@@ -46,16 +46,14 @@ struct Drill {
 
 // The drill up to the update whose coaching plays its first stroke again.
 Drill beforeFirstAdvice() {
-    Drill ahead;
-    int updates = 0;
-    for (auto f = ahead.play(); !(f && f->adviceFound); f = ahead.play()) {
-        ++updates;
+    for (Drill drill;;) {
+        Drill ahead = drill;
+        const auto feedback = ahead.play();
+        if (feedback && feedback->adviceFound) {
+            return drill;
+        }
+        drill = ahead;
     }
-    Drill drill;
-    for (int i = 0; i < updates; ++i) {
-        drill.play();
-    }
-    return drill;
 }
 
 void StrokeWhatIf(benchmark::State& state) {

@@ -33,8 +33,7 @@ TEST(Practice, TheComputerServesEveryBallAndNoPointIsScored) {
             stepMatch(m, command(16));
             const RallyState after = m.state.rallyState;
             ASSERT_EQ(m.state.score1 + m.state.score2, 0) << "update " << update;
-            ASSERT_TRUE(after != P1ToServe && after != P1Toss && after != P1Serve)
-                << "player 1 served at update " << update;
+            ASSERT_TRUE(after != P1ToServe && after != P1Toss && after != P1Serve) << update;
             serves += before == P2Toss && after == P2Serve;
             player1Returns += before == P1ToReturn && after == P1Shot;
             player2Returns += before == P2ToReturn && after == P2Shot;

@@ -19,17 +19,16 @@ namespace {
 // The adaptive strength is named only when chosen: a recording of a fixed strength reads
 // and writes as it did before the choice existed.
 TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
-    GameSettings g = defaultGameSettings();
+    GameSettings g = defaultGameSettings(), read;
+    UpdateInput input;
+    PracticeRules rules;
+    std::string error;
     for (const PracticeMode mode : {PracticeMode::Returns, PracticeMode::Rally}) {
         for (const PracticeTarget target :
              {PracticeTarget::Any, PracticeTarget::Left, PracticeTarget::Right}) {
             g.adaptiveStrength = !g.adaptiveStrength;
             const std::string line = formatPracticeLine({mode, target}, g);
             EXPECT_EQ(line.find("adaptive") != std::string::npos, g.adaptiveStrength);
-            UpdateInput input;
-            GameSettings read;
-            PracticeRules rules;
-            std::string error;
             ASSERT_EQ(parseRecordingLine(line, input, read, error, &rules), LineKind::Practice)
                 << line << ": " << error;
             EXPECT_EQ(rules, (PracticeRules{mode, target}));
@@ -42,9 +41,7 @@ TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
           "practice mode=returns target=up" + settings,
           "practice target=any mode=returns" + settings,
           std::string("practice mode=rally target=any")}) {
-        UpdateInput input;
-        GameSettings read;
-        std::string error;
+        error.clear();
         EXPECT_EQ(parseRecordingLine(bad, input, read, error), LineKind::Malformed) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
