@@ -47,7 +47,6 @@ struct Try {
     bool otherSide = false;
     ReturnOutcome outcome = ReturnOutcome::Missed;
     float landingX = 0;
-    float landingZ = 0;
 };
 
 // Update i's command with the stroke's click taken out and put at press instead, released
@@ -106,7 +105,6 @@ Try follow(Match m, const History& h, const Stroke& stroke, Try t) {
     }
     t.outcome = onTargetOrNot(*watch.outcome, watch.landingX, m.practice.target);
     t.landingX = watch.landingX;
-    t.landingZ = watch.landingZ;
     return t;
 }
 
