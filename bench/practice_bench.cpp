@@ -18,17 +18,12 @@ struct Drill {
     int64_t sinceServe = 0;
 
     Drill() {
-        GameSettings g = defaultGameSettings();
-        g.screenWidth = g.screenHeight = 1000;
-        startPractice(match, PracticeRules{PracticeMode::Returns, PracticeTarget::Any}, g);
+        startPractice(match, {PracticeMode::Returns, PracticeTarget::Any}, defaultGameSettings());
     }
 
     UpdateInput command() const {
-        UpdateInput c{16,
-                      int32_t((double(match.state.ballX) - 5 + 152.5) / 305 * 1000),
-                      730,
-                      ButtonMessage::None,
-                      {}};
+        const int32_t x = int32_t((double(match.state.ballX) - 5 + 152.5) / 305 * 1024);
+        UpdateInput c{16, x, 561, ButtonMessage::None, {}};  // 200 cm behind the net
         c.button = sinceServe == 20   ? ButtonMessage::Pressed
                    : sinceServe == 21 ? ButtonMessage::Released
                                       : ButtonMessage::None;
