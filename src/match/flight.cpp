@@ -95,11 +95,11 @@ void bounceOnTable(Match& match) {
     s.ballY = bounceHeight;
     s.ballVY = -s.ballVY;
     if (s.rallyState == P1Shot && s.ballZ > 0) {
-        s.score2 += 1;
+        awardPoint(match, 2);
         decideNextServe(match);
     }
     if (s.rallyState == P2Shot && s.ballZ < 0) {
-        s.score1 += 1;
+        awardPoint(match, 1);
         decideNextServe(match);
     }
     if (s.ballVZ < 0 && s.rallyState == P1Shot && s.ballZ < 0) {
@@ -125,9 +125,9 @@ void bounceOnFloor(Match& match) {
     }
     s.ballVY = -s.ballVY;
     if (s.rallyState == P1Shot || s.rallyState == P1ToReturn) {
-        s.score2 += 1;
+        awardPoint(match, 2);
     } else if (s.rallyState == P2Shot || s.rallyState == P2ToReturn) {
-        s.score1 += 1;
+        awardPoint(match, 1);
     }
     decideNextServe(match);
 }

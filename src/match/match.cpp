@@ -125,12 +125,15 @@ void takeInput(InputState& in, const UpdateInput& command) {
 }  // namespace
 
 void stepMatch(Match& match, const UpdateInput& input) {
+    const int32_t score1 = match.state.score1;
+    const int32_t score2 = match.state.score2;
     clearRequests(match);
     takeInput(match.input, input);
     updateMatch(match, input.elapsedMs);
     liftPaddleToBall(match, match.state.paddle1);
     liftPaddleToBall(match, match.state.paddle2);
     requestWinSound(match);
+    adaptStrength(match, score1, score2);
 }
 
 }  // namespace spinvale

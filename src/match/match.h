@@ -68,8 +68,8 @@ struct MatchState {
     float prevCursorU = 0;
     bool winSoundPlayed = false;
     int32_t stallMs = 0;  // how long a rally's ball has hardly moved along the table
-    Paddle paddle1;  // positive z
-    Paddle paddle2;  // negative z
+    Paddle paddle1;       // positive z
+    Paddle paddle2;       // negative z
 };
 
 // Every field of a paddle and of the match record, in the order the trace shows them: the
@@ -128,9 +128,30 @@ struct GameSettings {
     float cameraZ = 320;
     bool player1Mouse = false;
     bool player2Keyboard = false;
+    // The computer's skill and speed move after each point toward the level at which the
+    // player wins half the points, starting from the two above (adaptive_strength.cpp).
+    bool adaptiveStrength = false;
 };
 
 GameSettings defaultGameSettings();
+
+// The settings a new game starts from: the chosen ones, except that under the adaptive
+// strength the computer goes on at the strength the game being played has reached.
+GameSettings carryAdaptedStrength(GameSettings chosen, const GameSettings& playing);
+
+// Practice against the computer's serve. In returns, player 2 serves every ball and does not
+// return player 1's; in a rally the computer aims to keep the ball in play. Either way no
+// point is scored, and after a dead ball the computer serves again at once. The target is
+// where on the far half a return counts as a hit.
+enum class PracticeMode : int32_t { None, Returns, Rally };
+enum class PracticeTarget : int32_t { Any, Left, Right };
+
+struct PracticeRules {
+    PracticeMode mode = PracticeMode::None;
+    PracticeTarget target = PracticeTarget::Any;
+
+    bool operator==(const PracticeRules& o) const { return mode == o.mode && target == o.target; }
+};
 
 // Virtual-key codes the match reads.
 enum KeyCode : int {
@@ -188,6 +209,7 @@ struct Match {
     InputState input;
     uint32_t randomState = 1;  // the game's one random sequence; every run starts at 1
     MatchRequests requests;
+    PracticeRules practice;  // not in the record: a game's trace is the same as ever
 };
 
 // What a new window does to the match: paddles to their start depths and heights, the serve
@@ -201,7 +223,9 @@ Match computerMatch(GameSettings settings, uint32_t seed);
 
 // One update of the match on one command: the requests cleared, the update run, then a
 // paddle lifted to follow a high ball over the table and the win jingle requested once.
-// Afterwards match.requests holds what this update asked for.
+// Afterwards match.requests holds what this update asked for. Under an adaptive strength an
+// update that ends a point may change match.settings (aiSkill, aiSpeed): a recording notes
+// the new settings before the next update.
 void stepMatch(Match& match, const UpdateInput& input);
 
 // Strictly inside the table's outline seen from above: a ball on an edge line is not over

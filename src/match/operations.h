@@ -48,7 +48,11 @@ void bounceOnFloor(Match& match);
 void netCollision(Match& match);
 
 // Scoring and service.
+void awardPoint(Match& match, int32_t player);
 void decideNextServe(Match& match);
+// Under the adaptive strength, an update that ended a point moves the computer's skill and
+// speed toward the player's level.
+void adaptStrength(Match& match, int32_t score1Before, int32_t score2Before);
 
 // Human paddles.
 void mousePaddle1(Match& match);

@@ -20,12 +20,31 @@ int32_t serverFor(const MatchState& s, const GameRules& rules) {
     return turns % 2 == 0 ? s.firstServer : other;
 }
 
+bool practising(const Match& match) {
+    return match.practice.mode != PracticeMode::None;
+}
+
 }  // namespace
+
+// Practice keeps no score.
+void awardPoint(Match& match, int32_t player) {
+    if (practising(match)) {
+        return;
+    }
+    int32_t& score = player == 1 ? match.state.score1 : match.state.score2;
+    score += 1;
+}
 
 // At 0-0 the first server is drawn, on every call: a serve that reaches the floor, or a
 // window re-creation, before the first point draws again. A game is won with a lead of two.
+// In practice the computer's player 2 serves every ball.
 void decideNextServe(Match& match) {
     MatchState& s = match.state;
+    if (practising(match)) {
+        s.firstServer = 2;
+        s.rallyState = P2ToServe;
+        return;
+    }
     if (s.score1 == 0 && s.score2 == 0) {
         if (randomBelow(match, 2) == 0) {
             s.firstServer = 1;

@@ -127,25 +127,27 @@ void pullAimInside(Match& match, FarHalf farHalf) {
 }
 
 // The computer aims at random, pulls a shot that would leave over a side line back by 10
-// per look-ahead, and misses by an amount that shrinks with skill.
+// per look-ahead, and misses by an amount that shrinks with skill. In a practice rally it
+// keeps the ball in play instead of playing to win: never the wide aims, no spin, no miss.
 void aimComputerReturn(Match& match, FarHalf farHalf) {
     MatchState& s = match.state;
     const GameSettings& g = match.settings;
     const bool player2 = farHalf == FarHalf::PositiveZ;
+    const bool keepInPlay = match.practice.mode == PracticeMode::Rally;
 
     s.aimChoice = randomBelow(match, 5);
     s.ballSpin = 0;
-    if (double(g.aiSkill) > 0.5) {
+    if (double(g.aiSkill) > 0.5 && !keepInPlay) {
         s.ballSpin = (randomBelow(match, 200) - 100) / 100;
         if (player2) {
             s.ballSpin = (randomBelow(match, 200) - 100) / 40;
         }
     }
     s.ballVX = randomBelow(match, 150) - 75;
-    if (s.aimChoice == 2) {
+    if (s.aimChoice == 2 && !keepInPlay) {
         s.ballVX = 150;
     }
-    if (s.aimChoice == 1) {
+    if (s.aimChoice == 1 && !keepInPlay) {
         s.ballVX = -150;
     }
 
@@ -162,7 +164,9 @@ void aimComputerReturn(Match& match, FarHalf farHalf) {
             s.ballVX = double(s.ballVX) - randomBelow(match, 30);
         }
     }
-    s.ballVX = double(s.ballVX) + (randomBelow(match, 100) - 50) * (1 - double(g.aiSkill));
+    if (!keepInPlay) {
+        s.ballVX = double(s.ballVX) + (randomBelow(match, 100) - 50) * (1 - double(g.aiSkill));
+    }
 }
 
 }  // namespace
@@ -214,8 +218,11 @@ void strokePlayer2(Match& match) {
         serve(match, p, human, 210);
     }
 
+    // In the returns drill player 2 lets player 1's return go by, to be dead at the floor.
+    const bool letsReturnsGo = match.practice.mode == PracticeMode::Returns;
     const bool inReach = s.ballX > double(p.x) - 15 && s.ballX < double(p.x) + 5;
-    if (!(s.rallyState == P2ToReturn && inReach && s.ballZ < p.z && s.prevBallZ > p.prevZ)) {
+    if (letsReturnsGo ||
+        !(s.rallyState == P2ToReturn && inReach && s.ballZ < p.z && s.prevBallZ > p.prevZ)) {
         return;
     }
     s.rallyState = P2Shot;

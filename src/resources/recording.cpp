@@ -3,6 +3,7 @@
 #include <charconv>
 #include <vector>
 
+#include "practice.h"
 #include "settings_file.h"
 
 namespace spinvale {
@@ -12,6 +13,7 @@ namespace {
 constexpr std::string_view settingsCommentStart = "# settings: ";
 constexpr std::string_view settingsLineStart = "settings";
 constexpr std::string_view newGameLineStart = "new-game";
+constexpr std::string_view practiceLineStart = "practice";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -78,6 +80,13 @@ LineKind parseUpdate(std::string_view first, std::string_view rest, UpdateInput&
     return LineKind::Update;
 }
 
+// The adaptive strength is newer than recordings: a line names it only when it is chosen,
+// so a recording of a fixed strength reads as it always did, and a line without it keeps
+// the strength fixed.
+bool namedOnlyWhenSet(const SettingsField& f) {
+    return f.offset == field::adaptiveStrength.offset;
+}
+
 // Every field once, by its name in the settings file; the values go through the same checks
 // as a settings file's.
 LineKind parseSettings(std::string_view rest, GameSettings& settings, std::string& error) {
@@ -108,8 +117,8 @@ LineKind parseSettings(std::string_view rest, GameSettings& settings, std::strin
             writeInt32(record, f, whole);
         }
     }
-    for (bool s : seen) {
-        if (!s) {
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (!seen[i] && !namedOnlyWhenSet(settingsFields[i])) {
             return malformed(error, "a settings line names every settings field");
         }
     }
@@ -126,6 +135,9 @@ LineKind parseSettings(std::string_view rest, GameSettings& settings, std::strin
 std::string settingsWords(const GameSettings& settings) {
     std::string line;
     for (const SettingsField& f : settingsFields) {
+        if (namedOnlyWhenSet(f) && !(settings.*f.flag)) {
+            continue;
+        }
         line += " ";
         line += f.name;
         line += "=";
@@ -136,10 +148,33 @@ std::string settingsWords(const GameSettings& settings) {
     return line;
 }
 
+// The drill and the target, then the settings.
+LineKind parsePractice(std::string_view rest, GameSettings& settings, PracticeRules* practice,
+                       std::string& error) {
+    PracticeRules rules;
+    const std::string_view mode = nextWord(rest);
+    const std::string_view target = nextWord(rest);
+    if (mode.substr(0, 5) != "mode=" || !readPracticeMode(mode.substr(5), rules.mode) ||
+        rules.mode == PracticeMode::None) {
+        return malformed(error, "a practice line starts with mode=returns or mode=rally");
+    }
+    if (target.substr(0, 7) != "target=" || !readPracticeTarget(target.substr(7), rules.target)) {
+        return malformed(error, "a practice line's target is target=any, left or right");
+    }
+    const LineKind kind = parseSettings(rest, settings, error);
+    if (kind != LineKind::Settings) {
+        return kind;
+    }
+    if (practice != nullptr) {
+        *practice = rules;
+    }
+    return LineKind::Practice;
+}
+
 }  // namespace
 
 LineKind parseRecordingLine(std::string_view line, UpdateInput& input, GameSettings& settings,
-                            std::string& error) {
+                            std::string& error, PracticeRules* practice) {
     std::string_view rest = line;
     const std::string_view first = nextWord(rest);
     if (first.empty() || first.front() == '#') {
@@ -151,6 +186,9 @@ LineKind parseRecordingLine(std::string_view line, UpdateInput& input, GameSetti
     if (first == newGameLineStart) {
         const LineKind kind = parseSettings(rest, settings, error);
         return kind == LineKind::Settings ? LineKind::NewGame : kind;
+    }
+    if (first == practiceLineStart) {
+        return parsePractice(rest, settings, practice, error);
     }
     return parseUpdate(first, rest, input, error);
 }
@@ -177,13 +215,34 @@ std::string formatNewGameLine(const GameSettings& settings) {
     return std::string(newGameLineStart) + settingsWords(settings);
 }
 
-void startNewGame(Match& match, const GameSettings& settings) {
+std::string formatPracticeLine(const PracticeRules& practice, const GameSettings& settings) {
+    return std::string(practiceLineStart) + " mode=" + practiceModeName(practice.mode) +
+           " target=" + practiceTargetName(practice.target) + settingsWords(settings);
+}
+
+namespace {
+
+// The score and the result cleared, then the match restarted with the settings, as a new
+// window restarts it, under the rules given.
+void startAfresh(Match& match, const PracticeRules& practice, const GameSettings& settings) {
     MatchState& s = match.state;
     s.score1 = 0;
     s.score2 = 0;
     s.firstServer = 0;
     s.winSoundPlayed = false;
+    match.practice = practice;
     restartMatch(match, settings);
+}
+
+}  // namespace
+
+void startNewGame(Match& match, const GameSettings& settings) {
+    startAfresh(match, PracticeRules{}, settings);
+}
+
+void startPractice(Match& match, const PracticeRules& practice, GameSettings settings) {
+    settings.player2Keyboard = false;
+    startAfresh(match, practice, settings);
 }
 
 std::string formatSettingsComment(const std::string& settingsPath) {
@@ -203,11 +262,13 @@ std::string settingsNamedBy(std::string_view firstLine) {
 
 bool RecordingReader::next(UpdateInput& input, GameSettings& settings) {
     newGame_.reset();
+    practice_.reset();
     std::string line;
     while (std::getline(in_, line)) {
         ++lineNumber_;
         std::string error;
-        switch (parseRecordingLine(line, input, settings, error)) {
+        PracticeRules practice;
+        switch (parseRecordingLine(line, input, settings, error, &practice)) {
             case LineKind::Update:
                 return true;
             case LineKind::Malformed:
@@ -215,6 +276,11 @@ bool RecordingReader::next(UpdateInput& input, GameSettings& settings) {
                 return false;
             case LineKind::NewGame:
                 newGame_ = settings;
+                practice_.reset();
+                break;
+            case LineKind::Practice:
+                practice_ = practice;
+                newGame_.reset();
                 break;
             case LineKind::Settings:
             case LineKind::Skip:

@@ -126,6 +126,8 @@ void encodeField(const GameSettings& g, const SettingsField& f, SettingsRecord& 
         writeDouble(record, f, fileValue(g.*f.real));
     } else if (f.whole != nullptr && f.type == FieldType::Double) {
         writeDouble(record, f, g.*f.whole);
+    } else if (f.type == FieldType::Double) {
+        writeDouble(record, f, g.*f.flag ? 1.0 : 0.0);
     } else {
         writeInt32(record, f, f.whole != nullptr ? g.*f.whole : int32_t(g.*f.flag));
     }
@@ -156,7 +158,8 @@ GameSettings decodeSettings(const SettingsRecord& record, const std::string& sou
             g.*f.whole =
                 f.type == FieldType::Double ? in.truncated(f, shipped.*f.whole) : in.integer(f);
         } else {
-            g.*f.flag = in.integer(f) != 0;
+            g.*f.flag =
+                f.type == FieldType::Double ? readDouble(record, f) == 1.0 : in.integer(f) != 0;
         }
     }
 

@@ -29,7 +29,9 @@ struct SettingsField {
 };
 
 // Every field the game reads, in file order. The bytes in between (two alignment gaps and
-// two reserved doubles) are never read and are kept as they are when a file is rewritten.
+// the reserved double at 16) are never read and are kept as they are when a file is
+// rewritten. The double at 56 was reserved too: it holds the adaptive strength, chosen only
+// by exactly 1, so that an older file, whatever it holds there, keeps a fixed strength.
 namespace field {
 using G = GameSettings;
 constexpr SettingsField simpleGraphics{
@@ -39,6 +41,8 @@ constexpr SettingsField spinFactor{"spinFactor", 24, FieldType::Double, {}, &G::
 constexpr SettingsField gravityScale{"gravityScale", 32, FieldType::Double, &G::gravityScale};
 constexpr SettingsField aiSkill{"aiSkill", 40, FieldType::Double, &G::aiSkill};
 constexpr SettingsField aiSpeed{"aiSpeed", 48, FieldType::Double, &G::aiSpeed};
+constexpr SettingsField adaptiveStrength{"adaptiveStrength",  56, FieldType::Double, {}, {},
+                                         &G::adaptiveStrength};
 constexpr SettingsField pointsPerGame{"pointsPerGame", 64, FieldType::Int32, {}, &G::pointsPerGame};
 constexpr SettingsField screenWidth{"screenWidth", 68, FieldType::Int32, {}, &G::screenWidth};
 constexpr SettingsField screenHeight{"screenHeight", 72, FieldType::Int32, {}, &G::screenHeight};
@@ -52,10 +56,10 @@ constexpr SettingsField player2Keyboard{"player2Keyboard",  108, FieldType::Int3
 }  // namespace field
 
 constexpr SettingsField settingsFields[] = {
-    field::simpleGraphics, field::gameSpeed,       field::spinFactor,    field::gravityScale,
-    field::aiSkill,        field::aiSpeed,         field::pointsPerGame, field::screenWidth,
-    field::screenHeight,   field::cameraX,         field::cameraY,       field::cameraZ,
-    field::player1Mouse,   field::player2Keyboard,
+    field::simpleGraphics, field::gameSpeed,    field::spinFactor,       field::gravityScale,
+    field::aiSkill,        field::aiSpeed,      field::adaptiveStrength, field::pointsPerGame,
+    field::screenWidth,    field::screenHeight, field::cameraX,          field::cameraY,
+    field::cameraZ,        field::player1Mouse, field::player2Keyboard,
 };
 
 int32_t readInt32(const SettingsRecord& record, const SettingsField& f);

@@ -1,6 +1,6 @@
 // Any text as a recording: a line is read or refused (with a reason), never misread; what
-// is read writes back the same, and its updates, settings and new games drive a match
-// without undefined behaviour.
+// is read writes back the same, and its updates, settings, new games and practice drills
+// drive a match without undefined behaviour.
 #include <cstdlib>
 #include <sstream>
 
@@ -15,20 +15,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (std::string line; std::getline(lines, line);) {
         UpdateInput input, inputAgain;
         GameSettings settings, settingsAgain;
+        PracticeRules rules, rulesAgain;
         std::string error;
-        const LineKind kind = parseRecordingLine(line, input, settings, error);
+        const LineKind kind = parseRecordingLine(line, input, settings, error, &rules);
         if (kind == LineKind::Malformed && error.empty()) {
             std::abort();
         }
-        const auto format = [kind](const UpdateInput& i, const GameSettings& s) {
-            return kind == LineKind::Update    ? formatUpdateLine(i)
-                   : kind == LineKind::NewGame ? formatNewGameLine(s)
-                                               : formatSettingsLine(s);
+        const auto format = [kind](const UpdateInput& i, const GameSettings& s,
+                                   const PracticeRules& r) {
+            return kind == LineKind::Update     ? formatUpdateLine(i)
+                   : kind == LineKind::NewGame  ? formatNewGameLine(s)
+                   : kind == LineKind::Practice ? formatPracticeLine(r, s)
+                                                : formatSettingsLine(s);
         };
-        const std::string written = format(input, settings);
-        if ((kind == LineKind::Update || kind == LineKind::Settings || kind == LineKind::NewGame) &&
-            (parseRecordingLine(written, inputAgain, settingsAgain, error) != kind ||
-             format(inputAgain, settingsAgain) != written)) {
+        const std::string written = format(input, settings, rules);
+        if (kind != LineKind::Skip && kind != LineKind::Malformed &&
+            (parseRecordingLine(written, inputAgain, settingsAgain, error, &rulesAgain) != kind ||
+             format(inputAgain, settingsAgain, rulesAgain) != written)) {
             std::abort();
         }
         if (kind == LineKind::Update) {
@@ -37,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             restartMatch(match, settings);
         } else if (kind == LineKind::NewGame) {
             startNewGame(match, settings);
+        } else if (kind == LineKind::Practice) {
+            startPractice(match, rules, settings);
         }
     }
     return 0;

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     writeInt32(odd, field::pointsPerGame, 15);
     writeDouble(odd, field::gameSpeed, 1e300);
     GameSettings keyboard = defaultGameSettings();
-    keyboard.player2Keyboard = true;
+    keyboard.player2Keyboard = keyboard.adaptiveStrength = true;
     const char options[] =
         "--points\00021\0--camera\0000,300,320\0--screen\0000x768";  // \0 ends each
     const std::pair<const char*, Bytes> seeds[] = {
@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
         {"bmp", withRows(bmpHeaders(8, -8, 24, 300, 1), 191)},
         {"settings", Bytes(odd.begin(), odd.end())},
         {"script", text(formatSettingsLine(keyboard) + "\n16 0 0 1\n17 600 300 0 13 38 112\n" +
-                        formatNewGameLine(keyboard) + "\n16 0 0 - 13\n")},
+                        formatNewGameLine(keyboard) + "\n16 0 0 - 13\n" +
+                        formatPracticeLine({PracticeMode::Rally, PracticeTarget::Left}, keyboard) +
+                        "\n16 0 0 -\n")},
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
         {"options", text(std::string(options, sizeof options))},
         {"packet",

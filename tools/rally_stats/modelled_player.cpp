@@ -7,8 +7,6 @@ namespace spinvale {
 
 namespace {
 
-constexpr double reactionMs = 200;
-constexpr double placementErrorCm = 6;
 constexpr double timingErrorMs = 40;
 constexpr double screenWidthsPerSecond = 2.5;
 constexpr double playingDepth = 200;   // cm behind the net, where the paddle waits
@@ -48,7 +46,7 @@ Stroke strokeToward(double meetX, double vx, double vz) {
 const MatchState* ModelledPlayer::seen() const {
     const MatchState* latest = nullptr;
     for (const Sight& sight : sights_) {
-        if (sight.atMs <= nowMs_ - reactionMs) {
+        if (sight.atMs <= nowMs_ - traits_.reactionMs) {
             latest = &sight.state;
         }
     }
@@ -57,7 +55,7 @@ const MatchState* ModelledPlayer::seen() const {
 
 void ModelledPlayer::startPlan() {
     plan_ = Plan{};
-    std::normal_distribution<double> placement(0, placementErrorCm);
+    std::normal_distribution<double> placement(0, traits_.placementErrorCm);
     std::normal_distribution<double> timing(0, timingErrorMs);
     plan_.errorCm = placement(random_);
     plan_.timingErrorMs = timing(random_);
@@ -101,8 +99,9 @@ void ModelledPlayer::meetBall(const MatchState& ball, const GameSettings& g, uin
     }
     const double meetX = ball.ballX + double(ball.ballVX) * cmPerMs * untilMeetMs + plan_.errorCm;
     const Stroke stroke = strokeToward(meetX, ball.ballVX, ball.ballVZ);
-    const double meetAtMs = nowMs_ - reactionMs + untilMeetMs;
-    const double clickAtMs = meetAtMs - stroke.degrees / degreesPerMs + plan_.timingErrorMs;
+    const double meetAtMs = nowMs_ - traits_.reactionMs + untilMeetMs;
+    const double clickAtMs =
+        meetAtMs - stroke.degrees / degreesPerMs + plan_.timingErrorMs + clickShiftMs_;
     if (plan_.clicked) {
         return;
     }
@@ -122,7 +121,7 @@ UpdateInput ModelledPlayer::nextInput(const Match& match, uint32_t elapsedMs) {
     const GameSettings& g = match.settings;
     sights_.push_back({nowMs_, match.state});
     nowMs_ += elapsedMs;
-    while (sights_.size() > 1 && sights_[1].atMs <= nowMs_ - reactionMs) {
+    while (sights_.size() > 1 && sights_[1].atMs <= nowMs_ - traits_.reactionMs) {
         sights_.pop_front();
     }
     if (pointerX_ < 0) {

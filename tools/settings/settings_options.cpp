@@ -94,9 +94,18 @@ bool camera(SettingsRecord& r, const std::string& value) {
     return true;
 }
 
+// The adaptive strength is a double in the file, chosen by exactly 1.
+bool strength(SettingsRecord& r, const std::string& value) {
+    if (value != "adaptive" && value != "fixed") {
+        return false;
+    }
+    writeDouble(r, field::adaptiveStrength, value == "adaptive" ? 1 : 0);
+    return true;
+}
+
 }  // namespace
 
-const SettingsOption settingsOptions[11] = {
+const SettingsOption settingsOptions[12] = {
     {"--points", "11|21", "game length", "11 or 21", points},
     {"--player1", "mouse|computer", "who plays player 1", "mouse or computer",
      [](SettingsRecord& r, const std::string& v) {
@@ -121,6 +130,8 @@ const SettingsOption settingsOptions[11] = {
      [](SettingsRecord& r, const std::string& v) { return real(r, field::aiSkill, v, 0, 1); }},
     {"--ai-speed", "X", "computer paddle speed, 0 to 1000", "a number from 0 to 1000",
      [](SettingsRecord& r, const std::string& v) { return real(r, field::aiSpeed, v, 0, 1000); }},
+    {"--strength", "fixed|adaptive", "the computer: as set, or adapting to the player",
+     "fixed or adaptive", strength},
     {"--screen", "WxH", "window size in pixels, each 1 to 16384",
      "WIDTHxHEIGHT in pixels, each from 1 to 16384", screen},
     {"--camera", "X,Y,Z", "camera position in cm, each -10000 to 10000",

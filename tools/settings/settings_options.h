@@ -17,7 +17,7 @@ struct SettingsOption {
     bool (*apply)(SettingsRecord& record, const std::string& value);
 };
 
-extern const SettingsOption settingsOptions[11];
+extern const SettingsOption settingsOptions[12];
 
 // The option list for --help, one line each.
 std::string settingsOptionsHelp();

@@ -1,0 +1,170 @@
+// Practice and the adaptive strength in recordings and the settings file: the lines read
+// back as written, and a recording replays to the same trace.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+#include <tuple>
+
+#include "match_fixture.h"
+#include "practice.h"
+#include "recording.h"
+#include "settings_file.h"
+#include "trace.h"
+
+namespace spinvale {
+namespace {
+
+// The adaptive strength is named only when chosen: a recording of a fixed strength reads
+// and writes as it did before the choice existed.
+TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
+    GameSettings g = defaultGameSettings(), read;
+    UpdateInput input;
+    PracticeRules rules;
+    std::string error;
+    for (const PracticeMode mode : {PracticeMode::Returns, PracticeMode::Rally}) {
+        for (const PracticeTarget target :
+             {PracticeTarget::Any, PracticeTarget::Left, PracticeTarget::Right}) {
+            g.adaptiveStrength = !g.adaptiveStrength;
+            const std::string line = formatPracticeLine({mode, target}, g);
+            EXPECT_EQ(line.find("adaptive") != std::string::npos, g.adaptiveStrength);
+            ASSERT_EQ(parseRecordingLine(line, input, read, error, &rules), LineKind::Practice)
+                << line << ": " << error;
+            EXPECT_EQ(rules, (PracticeRules{mode, target}));
+            EXPECT_EQ(formatPracticeLine(rules, read), line);
+        }
+    }
+    const std::string settings = formatSettingsLine(defaultGameSettings()).substr(8);
+    for (const std::string& bad :
+         {"practice" + settings, "practice mode=none target=any" + settings,
+          "practice mode=returns target=up" + settings,
+          "practice target=any mode=returns" + settings,
+          std::string("practice mode=rally target=any")}) {
+        error.clear();
+        EXPECT_EQ(parseRecordingLine(bad, input, read, error), LineKind::Malformed) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+// The double at offset 56 was reserved: only exactly 1 chooses the adaptive strength, so an
+// older file keeps its fixed strength whatever it holds there.
+TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
+    for (const auto& [stored, adaptive] :
+         {std::tuple(1.0, true), std::tuple(0.0, false), std::tuple(-1.0, false),
+          std::tuple(2.0, false), std::tuple(0.999, false), std::tuple(double(NAN), false)}) {
+        SettingsRecord r = defaultSettingsRecord();
+        std::memcpy(r.data() + 56, &stored, 8);
+        std::vector<std::string> warnings;
+        EXPECT_EQ(decodeSettings(r, "test", warnings).adaptiveStrength, adaptive) << stored;
+        EXPECT_TRUE(warnings.empty());
+    }
+    GameSettings g = defaultGameSettings();
+    g.adaptiveStrength = true;
+    SettingsRecord r{};
+    encodeSettings(g, r);
+    EXPECT_EQ(readDouble(r, field::adaptiveStrength), 1.0);
+}
+
+// After each point the computer's speed moves by 1 and half the lead, toward the player's
+// level, within 15 to 46; the skill is read off the line through the presets.
+TEST(AdaptiveStrength, EachPointMovesTheComputerTowardThePlayer) {
+    const struct {
+        bool player1Mouse, player2Keyboard;
+        float speed;
+        int32_t score1, score2, scorer;
+        float newSpeed, newSkill;
+    } cases[] = {{true, false, 40, 0, 0, 1, 41.5f, 0.725f},  // the player leads 1-0
+                 {true, false, 41.5f, 1, 0, 2, 40.5f, float(0.7 + 0.5 / 60)},  // 1-1
+                 {true, false, 36, 1, 0, 2, 35, 0.4f},                         // Easy
+                 {true, false, 45.5f, 4, 2, 1, 46, 0.8f},                      // Hard is the top
+                 {true, false, 16, 0, 3, 2, 15, 0.1f},         // the bottom, below Easy
+                 {false, true, 40, 0, 0, 2, 41.5f, 0.725f},    // the person is player 2
+                 {false, false, 40, 0, 0, 1, 41.5f, 0.725f}};  // two computers: player 1's
+    for (const auto& c : cases) {
+        Match m = plainMatch();
+        m.settings.player1Mouse = c.player1Mouse;
+        m.settings.player2Keyboard = c.player2Keyboard;
+        m.settings.adaptiveStrength = true;
+        m.settings.aiSpeed = c.speed;
+        m.state.score1 = c.score1 + (c.scorer == 1);
+        m.state.score2 = c.score2 + (c.scorer == 2);
+        adaptStrength(m, c.score1, c.score2);
+        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed) << c.speed;
+        EXPECT_FLOAT_EQ(m.settings.aiSkill, c.newSkill) << c.speed;
+        adaptStrength(m, m.state.score1, m.state.score2);  // no point, no change
+        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed);
+    }
+}
+
+// Plays a recording as the replay does: the settings before the first update start the
+// match; a practice or new-game line starts afresh before its update, a changed settings
+// line takes effect before it. The trace, one line per update.
+std::vector<std::string> replay(const std::string& recording) {
+    std::istringstream in(recording);
+    RecordingReader reader(in);
+    UpdateInput input;
+    GameSettings settings;
+    Match m;
+    std::vector<std::string> trace;
+    for (bool more = reader.next(input, settings); more; more = reader.next(input, settings)) {
+        if (trace.empty()) {
+            restartMatch(m, settings);
+        }
+        if (reader.practice()) {
+            startPractice(m, *reader.practice(), settings);
+        } else if (reader.newGame()) {
+            startNewGame(m, *reader.newGame());
+        } else if (formatSettingsLine(settings) != formatSettingsLine(m.settings)) {
+            m.settings = settings;
+        }
+        stepMatch(m, input);
+        trace.push_back(formatTraceLine(int64_t(trace.size()) + 1, input.elapsedMs, m));
+    }
+    EXPECT_EQ(reader.error(), "");
+    return trace;
+}
+
+// A game, the two drills and a new game, at uneven frame times; every change of settings
+// (the adaptive strength's after each point) is written before the next update, as the game
+// records them.
+TEST(PracticeRecording, ReplaysToTheSameTrace) {
+    GameSettings g = defaultGameSettings();
+    g.player1Mouse = false;
+    g.adaptiveStrength = true;
+    Match m;
+    restartMatch(m, g);
+    std::string recording = formatSettingsLine(g) + "\n";
+    std::vector<std::string> trace;
+    for (int64_t frame = 1; frame <= 9000; ++frame) {
+        if (frame == 2000 || frame == 4000) {
+            const PracticeRules rules{frame == 2000 ? PracticeMode::Returns : PracticeMode::Rally,
+                                      PracticeTarget::Left};
+            startPractice(m, rules, m.settings);
+            recording += formatPracticeLine(rules, m.settings) + "\n";
+        }
+        if (frame == 6000) {
+            startNewGame(m, m.settings);
+            recording += formatNewGameLine(m.settings) + "\n";
+        }
+        const GameSettings before = m.settings;
+        const UpdateInput input = command(10 + uint32_t(frame * 7 % 15));
+        stepMatch(m, input);
+        recording += formatUpdateLine(input) + "\n";
+        trace.push_back(formatTraceLine(frame, input.elapsedMs, m));
+        if (formatSettingsLine(m.settings) != formatSettingsLine(before)) {
+            recording += formatSettingsLine(m.settings) + "\n";
+        }
+    }
+    EXPECT_NE(m.settings.aiSpeed, g.aiSpeed);  // the strength has moved
+    EXPECT_TRUE(replay(recording) == trace);
+    // Without the adaptive strength the replay follows the recorded settings lines alone.
+    for (std::size_t at = recording.find(" adaptiveStrength=1"); at != std::string::npos;
+         at = recording.find(" adaptiveStrength=1")) {
+        recording.erase(at, std::strlen(" adaptiveStrength=1"));
+    }
+    EXPECT_TRUE(replay(recording) == trace);
+}
+
+}  // namespace
+}  // namespace spinvale
