@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "join_code.h"
-
 namespace spinvale {
 
 const Preset strengthPresets[3] = {{"Easy", 0.4f, 35}, {"Normal", 0.7f, 40}, {"Hard", 0.8f, 46}};
@@ -46,101 +44,121 @@ const PageLine howToPlayPage[] = {
     {LineStyle::Note, "Enter, Esc or a click: back to the menu."},
 };
 
-// The settings fields each match entry chooses.
-struct EntryFields {
-    MenuEntry entry;
-    SettingsField fields[2];
-    int count;
-};
-const EntryFields matchEntryFields[] = {
-    {MenuEntry::Player1, {field::player1Mouse}, 1},
-    {MenuEntry::Player2, {field::player2Keyboard}, 1},
-    {MenuEntry::Points, {field::pointsPerGame}, 1},
-    {MenuEntry::Computer, {field::aiSkill, field::aiSpeed}, 2},
-    {MenuEntry::BallSpeed, {field::gameSpeed, field::gravityScale}, 2},
-};
-
-bool isMatchEntry(MenuEntry entry) {
-    return std::any_of(std::begin(matchEntryFields), std::end(matchEntryFields),
-                       [entry](const EntryFields& e) { return e.entry == entry; });
+MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = MenuPage::Entries) {
+    MenuRow row{name, offer, action};
+    row.opens = opens;
+    return row;
 }
 
-// What each page offers. In a network game, whose match cannot wait, only what leaves the
-// match alone.
-const MenuEntry localEntries[] = {
-    MenuEntry::Resume,    MenuEntry::NewGame,  MenuEntry::Player1,    MenuEntry::Player2,
-    MenuEntry::HostGame,  MenuEntry::JoinGame, MenuEntry::Points,     MenuEntry::Computer,
-    MenuEntry::BallSpeed, MenuEntry::Sound,    MenuEntry::Fullscreen, MenuEntry::AntiAliasing,
-    MenuEntry::HowToPlay, MenuEntry::Quit,
-};
-const MenuEntry networkEntries[] = {
-    MenuEntry::Resume,       MenuEntry::Sound,     MenuEntry::Fullscreen,
-    MenuEntry::AntiAliasing, MenuEntry::HowToPlay, MenuEntry::Quit,
-};
-const MenuEntry joinEntries[] = {MenuEntry::JoinAddress, MenuEntry::JoinCode, MenuEntry::Join};
+MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
+    const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
+                       kind == ChoiceKind::Preset;
+    MenuRow row{name, offer, match ? MenuAction::SettingsChanged : MenuAction::DisplayChanged};
+    row.choice = kind;
+    return row;
+}
 
-std::vector<MenuEntry> entriesShown(const Menu& menu) {
+MenuRow settingsFlag(const char* name, const SettingsField& f, const char* on, const char* off) {
+    MenuRow row = choice(name, Offer::Local, ChoiceKind::SettingsFlag);
+    row.fields[0] = f;
+    row.on = on;
+    row.off = off;
+    return row;
+}
+
+MenuRow preset(const char* name, const Preset* presets, const SettingsField& first,
+               const SettingsField& second) {
+    MenuRow row = choice(name, Offer::Local, ChoiceKind::Preset);
+    row.fields[0] = first;
+    row.fields[1] = second;
+    row.presets = presets;
+    return row;
+}
+
+MenuRow points(const char* name) {
+    MenuRow row = choice(name, Offer::Local, ChoiceKind::Points);
+    row.fields[0] = field::pointsPerGame;
+    return row;
+}
+
+MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind) {
+    MenuRow row = choice(name, Offer::Always, kind);
+    row.display = f;
+    return row;
+}
+
+MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest) {
+    MenuRow row{name, Offer::JoinPage, MenuAction::None};
+    row.choice = ChoiceKind::Text;
+    row.text = text;
+    row.longest = longest;
+    return row;
+}
+
+}  // namespace
+
+const std::vector<MenuRow> menuRows = {
+    act("Resume", Offer::Always, MenuAction::Close),
+    act("New game", Offer::Local, MenuAction::NewGame),
+    settingsFlag("Player 1", field::player1Mouse, "mouse", "computer"),
+    settingsFlag("Player 2", field::player2Keyboard, "keyboard/gamepad", "computer"),
+    act("Host a network game", Offer::Local, MenuAction::Host),
+    act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
+    points("Game"),
+    preset("Computer", strengthPresets, field::aiSkill, field::aiSpeed),
+    preset("Ball speed", ballSpeedPresets, field::gameSpeed, field::gravityScale),
+    displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag),
+    displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag),
+    displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples),
+    act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
+    act("Quit", Offer::Always, MenuAction::Quit),
+    textField("Address", &Menu::address, 40),  // HOST or HOST:PORT
+    textField("Code", &Menu::code, 12),
+    act("Join", Offer::JoinPage, MenuAction::Join),
+};
+
+namespace {
+
+bool offered(const Menu& menu, const MenuRow& row) {
     if (menu.page == MenuPage::Join) {
-        return {std::begin(joinEntries), std::end(joinEntries)};
+        return row.offer == Offer::JoinPage;
     }
-    if (menu.networkGame) {
-        return {std::begin(networkEntries), std::end(networkEntries)};
-    }
-    return {std::begin(localEntries), std::end(localEntries)};
+    return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
 }
 
-// The entry step places from the selected one, round the page's ends.
-MenuEntry entryAfter(const Menu& menu, int step) {
-    const std::vector<MenuEntry> shown = entriesShown(menu);
+// The rows the page shows, top to bottom.
+std::vector<std::size_t> rowsShown(const Menu& menu) {
+    std::vector<std::size_t> shown;
+    for (std::size_t i = 0; i < menuRows.size(); ++i) {
+        if (offered(menu, menuRows[i])) {
+            shown.push_back(i);
+        }
+    }
+    return shown;
+}
+
+std::size_t rowNamed(const char* name) {
+    std::size_t i = 0;
+    while (std::string(menuRows[i].name) != name) {
+        ++i;
+    }
+    return i;
+}
+
+// The row step places from the selected one, round the page's ends.
+std::size_t rowAfter(const Menu& menu, int step) {
+    const std::vector<std::size_t> shown = rowsShown(menu);
     const int count = int(shown.size());
     const int now = int(std::find(shown.begin(), shown.end(), menu.selected) - shown.begin());
-    return shown[(now + step + count) % count];
+    return shown[std::size_t((now + step + count) % count)];
 }
 
-std::string* selectedField(Menu& menu) {
-    return menu.selected == MenuEntry::JoinAddress ? &menu.address
-           : menu.selected == MenuEntry::JoinCode  ? &menu.code
-                                                   : nullptr;
-}
-
-// Join calls only an address and a code that can be; else the page says what is wrong.
-MenuAction join(Menu& menu) {
-    std::string error;
-    if (menu.address.empty()) {
-        menu.netProblem = "Type the host's address first.";
-    } else if (!net::readJoinAddress(menu.address, menu.joinHost, menu.joinPort, error)) {
-        menu.netProblem = "Cannot join: " + error + ".";
-    } else if (!net::readJoinCode(menu.code)) {
-        menu.netProblem = menu.code.empty() ? "Type the join code the host shows."
-                                            : "A join code is 4 to 8 letters and digits.";
-    } else {
-        return MenuAction::Join;
-    }
-    return MenuAction::None;
-}
-
-bool changed(const Menu& menu, MenuEntry entry) {
-    return menu.changed.test(std::size_t(entry));
-}
-
-bool sameField(const GameSettings& a, const GameSettings& b, const SettingsField& f) {
-    return f.real != nullptr    ? a.*f.real == b.*f.real
-           : f.whole != nullptr ? a.*f.whole == b.*f.whole
-                                : a.*f.flag == b.*f.flag;
-}
-
-void copyField(const GameSettings& from, const SettingsField& f, GameSettings& to) {
-    if (f.real != nullptr) {
-        to.*f.real = from.*f.real;
-    } else if (f.whole != nullptr) {
-        to.*f.whole = from.*f.whole;
-    } else {
-        to.*f.flag = from.*f.flag;
-    }
+bool displayFlag(const PlayerChoices& c, DisplayField f) {
+    return f == DisplayField::Fullscreen ? c.display.fullscreen : c.display.sound;
 }
 
 // The preset the two values make, or -1 when they make none.
-int presetOf(const Preset (&presets)[3], float first, float second) {
+int presetOf(const Preset* presets, float first, float second) {
     for (int i = 0; i < 3; ++i) {
         if (presets[i].first == first && presets[i].second == second) {
             return i;
@@ -149,8 +167,49 @@ int presetOf(const Preset (&presets)[3], float first, float second) {
     return -1;
 }
 
+std::string samplesText(const Menu& menu) {
+    const int chosen = menu.chosen.display.samples, inUse = menu.samplesInUse;
+    const std::string text = chosen < 0    ? "automatic"
+                             : chosen == 0 ? "off"
+                                           : std::to_string(chosen) + " samples";
+    if (inUse == chosen) {
+        return text;
+    }
+    return text + " (" + (inUse == 0 ? std::string("none") : std::to_string(inUse)) + " in use)";
+}
+
+// The choice an entry shows after its name.
+std::string choiceText(const Menu& menu, std::size_t i) {
+    const MenuRow& row = menuRows[i];
+    const GameSettings& g = menu.chosen.settings;
+    switch (row.choice) {
+        case ChoiceKind::SettingsFlag:
+            return g.*row.fields[0].flag ? row.on : row.off;
+        case ChoiceKind::Points:
+            return std::to_string(g.pointsPerGame) + " points";
+        case ChoiceKind::Preset: {
+            const int p = presetOf(row.presets, g.*row.fields[0].real, g.*row.fields[1].real);
+            return p < 0 ? "custom" : row.presets[p].name;
+        }
+        case ChoiceKind::DisplayFlag:
+            return displayFlag(menu.chosen, row.display) ? "on" : "off";
+        case ChoiceKind::Samples:
+            return samplesText(menu);
+        case ChoiceKind::Text:
+            return menu.*row.text + (menu.selected == i ? "_" : "");
+        case ChoiceKind::None:
+            break;
+    }
+    return "";
+}
+
+std::string entryText(const Menu& menu, std::size_t i) {
+    const MenuRow& row = menuRows[i];
+    return row.choice == ChoiceKind::None ? row.name : row.name + (": " + choiceText(menu, i));
+}
+
 // The next preset that way; from values that make none, the first or the last.
-void stepPreset(const Preset (&presets)[3], float& first, float& second, int step) {
+void stepPreset(const Preset* presets, float& first, float& second, int step) {
     const int now = presetOf(presets, first, second);
     const int next = now < 0 ? (step > 0 ? 0 : 2) : (now + step + 3) % 3;
     first = presets[next].first;
@@ -164,68 +223,56 @@ void stepSamples(int32_t& samples, int step) {
     samples = sampleChoices[(now + step + count) % count];
 }
 
-// A value entry moved one choice on (step 1) or back (step -1).
-MenuAction changeValue(Menu& menu, MenuEntry entry, int step) {
-    GameSettings& g = menu.settings;
-    DisplayChoices& d = menu.display;
-    switch (entry) {
-        case MenuEntry::Player1:
-            g.player1Mouse = !g.player1Mouse;
+// A choice moved one on (step 1) or back (step -1), and marked as the player's.
+MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
+    PlayerChoices& c = menu.chosen;
+    GameSettings& g = c.settings;
+    switch (row.choice) {
+        case ChoiceKind::SettingsFlag:
+            g.*row.fields[0].flag = !(g.*row.fields[0].flag);
             break;
-        case MenuEntry::Player2:
-            g.player2Keyboard = !g.player2Keyboard;
-            break;
-        case MenuEntry::Points:
+        case ChoiceKind::Points:
             g.pointsPerGame = g.pointsPerGame == 11 ? 21 : 11;
             break;
-        case MenuEntry::Computer:
-            stepPreset(strengthPresets, g.aiSkill, g.aiSpeed, step);
+        case ChoiceKind::Preset:
+            stepPreset(row.presets, g.*row.fields[0].real, g.*row.fields[1].real, step);
             break;
-        case MenuEntry::BallSpeed:
-            stepPreset(ballSpeedPresets, g.gameSpeed, g.gravityScale, step);
+        case ChoiceKind::DisplayFlag:
+            (row.display == DisplayField::Sound ? c.display.sound : c.display.fullscreen) ^= true;
             break;
-        case MenuEntry::Sound:
-            d.sound = !d.sound;
-            break;
-        case MenuEntry::Fullscreen:
-            d.fullscreen = !d.fullscreen;
-            break;
-        case MenuEntry::AntiAliasing:
-            stepSamples(d.samples, step);
+        case ChoiceKind::Samples:
+            stepSamples(c.display.samples, step);
             break;
         default:
             return MenuAction::None;
     }
-    menu.changed.set(std::size_t(entry));
-    return isMatchEntry(entry) ? MenuAction::SettingsChanged : MenuAction::DisplayChanged;
+    for (const SettingsField& f : row.fields) {
+        if (f.name != nullptr) {
+            markSet(c, f);
+        }
+    }
+    if (row.action == MenuAction::DisplayChanged) {
+        markSet(c, row.display);
+    }
+    return row.action;
 }
 
 MenuAction enter(Menu& menu) {
-    switch (menu.selected) {
-        case MenuEntry::Resume:
-            return MenuAction::Close;
-        case MenuEntry::NewGame:
-            return MenuAction::NewGame;
-        case MenuEntry::HostGame:
-            return MenuAction::Host;
-        case MenuEntry::JoinGame:
-            menu.page = MenuPage::Join;
-            menu.selected = MenuEntry::JoinAddress;
-            return MenuAction::None;
-        case MenuEntry::HowToPlay:
-            menu.page = MenuPage::HowToPlay;
-            return MenuAction::None;
-        case MenuEntry::Quit:
-            return MenuAction::Quit;
-        case MenuEntry::JoinAddress:
-        case MenuEntry::JoinCode:
-            menu.selected = entryAfter(menu, 1);  // on to the next field, then to Join
-            return MenuAction::None;
-        case MenuEntry::Join:
-            return join(menu);
-        default:
-            return changeValue(menu, menu.selected, 1);
+    const MenuRow& row = menuRows[menu.selected];
+    if (row.choice == ChoiceKind::Text) {
+        menu.selected = rowAfter(menu, 1);  // on to the next field, then to Join
+        return MenuAction::None;
     }
+    if (row.choice != ChoiceKind::None) {
+        return stepChoice(menu, row, 1);
+    }
+    if (row.opens != MenuPage::Entries) {
+        menu.page = row.opens;
+    }
+    if (row.opens == MenuPage::Join) {
+        menu.selected = rowsShown(menu).front();
+    }
+    return row.action;
 }
 
 MenuAction pressOnHowToPlay(Menu& menu, MenuKey key) {
@@ -238,62 +285,19 @@ MenuAction pressOnHowToPlay(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-std::string presetName(const Preset (&presets)[3], float first, float second) {
-    const int i = presetOf(presets, first, second);
-    return i < 0 ? "custom" : presets[i].name;
-}
-
-std::string samplesText(int samples) {
-    return samples < 0 ? "automatic" : samples == 0 ? "off" : std::to_string(samples) + " samples";
-}
-
-std::string entryText(const Menu& menu, MenuEntry entry) {
-    const GameSettings& g = menu.settings;
-    const DisplayChoices& d = menu.display;
-    switch (entry) {
-        case MenuEntry::Resume:
-            return "Resume";
-        case MenuEntry::NewGame:
-            return "New game";
-        case MenuEntry::Player1:
-            return std::string("Player 1: ") + (g.player1Mouse ? "mouse" : "computer");
-        case MenuEntry::Player2:
-            return std::string("Player 2: ") +
-                   (g.player2Keyboard ? "keyboard/gamepad" : "computer");
-        case MenuEntry::Points:
-            return "Game: " + std::to_string(g.pointsPerGame) + " points";
-        case MenuEntry::Computer:
-            return "Computer: " + presetName(strengthPresets, g.aiSkill, g.aiSpeed);
-        case MenuEntry::BallSpeed:
-            return "Ball speed: " + presetName(ballSpeedPresets, g.gameSpeed, g.gravityScale);
-        case MenuEntry::Sound:
-            return std::string("Sound: ") + (d.sound ? "on" : "off");
-        case MenuEntry::Fullscreen:
-            return std::string("Fullscreen: ") + (d.fullscreen ? "on" : "off");
-        case MenuEntry::AntiAliasing:
-            return "Anti-aliasing: " + samplesText(d.samples) +
-                   (menu.samplesInUse == d.samples
-                        ? ""
-                        : " (" +
-                              (menu.samplesInUse == 0 ? std::string("none")
-                                                      : std::to_string(menu.samplesInUse)) +
-                              " in use)");
-        case MenuEntry::HostGame:
-            return "Host a network game";
-        case MenuEntry::JoinGame:
-            return "Join a network game";
-        case MenuEntry::HowToPlay:
-            return "How to play";
-        case MenuEntry::Quit:
-            return "Quit";
-        case MenuEntry::JoinAddress:
-            return "Address: " + menu.address + (menu.selected == entry ? "_" : "");
-        case MenuEntry::JoinCode:
-            return "Code: " + menu.code + (menu.selected == entry ? "_" : "");
-        case MenuEntry::Join:
-            return "Join";
+// Esc on the join page goes back to the menu's entries, elsewhere back to the match.
+MenuAction escape(Menu& menu) {
+    if (menu.page != MenuPage::Join) {
+        return MenuAction::Close;
     }
-    return "";
+    menu.page = MenuPage::Entries;
+    menu.selected = rowNamed("Join a network game");
+    return MenuAction::None;
+}
+
+std::string* selectedField(Menu& menu) {
+    const MenuRow& row = menuRows[menu.selected];
+    return row.choice == ChoiceKind::Text ? &(menu.*row.text) : nullptr;
 }
 
 // How the page's keys work, and in a network game why so few entries.
@@ -318,31 +322,32 @@ void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& dis
               int samplesInUse) {
     menu.open = true;
     menu.page = MenuPage::Entries;
-    menu.selected = MenuEntry::Resume;
+    menu.selected = 0;
     menu.netProblem.clear();
-    menu.settings = playing;
-    menu.display = display;
+    GameSettings settings = playing;
+    layOver(menu.chosen, settings);
+    menu.chosen.settings = settings;
+    DisplayChoices shown = display;
+    layOver(menu.chosen, shown);
+    menu.chosen.display = shown;
     menu.samplesInUse = samplesInUse;
 }
 
 MenuAction pressMenuKey(Menu& menu, MenuKey key) {
     if (key == MenuKey::ToggleFullscreen) {
-        return changeValue(menu, MenuEntry::Fullscreen, 1);
+        return stepChoice(menu, menuRows[rowNamed("Fullscreen")], 1);
     }
     if (menu.page == MenuPage::HowToPlay) {
         return pressOnHowToPlay(menu, key);
     }
     switch (key) {
         case MenuKey::Up:
-            menu.selected = entryAfter(menu, -1);
-            return MenuAction::None;
         case MenuKey::Down:
-            menu.selected = entryAfter(menu, 1);
+            menu.selected = rowAfter(menu, key == MenuKey::Up ? -1 : 1);
             return MenuAction::None;
         case MenuKey::Left:
-            return changeValue(menu, menu.selected, -1);
         case MenuKey::Right:
-            return changeValue(menu, menu.selected, 1);
+            return stepChoice(menu, menuRows[menu.selected], key == MenuKey::Left ? -1 : 1);
         case MenuKey::Enter:
             return enter(menu);
         case MenuKey::Backspace:
@@ -351,12 +356,7 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
             }
             return MenuAction::None;
         case MenuKey::Escape:
-            if (menu.page == MenuPage::Join) {
-                menu.page = MenuPage::Entries;
-                menu.selected = MenuEntry::JoinGame;
-                return MenuAction::None;
-            }
-            return MenuAction::Close;
+            return escape(menu);
         default:
             return MenuAction::Close;
     }
@@ -367,58 +367,34 @@ void typeIntoMenu(Menu& menu, const std::string& text) {
     if (field == nullptr) {
         return;
     }
-    const std::size_t longest =
-        menu.selected == MenuEntry::JoinAddress ? maxAddressLength : maxCodeLength;
     for (char c : text) {
-        if (c >= ' ' && c <= '~' && field->size() < longest) {
+        if (c >= ' ' && c <= '~' && field->size() < menuRows[menu.selected].longest) {
             field->push_back(c);
         }
     }
 }
 
-MenuAction clickMenuEntry(Menu& menu, MenuEntry entry) {
+MenuAction clickMenuEntry(Menu& menu, std::size_t row) {
     if (menu.page == MenuPage::HowToPlay) {
         menu.page = MenuPage::Entries;
         return MenuAction::None;
     }
-    menu.selected = entry;
+    menu.selected = row;
     return selectedField(menu) != nullptr ? MenuAction::None : enter(menu);
 }
 
 bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing) {
-    for (const EntryFields& e : matchEntryFields) {
-        for (int i = 0; i < e.count; ++i) {
-            if (!sameField(menu.settings, playing, e.fields[i])) {
+    if (menu.networkGame) {
+        return false;  // the host's settings decide a network game
+    }
+    for (const MenuRow& row : menuRows) {
+        for (const SettingsField& f : row.fields) {
+            if (f.name != nullptr && !sameField(menu.chosen.settings, playing, f)) {
                 return true;
             }
         }
     }
     return false;
-}
-
-void layChoicesOver(const Menu& menu, GameSettings& settings) {
-    for (const EntryFields& e : matchEntryFields) {
-        for (int i = 0; i < e.count && changed(menu, e.entry); ++i) {
-            copyField(menu.settings, e.fields[i], settings);
-        }
-    }
-}
-
-void layChoicesOver(const Menu& menu, SettingsRecord& record, DisplayChoices& display) {
-    for (const EntryFields& e : matchEntryFields) {
-        for (int i = 0; i < e.count && changed(menu, e.entry); ++i) {
-            encodeField(menu.settings, e.fields[i], record);
-        }
-    }
-    if (changed(menu, MenuEntry::Sound)) {
-        display.sound = menu.display.sound;
-    }
-    if (changed(menu, MenuEntry::Fullscreen)) {
-        display.fullscreen = menu.display.fullscreen;
-    }
-    if (changed(menu, MenuEntry::AntiAliasing)) {
-        display.samples = menu.display.samples;
-    }
 }
 
 std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
@@ -428,9 +404,9 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     }
     std::vector<PageLine> page = {
         {LineStyle::Title, menu.page == MenuPage::Join ? "Join a network game" : "Spinvale"}};
-    for (const MenuEntry entry : entriesShown(menu)) {
-        page.push_back({entry == menu.selected ? LineStyle::Selected : LineStyle::Entry,
-                        entryText(menu, entry)});
+    for (const std::size_t row : rowsShown(menu)) {
+        page.push_back(
+            {row == menu.selected ? LineStyle::Selected : LineStyle::Entry, entryText(menu, row)});
     }
     page.push_back({LineStyle::Note, ""});
     for (const std::string& hint : pageHints(menu)) {
@@ -448,32 +424,13 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     return page;
 }
 
-bool entryOnLine(const Menu& menu, int line, MenuEntry& entry) {
-    const std::vector<MenuEntry> shown = entriesShown(menu);
+bool entryOnLine(const Menu& menu, int line, std::size_t& row) {
+    const std::vector<std::size_t> shown = rowsShown(menu);
     if (menu.page == MenuPage::HowToPlay || line < 1 || line > int(shown.size())) {
         return false;
     }
-    entry = shown[std::size_t(line - 1)];
+    row = shown[std::size_t(line - 1)];
     return true;
-}
-
-std::string keptInNote(const std::string& savePath, const std::string& readPath,
-                       bool namedOnCommandLine, const std::string& home) {
-    if (savePath.empty()) {
-        return "Choices last until you quit: without HOME or XDG_CONFIG_HOME there is no "
-               "folder to keep them in.";
-    }
-    const bool inHome = !home.empty() && savePath.rfind(home + "/", 0) == 0;
-    const std::string shown = inHome ? "~" + savePath.substr(home.size()) : savePath;
-    if (namedOnCommandLine) {
-        return "Choices are kept in " + shown + ", but this game reads " + readPath +
-               " (named with --settings), which it never writes.";
-    }
-    if (readPath.find('/') == std::string::npos) {
-        return "Choices are kept in " + shown +
-               ", but the settings.dat in the working folder comes first and is never written.";
-    }
-    return "Choices are kept in " + shown + ".";
 }
 
 }  // namespace spinvale

@@ -68,8 +68,8 @@ struct MatchState {
     float prevCursorU = 0;
     bool winSoundPlayed = false;
     int32_t stallMs = 0;  // how long a rally's ball has hardly moved along the table
-    Paddle paddle1;  // positive z
-    Paddle paddle2;  // negative z
+    Paddle paddle1;       // positive z
+    Paddle paddle2;       // negative z
 };
 
 // Every field of a paddle and of the match record, in the order the trace shows them: the
@@ -131,6 +131,13 @@ struct GameSettings {
 };
 
 GameSettings defaultGameSettings();
+
+// The same settings: every field holds the same bits, so that the match cannot tell the two
+// apart (a real of 0 and one of -0 are not the same setting).
+bool operator==(const GameSettings& a, const GameSettings& b);
+inline bool operator!=(const GameSettings& a, const GameSettings& b) {
+    return !(a == b);
+}
 
 // Virtual-key codes the match reads.
 enum KeyCode : int {

@@ -1,5 +1,6 @@
 // spinvale-sim: plays a match without a window, one update per recording line (or per
-// --frame-ms without one), through the same match step as the game.
+// --frame-ms without one), through the same drivers and outputs as the game.
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -7,16 +8,20 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "join_code.h"
+#include "local_driver.h"
 #include "match.h"
 #include "net_sim.h"
+#include "output_sink.h"
 #include "recording.h"
+#include "replay_driver.h"
 #include "settings_file.h"
-#include "trace.h"
 
 namespace {
 
@@ -156,6 +161,44 @@ int winner(const MatchState& s) {
     return s.rallyState == P1WinsGame ? 1 : s.rallyState == P2WinsGame ? 2 : 0;
 }
 
+// The runner's own player: no keys; without a script, the same elapsed time every update.
+class FixedFrames : public CommandSource {
+  public:
+    explicit FixedFrames(std::optional<uint32_t> frameMs) : frameMs_(frameMs) {}
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t) override {
+        if (!frameMs_) {
+            return std::nullopt;
+        }
+        UpdateInput input;
+        input.elapsedMs = *frameMs_;
+        return input;
+    }
+
+  private:
+    std::optional<uint32_t> frameMs_;
+};
+
+bool asksToQuit(const DriverFrame& frame) {
+    return std::any_of(frame.intents.begin(), frame.intents.end(),
+                       [](const Intent& i) { return std::holds_alternative<Quit>(i); });
+}
+
+// Runs the driver to its end: the script's, the first won game without one, a quit, or the
+// last update allowed. Returns the updates carried out.
+int64_t play(MatchDriver& driver, CommandSource& player, bool stopAtWin, int64_t maxFrames,
+             bool trace) {
+    OutputSink sink(nullptr, trace ? &std::cout : nullptr, nullptr, false);
+    for (;;) {
+        const DriverFrame frame = driver.frame(0, false, player);
+        sink.take(frame.updates);
+        if (frame.updates.empty() || asksToQuit(frame) || sink.updates() >= maxFrames ||
+            (stopAtWin && winner(driver.shown().state) != 0)) {
+            return sink.updates();
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,24 +220,24 @@ int main(int argc, char** argv) {
         return fail("a network match needs --host or --join (not both), and a --script");
     }
 
-    std::ifstream script;
+    auto script = std::make_unique<std::ifstream>();
     if (!options.scriptPath.empty()) {
-        script.open(options.scriptPath);
-        if (!script) {
+        script->open(options.scriptPath);
+        if (!*script) {
             return fail("cannot open script " + options.scriptPath + ": " + std::strerror(errno));
         }
     }
-    const bool scripted = script.is_open();
+    const bool scripted = script->is_open();
     if (!options.joinAddress.empty()) {  // the host's settings decide the match
-        return playNetwork(options, GameSettings{}, script);
+        return playNetwork(options, GameSettings{}, *script);
     }
     std::vector<std::string> warnings;
-    GameSettings settings = loadSettings(chooseSettingsFile(options, script), warnings);
+    GameSettings settings = loadSettings(chooseSettingsFile(options, *script), warnings);
     for (const std::string& w : warnings) {
         std::cerr << "spinvale-sim: warning: " << w << "\n";
     }
     if (network) {
-        return playNetwork(options, settings, script);
+        return playNetwork(options, settings, *script);
     }
     const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
                               : scripted             ? INT64_MAX
@@ -203,47 +246,26 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
-    RecordingReader reader(script);
-    UpdateInput input;
-    input.elapsedMs = static_cast<uint32_t>(options.frameMs);
-    bool haveInput = !scripted || reader.next(input, settings);
-
-    Match match;
-    match.randomState = static_cast<uint32_t>(options.seed);
-    restartMatch(match, settings);
-    if (options.trace) {
-        std::puts(formatTraceLine(0, 0, match).c_str());
+    const auto seed = static_cast<uint32_t>(options.seed);
+    std::unique_ptr<MatchDriver> driver;
+    const ReplayDriver* replay = nullptr;
+    if (scripted) {
+        auto replayed = std::make_unique<ReplayDriver>(std::move(script), settings, seed);
+        replay = replayed.get();
+        driver = std::move(replayed);
+    } else {
+        driver = std::make_unique<LocalDriver>(
+            settings, [settings] { return settings; }, seed);
     }
-    int64_t frames = 0;
-    while (haveInput && frames < maxFrames) {
-        // A new game the player started is played from this update on.
-        if (reader.newGame()) {
-            startNewGame(match, *reader.newGame());
-        }
-        stepMatch(match, input);
-        ++frames;
-        if (options.trace) {
-            std::puts(formatTraceLine(frames, input.elapsedMs, match).c_str());
-        }
-        if (match.requests.quit || (!scripted && winner(match.state) != 0)) {
-            break;
-        }
-        const bool restart = match.requests.toggleFullscreen;
-        haveInput = frames < maxFrames && (!scripted || reader.next(input, settings));
-        // The game makes its new window, and so restarts the match, before the next update,
-        // with the settings it holds by then. Settings that change with no new window hand a
-        // player's paddle to the computer (the other side of a network game left).
-        if (restart) {
-            restartMatch(match, settings);
-        } else if (formatSettingsLine(settings) != formatSettingsLine(match.settings)) {
-            match.settings = settings;
-        }
-    }
-    if (!reader.error().empty()) {
-        return fail(options.scriptPath + ":" + std::to_string(reader.lineNumber()) + ": " +
-                    reader.error());
+    FixedFrames player(scripted ? std::nullopt
+                                : std::optional(static_cast<uint32_t>(options.frameMs)));
+    const int64_t frames = play(*driver, player, !scripted, maxFrames, options.trace);
+    if (replay != nullptr && !replay->error().empty()) {
+        return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
+                    replay->error());
     }
 
+    const Match match = driver->shown();
     if (!options.trace) {
         const MatchState& s = match.state;
         std::printf("frames=%lld score=%d-%d state=%d winner=%d\n", static_cast<long long>(frames),
