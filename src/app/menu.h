@@ -86,8 +86,15 @@ struct MenuRow {
     std::size_t longest = 0;
 };
 
-// Every entry, in the order the pages show them.
+// Every entry, in the order the pages show them (menu_rows.cpp: a new entry is a new row).
 extern const std::vector<MenuRow> menuRows;
+
+// The text of an entry: its name, then its choice.
+std::string entryText(const Menu& menu, std::size_t row);
+
+// An entry's choice moved one on (step 1) or back (step -1), and marked as the player's;
+// what the shell must do about it.
+MenuAction stepChoice(Menu& menu, const MenuRow& row, int step);
 
 // Opens the menu's entries at Resume on the settings being played and the display as it is.
 void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& display,

@@ -199,6 +199,46 @@ int64_t play(MatchDriver& driver, CommandSource& player, bool stopAtWin, int64_t
     }
 }
 
+// A match on this computer: a recording replayed, or without one the computer's game at
+// fixed frames; its trace, or the outcome.
+int playAlone(const Options& options, const GameSettings& settings,
+              std::unique_ptr<std::ifstream> script) {
+    const bool scripted = script->is_open();
+    const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
+                              : scripted             ? INT64_MAX
+                                                     : 1000000;
+
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+
+    const auto seed = static_cast<uint32_t>(options.seed);
+    std::unique_ptr<MatchDriver> driver;
+    const ReplayDriver* replay = nullptr;
+    if (scripted) {
+        auto replayed = std::make_unique<ReplayDriver>(std::move(script), settings, seed);
+        replay = replayed.get();
+        driver = std::move(replayed);
+    } else {
+        driver = std::make_unique<LocalDriver>(
+            settings, [settings] { return settings; }, seed);
+    }
+    FixedFrames player(scripted ? std::nullopt
+                                : std::optional(static_cast<uint32_t>(options.frameMs)));
+    const int64_t frames = play(*driver, player, !scripted, maxFrames, options.trace);
+    if (replay != nullptr && !replay->error().empty()) {
+        return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
+                    replay->error());
+    }
+
+    if (!options.trace) {
+        const MatchState s = driver->shown().state;
+        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n", static_cast<long long>(frames),
+                    s.score1, s.score2, static_cast<int>(s.rallyState), winner(s));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,7 +267,6 @@ int main(int argc, char** argv) {
             return fail("cannot open script " + options.scriptPath + ": " + std::strerror(errno));
         }
     }
-    const bool scripted = script->is_open();
     if (!options.joinAddress.empty()) {  // the host's settings decide the match
         return playNetwork(options, GameSettings{}, *script);
     }
@@ -239,38 +278,5 @@ int main(int argc, char** argv) {
     if (network) {
         return playNetwork(options, settings, *script);
     }
-    const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
-                              : scripted             ? INT64_MAX
-                                                     : 1000000;
-
-    static char outputBuffer[1 << 16];
-    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-
-    const auto seed = static_cast<uint32_t>(options.seed);
-    std::unique_ptr<MatchDriver> driver;
-    const ReplayDriver* replay = nullptr;
-    if (scripted) {
-        auto replayed = std::make_unique<ReplayDriver>(std::move(script), settings, seed);
-        replay = replayed.get();
-        driver = std::move(replayed);
-    } else {
-        driver = std::make_unique<LocalDriver>(
-            settings, [settings] { return settings; }, seed);
-    }
-    FixedFrames player(scripted ? std::nullopt
-                                : std::optional(static_cast<uint32_t>(options.frameMs)));
-    const int64_t frames = play(*driver, player, !scripted, maxFrames, options.trace);
-    if (replay != nullptr && !replay->error().empty()) {
-        return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
-                    replay->error());
-    }
-
-    const Match match = driver->shown();
-    if (!options.trace) {
-        const MatchState& s = match.state;
-        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n", static_cast<long long>(frames),
-                    s.score1, s.score2, static_cast<int>(s.rallyState), winner(s));
-    }
-    std::fflush(stdout);
-    return 0;
+    return playAlone(options, settings, std::move(script));
 }
