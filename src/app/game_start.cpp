@@ -27,11 +27,8 @@ std::unique_ptr<MatchDriver> startReplay(const Options& options, const SettingsS
     file->seekg(0);
     auto driver = std::make_unique<ReplayDriver>(std::move(file), settings);
     if (!driver->hasUpdates()) {
-        if (driver->error().empty()) {
+        if (replayedWhole(*driver, path)) {
             std::cerr << "spinvale: " << path << " holds no update to replay\n";
-        } else {
-            std::cerr << "spinvale: " << path << ":" << driver->errorLine() << ": "
-                      << driver->error() << "\n";
         }
         return nullptr;
     }
@@ -49,6 +46,15 @@ net::NetSetup setupFor(const Options& options, const GameSettings& local) {
 }
 
 }  // namespace
+
+bool replayedWhole(const ReplayDriver& replay, const std::string& path) {
+    if (replay.error().empty()) {
+        return true;
+    }
+    std::cerr << "spinvale: " << path << ":" << replay.errorLine() << ": " << replay.error()
+              << "\n";
+    return false;
+}
 
 std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStore& store,
                                             const ReplayDriver*& replay) {

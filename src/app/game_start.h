@@ -23,6 +23,10 @@ namespace spinvale {
 std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStore& store,
                                             const ReplayDriver*& replay);
 
+// False, with the line told on stderr, when the recording at path stopped at a malformed
+// line: what came before it was played.
+bool replayedWhole(const ReplayDriver& replay, const std::string& path);
+
 // A network game from the menu, on this side's settings; nothing, with what to tell the
 // player in problem, when it cannot start.
 std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Options& options,

@@ -33,6 +33,7 @@ class WindowLoop {
   public:
     WindowLoop(const Options& options, SettingsStore& store, Screen& screen, GameOutputs& outputs,
                std::unique_ptr<MatchDriver> driver, const ReplayDriver* replay);
+    ~WindowLoop() { closeGamepads(pads_); }
     int run();
 
   private:
@@ -98,13 +99,7 @@ int WindowLoop::run() {
         pump();
         closeScreen(screen_);
     }
-    closeGamepads(pads_);
-    if (replay_ != nullptr && !replay_->error().empty()) {
-        std::cerr << "spinvale: " << options_.replayPath << ":" << replay_->errorLine() << ": "
-                  << replay_->error() << "\n";
-        return 1;
-    }
-    return 0;
+    return replay_ == nullptr || replayedWhole(*replay_, options_.replayPath) ? 0 : 1;
 }
 
 // Events first, always; frames only while the window is shown (a match that cannot wait
