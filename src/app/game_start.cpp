@@ -98,17 +98,16 @@ std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Optio
 
 bool GameOutputs::begin(const Options& options, const std::string& settingsPath,
                         OutputSink::PlaySounds playSounds) {
-    sink_.reset();
+    bool written = true;
     for (auto [file, path] :
          {std::pair{&record_, &options.recordPath}, std::pair{&trace_, &options.tracePath}}) {
         file->close();
-        if (path->empty()) {
-            continue;
+        if (!path->empty()) {
+            file->open(*path, std::ios::trunc);
         }
-        file->open(*path, std::ios::trunc);
-        if (!*file) {
+        if (!path->empty() && !file->is_open()) {
             std::cerr << "spinvale: cannot write " << *path << "\n";
-            return false;
+            written = false;
         }
     }
     if (record_.is_open()) {
@@ -116,7 +115,7 @@ bool GameOutputs::begin(const Options& options, const std::string& settingsPath,
     }
     sink_.emplace(record_.is_open() ? &record_ : nullptr, trace_.is_open() ? &trace_ : nullptr,
                   std::move(playSounds), true);
-    return true;
+    return written;
 }
 
 }  // namespace spinvale

@@ -35,8 +35,8 @@ std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Optio
 // The recording and the trace the command line asks for, begun afresh with a game.
 class GameOutputs {
   public:
-    // False, with the reason told on stderr, when a file cannot be written. The recording's
-    // first line names the settings file read.
+    // False, with the reason told on stderr, when a file cannot be written (the game then
+    // goes on without it). The recording's first line names the settings file read.
     bool begin(const Options& options, const std::string& settingsPath,
                OutputSink::PlaySounds playSounds);
     OutputSink& sink() { return *sink_; }
