@@ -37,8 +37,9 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     shell.answer({KeyEvent{KeyLeft, true}});
     EXPECT_TRUE(shell.press(tabKey).empty());
     EXPECT_TRUE(shell.menu.open && !shell.menu.networkGame);
-    EXPECT_TRUE(shell.answer({KeyEvent{KeyDown, true, KeySource::Gamepad}, KeyEvent{KeyLeft, false},
-                              TextEvent{"x"}, KeyEvent{KeyEscape, true}})
+    EXPECT_TRUE(shell
+                    .answer({KeyEvent{KeyDown, true, KeySource::Gamepad}, KeyEvent{KeyLeft, false},
+                             TextEvent{"x"}, KeyEvent{KeyEscape, true}})
                     .empty());
     EXPECT_FALSE(shell.menu.open) << "Esc closes the menu";
     EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyLeft))
