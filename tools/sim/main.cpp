@@ -167,11 +167,10 @@ class FixedFrames : public CommandSource {
     explicit FixedFrames(std::optional<uint32_t> frameMs) : frameMs_(frameMs) {}
     KeySet keys() const override { return {}; }
     std::optional<UpdateInput> take(uint32_t) override {
-        if (!frameMs_) {
-            return std::nullopt;
+        std::optional<UpdateInput> input;
+        if (frameMs_) {
+            input.emplace().elapsedMs = *frameMs_;
         }
-        UpdateInput input;
-        input.elapsedMs = *frameMs_;
         return input;
     }
 
@@ -179,61 +178,43 @@ class FixedFrames : public CommandSource {
     std::optional<uint32_t> frameMs_;
 };
 
-bool asksToQuit(const DriverFrame& frame) {
-    return std::any_of(frame.intents.begin(), frame.intents.end(),
-                       [](const Intent& i) { return std::holds_alternative<Quit>(i); });
-}
-
-// Runs the driver to its end: the script's, the first won game without one, a quit, or the
-// last update allowed. Returns the updates carried out.
-int64_t play(MatchDriver& driver, CommandSource& player, bool stopAtWin, int64_t maxFrames,
-             bool trace) {
-    OutputSink sink(nullptr, trace ? &std::cout : nullptr, nullptr, false);
-    for (;;) {
-        const DriverFrame frame = driver.frame(0, false, player);
-        sink.take(frame.updates);
-        if (frame.updates.empty() || asksToQuit(frame) || sink.updates() >= maxFrames ||
-            (stopAtWin && winner(driver.shown().state) != 0)) {
-            return sink.updates();
-        }
-    }
-}
-
-// A match on this computer: a recording replayed, or without one the computer's game at
-// fixed frames; its trace, or the outcome.
+// A match on this computer, a recording replayed or without one the computer's game at
+// fixed frames, to its end: the script's, the first won game without one, a quit, or the
+// last update allowed. Its trace, or the outcome.
 int playAlone(const Options& options, const GameSettings& settings,
               std::unique_ptr<std::ifstream> script) {
     const bool scripted = script->is_open();
     const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
                               : scripted             ? INT64_MAX
                                                      : 1000000;
-
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-
     const auto seed = static_cast<uint32_t>(options.seed);
-    std::unique_ptr<MatchDriver> driver;
-    const ReplayDriver* replay = nullptr;
-    if (scripted) {
-        auto replayed = std::make_unique<ReplayDriver>(std::move(script), settings, seed);
-        replay = replayed.get();
-        driver = std::move(replayed);
-    } else {
-        driver = std::make_unique<LocalDriver>(
-            settings, [settings] { return settings; }, seed);
+    std::optional<ReplayDriver> replay;
+    std::optional<LocalDriver> local;
+    MatchDriver& driver =
+        scripted ? static_cast<MatchDriver&>(replay.emplace(std::move(script), settings, seed))
+                 : local.emplace(
+                       settings, [settings] { return settings; }, seed);
+    FixedFrames player(scripted ? std::nullopt : std::optional(uint32_t(options.frameMs)));
+    OutputSink sink(nullptr, options.trace ? &std::cout : nullptr, nullptr, false);
+    for (bool more = true; more;) {
+        const DriverFrame frame = driver.frame(0, false, player);
+        sink.take(frame.updates);
+        more = !frame.updates.empty() && sink.updates() < maxFrames &&
+               std::none_of(frame.intents.begin(), frame.intents.end(),
+                            [](const Intent& i) { return std::holds_alternative<Quit>(i); }) &&
+               (scripted || winner(driver.shown().state) == 0);
     }
-    FixedFrames player(scripted ? std::nullopt
-                                : std::optional(static_cast<uint32_t>(options.frameMs)));
-    const int64_t frames = play(*driver, player, !scripted, maxFrames, options.trace);
-    if (replay != nullptr && !replay->error().empty()) {
+    if (replay && !replay->error().empty()) {
         return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
                     replay->error());
     }
-
     if (!options.trace) {
-        const MatchState s = driver->shown().state;
-        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n", static_cast<long long>(frames),
-                    s.score1, s.score2, static_cast<int>(s.rallyState), winner(s));
+        const MatchState s = driver.shown().state;
+        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n",
+                    static_cast<long long>(sink.updates()), s.score1, s.score2,
+                    static_cast<int>(s.rallyState), winner(s));
     }
     std::fflush(stdout);
     return 0;
