@@ -4,7 +4,6 @@
 
 #include <initializer_list>
 
-#include "frame_timing.h"
 #include "gl_extensions.h"
 #include "messages.h"
 #include "render.h"
@@ -158,7 +157,6 @@ bool createAppWindow(AppWindow& w, Multisample& multisample, bool dialogs) {
     takeSwapInterval(w);
     w.visible = true;
     setViewport(w, w.width, w.height);
-    w.lastTick = millisecondTick(std::chrono::steady_clock::now());
     return true;
 }
 

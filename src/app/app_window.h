@@ -20,7 +20,6 @@ struct AppWindow {
     bool vsyncGranted = false;
     int refreshHz = 0;      // of the window's display; 0: not known
     std::string renderer;   // GL_RENDERER of the context
-    uint32_t lastTick = 0;  // millisecond tick of the previous update
     int viewportWidth = 0;  // the size the viewport was last set for
     int viewportHeight = 0;
 };

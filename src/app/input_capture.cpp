@@ -1,41 +1,15 @@
 #include "input_capture.h"
 
-#include "key_map.h"
-
 namespace spinvale {
 
-namespace {
-
-bool isEnter(SDL_Keycode key) {
-    return key == SDLK_RETURN || key == SDLK_KP_ENTER;
-}
-
-std::size_t slot(KeySource source) {
-    return static_cast<std::size_t>(source);
-}
-
-}  // namespace
-
-void pressKey(InputCapture& capture, KeySource source, int code) {
-    capture.held[slot(source)].set(static_cast<std::size_t>(code));
-    capture.pressed.set(static_cast<std::size_t>(code));
-}
-
-void releaseKey(InputCapture& capture, KeySource source, int code) {
-    capture.held[slot(source)].reset(static_cast<std::size_t>(code));
-}
-
-void captureKey(InputCapture& capture, const SDL_KeyboardEvent& event) {
-    const int code = virtualKeyFor(event.keysym.sym);
-    if (event.repeat != 0 || code == noVirtualKey) {
-        return;
-    }
-    if (event.type == SDL_KEYUP) {
-        releaseKey(capture, KeySource::Keyboard, code);
-    } else if (isEnter(event.keysym.sym) && (event.keysym.mod & KMOD_ALT) != 0) {
-        capture.pressed.set(KeyF1);
+void captureKey(InputCapture& capture, const KeyEvent& key) {
+    const auto code = static_cast<std::size_t>(key.code);
+    KeySet& held = capture.held[static_cast<std::size_t>(key.source)];
+    if (key.down) {
+        held.set(code);
+        capture.pressed.set(code);
     } else {
-        pressKey(capture, KeySource::Keyboard, code);
+        held.reset(code);
     }
 }
 
@@ -51,13 +25,17 @@ void releaseAll(InputCapture& capture) {
     capture.buttonDown = buttonDown;
 }
 
+KeySet keysOf(const InputCapture& capture) {
+    return capture.held[0] | capture.held[1] | capture.pressed;
+}
+
 UpdateInput takeUpdateInput(InputCapture& capture, uint32_t elapsedMs, int32_t pointerX,
                             int32_t pointerY) {
     UpdateInput input;
     input.elapsedMs = elapsedMs;
     input.pointerX = pointerX;
     input.pointerY = pointerY;
-    input.keys = capture.held[0] | capture.held[1] | capture.pressed;
+    input.keys = keysOf(capture);
     if (capture.buttonPressed) {
         input.button = ButtonMessage::Pressed;
         capture.releaseDue = !capture.buttonDown;
@@ -69,6 +47,13 @@ UpdateInput takeUpdateInput(InputCapture& capture, uint32_t elapsedMs, int32_t p
     capture.buttonPressed = false;
     capture.buttonReleased = false;
     return input;
+}
+
+std::optional<UpdateInput> CapturedCommands::take(uint32_t elapsedMs) {
+    int32_t x = 0;
+    int32_t y = 0;
+    readPointer_(x, y);
+    return takeUpdateInput(capture_, elapsedMs, x, y);
 }
 
 }  // namespace spinvale

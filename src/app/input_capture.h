@@ -4,21 +4,15 @@
 // effect in the update after that.
 #pragma once
 
-#include <SDL_events.h>
-
 #include <array>
-#include <bitset>
 #include <cstdint>
+#include <functional>
 
+#include "input_events.h"
 #include "match.h"
+#include "match_driver.h"
 
 namespace spinvale {
-
-// The two things that can hold one of the match's keys down: the keyboard and the gamepads
-// (which act as the arrows, Enter and Esc).
-enum class KeySource : uint8_t { Keyboard, Gamepad };
-
-using KeySet = std::bitset<256>;
 
 struct InputCapture {
     std::array<KeySet, 2> held;   // per source, the keys it holds down now
@@ -29,15 +23,9 @@ struct InputCapture {
     bool releaseDue = false;      // a quick click's release, for the next command
 };
 
-// A key stays down while any source holds it, so that letting go of the pad's left does
-// not lift the Left arrow still held on the keyboard.
-void pressKey(InputCapture& capture, KeySource source, int code);
-void releaseKey(InputCapture& capture, KeySource source, int code);
-
-// A key going down or up; a held key's repeats change nothing. Alt+Enter is the toggle
-// shortcut that SDL games share: it taps F1 instead of pressing Enter, so the match asks for
-// the toggle as it does for F1 and a recording holds the F1 that the runner replays.
-void captureKey(InputCapture& capture, const SDL_KeyboardEvent& event);
+// A key going down or up. A key stays down while any source holds it, so that letting go
+// of the pad's left does not lift the Left arrow still held on the keyboard.
+void captureKey(InputCapture& capture, const KeyEvent& key);
 
 // The left button going down or up.
 void captureButton(InputCapture& capture, bool down);
@@ -45,8 +33,29 @@ void captureButton(InputCapture& capture, bool down);
 // A new window starts with every key up and no button news, whatever is still held.
 void releaseAll(InputCapture& capture);
 
+// The keys held or pressed since the last command.
+KeySet keysOf(const InputCapture& capture);
+
 // The command of the coming update; what happened is counted afresh from here.
 UpdateInput takeUpdateInput(InputCapture& capture, uint32_t elapsedMs, int32_t pointerX,
                             int32_t pointerY);
+
+// The window's command source: the capture, with the pointer read once per update (in
+// screen pixels) so that every reading the match makes in it agrees and a recording holds
+// the one position the update saw.
+class CapturedCommands : public CommandSource {
+  public:
+    using ReadPointer = std::function<void(int32_t& x, int32_t& y)>;
+
+    CapturedCommands(InputCapture& capture, ReadPointer readPointer)
+        : capture_(capture), readPointer_(std::move(readPointer)) {}
+
+    KeySet keys() const override { return keysOf(capture_); }
+    std::optional<UpdateInput> take(uint32_t elapsedMs) override;
+
+  private:
+    InputCapture& capture_;
+    ReadPointer readPointer_;
+};
 
 }  // namespace spinvale

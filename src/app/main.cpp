@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "data_paths.h"
-#include "game.h"
 #include "options.h"
+#include "window_loop.h"
 
 int main(int argc, char** argv) {
     using namespace spinvale;

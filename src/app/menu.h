@@ -3,48 +3,21 @@
 // of these starts a new game at 0-0 when the menu closes), the sound, fullscreen and
 // anti-aliasing (which apply at once), starts a network game (hosted, or joined on a page
 // of its own), and shows how to play. A network game cannot wait: it plays on under the
-// menu, which then offers only what leaves the match alone. Here are its state and what
-// keys, typed text and clicks do to it; the shell carries out the actions, saves the
-// choices and draws the pages. Nothing here touches SDL, OpenGL or files.
+// menu, which then offers only what leaves the match alone. Each entry is one row of a
+// table: its text, its choices and what choosing it does. Here are the menu's state and what
+// keys, typed text and clicks do to it; the shell carries out the actions, keeps the choices
+// and draws the pages. Nothing here touches SDL, OpenGL, files or the network.
 #pragma once
 
-#include <bitset>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "match.h"
-#include "overlay.h"
-#include "settings_file.h"
+#include "page.h"
+#include "player_choices.h"
 
 namespace spinvale {
-
-// The entries, top to bottom: the menu's own, then the join page's.
-enum class MenuEntry {
-    Resume,
-    NewGame,
-    Player1,
-    Player2,
-    HostGame,
-    JoinGame,
-    Points,
-    Computer,
-    BallSpeed,
-    Sound,
-    Fullscreen,
-    AntiAliasing,
-    HowToPlay,
-    Quit,
-    JoinAddress,  // text: HOST or HOST:PORT
-    JoinCode,     // text: the code the host shows
-    Join,
-};
-constexpr int menuEntryCount = int(MenuEntry::Join) + 1;
-
-// The longest text each field takes.
-constexpr std::size_t maxAddressLength = 40;
-constexpr std::size_t maxCodeLength = 12;
 
 // A pair of settings values offered under one name.
 struct Preset {
@@ -70,10 +43,10 @@ enum class MenuAction {
     None,
     Close,            // back to the match, with a new game first if the match choices changed
     NewGame,          // a new game at 0-0 with the chosen settings, then back to the match
-    SettingsChanged,  // a match choice changed: save it
-    DisplayChanged,   // a window or sound choice changed: save it and apply it now
+    SettingsChanged,  // a match choice changed: keep it
+    DisplayChanged,   // a window or sound choice changed: keep it and apply it now
     Host,             // host a network game on the default port
-    Join,             // join the one at joinHost and joinPort with the typed code
+    Join,             // join the game at the typed address with the typed code
     Quit,
 };
 
@@ -81,19 +54,47 @@ struct Menu {
     bool open = false;
     bool networkGame = false;  // the match plays on under the menu: no entry may change it
     MenuPage page = MenuPage::Entries;
-    MenuEntry selected = MenuEntry::Resume;
-    GameSettings settings;   // the match settings the entries show and choose
-    DisplayChoices display;  // the window and sound choices they show and choose
-    int samplesInUse = 0;    // the window's multisampling, which may be less than chosen
-    // The entries the player changed since the game started: they are saved, and laid over
-    // the settings file whenever the game reads it again.
-    std::bitset<menuEntryCount> changed;
-    std::string address;  // the join page's fields as typed; they last while the game runs
+    std::size_t selected = 0;  // the row of menuRows the keys act on
+    // What the entries show and choose: the settings being played and the display as it
+    // is, with what the player set since the game started over them.
+    PlayerChoices chosen;
+    int samplesInUse = 0;  // the window's multisampling, which may be less than chosen
+    std::string address;   // the join page's fields as typed; they last while the game runs
     std::string code;
-    std::string joinHost;  // the address read when Join was chosen
-    uint16_t joinPort = 0;
     std::string netProblem;  // why the last host or join did not start
 };
+
+// Where an entry is offered: on the menu's page in every game, only in a game of the
+// player's own, or on the join page.
+enum class Offer { Always, Local, JoinPage };
+
+// How an entry's choice is shown and stepped.
+enum class ChoiceKind { None, SettingsFlag, Points, Preset, DisplayFlag, Samples, Text };
+
+struct MenuRow {
+    const char* name;  // a choice follows it after a colon
+    Offer offer;
+    MenuAction action;                   // what choosing the entry asks of the shell
+    MenuPage opens = MenuPage::Entries;  // a page the entry opens instead
+    ChoiceKind choice = ChoiceKind::None;
+    SettingsField fields[2] = {};  // the match settings the choice sets
+    const Preset* presets = nullptr;
+    const char* on = nullptr;  // a flag's two choices
+    const char* off = nullptr;
+    DisplayField display = DisplayField::Fullscreen;
+    std::string Menu::*text = nullptr;  // a field typed into, and its longest length
+    std::size_t longest = 0;
+};
+
+// Every entry, in the order the pages show them (menu_rows.cpp: a new entry is a new row).
+extern const std::vector<MenuRow> menuRows;
+
+// The text of an entry: its name, then its choice.
+std::string entryText(const Menu& menu, std::size_t row);
+
+// An entry's choice moved one on (step 1) or back (step -1), and marked as the player's;
+// what the shell must do about it.
+MenuAction stepChoice(Menu& menu, const MenuRow& row, int step);
 
 // Opens the menu's entries at Resume on the settings being played and the display as it is.
 void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& display,
@@ -107,17 +108,10 @@ void typeIntoMenu(Menu& menu, const std::string& text);
 
 // A click on an entry selects it and acts as Enter (a field is only selected, for typing);
 // on the how-to-play page any click goes back to the entries.
-MenuAction clickMenuEntry(Menu& menu, MenuEntry entry);
+MenuAction clickMenuEntry(Menu& menu, std::size_t row);
 
 // True when the chosen match settings differ from those being played.
 bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing);
-
-// The match settings the player changed, laid over settings read from a file.
-void layChoicesOver(const Menu& menu, GameSettings& settings);
-
-// The player's changes laid over a settings file's record and display choices: the fields
-// the menu did not change stay as they were.
-void layChoicesOver(const Menu& menu, SettingsRecord& record, DisplayChoices& display);
 
 // The page the menu shows: its entries or the join page's with their notes, or the
 // how-to-play page. notes come under the entries (where the choices are kept, a problem in
@@ -125,12 +119,7 @@ void layChoicesOver(const Menu& menu, SettingsRecord& record, DisplayChoices& di
 std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
                                const std::vector<std::string>& notes);
 
-// The entry a page line shows, if it shows one.
-bool entryOnLine(const Menu& menu, int line, MenuEntry& entry);
-
-// Where the menu says it keeps the choices: savePath (the player's own settings file, "" when
-// there is none) shortened with ~ for home, and a warning when the game reads another file.
-std::string keptInNote(const std::string& savePath, const std::string& readPath,
-                       bool namedOnCommandLine, const std::string& home);
+// The row of menuRows a page line shows, if it shows one.
+bool entryOnLine(const Menu& menu, int line, std::size_t& row);
 
 }  // namespace spinvale

@@ -1,6 +1,7 @@
 // The match's outputs (effect and window requests), its random sequence, the shipped
 // settings, the step on one command and the two writes the frame makes after the update.
 #include <cmath>
+#include <cstring>
 
 #include "operations.h"
 
@@ -23,6 +24,29 @@ GameSettings defaultGameSettings() {
     g.player1Mouse = true;
     g.player2Keyboard = false;
     return g;
+}
+
+namespace {
+
+bool sameBits(float a, float b) {
+    uint32_t x = 0;
+    uint32_t y = 0;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
+}  // namespace
+
+bool operator==(const GameSettings& a, const GameSettings& b) {
+    return a.simpleGraphics == b.simpleGraphics && sameBits(a.gameSpeed, b.gameSpeed) &&
+           a.spinFactor == b.spinFactor && sameBits(a.gravityScale, b.gravityScale) &&
+           sameBits(a.aiSkill, b.aiSkill) && sameBits(a.aiSpeed, b.aiSpeed) &&
+           a.pointsPerGame == b.pointsPerGame && a.screenWidth == b.screenWidth &&
+           a.screenHeight == b.screenHeight && sameBits(a.cameraX, b.cameraX) &&
+           sameBits(a.cameraY, b.cameraY) && sameBits(a.cameraZ, b.cameraZ) &&
+           a.player1Mouse == b.player1Mouse && a.player2Keyboard == b.player2Keyboard &&
+           a.adaptiveStrength == b.adaptiveStrength;
 }
 
 // A linear congruential sequence with a 32-bit state; each draw yields bits 16 to 30.

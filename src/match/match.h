@@ -153,6 +153,13 @@ struct PracticeRules {
     bool operator==(const PracticeRules& o) const { return mode == o.mode && target == o.target; }
 };
 
+// The same settings: every field holds the same bits, so that the match cannot tell the two
+// apart (a real of 0 and one of -0 are not the same setting).
+bool operator==(const GameSettings& a, const GameSettings& b);
+inline bool operator!=(const GameSettings& a, const GameSettings& b) {
+    return !(a == b);
+}
+
 // Virtual-key codes the match reads.
 enum KeyCode : int {
     KeyEnter = 13,

@@ -7,23 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "page.h"
 #include "render.h"
 
 namespace spinvale {
-
-enum class LineStyle {
-    Title,     // the page's name
-    Entry,     // a menu entry
-    Selected,  // the entry the keys act on, drawn on a bar
-    Heading,   // a part of a page of text
-    Body,      // a paragraph, in the smaller font
-    Note,      // a remark under the entries, in the smaller font; an empty one is a gap
-};
-
-struct PageLine {
-    LineStyle style;
-    std::string text;
-};
 
 // One row on the screen: a line, or a part of a wrapped one. x and top are pixels from the
 // window's left and top edges; line is the index of the page line the row shows.

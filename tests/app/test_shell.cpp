@@ -1,72 +1,71 @@
-// The shell's pure pieces: the command each update gets from the keyboard, the mouse button
-// and the gamepads (nothing that happened between two updates is lost, and the match sees the
-// codes it reads), the frame clock, and the OpenGL extension and renderer names; then player
-// 2's gamepads, the mapping and SDL's virtual controller driven through it.
+// The shell's input and clock: SDL's keys as the game's events and the command each update
+// gets from them, the mouse button and the gamepads (nothing that happened between two
+// updates is lost, and the match sees the codes it reads), the frame clock, and the OpenGL
+// extension and renderer names; then player 2's gamepads, the mapping and SDL's virtual
+// controller driven through it.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "frame_timing.h"
-#include "gamepad.h"
 #include "gl_extensions.h"
 #include "input_capture.h"
-#include "key_map.h"
+#include "sdl_input.h"
 
 namespace spinvale {
 namespace {
 
-SDL_KeyboardEvent keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE) {
-    SDL_KeyboardEvent event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.keysym.sym = key, event.keysym.mod = mod;
+SDL_Event keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    SDL_Event event{};
+    event.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.sym = key, event.key.keysym.mod = mod, event.key.repeat = repeat;
     return event;
 }
 
-// Every mapped key against the classic virtual-key table (VK_BACK 8 ... VK_F12 123), which
-// recordings store.
-TEST(KeyMap, EveryMappedKeyHasItsClassicCode) {
-    const SDL_Keycode keys[] = {SDLK_BACKSPACE, SDLK_TAB,         SDLK_RETURN,  SDLK_KP_ENTER,
-                                SDLK_LSHIFT,    SDLK_RSHIFT,      SDLK_LCTRL,   SDLK_RCTRL,
-                                SDLK_PAUSE,     SDLK_CAPSLOCK,    SDLK_ESCAPE,  SDLK_SPACE,
-                                SDLK_PAGEUP,    SDLK_PAGEDOWN,    SDLK_END,     SDLK_HOME,
-                                SDLK_LEFT,      SDLK_UP,          SDLK_RIGHT,   SDLK_DOWN,
-                                SDLK_INSERT,    SDLK_DELETE,      SDLK_0,       SDLK_9,
-                                SDLK_a,         SDLK_z,           SDLK_KP_0,    SDLK_KP_1,
-                                SDLK_KP_9,      SDLK_KP_MULTIPLY, SDLK_KP_PLUS, SDLK_KP_MINUS,
-                                SDLK_KP_PERIOD, SDLK_KP_DIVIDE,   SDLK_F1,      SDLK_F12};
-    const int codes[] = {8,  9,  13, 13, 16,  16,  17,  17,  19,  20,  27,  32,
-                         33, 34, 35, 36, 37,  38,  39,  40,  45,  46,  48,  57,
-                         65, 90, 96, 97, 105, 106, 107, 109, 110, 111, 112, 123};
-    static_assert(std::size(keys) == std::size(codes));
-    for (std::size_t i = 0; i < std::size(keys); ++i) {
-        EXPECT_EQ(virtualKeyFor(keys[i]), codes[i]) << keys[i];
+// SDL's keys as the game's events, fed to the capture as the responders do.
+void capture(InputCapture& capture, const SDL_Event& event) {
+    Gamepads pads;
+    std::vector<InputEvent> events;
+    translateEvent(event, pads, events);
+    for (const InputEvent& e : events) {
+        captureKey(capture, std::get<KeyEvent>(e));
     }
-    EXPECT_EQ(virtualKeyFor(SDLK_LALT), noVirtualKey);
-    for (SDL_Keycode key = 0; key < 0x200; ++key) {
-        const int code = virtualKeyFor(key);
-        EXPECT_TRUE(code == noVirtualKey || (code >= 0 && code < 256)) << key;
+}
+
+// The keys the game reads, by the codes recordings store; any other key makes no event.
+TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
+    const std::pair<SDL_Keycode, int> read[] = {
+        {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 37},
+        {SDLK_UP, 38},     {SDLK_RIGHT, 39},    {SDLK_DOWN, 40},   {SDLK_F1, 112},
+        {SDLK_TAB, 9},     {SDLK_BACKSPACE, 8}};
+    for (const auto& [key, code] : read) {
+        EXPECT_EQ(virtualKeyFor(key), code) << key;
+    }
+    for (const SDL_Keycode other : {SDLK_LALT, SDLK_SPACE, SDLK_a, SDLK_F2, SDLK_KP_8}) {
+        InputCapture c;
+        capture(c, keyEvent(other, true));
+        EXPECT_TRUE(keysOf(c).none()) << other;
     }
 }
 
 TEST(InputCapture, ATapBetweenTwoUpdatesCountsForOneUpdate) {
-    InputCapture capture;
-    captureKey(capture, keyEvent(SDLK_LALT, true));  // no code of its own: nothing
-    captureKey(capture, keyEvent(SDLK_RETURN, true));
-    captureKey(capture, keyEvent(SDLK_RETURN, false));
-    const UpdateInput input = takeUpdateInput(capture, 16, 3, 4);
+    InputCapture c;
+    capture(c, keyEvent(SDLK_RETURN, true));
+    capture(c, keyEvent(SDLK_RETURN, false));
+    const UpdateInput input = takeUpdateInput(c, 16, 3, 4);
     EXPECT_EQ(input.keys, KeySet().set(KeyEnter));
     EXPECT_EQ(std::tuple(input.elapsedMs, input.pointerX, input.pointerY), std::tuple(16u, 3, 4));
-    EXPECT_FALSE(takeUpdateInput(capture, 16, 0, 0).keys[KeyEnter]);
+    EXPECT_FALSE(takeUpdateInput(c, 16, 0, 0).keys[KeyEnter]);
 
-    captureKey(capture, keyEvent(SDLK_LEFT, true));  // held: down until let go, repeats ignored
-    SDL_KeyboardEvent repeat = keyEvent(SDLK_LEFT, true);
-    repeat.repeat = 1;
-    captureKey(capture, repeat);
-    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys[KeyLeft]);
-    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys[KeyLeft]);
-    captureKey(capture, keyEvent(SDLK_LEFT, false));
-    EXPECT_TRUE(takeUpdateInput(capture, 16, 0, 0).keys.none());
+    capture(c, keyEvent(SDLK_LEFT, true));  // held: down until let go, repeats ignored
+    capture(c, keyEvent(SDLK_LEFT, true, KMOD_NONE, 1));
+    EXPECT_TRUE(takeUpdateInput(c, 16, 0, 0).keys[KeyLeft]);
+    EXPECT_TRUE(takeUpdateInput(c, 16, 0, 0).keys[KeyLeft]);
+    capture(c, keyEvent(SDLK_LEFT, false));
+    EXPECT_TRUE(takeUpdateInput(c, 16, 0, 0).keys.none());
 }
 
 TEST(InputCapture, AQuickClickIsAPressThenAReleaseAnUpdateLater) {
@@ -85,17 +84,18 @@ TEST(InputCapture, AQuickClickIsAPressThenAReleaseAnUpdateLater) {
 }
 
 TEST(InputCapture, AltEnterTapsF1AndANewWindowStartsWithEverythingUp) {
-    InputCapture capture;
-    captureKey(capture, keyEvent(SDLK_RETURN, true, KMOD_LALT));
-    UpdateInput input = takeUpdateInput(capture, 16, 0, 0);
+    InputCapture c;
+    capture(c, keyEvent(SDLK_RETURN, true, KMOD_LALT));
+    UpdateInput input = takeUpdateInput(c, 16, 0, 0);
     EXPECT_TRUE(input.keys[KeyF1]);
     EXPECT_FALSE(input.keys[KeyEnter]);
-    EXPECT_FALSE(takeUpdateInput(capture, 16, 0, 0).keys[KeyF1]);
+    capture(c, keyEvent(SDLK_RETURN, false, KMOD_LALT));
+    EXPECT_TRUE(takeUpdateInput(c, 16, 0, 0).keys.none());
 
-    pressKey(capture, KeySource::Keyboard, KeyRight);
-    captureButton(capture, true);
-    releaseAll(capture);
-    input = takeUpdateInput(capture, 16, 0, 0);
+    captureKey(c, {KeyRight, true});
+    captureButton(c, true);
+    releaseAll(c);
+    input = takeUpdateInput(c, 16, 0, 0);
     EXPECT_TRUE(input.keys.none());
     EXPECT_EQ(input.button, ButtonMessage::None);
 }
@@ -238,11 +238,12 @@ TEST(VirtualPad, HoldsKeysFromStickAndButtonsAndLetsGoOfThemWhenPulledOut) {
     SDL_Joystick* joystick = nullptr;
     // What the game's event pump does with the events SDL made from the pad.
     const auto handleEvents = [&] {
+        std::vector<InputEvent> events;
         for (SDL_Event event; SDL_PollEvent(&event) != 0;) {
-            handleGamepadEvent(pads, event, [&](int code, bool down) {
-                down ? pressKey(capture, KeySource::Gamepad, code)
-                     : releaseKey(capture, KeySource::Gamepad, code);
-            });
+            translateEvent(event, pads, events);
+        }
+        for (const InputEvent& e : events) {
+            captureKey(capture, std::get<KeyEvent>(e));
         }
     };
     const auto plugIn = [&] {
@@ -269,7 +270,7 @@ TEST(VirtualPad, HoldsKeysFromStickAndButtonsAndLetsGoOfThemWhenPulledOut) {
     press(SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(step(), keys({KeyEnter}));
     stick(SDL_CONTROLLER_AXIS_LEFTY, -32768);
-    pressKey(capture, KeySource::Keyboard, KeyUp);
+    captureKey(capture, {KeyUp, true});
     EXPECT_EQ(step(), keys({KeyEnter, KeyUp}));
     SDL_JoystickDetachVirtual(device);
     handleEvents();

@@ -1,5 +1,6 @@
 // spinvale-sim: plays a match without a window, one update per recording line (or per
-// --frame-ms without one), through the same match step as the game.
+// --frame-ms without one), through the same drivers and outputs as the game.
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -7,16 +8,20 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "join_code.h"
+#include "local_driver.h"
 #include "match.h"
 #include "net_sim.h"
+#include "output_sink.h"
 #include "recording.h"
+#include "replay_driver.h"
 #include "settings_file.h"
-#include "trace.h"
 
 namespace {
 
@@ -156,6 +161,65 @@ int winner(const MatchState& s) {
     return s.rallyState == P1WinsGame ? 1 : s.rallyState == P2WinsGame ? 2 : 0;
 }
 
+// The runner's own player: no keys; without a script, the same elapsed time every update.
+class FixedFrames : public CommandSource {
+  public:
+    explicit FixedFrames(std::optional<uint32_t> frameMs) : frameMs_(frameMs) {}
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t) override {
+        std::optional<UpdateInput> input;
+        if (frameMs_) {
+            input.emplace().elapsedMs = *frameMs_;
+        }
+        return input;
+    }
+
+  private:
+    std::optional<uint32_t> frameMs_;
+};
+
+// A match on this computer, a recording replayed or without one the computer's game at
+// fixed frames, to its end: the script's, the first won game without one, a quit, or the
+// last update allowed. Its trace, or the outcome.
+int playAlone(const Options& options, const GameSettings& settings,
+              std::unique_ptr<std::ifstream> script) {
+    const bool scripted = script->is_open();
+    const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
+                              : scripted             ? INT64_MAX
+                                                     : 1000000;
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    const auto seed = static_cast<uint32_t>(options.seed);
+    std::optional<ReplayDriver> replay;
+    std::optional<LocalDriver> local;
+    MatchDriver& driver =
+        scripted ? static_cast<MatchDriver&>(replay.emplace(std::move(script), settings, seed))
+                 : local.emplace(
+                       settings, [settings] { return settings; }, seed);
+    FixedFrames player(scripted ? std::nullopt : std::optional(uint32_t(options.frameMs)));
+    OutputSink sink(nullptr, options.trace ? &std::cout : nullptr, nullptr, false);
+    for (bool more = true; more;) {
+        const DriverFrame frame = driver.frame(0, false, player);
+        sink.take(frame.updates);
+        more = !frame.updates.empty() && sink.updates() < maxFrames &&
+               std::none_of(frame.intents.begin(), frame.intents.end(),
+                            [](const Intent& i) { return std::holds_alternative<Quit>(i); }) &&
+               (scripted || winner(driver.shown().state) == 0);
+    }
+    if (replay && !replay->error().empty()) {
+        return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
+                    replay->error());
+    }
+    if (!options.trace) {
+        const MatchState s = driver.shown().state;
+        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n",
+                    static_cast<long long>(sink.updates()), s.score1, s.score2,
+                    static_cast<int>(s.rallyState), winner(s));
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,78 +241,23 @@ int main(int argc, char** argv) {
         return fail("a network match needs --host or --join (not both), and a --script");
     }
 
-    std::ifstream script;
+    auto script = std::make_unique<std::ifstream>();
     if (!options.scriptPath.empty()) {
-        script.open(options.scriptPath);
-        if (!script) {
+        script->open(options.scriptPath);
+        if (!*script) {
             return fail("cannot open script " + options.scriptPath + ": " + std::strerror(errno));
         }
     }
-    const bool scripted = script.is_open();
     if (!options.joinAddress.empty()) {  // the host's settings decide the match
-        return playNetwork(options, GameSettings{}, script);
+        return playNetwork(options, GameSettings{}, *script);
     }
     std::vector<std::string> warnings;
-    GameSettings settings = loadSettings(chooseSettingsFile(options, script), warnings);
+    GameSettings settings = loadSettings(chooseSettingsFile(options, *script), warnings);
     for (const std::string& w : warnings) {
         std::cerr << "spinvale-sim: warning: " << w << "\n";
     }
     if (network) {
-        return playNetwork(options, settings, script);
+        return playNetwork(options, settings, *script);
     }
-    const int64_t maxFrames = options.maxFrames >= 0 ? options.maxFrames
-                              : scripted             ? INT64_MAX
-                                                     : 1000000;
-
-    static char outputBuffer[1 << 16];
-    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-
-    RecordingReader reader(script);
-    UpdateInput input;
-    input.elapsedMs = static_cast<uint32_t>(options.frameMs);
-    bool haveInput = !scripted || reader.next(input, settings);
-
-    Match match;
-    match.randomState = static_cast<uint32_t>(options.seed);
-    restartMatch(match, settings);
-    if (options.trace) {
-        std::puts(formatTraceLine(0, 0, match).c_str());
-    }
-    int64_t frames = 0;
-    while (haveInput && frames < maxFrames) {
-        // A new game the player started is played from this update on.
-        if (reader.newGame()) {
-            startNewGame(match, *reader.newGame());
-        }
-        stepMatch(match, input);
-        ++frames;
-        if (options.trace) {
-            std::puts(formatTraceLine(frames, input.elapsedMs, match).c_str());
-        }
-        if (match.requests.quit || (!scripted && winner(match.state) != 0)) {
-            break;
-        }
-        const bool restart = match.requests.toggleFullscreen;
-        haveInput = frames < maxFrames && (!scripted || reader.next(input, settings));
-        // The game makes its new window, and so restarts the match, before the next update,
-        // with the settings it holds by then. Settings that change with no new window hand a
-        // player's paddle to the computer (the other side of a network game left).
-        if (restart) {
-            restartMatch(match, settings);
-        } else if (formatSettingsLine(settings) != formatSettingsLine(match.settings)) {
-            match.settings = settings;
-        }
-    }
-    if (!reader.error().empty()) {
-        return fail(options.scriptPath + ":" + std::to_string(reader.lineNumber()) + ": " +
-                    reader.error());
-    }
-
-    if (!options.trace) {
-        const MatchState& s = match.state;
-        std::printf("frames=%lld score=%d-%d state=%d winner=%d\n", static_cast<long long>(frames),
-                    s.score1, s.score2, static_cast<int>(s.rallyState), winner(s));
-    }
-    std::fflush(stdout);
-    return 0;
+    return playAlone(options, settings, std::move(script));
 }

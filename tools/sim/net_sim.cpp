@@ -7,8 +7,8 @@
 #include <random>
 #include <thread>
 
+#include "output_sink.h"
 #include "recording.h"
-#include "trace.h"
 
 namespace spinvale {
 
@@ -49,101 +49,102 @@ std::vector<uint8_t> garbageMessage(std::mt19937& random) {
     return bytes;
 }
 
-class NetSim {
+// One side's run: the script's commands, each when its time has come (the script's own
+// elapsed times pace this side), through the network driver; the confirmed updates traced
+// and recorded up to the one that won the game.
+class NetSim : public CommandSource {
   public:
-    NetSim(const NetRun& run, std::istream& script) : run_(run), reader_(script) {}
+    NetSim(const NetRun& run, std::istream& script, NetDriver& driver)
+        : run_(run), reader_(script), driver_(driver) {}
 
-    int play(net::NetPeer& peer, const std::string& scriptName);
+    int play(const std::string& scriptName);
+
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t elapsedMs) override;
 
   private:
     uint32_t now() const {
         return static_cast<uint32_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count());
     }
-    void output(net::NetPeer& peer);
-    void stepWhenDue(net::NetPeer& peer);
+    void output(const DriverFrame& frame, OutputSink& sink);
+    int end(const std::string& scriptName);
 
     const NetRun& run_;
     RecordingReader reader_;
-    std::ofstream record_;
+    NetDriver& driver_;
     Clock::time_point start_ = Clock::now();
     uint32_t due_ = 0;
+    bool stepped_ = false;  // a command was taken this frame
     bool won_ = false;
     bool scriptOver_ = false;
     bool altered_ = false;
     std::mt19937 random_{12};
 };
 
-void NetSim::output(net::NetPeer& peer) {
-    for (const std::string& news : peer.takeNews()) {
-        tell(news);
-    }
-    for (const net::ConfirmedUpdate& u : peer.takeConfirmed()) {
-        if (won_) {
-            continue;  // both sides stop at the update that won the game
-        }
-        if (u.newSettings && record_.is_open()) {
-            record_ << formatSettingsLine(u.after.settings) << std::endl;  // seen at once
-        }
-        if (u.number > 0 && record_.is_open()) {
-            record_ << formatUpdateLine(u.command) << '\n';
-        }
-        if (run_.trace) {
-            std::puts(formatTraceLine(u.number, u.command.elapsedMs, u.after).c_str());
-        }
-        won_ = won(u.after.state);
-        if (u.number == run_.desyncAfter && !altered_) {
-            altered_ = true;
-            peer.alterState([](Match& m) { m.randomState ^= 1; });
-        }
-    }
-}
-
-// The script's next command when its time has come (the script's own elapsed times pace
-// this side); an update left out to let the other side catch up moves the time on.
-void NetSim::stepWhenDue(net::NetPeer& peer) {
-    const net::Phase phase = peer.phase();
-    if (won_ || scriptOver_ || now() < due_ ||
-        (phase != net::Phase::Playing && phase != net::Phase::Solo)) {
-        return;
-    }
-    const net::StepReady ready = peer.ready();
-    if (ready == net::StepReady::Skip) {
-        due_ += 16;
-        return;
-    }
-    if (ready != net::StepReady::Now) {
-        return;
+std::optional<UpdateInput> NetSim::take(uint32_t) {
+    if (won_ || scriptOver_ || now() < due_) {
+        return std::nullopt;
     }
     UpdateInput input;
     GameSettings ignored;
     if (!reader_.next(input, ignored)) {
         scriptOver_ = true;
-        return;
+        return std::nullopt;
     }
-    peer.step(input);
     due_ += input.elapsedMs;
-    if (run_.garbage && random_() % 20 == 0) {
-        peer.sendRaw(garbageMessage(random_));
-    }
+    stepped_ = true;
+    return input;
 }
 
-int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
+// Both sides stop at the update that won the game.
+void NetSim::output(const DriverFrame& frame, OutputSink& sink) {
+    for (const std::string& news : frame.news) {
+        tell(news);
+    }
+    std::vector<DriverUpdate> kept;
+    for (const DriverUpdate& u : frame.updates) {
+        if (won_) {
+            break;
+        }
+        kept.push_back(u);
+        won_ = won(u.after.state);
+        if (u.number == run_.desyncAfter && !altered_) {
+            altered_ = true;
+            driver_.peer().alterState([](Match& m) { m.randomState ^= 1; });
+        }
+    }
+    sink.take(kept);
+}
+
+int NetSim::play(const std::string& scriptName) {
+    std::ofstream record;
     if (!run_.recordPath.empty()) {
-        record_.open(run_.recordPath, std::ios::trunc);
-        if (!record_) {
+        record.open(run_.recordPath, std::ios::trunc);
+        if (!record) {
             tell("cannot write " + run_.recordPath);
             return 1;
         }
     }
-    bool finishing = false;
-    while (peer.phase() != net::Phase::Over) {
-        peer.poll(now());
-        output(peer);
+    OutputSink sink(record.is_open() ? &record : nullptr, run_.trace ? &std::cout : nullptr,
+                    nullptr, true);
+    net::NetPeer& peer = driver_.peer();
+    for (bool finishing = false;;) {
+        stepped_ = false;
+        const DriverFrame frame = driver_.frame(now(), false, *this);
+        output(frame, sink);
+        if (peer.phase() == net::Phase::Over) {
+            break;
+        }
         if (peer.phase() == net::Phase::Waiting) {
             due_ = now();
         }
-        stepWhenDue(peer);
+        if (frame.leftOut) {
+            due_ += 16;  // an update left out to let the other side catch up
+        }
+        if (stepped_ && run_.garbage && random_() % 20 == 0) {
+            peer.sendRaw(garbageMessage(random_));
+        }
         if (won_ && !finishing) {
             finishing = true;
             peer.finish();
@@ -152,15 +153,21 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    output(peer);
+    return end(scriptName);
+}
+
+// After a desync, a moment for the other side's state to reach the file; then the
+// connection's numbers.
+int NetSim::end(const std::string& scriptName) {
+    net::NetPeer& peer = driver_.peer();
     const bool desync = peer.stop() == net::Stop::Desync;
-    if (desync) {  // a moment for the other side's state to reach the file
+    if (desync) {
         for (uint32_t until = now() + 1000; now() < until;) {
             peer.poll(now());
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
-    std::fflush(stdout);
+    std::cout.flush();
     if (!reader_.error().empty()) {
         tell(scriptName + ":" + std::to_string(reader_.lineNumber()) + ": " + reader_.error());
         return 2;
@@ -188,13 +195,13 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
 
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName) {
     std::string error;
-    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(run.setup, error);
-    if (!peer) {
+    std::unique_ptr<NetDriver> driver = NetDriver::open(run.setup, false, error);
+    if (!driver) {
         tell(error);
         return 1;
     }
-    NetSim sim(run, script);
-    return sim.play(*peer, scriptName);
+    NetSim sim(run, script, *driver);
+    return sim.play(scriptName);
 }
 
 }  // namespace spinvale

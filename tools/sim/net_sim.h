@@ -6,7 +6,7 @@
 #include <istream>
 #include <string>
 
-#include "net_peer.h"
+#include "net_driver.h"
 
 namespace spinvale {
 

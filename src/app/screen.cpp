@@ -1,0 +1,58 @@
+#include "screen.h"
+
+namespace spinvale {
+
+bool openScreen(Screen& screen, bool dialogs, bool simpleGraphics) {
+    AppWindow& w = screen.window;
+    w.fullscreen = screen.display.fullscreen;
+    if (!createAppWindow(w, screen.multisample, dialogs)) {
+        return false;
+    }
+    setupView(w.width, w.height);
+    screen.lists = SceneLists{};
+    buildModelLists(screen.lists, screen.data);
+    screen.lists.font = makeBitmapFont("Impact", 30);
+    screen.lists.smallFont = makeBitmapFont("Impact", 19);
+    initSound(screen.sound);
+    if (simpleGraphics) {
+        useSimpleGraphics(screen.lists);
+    }
+    return true;
+}
+
+void closeScreen(Screen& screen) {
+    destroyAppWindow(screen.window);
+}
+
+std::vector<PlacedRow> menuLayout(const Screen& screen, const Menu& menu,
+                                  const GameSettings& playing,
+                                  const std::vector<std::string>& notes) {
+    const AppWindow& w = screen.window;
+    return layoutPage(menuPage(menu, playing, notes), w.viewportWidth, w.viewportHeight,
+                      screen.lists);
+}
+
+int lineAt(const std::vector<PlacedRow>& rows, int y) {
+    for (const PlacedRow& row : rows) {
+        if (y >= row.top && y < row.top + row.height) {
+            return row.line;
+        }
+    }
+    return -1;
+}
+
+void showFrame(Screen& screen, const Match& match, const std::string& notice,
+               const std::vector<PlacedRow>* menuPage) {
+    const AppWindow& w = screen.window;
+    drawFrame(screen.lists, match);
+    if (!notice.empty()) {
+        drawNotice(screen.lists, match.settings.screenHeight, notice);
+    }
+    if (menuPage != nullptr) {
+        drawPage(*menuPage, w.viewportWidth, w.viewportHeight, screen.lists);
+    }
+    SDL_ShowCursor(menuPage != nullptr || !w.fullscreen ? SDL_ENABLE : SDL_DISABLE);
+    SDL_GL_SwapWindow(w.window);
+}
+
+}  // namespace spinvale

@@ -1,0 +1,202 @@
+// The ways to play, without a window: local play's clock (the menu's time is not handed on),
+// the replay rules against the trace of the game they replay, what the output sink writes,
+// and the network driver's pieces that need no socket.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <tuple>
+
+#include "local_driver.h"
+#include "net_driver.h"
+#include "output_sink.h"
+#include "recording.h"
+#include "replay_driver.h"
+
+namespace spinvale {
+namespace {
+
+// A player at the keys: the keys held, and every command taken counted.
+struct FakePlayer : CommandSource {
+    KeySet held;
+    int taken = 0;
+    KeySet keys() const override { return held; }
+    std::optional<UpdateInput> take(uint32_t elapsedMs) override {
+        ++taken;
+        UpdateInput command;
+        command.elapsedMs = elapsedMs;
+        command.pointerX = 300 + taken % 400, command.pointerY = 500;
+        command.keys = held;
+        return command;
+    }
+};
+
+GameSettings computers() {
+    GameSettings g = defaultGameSettings();
+    g.player1Mouse = g.player2Keyboard = false;
+    return g;
+}
+
+uint32_t stepped(const DriverFrame& frame) {
+    EXPECT_EQ(frame.updates.size(), 1u);
+    return frame.updates.empty() ? 0 : frame.updates[0].command.elapsedMs;
+}
+
+template <typename I>
+bool asks(const DriverFrame& frame) {
+    return std::any_of(frame.intents.begin(), frame.intents.end(),
+                       [](const Intent& i) { return std::holds_alternative<I>(i); });
+}
+
+TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
+    LocalDriver driver(computers(), computers);
+    FakePlayer player;
+    driver.resumeAt(1000);
+    const DriverFrame start = driver.frame(1016, false, player);
+    ASSERT_EQ(start.updates.size(), 1u);
+    EXPECT_EQ(start.updates[0].number, 0) << "the match as it starts comes alone";
+    EXPECT_EQ(stepped(driver.frame(1033, false, player)), 17u);
+    for (uint32_t tick = 1050; tick <= 5990; tick += 20) {
+        EXPECT_TRUE(driver.frame(tick, true, player).updates.empty()) << tick;
+    }
+    EXPECT_EQ(player.taken, 1) << "the keys gathered in the menu are left for the match";
+    EXPECT_EQ(stepped(driver.frame(6006, false, player)), 16u) << "back from the menu";
+    EXPECT_EQ(stepped(driver.frame(9000, false, player)), 100u) << "a stall";
+    driver.resumeAt(20000);  // a new window
+    EXPECT_EQ(stepped(driver.frame(20012, false, player)), 12u);
+}
+
+// F1 asks for a new window, whose match restarts on the settings read then, recorded before
+// the next update; Esc asks to quit; a new game is a line of its own, at 0-0.
+TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
+    GameSettings reread = computers();
+    reread.player2Keyboard = true;
+    int reads = 0;
+    LocalDriver driver(computers(), [&] { return ++reads, reread; });
+    FakePlayer player;
+    driver.frame(0, false, player);
+    player.held.set(KeyF1);
+    const DriverFrame toggle = driver.frame(16, false, player);
+    EXPECT_TRUE(asks<ToggleFullscreen>(toggle) && !asks<Quit>(toggle));
+    EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen);
+    EXPECT_EQ(reads, 1);
+    EXPECT_TRUE(driver.shown().settings.player2Keyboard);
+    EXPECT_EQ(driver.shown().state.paddle1.prevZ, 200) << "paddle 1 back at its start";
+    player.held = KeySet().set(KeyEscape);
+    const DriverFrame quit = driver.frame(32, false, player);
+    EXPECT_EQ(quit.updates[0].settings, reread) << "the restart's settings, before the update";
+    EXPECT_TRUE(asks<Quit>(quit));
+
+    player.held.reset();
+    driver.startNewGame(computers());
+    const DriverUpdate fresh = driver.frame(48, false, player).updates.at(0);
+    EXPECT_EQ(fresh.newGame, computers());
+    EXPECT_FALSE(fresh.settings);
+    EXPECT_EQ(std::tuple(fresh.after.state.score1, fresh.after.state.score2), std::tuple(0, 0));
+}
+
+// A game of two humans played by the local driver, with switches of window that restart it
+// on other settings and a new game, recorded through the sink: the replay driver plays the
+// recording back to the same trace, update for update, and keeps the recorded pace.
+TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
+    GameSettings humans = defaultGameSettings();
+    humans.player2Keyboard = true;
+    GameSettings next = humans;
+    LocalDriver local(
+        humans, [&] { return next.aiSkill += 0.1f, next; }, 5);
+    std::stringstream record, trace;
+    OutputSink sink(&record, &trace, nullptr, false);
+    FakePlayer player;
+    for (uint32_t i = 0, tick = 0; i < 900; ++i, tick += 10 + i % 9) {
+        player.held.reset();
+        player.held.set(KeyEnter, i % 40 == 1).set(KeyLeft, i % 90 < 30).set(KeyF1, i % 300 == 2);
+        sink.take(local.frame(tick, false, player).updates);
+        if (i == 500) {
+            local.startNewGame(computers());
+        }
+    }
+    ASSERT_EQ(sink.updates(), 899);
+
+    ReplayDriver replay(std::make_unique<std::stringstream>(record.str()), GameSettings{}, 5);
+    std::stringstream replayed;
+    OutputSink again(nullptr, &replayed, nullptr, false);
+    FakePlayer still;
+    DriverFrame frame;
+    do {
+        frame = replay.frame(0, false, still);
+        again.take(frame.updates);
+        if (again.updates() == 30) {
+            EXPECT_EQ(frame.nextDueMs, 10u + 31 % 9) << "the next update's recorded time";
+        }
+    } while (!asks<Quit>(frame));
+    EXPECT_EQ(replayed.str(), trace.str());
+    EXPECT_EQ(replay.error(), "");
+}
+
+// Settings that change with no new window hand a paddle to the computer from the next
+// update on; the player's Esc and F1 reach the shell and leave the match alone.
+TEST(ReplayDriver, SettingsWithoutARestartTakeEffectAndLiveKeysOnlyReachTheShell) {
+    GameSettings later = computers();
+    later.aiSpeed = 10;
+    std::string lines = formatSettingsLine(computers()) + "\n16 0 0 -\n16 0 0 -\n";
+    lines += formatSettingsLine(later) + "\n16 0 0 -\n16 0 0 -\n";
+    ReplayDriver replay(std::make_unique<std::istringstream>(lines), defaultGameSettings());
+    FakePlayer player;
+    replay.frame(0, false, player);
+    const DriverUpdate first = replay.frame(0, false, player).updates.at(0);
+    EXPECT_EQ(first.after.settings, computers());
+    player.held.set(KeyF1).set(KeyEscape);
+    const DriverFrame second = replay.frame(0, false, player);
+    EXPECT_EQ(second.updates.at(0).after.settings, computers());
+    EXPECT_EQ(replay.shown().settings, later) << "read ahead, taken before the next update";
+    EXPECT_TRUE(asks<Quit>(second) && asks<ToggleFullscreen>(second));
+    EXPECT_FALSE(second.updates[0].after.requests.quit) << "the recorded match never saw them";
+}
+
+TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
+    std::ostringstream record, trace;
+    int sounds = 0;
+    OutputSink sink(
+        &record, &trace, [&](const MatchRequests&) { ++sounds; }, true);
+    Match match;
+    UpdateInput command;
+    command.elapsedMs = 17;
+    const GameSettings g = defaultGameSettings();
+    sink.take({{0, {}, match, g, std::nullopt}, {1, command, match, g, g}});
+    EXPECT_EQ(record.str(), formatSettingsLine(g) + "\n" + formatSettingsLine(g) + "\n" +
+                                formatNewGameLine(g) + "\n17 0 0 -\n");
+    EXPECT_EQ(trace.str().rfind("{\"frame\":0,\"elapsedMs\":0,", 0), 0u);
+    EXPECT_NE(trace.str().find("\n{\"frame\":1,\"elapsedMs\":17,"), std::string::npos);
+    EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(1, 1)) << "update 0 only traced";
+}
+
+TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {
+    KeySet keys = KeySet().set(KeyLeft).set(KeyUp).set(KeyEnter);
+    turnArrows(keys);
+    EXPECT_EQ(keys, KeySet().set(KeyRight).set(KeyDown).set(KeyEnter));
+    const UpdateInput still = stillCommand(33, 640, 480);
+    EXPECT_EQ(std::tuple(still.elapsedMs, still.pointerX, still.pointerY, still.button),
+              std::tuple(33u, 640, 480, ButtonMessage::Released));
+    EXPECT_TRUE(still.keys.none());
+}
+
+// What the join page's fields can hold, checked when the player asks to join.
+TEST(NetDriver, AJoinRequestIsReadOrTheProblemSaid) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"", "Type the host's address first."},
+        {"10.0.0.7:x", "Cannot join: the port in '10.0.0.7:x' must be a number from 1 to 65535."},
+        {"10.0.0.7:9", "Type the join code the host shows."}};
+    for (const auto& [address, problem] : refused) {
+        net::NetSetup setup;
+        EXPECT_EQ(readJoinRequest(address, "", setup), problem);
+    }
+    net::NetSetup setup;
+    EXPECT_EQ(readJoinRequest("10.0.0.7:9", "k7mq2p!", setup),
+              "A join code is 4 to 8 letters and digits.");
+    EXPECT_EQ(readJoinRequest("10.0.0.7:9", "k7mq2p", setup), "");
+    EXPECT_EQ(std::tuple(setup.role, setup.hostName, setup.port, setup.code),
+              std::tuple(net::Role::Guest, "10.0.0.7", 9, "k7mq2p"));
+}
+
+}  // namespace
+}  // namespace spinvale

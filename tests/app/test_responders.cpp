@@ -1,0 +1,95 @@
+// The responders in order, the menu first, then the shell's keys, then the capture, and the
+// intents they hand the window loop.
+#include <gtest/gtest.h>
+
+#include "responders.h"
+
+namespace spinvale {
+namespace {
+
+// A shell whose menu page has one entry per 10 rows of the window, from line 1 (the title).
+struct Shell {
+    Menu menu;
+    InputCapture capture;
+    Responders responders{menu, capture, [](int y) { return y / 10; }};
+    ShellState state{MatchControl::Local, defaultGameSettings(), false, DisplayChoices{}, 4};
+
+    std::vector<Intent> answer(std::initializer_list<InputEvent> events) {
+        std::vector<Intent> intents;
+        for (const InputEvent& event : events) {
+            responders.respond(event, state, intents);
+        }
+        return intents;
+    }
+    std::vector<Intent> press(int code) { return answer({KeyEvent{code, true}}); }
+};
+
+template <typename I>
+const I& only(const std::vector<Intent>& intents) {
+    EXPECT_EQ(intents.size(), 1u);
+    static const I none{};
+    return intents.size() == 1 && std::holds_alternative<I>(intents[0]) ? std::get<I>(intents[0])
+                                                                        : none;
+}
+
+TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
+    Shell shell;
+    shell.answer({KeyEvent{KeyLeft, true}});
+    EXPECT_TRUE(shell.press(tabKey).empty());
+    EXPECT_TRUE(shell.menu.open && !shell.menu.networkGame);
+    EXPECT_TRUE(shell
+                    .answer({KeyEvent{KeyDown, true, KeySource::Gamepad}, KeyEvent{KeyLeft, false},
+                             TextEvent{"x"}, KeyEvent{KeyEscape, true}})
+                    .empty());
+    EXPECT_FALSE(shell.menu.open) << "Esc closes the menu";
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyLeft))
+        << "the arrow pressed before the menu counts; Down and Esc went to the menu";
+    EXPECT_TRUE(takeUpdateInput(shell.capture, 16, 0, 0).keys.none())
+        << "the arrow let go under the menu reached the capture";
+    EXPECT_TRUE(shell.press(KeyEnter).empty()) << "Enter plays while the game goes on";
+    shell.state.gameOver = true;
+    EXPECT_EQ(only<NewGame>(shell.press(KeyEnter)).settings, defaultGameSettings());
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter));
+
+    shell.state.control = MatchControl::Shared;  // a network game: no new game, a menu of its own
+    EXPECT_TRUE(shell.press(KeyEnter).empty());
+    shell.press(tabKey);
+    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame);
+    shell.press(tabKey);
+    shell.state.control = MatchControl::Replayed;  // no menu at all: the keys go to the capture
+    EXPECT_TRUE(shell.press(tabKey).empty());
+    EXPECT_FALSE(shell.menu.open);
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter).set(tabKey));
+}
+
+// What the player does in the menu comes back as what the shell must do: keep a choice,
+// apply the display, a new game, a network game, quit.
+TEST(Responders, TheMenusActionsComeBackAsIntents) {
+    Shell shell;
+    shell.press(tabKey);
+    shell.answer({PointerEvent{35}});  // line 3: Player 1
+    EXPECT_EQ(shell.menu.selected, 2u);
+    shell.press(KeyDown);
+    EXPECT_TRUE(only<KeepChoices>(shell.press(KeyRight)).choices.settings.player2Keyboard);
+    const std::vector<Intent> fullscreen = shell.press(KeyF1);
+    ASSERT_EQ(fullscreen.size(), 2u);
+    EXPECT_FALSE(std::get<ApplyDisplay>(fullscreen[1]).display.fullscreen);
+    EXPECT_TRUE(std::get<KeepChoices>(fullscreen[0]).choices.displaySet.any());
+    EXPECT_TRUE(only<NewGame>(shell.press(KeyEscape)).settings.player2Keyboard)
+        << "a changed match choice starts a new game as the menu closes";
+
+    shell.press(tabKey);
+    EXPECT_TRUE(only<StartNetGame>(shell.answer({ButtonEvent{true, 55}})).hosting);  // line 5
+    EXPECT_TRUE(shell.answer({ButtonEvent{false, 55}}).empty());
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::Released)
+        << "the button let go reached the capture";
+    shell.answer({ButtonEvent{true, 65}, TextEvent{"10.0.0.7"}, KeyEvent{KeyEnter, true},
+                  TextEvent{"K7MQ2P"}, KeyEvent{KeyEnter, true}});
+    const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
+    EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
+              std::tuple(false, "10.0.0.7", "K7MQ2P"));
+    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 145}}));  // line 14
+}
+
+}  // namespace
+}  // namespace spinvale

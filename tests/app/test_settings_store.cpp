@@ -1,0 +1,144 @@
+// The settings store as a player meets it: what the menu writes into their own file (made
+// when missing, over what it holds when not, the display choices' block kept), a write that
+// fails said plainly, a file read again keeping the player's choices, warnings told once,
+// and where the menu says the choices are kept.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <tuple>
+
+#include "data_paths.h"
+#include "settings_store.h"
+
+namespace spinvale {
+namespace {
+
+// A scratch folder for the files, with the player's configuration folder inside it.
+struct Folder {
+    std::string path;
+    Folder() {
+        char name[] = "/tmp/spinvale-store-XXXXXX";
+        path = mkdtemp(name);
+        setenv("XDG_CONFIG_HOME", (path + "/config").c_str(), 1);
+    }
+    ~Folder() { std::filesystem::remove_all(path); }
+    std::string own() const { return path + "/config/spinvale/settings.dat"; }
+};
+
+void write(const std::string& path, const GameSettings& settings, const DisplayChoices& display) {
+    SettingsRecord record = defaultSettingsRecord();
+    encodeSettings(settings, record);
+    std::string error;
+    ASSERT_TRUE(writeSettingsRecord(path, record, display, error)) << error;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+PlayerChoices player2AtTheKeys() {
+    PlayerChoices choices;
+    choices.settings.player2Keyboard = true;
+    markSet(choices, field::player2Keyboard);
+    return choices;
+}
+
+// Without a file of their own, the player's gets the settings being played with the choice
+// over them; the file the game reads is never written.
+TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
+    Folder folder;
+    GameSettings read = defaultGameSettings();
+    read.pointsPerGame = 21;
+    write(folder.path + "/read.dat", read, DisplayChoices{});
+    const std::string before = bytesOf(folder.path + "/read.dat");
+    SettingsStore store(folder.path + "/read.dat", "");
+    EXPECT_EQ(store.keep(player2AtTheKeys()), "");
+    EXPECT_EQ(bytesOf(folder.path + "/read.dat"), before);
+    std::vector<std::string> warnings;
+    GameSettings kept = read;
+    kept.player2Keyboard = true;
+    EXPECT_EQ(loadSettings(folder.own(), warnings), kept);
+    EXPECT_EQ(store.settings(), kept);
+    EXPECT_NE(store.menuNotes()[0].find("named with --settings"), std::string::npos);
+}
+
+// Over a file the player has: only the chosen field and choice change; the reserved bytes
+// and the window choices the player left alone stay.
+TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
+    Folder folder;
+    write(folder.path + "/read.dat", defaultGameSettings(), DisplayChoices{});
+    SettingsRecord record;
+    std::iota(record.begin(), record.end(), uint8_t(1));
+    encodeSettings(defaultGameSettings(), record);
+    std::string error;
+    ASSERT_TRUE(makeDirectories(folder.path + "/config/spinvale", error));
+    ASSERT_TRUE(writeSettingsRecord(folder.own(), record, DisplayChoices{false, true, 2}, error));
+    const std::string before = bytesOf(folder.own());
+    SettingsStore store(folder.path + "/read.dat", "");
+    PlayerChoices choices = player2AtTheKeys();
+    choices.display.sound = false;
+    markSet(choices, DisplayField::Sound);
+    EXPECT_EQ(store.keep(choices), "");
+    const std::string after = bytesOf(folder.own());
+    ASSERT_EQ(after.size(), before.size()) << "the display choices' block is kept";
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i] != before[i], i == 108 || i == 120) << i;  // player 2, sound
+    }
+    std::vector<std::string> warnings;
+    EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
+}
+
+// A folder in the way of the player's file: the choices hold until the game ends, and the
+// menu says why they were not kept.
+TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
+    Folder folder;
+    std::ofstream(folder.path + "/config").put('x');
+    SettingsStore store(folder.path + "/none.dat", "");
+    const std::string error = store.keep(player2AtTheKeys());
+    EXPECT_EQ(error, "cannot make " + folder.path + "/config/spinvale: Not a directory");
+    EXPECT_EQ(store.menuNotes().back(), "The choices could not be kept: " + error);
+    EXPECT_TRUE(store.settings().player2Keyboard);
+}
+
+// The file read again (a new window): what it holds now, the player's choices still over
+// it; its problems were told once, at start.
+TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
+    Folder folder;
+    const std::string path = folder.path + "/read.dat";
+    std::ofstream(path) << "short";
+    SettingsStore store(path, "");
+    const std::vector<std::string> warnings = store.takeWarnings();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("only 5 of 112 bytes"), std::string::npos) << warnings[0];
+    store.keep(player2AtTheKeys());
+    GameSettings changed = defaultGameSettings();
+    changed.pointsPerGame = 21;
+    write(path, changed, DisplayChoices{});
+    EXPECT_EQ(store.reload().pointsPerGame, 21);
+    EXPECT_TRUE(store.settings().player2Keyboard);
+    std::ofstream(path) << "short";
+    store.reload();
+    EXPECT_TRUE(store.takeWarnings().empty());
+}
+
+TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKept) {
+    const std::string own = "/home/ann/.config/spinvale/settings.dat";
+    const std::tuple<std::string, std::string, bool, std::string, std::string> cases[] = {
+        {own, own, false, "/home/ann", "Choices are kept in ~/.config/spinvale/settings.dat."},
+        {own, "settings.dat", false, "/home/ann", "working folder comes first"},
+        {own, "/tmp/x.dat", true, "/home/an",
+         "Choices are kept in " + own + ", but this game reads /tmp/x.dat (named with --settings)"},
+        {"", own, false, "", "last until you quit"}};
+    for (const auto& [saved, read, named, home, says] : cases) {
+        const std::string note = keptInNote(saved, read, named, home);
+        EXPECT_NE(note.find(says), std::string::npos) << note;
+    }
+}
+
+}  // namespace
+}  // namespace spinvale
