@@ -134,6 +134,7 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.whole("--test-protocol", o.claimedProtocol, 0, UINT16_MAX);
     commandLine.whole("--test-build", o.claimedBuild, 0);
     commandLine.flag("--test-garbage", o.net.garbage);
+    commandLine.whole("--test-poll-ms", o.net.pollMs, 1, 100);
 }
 
 int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {

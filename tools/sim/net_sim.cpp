@@ -150,7 +150,7 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
         } else if (scriptOver_) {
             peer.leave();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(run_.pollMs));
     }
     output(peer);
     const bool desync = peer.stop() == net::Stop::Desync;
