@@ -112,7 +112,8 @@ MenuAction join(Menu& menu) {
         menu.netProblem = "Cannot join: " + error + ".";
     } else if (!net::readJoinCode(menu.code)) {
         menu.netProblem = menu.code.empty() ? "Type the join code the host shows."
-                                            : "A join code is 4 to 8 letters and digits.";
+                                            : std::string("A join code is ") +
+                                                  net::joinCodeRule + ".";
     } else {
         return MenuAction::Join;
     }

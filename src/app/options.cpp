@@ -94,7 +94,7 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     });
     commandLine.option("--code", [&o](const std::string& text) {
         o.code = text;
-        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+        return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
     commandLine.option("--view", [&o](const std::string& text) {
         o.nearView = text == "near";

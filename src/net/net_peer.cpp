@@ -48,6 +48,8 @@ std::string refusalText(Refusal reason, const std::string& hostVersion) {
         case Refusal::OtherBuild:
             return "the host's game (Spinvale " + hostVersion +
                    ") computes the match differently: both players need the same build";
+        case Refusal::TooManyTries:
+            return "too many wrong join codes came from this address";
     }
     return "refused";
 }
@@ -115,7 +117,7 @@ std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& setup, std::string& error
     const std::optional<CodeField> code =
         readJoinCode(setup.code.empty() && setup.role == Role::Host ? newJoinCode() : setup.code);
     if (!code) {
-        error = "a join code is 4 to 8 letters and digits, not '" + setup.code + "'";
+        error = std::string("a join code is ") + joinCodeRule + ", not '" + setup.code + "'";
         return nullptr;
     }
     peer->codeField_ = *code;
@@ -301,7 +303,8 @@ void NetPeer::greet(_ENetPeer* visitor, const Hello& hello) {
         send(visitor, Refused{*refusal, SPINVALE_VERSION}, true);
         enet_peer_disconnect_later(visitor, 0);
         static const char* const why[] = {"", "a wrong join code", "a second player",
-                                          "another network protocol", "another match build"};
+                                          "another network protocol", "another match build",
+                                          "too many wrong codes"};
         news_.push_back("refused a player from " + from + ": " + why[int(*refusal)]);
         return;
     }
