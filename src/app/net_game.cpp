@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "frame_timing.h"
+#include "net_text.h"
 
 namespace spinvale {
 
@@ -29,7 +30,8 @@ std::unique_ptr<NetGame> NetGame::open(const Options& options, const GameSetting
     setup.code = options.code;
     setup.settings = local;
     setup.inputDelay = static_cast<int>(options.inputDelay);
-    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(setup, error);
+    const uint32_t now = millisecondTick(std::chrono::steady_clock::now());
+    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(setup, now, error);
     if (!peer) {
         return nullptr;
     }
@@ -42,14 +44,14 @@ std::unique_ptr<NetGame> NetGame::open(const Options& options, const GameSetting
 
 void NetGame::poll(uint32_t nowMs) {
     peer_->poll(nowMs);
-    for (const std::string& news : peer_->takeNews()) {
-        std::cerr << "spinvale: " << news << "\n";
+    for (const net::NetEvent& event : peer_->takeEvents()) {
+        std::cerr << "spinvale: " << net::sentence(event) << "\n";
     }
-    const bool playing = peer_->phase() == net::Phase::Playing;
+    const bool playing = net::isPlaying(peer_->state());
     if (playing && !playing_) {
         lastStep_ = nowMs;  // the first update's time counts from the start of play
     }
-    playing_ = playing || peer_->phase() == net::Phase::Solo;
+    playing_ = playing;
 }
 
 bool NetGame::readyToStep() {
@@ -91,7 +93,7 @@ Match NetGame::view() const {
 }
 
 std::string NetGame::notice() const {
-    return peer_->banner();
+    return peer_->status();
 }
 
 }  // namespace spinvale

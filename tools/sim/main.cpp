@@ -44,10 +44,10 @@ constexpr const char* usage =
     "  --help, --version\n"
     "\n"
     "Network match (UDP through ENet, IPv4; the default port is 27455):\n"
-    "  --host PORT       wait for one player on PORT; the join code goes to stderr. The\n"
-    "                    settings decide the match; player 2 is the guest. The script\n"
-    "                    gives player 1's elapsed times, pointer and button, and paces\n"
-    "                    the updates in real time\n"
+    "  --host PORT       wait for one player on PORT (0: one the system picks); the port\n"
+    "                    and the join code go to stderr. The settings decide the match;\n"
+    "                    player 2 is the guest. The script gives player 1's elapsed\n"
+    "                    times, pointer and button, and paces the updates in real time\n"
     "  --join HOST[:PORT]\n"
     "                    play player 2 in the match hosted there; the script gives the\n"
     "                    keys (arrows and Enter) and the pace\n"
@@ -110,8 +110,8 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.option("--host", [&o](const std::string& text) {
         uint16_t port = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
-        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || port == 0) {
-            return std::string("a port from 1 to 65535");
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+            return std::string("a port from 0 to 65535");
         }
         o.hosting = true;
         o.net.setup.port = static_cast<uint16_t>(port);
@@ -126,7 +126,7 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     });
     commandLine.option("--code", [&o](const std::string& text) {
         o.net.setup.code = text;
-        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+        return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
     commandLine.path("--record", o.net.recordPath);
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
@@ -135,6 +135,10 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.whole("--test-build", o.claimedBuild, 0);
     commandLine.flag("--test-garbage", o.net.garbage);
     commandLine.whole("--test-poll-ms", o.net.pollMs, 1, 100);
+    commandLine.option("--test-listen", [&o](const std::string& text) {
+        o.net.setup.listenAddress = text;
+        return std::string();
+    });
 }
 
 int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {

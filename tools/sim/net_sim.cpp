@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "net_text.h"
 #include "recording.h"
 #include "trace.h"
 
@@ -75,8 +76,8 @@ class NetSim {
 };
 
 void NetSim::output(net::NetPeer& peer) {
-    for (const std::string& news : peer.takeNews()) {
-        tell(news);
+    for (const net::NetEvent& event : peer.takeEvents()) {
+        tell(net::sentence(event));
     }
     for (const net::ConfirmedUpdate& u : peer.takeConfirmed()) {
         if (won_) {
@@ -102,9 +103,7 @@ void NetSim::output(net::NetPeer& peer) {
 // The script's next command when its time has come (the script's own elapsed times pace
 // this side); an update left out to let the other side catch up moves the time on.
 void NetSim::stepWhenDue(net::NetPeer& peer) {
-    const net::Phase phase = peer.phase();
-    if (won_ || scriptOver_ || now() < due_ ||
-        (phase != net::Phase::Playing && phase != net::Phase::Solo)) {
+    if (won_ || scriptOver_ || now() < due_ || !net::isPlaying(peer.state())) {
         return;
     }
     const net::StepReady ready = peer.ready();
@@ -137,10 +136,10 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
         }
     }
     bool finishing = false;
-    while (peer.phase() != net::Phase::Over) {
+    while (!net::isOver(peer.state())) {
         peer.poll(now());
         output(peer);
-        if (peer.phase() == net::Phase::Waiting) {
+        if (!net::isPlaying(peer.state())) {
             due_ = now();
         }
         stepWhenDue(peer);
@@ -153,7 +152,7 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
         std::this_thread::sleep_for(std::chrono::milliseconds(run_.pollMs));
     }
     output(peer);
-    const bool desync = peer.stop() == net::Stop::Desync;
+    const bool desync = peer.state() == net::PeerState::Desynced;
     if (desync) {  // a moment for the other side's state to reach the file
         for (uint32_t until = now() + 1000; now() < until;) {
             peer.poll(now());
@@ -165,35 +164,20 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
         tell(scriptName + ":" + std::to_string(reader_.lineNumber()) + ": " + reader_.error());
         return 2;
     }
-    const net::NetStats s = peer.stats();
-    const double seconds = std::max(1.0, now() / 1000.0);
-    char line[400];
-    std::snprintf(line, sizeof line,
-                  "%.0f s; sent %llu bytes (%.0f B/s), received %llu (%.0f B/s); input delay %d "
-                  "at a %u ms round trip; %lld rollbacks (longest %lld updates, %lld longer than "
-                  "10), %lld updates stepped again; %lld hashes compared; %lld malformed messages "
-                  "dropped",
-                  seconds, static_cast<unsigned long long>(s.bytesSent), s.bytesSent / seconds,
-                  static_cast<unsigned long long>(s.bytesReceived), s.bytesReceived / seconds,
-                  s.inputDelay, s.roundTripMs, static_cast<long long>(s.rollbacks.rollbacks),
-                  static_cast<long long>(s.rollbacks.longest),
-                  static_cast<long long>(s.rollbacks.longerThan10),
-                  static_cast<long long>(s.rollbacks.restepped),
-                  static_cast<long long>(s.hashesCompared), static_cast<long long>(s.malformed));
-    tell(line);
-    return desync ? 3 : peer.stop() == net::Stop::Unplayed ? 1 : 0;
+    tell(net::statsText(peer.stats(), std::max(1.0, now() / 1000.0)));
+    return desync ? 3 : peer.state() == net::PeerState::Unplayed ? 1 : 0;
 }
 
 }  // namespace
 
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName) {
+    NetSim sim(run, script);
     std::string error;
-    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(run.setup, error);
+    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(run.setup, 0, error);
     if (!peer) {
         tell(error);
         return 1;
     }
-    NetSim sim(run, script);
     return sim.play(*peer, scriptName);
 }
 
