@@ -29,10 +29,10 @@ expect_status() {
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when time runs out.
 wait_for() {
-    local deadline=$((SECONDS + $1))
+    local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
     shift
     until "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && return 1
+        [ "${EPOCHREALTIME/./}" -ge "$deadline" ] && return 1
         sleep 0.1
     done
 }

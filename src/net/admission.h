@@ -1,5 +1,5 @@
-// Who the host lets in. A connection is a visitor until its Hello: it has a second to say
-// it, and is then let in or refused. The refusal tells a stranger nothing before the code is
+// Who the host lets in. A connection is a visitor until its Hello: it has 3 s to say it (a
+// lost Hello is sent again after 0.5 s, then 1 s more), and is then let in or refused. The refusal tells a stranger nothing before the code is
 // right: another protocol (whose code cannot be read), an address that guessed too often,
 // the code, and only then the match build and whether a game is on. An address gets a few
 // wrong codes free; after those it waits, longer after each further one, whatever address
@@ -30,7 +30,7 @@ struct RefusalSummary {
 
 class Admission {
   public:
-    static constexpr uint32_t helloMs = 1000;
+    static constexpr uint32_t helloMs = 3000;
     static constexpr uint32_t summaryMs = 10000;
     static constexpr int freeTries = 3;
     static constexpr uint32_t longestWaitMs = 64000;
@@ -45,7 +45,7 @@ class Admission {
     // visitor no more.
     std::optional<Refusal> greet(ConnectionId id, const Hello& hello, bool gameTaken,
                                  uint32_t nowMs);
-    // The visitors whose second to say hello has run out; they are visitors no more.
+    // The visitors whose time to say hello has run out; they are visitors no more.
     std::vector<ConnectionId> overdue(uint32_t nowMs);
     // The refusals not yet told, when there are some and the last summary is 10 s old (or
     // at once with `now`).

@@ -17,7 +17,7 @@ constexpr std::size_t slotsPerAddress = 2;
 constexpr std::size_t largestPacket = 8 * 1024;  // the largest message is about 4.1 KB
 constexpr std::size_t mostWaiting = 64 * 1024;
 constexpr int64_t datagramsPerCall = 4096;
-constexpr uint32_t halfwayMs = 1000;
+constexpr uint32_t halfwayMs = 2000;
 constexpr uint32_t timeoutMs = 5000;
 constexpr uint8_t inputChannel = 0;    // unreliable: every message repeats what is not acked
 constexpr uint8_t controlChannel = 1;  // reliable and in order: handshake, hashes, desync
@@ -232,7 +232,7 @@ void EnetTransport::take(const ENetEvent& event, std::vector<TransportEvent>& ev
     }
 }
 
-// A connection that neither finishes opening nor closing within a second holds a slot for
+// A connection that neither finishes opening nor closing within 2 s holds a slot for
 // nothing (ENet would keep it for up to 30 s): its slot is freed.
 void EnetTransport::cutHalfwayConnections(uint32_t nowMs) {
     for (std::size_t i = 0; i < host_->peerCount; ++i) {

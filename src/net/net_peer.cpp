@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "net_text.h"
-#include "trace.h"
 
 namespace spinvale::net {
 
@@ -13,7 +12,6 @@ constexpr uint32_t callMs = 5000;        // for a guest's call to be answered
 constexpr uint32_t handshakeMs = 15000;  // from the Hello to the welcome, and on to the parts
 constexpr uint32_t silenceMs = 5000;     // for the other player's game to move
 constexpr uint32_t resendMs = 50;
-constexpr int maxPrediction = 12;
 
 Gone goneFor(uint32_t goodbye) {
     return goodbye == uint32_t(Goodbye::Left)       ? Gone::Left
@@ -261,7 +259,7 @@ void NetPeer::keepTime() {
     }
 }
 
-// Visitors that do not say hello within a second are let go; refusals are told in sums.
+// Visitors that do not say hello in time are let go; refusals are told in sums.
 void NetPeer::keepVisitors() {
     for (ConnectionId id : admission_.overdue(now_)) {
         transport_->close(id, Goodbye::Silent);
@@ -282,69 +280,6 @@ bool NetPeer::progressing() {
     return now_ - progressAt_ < silenceMs;
 }
 
-// The round trip is the time from the last question (the guest's Hello, the host's Welcome)
-// to its answer, unless ENet measured a shorter one: a question or answer lost and sent
-// again makes the first too long, and ENet's estimate may still be its default of 500 ms.
-void NetPeer::start(const GameSettings& settings) {
-    roundTripMs_ = std::min(now_ - since_, transport_->roundTripMs(other_));
-    inputDelay_ = setup_.inputDelay >= 0 ? setup_.inputDelay : inputDelayFor(roundTripMs_);
-    Match begin;
-    restartMatch(begin, settings);
-    session_.emplace(setup_.role, begin, inputDelay_, maxPrediction);
-    progressAt_ = now_;
-    enter(PeerState::Playing);
-    post(Started{otherRole(setup_.role), roundTripMs_, inputDelay_});
-    takeFromSession();
-}
-
-void NetPeer::takeFromSession() {
-    const bool sharing = state_ == PeerState::Playing || state_ == PeerState::Finishing;
-    for (ConfirmedUpdate& update : session_->takeConfirmed()) {
-        if (sharing && desync_.local(update)) {
-            send(other_, HashCheck{uint32_t(update.number), matchHash(update.after)}, true);
-        }
-        confirmed_.push_back(std::move(update));
-    }
-    if (sharing && desync_.mismatch()) {
-        stopOnDesync();
-    }
-}
-
-void NetPeer::stopOnDesync() {
-    const int64_t update = *desync_.mismatch();
-    send(other_, Desync{uint32_t(update), desync_.localState()}, true);
-    enter(PeerState::Desynced);
-    std::string error;
-    const bool made = dump_.begin(setup_.dumpFolder, setup_.role, update, desync_.localState(),
-                                  error);
-    post(Desynced{update, dump_.path(), made ? "" : error});
-    if (made && !otherState_.empty()) {
-        endDump(otherState_);
-    }
-}
-
-void NetPeer::endDump(const std::string& otherState) {
-    std::string error;
-    if (!dump_.end(otherState, error)) {
-        post(DumpFailed{dump_.path(), error});
-    }
-}
-
-void NetPeer::sendInputs() {
-    Inputs m;
-    m.frame = static_cast<uint32_t>(session_->frame());
-    m.ack = static_cast<uint32_t>(session_->remoteCount());
-    const int64_t count = session_->localCount();
-    const int64_t first = std::max<int64_t>(remoteAck_, count - int64_t(maxPartsPerMessage));
-    m.first = static_cast<uint32_t>(first);
-    for (int64_t u = first; u < count; ++u) {
-        m.parts.push_back(session_->localPart(u));
-    }
-    m.advantage = pace_.advantage();
-    send(other_, m, false);
-    lastSent_ = now_;
-}
-
 void NetPeer::send(ConnectionId to, const Message& message, bool reliable) {
     transport_->send(to, encode(message, setup_.role), reliable);
 }
@@ -361,104 +296,10 @@ void NetPeer::dropped(const Address& from, const std::string& why) {
     }
 }
 
-StepReady NetPeer::ready() {
-    if (!answer_) {
-        answer_ = readiness();
-    }
-    return *answer_;
-}
-
-StepReady NetPeer::readiness() {
-    switch (state_) {
-        case PeerState::Solo:
-            return StepReady::Now;
-        case PeerState::Playing:
-        case PeerState::PlayingOut:
-            if (session_->windowFull()) {
-                return StepReady::Later;
-            }
-            return state_ == PeerState::Playing && pace_.shouldYield(session_->frame())
-                       ? StepReady::Skip
-                       : StepReady::Now;
-        default:
-            return StepReady::Later;
-    }
-}
-
-void NetPeer::step(const UpdateInput& local) {
-    answer_.reset();
-    if (state_ == PeerState::Solo) {
-        return stepSolo(local);
-    }
-    if (state_ != PeerState::Playing && state_ != PeerState::PlayingOut) {
-        return;
-    }
-    Part part;
-    if (setup_.role == Role::Guest) {
-        part.keys = guestKeyBits(local.keys);
-    } else {
-        part.elapsedMs = local.elapsedMs;
-        if (setup_.settings.player1Mouse) {  // the computer's paddle takes only the time
-            part.pointerX = local.pointerX;
-            part.pointerY = local.pointerY;
-            part.button = local.button;
-        }
-    }
-    session_->step(part);
-    pace_.sample(session_->frame(), remoteFrame_);
-    takeFromSession();
-    if (state_ == PeerState::Playing) {
-        sendInputs();
-    }
-}
-
-void NetPeer::stepSolo(const UpdateInput& local) {
-    UpdateInput input;
-    input.elapsedMs = local.elapsedMs;
-    if (setup_.role == Role::Host) {
-        input.pointerX = local.pointerX;
-        input.pointerY = local.pointerY;
-        input.button = local.button;
-    } else {
-        input.keys = mergeParts(Part{}, Part{0, 0, 0, {}, guestKeyBits(local.keys)}).keys;
-    }
-    stepMatch(solo_, input);
-    confirmed_.push_back({++soloUpdates_, input, solo_, soloSettingsNew_});
-    soloSettingsNew_ = false;
-}
-
-std::vector<ConfirmedUpdate> NetPeer::takeConfirmed() {
-    std::vector<ConfirmedUpdate> taken;
-    taken.swap(confirmed_);
-    return taken;
-}
-
-const Match& NetPeer::shown() const {
-    if (state_ == PeerState::Solo) {
-        return solo_;
-    }
-    return session_ ? session_->current() : waiting_;
-}
-
 std::vector<NetEvent> NetPeer::takeEvents() {
     std::vector<NetEvent> taken;
     taken.swap(events_);
     return taken;
-}
-
-NetStats NetPeer::stats() const {
-    NetStats s;
-    s.inputDelay = inputDelay_;
-    s.roundTripMs = roundTripMs_;
-    if (session_) {
-        s.rollbacks = session_->stats();
-    }
-    s.hashesCompared = desync_.compared();
-    s.transport = transport_->counts();
-    s.refused = admission_.refused();
-    s.silentVisitors = admission_.silentVisitors();
-    s.malformed = malformed_;
-    return s;
 }
 
 // The other player's parts that arrived are played out; then the computer takes its paddle.
@@ -467,20 +308,6 @@ void NetPeer::otherGone(Gone why) {
         post(OtherGone{otherRole(setup_.role), why});
     }
     enter(PeerState::PlayingOut);
-}
-
-void NetPeer::goSolo() {
-    session_->confirmAsStepped();
-    takeFromSession();
-    solo_ = session_->current();
-    soloUpdates_ = session_->frame();
-    if (setup_.role == Role::Host) {
-        solo_.settings.player2Keyboard = false;
-    } else {
-        solo_.settings.player1Mouse = false;
-    }
-    soloSettingsNew_ = true;
-    enter(PeerState::Solo);
 }
 
 void NetPeer::finish() {
@@ -504,12 +331,6 @@ void NetPeer::leave() {
     transport_->linger();
     if (!isOver(state_)) {
         enter(PeerState::Ended);
-    }
-}
-
-void NetPeer::alterState(const std::function<void(Match&)>& change) {
-    if (session_) {
-        session_->alterConfirmedState(change);
     }
 }
 

@@ -97,6 +97,8 @@ class NetPeer {
     const std::string& status() const { return status_; }
     const std::string& joinCode() const { return setup_.code; }
     NetStats stats() const;
+    // The desync file still waits for the other game's state (which leave() gives up on).
+    bool dumpWaiting() const { return dump_.writing(); }
 
     // Ends a finished run: once the other side holds every local part, says goodbye.
     void finish();

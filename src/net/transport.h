@@ -47,7 +47,7 @@ struct TransportCounts {
     int64_t emptyDatagrams = 0;
     int64_t oversizeDatagrams = 0;  // longer than any the transport sends
     int64_t strayDatagrams = 0;     // for no connection of this side
-    int64_t handshakesReset = 0;    // connections opened or closed halfway, cut after a second
+    int64_t handshakesReset = 0;    // connections opened or closed halfway, cut
 };
 
 // Why a network game could not be opened.

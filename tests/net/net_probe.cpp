@@ -1,12 +1,14 @@
 // What a stranger or a misbehaving guest sends a host, for the network tests:
 //   net_probe PORT empty                 600 empty datagrams, then 300 a second for 6 s
-//   net_probe PORT half-open N           N CONNECTs, each from its own address, never finished
+//   net_probe PORT half-open N           N CONNECTs, each from its own address, never finished,
+//                                        then 2 s
 //   net_probe PORT wrong-code SECONDS    four connections from 127.0.0.2 guessing codes
 //   net_probe PORT trickle CODE inputs|hashes   joins, then only an empty Inputs (or a hash
 //                                        out of turn) every 2 s, until the host lets go
 //   net_probe PORT big SECONDS           two visitors that never say hello, 4 x 30 MB each
-// The host is on 127.0.0.1. With --watch PID, the resident memory of that process is
-// sampled throughout and its start and most are printed ("memory START MOST", kB).
+// The host is on 127.0.0.1. "probing" is printed as the probe begins. With --watch PID, the
+// resident memory of that process is sampled throughout and its start and most are printed
+// at the end ("memory START MOST", in kB).
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <unistd.h>
@@ -233,6 +235,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     enet_address_set_host_ip(&hostAddress, "127.0.0.1");
+    std::cout << "probing" << std::endl;
     hostAddress.port = static_cast<uint16_t>(std::stoi(args[0]));
     const std::string& mode = args[1];
     if (mode == "empty") {

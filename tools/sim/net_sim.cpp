@@ -153,11 +153,10 @@ int NetSim::play(net::NetPeer& peer, const std::string& scriptName) {
     }
     output(peer);
     const bool desync = peer.state() == net::PeerState::Desynced;
-    if (desync) {  // a moment for the other side's state to reach the file
-        for (uint32_t until = now() + 1000; now() < until;) {
-            peer.poll(now());
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+    // Until the other side's state reaches the desync file; a safety net of 2 s.
+    for (const uint32_t until = now() + 2000; peer.dumpWaiting() && now() < until;) {
+        peer.poll(now());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::fflush(stdout);
     if (!reader_.error().empty()) {
