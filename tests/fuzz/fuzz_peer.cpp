@@ -1,7 +1,8 @@
 // Any bytes as what the wire brings a network peer, host or guest (the first byte says
 // which): connections opening and closing, messages from them, time passing, the local
 // player stepping, the game ending. Each op is one byte (fuzz_ops.h); after each the peer
-// polls and everything it gives is taken. Its confirmed updates must stay one after another.
+// polls and everything it gives is taken. Its confirmed updates must stay one after another,
+// and every message read must write back to its very bytes (one way to write each).
 #include <cstdlib>
 
 #include "../net/fake_transport.h"
@@ -26,6 +27,26 @@ void takeAll(NetPeer& peer, int64_t& lastConfirmed) {
     }
 }
 
+void writesBack(const std::vector<uint8_t>& bytes) {
+    for (Role from : {Role::Host, Role::Guest}) {
+        std::string why;
+        const std::optional<Message> message = decode(bytes.data(), bytes.size(), from, why);
+        const auto* hello = message ? std::get_if<Hello>(&*message) : nullptr;
+        if (!message && why.empty()) {
+            std::abort();
+        }
+        if (!message || (hello != nullptr && hello->protocol != protocolVersion)) {
+            continue;
+        }
+        const std::vector<uint8_t> again = encode(*message, from);
+        // A Welcome's settings are written back as the game takes them: it need only read again.
+        if (std::holds_alternative<Welcome>(*message) ? !decode(again.data(), again.size(), from, why)
+                                                      : again != bytes) {
+            std::abort();
+        }
+    }
+}
+
 void event(FakeTransport& wire, uint8_t op, const uint8_t*& at, const uint8_t* end) {
     const ConnectionId id = 1 + ((op >> 2) & 3);
     switch ((op >> 4) & 3) {
@@ -37,6 +58,7 @@ void event(FakeTransport& wire, uint8_t op, const uint8_t*& at, const uint8_t* e
             at += std::min<std::ptrdiff_t>(2, end - at);
             length = std::min<std::size_t>(length, std::size_t(end - at));
             wire.inbox.push_back(Received{id, {at, at + length}});
+            writesBack({at, at + length});
             at += length;
             break;
         }

@@ -12,11 +12,6 @@ namespace spinvale::net {
 
 class FakeTransport final : public Transport {
   public:
-    struct Sent {
-        ConnectionId to;
-        std::vector<uint8_t> bytes;
-    };
-
     ~FakeTransport() override { unlink(); }
 
     // The guest's call reaches the host, from 127.0.0.1:5000, as connection `id` on both sides.
@@ -42,7 +37,6 @@ class FakeTransport final : public Transport {
         return events;
     }
     void send(ConnectionId to, const std::vector<uint8_t>& bytes, bool) override {
-        sent.push_back({to, bytes});
         if (far_ != nullptr && to == link_) {
             far_->inbox.push_back(Received{link_, bytes});
         }
@@ -66,7 +60,6 @@ class FakeTransport final : public Transport {
     TransportCounts counts() const override { return {}; }
 
     std::deque<TransportEvent> inbox;
-    std::vector<Sent> sent;
     std::vector<ConnectionId> closed;  // closed or reset, in order
 
   private:

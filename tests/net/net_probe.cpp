@@ -1,14 +1,13 @@
-// What a stranger or a misbehaving guest sends a host, for the network tests:
-//   net_probe PORT empty                 600 empty datagrams, then 300 a second for 6 s
-//   net_probe PORT half-open N           N CONNECTs, each from its own address, never finished,
-//                                        then 2 s
-//   net_probe PORT wrong-code SECONDS    four connections from 127.0.0.2 guessing codes
-//   net_probe PORT trickle CODE inputs|hashes   joins, then only an empty Inputs (or a hash
-//                                        out of turn) every 2 s, until the host lets go
-//   net_probe PORT big SECONDS           two visitors that never say hello, 4 x 30 MB each
-// The host is on 127.0.0.1. "probing" is printed as the probe begins. With --watch PID, the
-// resident memory of that process is sampled throughout and its start and most are printed
-// at the end ("memory START MOST", in kB).
+// What a stranger or a misbehaving guest sends a host on 127.0.0.1:PORT, for the tests:
+//   net_probe PORT empty               600 empty datagrams, then 300 a second for 6 s
+//   net_probe PORT half-open N         N CONNECTs, each from its own address, never finished
+//   net_probe PORT wrong-code SECONDS  four connections from 127.0.0.2 guessing codes
+//   net_probe PORT trickle CODE inputs|hashes
+//                                      joins, then sends only an empty Inputs (or a hash out
+//                                      of turn) every 2 s, until the host lets it go
+//   net_probe PORT big SECONDS         two visitors that never say hello, 4 x 30 MB each
+// It prints "probing" as it begins and what it did at the end. With --watch PID, the
+// resident memory of that process is sampled throughout: "memory START MOST" (kB).
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <unistd.h>
@@ -17,11 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "protocol.h"
 #include "session.h"
 
 namespace {
@@ -29,73 +25,57 @@ namespace {
 using namespace spinvale::net;
 using Clock = std::chrono::steady_clock;
 
-ENetAddress hostAddress;
-pid_t watched = 0;
+ENetAddress target;
+std::string watched;
 long memoryStart = 0, memoryMost = 0;
 
 long residentKb() {
-    std::ifstream status("/proc/" + std::to_string(watched) + "/status");
-    for (std::string key; status >> key;) {
-        long kb = 0;
-        if (key == "VmRSS:" && status >> kb) {
-            return kb;
-        }
+    std::ifstream status("/proc/" + watched + "/status");
+    long kb = 0;
+    for (std::string key; status >> key && key != "VmRSS:";) {
     }
-    return 0;
+    return status >> kb ? kb : 0;
 }
 
-void watch() {
-    if (watched != 0) {
-        memoryMost = std::max(memoryMost, residentKb());
-    }
-}
-
-// Runs `tick` every millisecond or so for `seconds`, sampling the memory.
+// Calls tick about every millisecond for `seconds`, or until it says stop.
 template <typename Tick>
 void runFor(double seconds, Tick tick) {
     const auto end = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < end && tick()) {
-        watch();
+        memoryMost = std::max(memoryMost, watched.empty() ? 0 : residentKb());
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
-int udpSocket(const char* from) {
+void sendFrom(const std::string& from, const void* data, std::size_t size, int count = 1) {
     const int s = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
-    inet_pton(AF_INET, from, &a.sin_addr);
+    inet_pton(AF_INET, from.c_str(), &a.sin_addr);
     bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    return s;
-}
-
-void sendTo(int s, const void* data, std::size_t size) {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(hostAddress.port);
-    to.sin_addr.s_addr = hostAddress.host;
-    sendto(s, data, size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    a.sin_port = htons(target.port);
+    a.sin_addr.s_addr = target.host;
+    for (int i = 0; i < count; ++i) {
+        sendto(s, data, size, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    close(s);
 }
 
 void emptyDatagrams() {
-    const int s = udpSocket("127.0.0.3");
-    for (int i = 0; i < 600; ++i) {
-        sendTo(s, nullptr, 0);
-    }
-    int sent = 0;
+    sendFrom("127.0.0.3", nullptr, 0, 600);
     const auto start = Clock::now();
+    int sent = 600;
     runFor(6, [&] {
-        for (const double due = std::chrono::duration<double>(Clock::now() - start).count() * 300;
-             sent < due; ++sent) {
-            sendTo(s, nullptr, 0);
-        }
+        const int due = 600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
+        sendFrom("127.0.0.3", nullptr, 0, due - sent);
+        sent = due;
         return true;
     });
-    std::cout << "sent " << 600 + sent << " empty datagrams\n";
+    std::cout << "sent " << sent << " empty datagrams\n";
 }
 
 // ENet's CONNECT as a client's first datagram carries it: the header with its send time,
-// then the command; nothing after it is ever answered.
+// then the command.
 void halfOpen(int count) {
     for (int i = 0; i < count; ++i) {
         uint8_t datagram[4 + sizeof(ENetProtocolConnect)] = {};
@@ -110,115 +90,93 @@ void halfOpen(int count) {
         c.channelCount = htonl(2);
         c.connectID = htonl(0x5eed0000u + uint32_t(i));
         std::memcpy(datagram + 4, &c, sizeof c);
-        const std::string from = "127.0.1." + std::to_string(1 + i);
-        const int s = udpSocket(from.c_str());
-        sendTo(s, datagram, sizeof datagram);
-        close(s);
+        sendFrom("127.0.1." + std::to_string(1 + i), datagram, sizeof datagram);
     }
-    std::cout << "sent " << count << " half-open connections\n";
     runFor(2, [] { return true; });
+    std::cout << "sent " << count << " half-open connections\n";
+}
+
+void send(ENetPeer* to, const Message& m, uint32_t flags = ENET_PACKET_FLAG_RELIABLE) {
+    const std::vector<uint8_t> bytes = encode(m, Role::Guest);
+    enet_peer_send(to, 1, enet_packet_create(bytes.data(), bytes.size(), flags));
 }
 
 Hello hello(const std::string& code) {
-    Hello h;
-    h.gameVersion = SPINVALE_VERSION;
-    h.matchBuild = matchBuildHash();
+    Hello h{protocolVersion, SPINVALE_VERSION, matchBuildHash(), {}};
     std::copy(code.begin(), code.end(), h.code.begin());
     return h;
 }
 
-void sendMessage(ENetPeer* to, const Message& m) {
-    const std::vector<uint8_t> bytes = encode(m, Role::Guest);
-    enet_peer_send(to, 1, enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
-}
-
-ENetHost* client(const char* from, std::size_t peers) {
+// ENet connections from `from` for `seconds`: each event goes to on(host, event), which
+// says whether to go on.
+template <typename On>
+void connections(const char* from, int count, double seconds, On on) {
     ENetAddress a{};
     enet_address_set_host_ip(&a, from);
-    return enet_host_create(&a, peers, 2, 0, 0);
+    ENetHost* host = enet_host_create(&a, std::size_t(count), 2, 0, 0);
+    host->maximumPacketSize = 64u << 20;
+    for (int i = 0; i < count; ++i) {
+        enet_host_connect(host, &target, 2, 0);
+    }
+    runFor(seconds, [&] {
+        bool more = true;
+        for (ENetEvent e; more && enet_host_service(host, &e, 0) > 0;) {
+            more = on(host, e);
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                enet_packet_destroy(e.packet);
+            }
+        }
+        return more && on(host, ENetEvent{});
+    });
+    enet_host_destroy(host);
 }
 
 void wrongCodes(double seconds) {
-    ENetHost* host = client("127.0.0.2", 4);
-    for (int i = 0; i < 4; ++i) {
-        enet_host_connect(host, &hostAddress, 2, 0);
-    }
-    const Hello wrong = hello("WR0NG1");
-    long tries = 0, refusals[8] = {};
-    runFor(seconds, [&] {
-        for (ENetEvent e; enet_host_service(host, &e, 0) > 0;) {
-            if (e.type == ENET_EVENT_TYPE_CONNECT) {
-                sendMessage(e.peer, wrong);
-                ++tries;
-            } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {
-                ++refusals[e.packet->dataLength > 1 ? e.packet->data[1] & 7 : 0];
-                enet_packet_destroy(e.packet);
-            } else if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
-                enet_host_connect(host, &hostAddress, 2, 0);
-            }
+    long tries = 0, backedOff = 0;
+    connections("127.0.0.2", 4, seconds, [&](ENetHost* host, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT) {
+            send(e.peer, hello("WR0NG1"));
+            ++tries;
+        } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {  // a Refused: its reason's byte
+            backedOff += e.packet->dataLength > 1 && e.packet->data[1] == uint8_t(Refusal::TooManyTries);
+        } else if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+            enet_host_connect(host, &target, 2, 0);
         }
         return true;
     });
-    std::cout << "sent " << tries << " wrong codes; refused for each reason 1-5:";
-    for (int r = 1; r <= 5; ++r) {
-        std::cout << ' ' << refusals[r];
-    }
-    std::cout << '\n';
-    enet_host_destroy(host);
+    std::cout << "sent " << tries << " wrong codes, " << backedOff << " refused unread\n";
 }
 
 void trickle(const std::string& code, bool inputs) {
-    ENetHost* host = client("127.0.0.1", 1);
-    enet_host_connect(host, &hostAddress, 2, 0);
     const auto start = Clock::now();
     auto last = start;
-    bool joined = false, gone = false;
-    runFor(40, [&] {
-        for (ENetEvent e; enet_host_service(host, &e, 0) > 0;) {
-            if (e.type == ENET_EVENT_TYPE_CONNECT) {
-                sendMessage(e.peer, hello(code));
-            } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {
-                joined = joined || e.packet->data[0] == 2;
-                enet_packet_destroy(e.packet);
-            } else if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
-                gone = true;
-            }
+    bool joined = false;
+    connections("127.0.0.1", 1, 40, [&](ENetHost* host, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT) {
+            send(e.peer, hello(code));
         }
-        if (joined && !gone && Clock::now() - last >= std::chrono::seconds(2)) {
+        joined = joined || (e.type == ENET_EVENT_TYPE_RECEIVE && e.packet->data[0] == 2);
+        if (joined && Clock::now() - last >= std::chrono::seconds(2)) {
             last = Clock::now();
-            sendMessage(&host->peers[0], inputs ? Message(Inputs{}) : Message(HashCheck{9999, 1}));
+            send(&host->peers[0], inputs ? Message(Inputs{}) : Message(HashCheck{9999, 1}));
         }
-        return !gone;
+        return e.type != ENET_EVENT_TYPE_DISCONNECT;
     });
     std::cout << (joined ? "joined" : "never joined") << "; let go after "
               << std::chrono::duration<double>(Clock::now() - start).count() << " s\n";
-    enet_host_destroy(host);
 }
 
 void bigVisitors(double seconds) {
-    ENetHost* host = client("127.0.0.4", 2);
-    host->maximumPacketSize = 64u << 20;
-    std::vector<uint8_t> payload(30u << 20, 0x55);
-    for (int i = 0; i < 2; ++i) {
-        enet_host_connect(host, &hostAddress, 2, 0);
-    }
-    long sent = 0;
-    runFor(seconds, [&] {
-        for (ENetEvent e; enet_host_service(host, &e, 0) > 0;) {
-            if (e.type == ENET_EVENT_TYPE_CONNECT) {
-                for (int p = 0; p < 4; ++p, ++sent) {
-                    enet_peer_send(e.peer, 1,
-                                   enet_packet_create(payload.data(), payload.size(),
-                                                      ENET_PACKET_FLAG_RELIABLE | ENET_PACKET_FLAG_NO_ALLOCATE));
-                }
-            } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {
-                enet_packet_destroy(e.packet);
-            }
+    std::vector<uint8_t> payload(30u << 20, 0x55);  // sent from here, never copied
+    connections("127.0.0.4", 2, seconds, [&](ENetHost*, const ENetEvent& e) {
+        for (int p = 0; e.type == ENET_EVENT_TYPE_CONNECT && p < 4; ++p) {
+            enet_peer_send(e.peer, 1,
+                           enet_packet_create(payload.data(), payload.size(),
+                                              ENET_PACKET_FLAG_RELIABLE | ENET_PACKET_FLAG_NO_ALLOCATE));
         }
         return true;
     });
-    std::cout << "sent " << sent << " packets of 30 MB\n";
-    enet_host_destroy(host);
+    std::cout << "sent 30 MB packets\n";
 }
 
 }  // namespace
@@ -226,35 +184,33 @@ void bigVisitors(double seconds) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 4 && args[args.size() - 2] == "--watch") {
-        watched = std::stoi(args.back());
+        watched = args.back();
         args.resize(args.size() - 2);
         memoryStart = memoryMost = residentKb();
     }
-    if (args.size() < 2 || enet_initialize() != 0) {
+    const std::string mode = args.size() >= 2 ? args[1] : "";
+    if (enet_initialize() != 0 || args.size() != std::size_t(2 + (mode != "empty") + (mode == "trickle"))) {
         std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
         return 2;
     }
-    enet_address_set_host_ip(&hostAddress, "127.0.0.1");
+    enet_address_set_host_ip(&target, "127.0.0.1");
+    target.port = static_cast<uint16_t>(std::stoi(args[0]));
     std::cout << "probing" << std::endl;
-    hostAddress.port = static_cast<uint16_t>(std::stoi(args[0]));
-    const std::string& mode = args[1];
     if (mode == "empty") {
         emptyDatagrams();
-    } else if (mode == "half-open" && args.size() == 3) {
+    } else if (mode == "half-open") {
         halfOpen(std::stoi(args[2]));
-    } else if (mode == "wrong-code" && args.size() == 3) {
+    } else if (mode == "wrong-code") {
         wrongCodes(std::stod(args[2]));
-    } else if (mode == "trickle" && args.size() == 4) {
+    } else if (mode == "trickle") {
         trickle(args[2], args[3] == "inputs");
-    } else if (mode == "big" && args.size() == 3) {
+    } else if (mode == "big") {
         bigVisitors(std::stod(args[2]));
     } else {
-        std::cerr << "net_probe: unknown mode\n";
         return 2;
     }
-    if (watched != 0) {
+    if (!watched.empty()) {
         std::cout << "memory " << memoryStart << " " << memoryMost << "\n";
     }
-    enet_deinitialize();
     return 0;
 }
