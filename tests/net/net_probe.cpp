@@ -1,7 +1,8 @@
 // What a stranger or a misbehaving guest sends a host on 127.0.0.1:PORT, for the tests:
 //   net_probe PORT empty               600 empty datagrams, then 300 a second for 6 s
 //   net_probe PORT half-open N         N CONNECTs, each from its own address, never finished
-//   net_probe PORT wrong-code SECONDS  four connections from 127.0.0.2 guessing codes
+//   net_probe PORT wrong-code N SECONDS
+//                                      N connections from 127.0.0.2 guessing codes
 //   net_probe PORT trickle CODE inputs|hashes
 //                                      joins, then sends only an empty Inputs (or a hash out
 //                                      of turn) every 2 s, until the host lets it go
@@ -131,9 +132,9 @@ void connections(const char* from, int count, double seconds, On on) {
     enet_host_destroy(host);
 }
 
-void wrongCodes(double seconds) {
+void wrongCodes(int count, double seconds) {
     long tries = 0, backedOff = 0;
-    connections("127.0.0.2", 4, seconds, [&](ENetHost* host, const ENetEvent& e) {
+    connections("127.0.0.2", count, seconds, [&](ENetHost* host, const ENetEvent& e) {
         if (e.type == ENET_EVENT_TYPE_CONNECT) {
             send(e.peer, hello("WR0NG1"));
             ++tries;
@@ -189,7 +190,7 @@ int main(int argc, char** argv) {
         memoryStart = memoryMost = residentKb();
     }
     const std::string mode = args.size() >= 2 ? args[1] : "";
-    if (enet_initialize() != 0 || args.size() != std::size_t(2 + (mode != "empty") + (mode == "trickle"))) {
+    if (enet_initialize() != 0 || args.size() != std::size_t(2 + (mode != "empty") + (mode == "trickle" || mode == "wrong-code"))) {
         std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
         return 2;
     }
@@ -201,7 +202,7 @@ int main(int argc, char** argv) {
     } else if (mode == "half-open") {
         halfOpen(std::stoi(args[2]));
     } else if (mode == "wrong-code") {
-        wrongCodes(std::stod(args[2]));
+        wrongCodes(std::stoi(args[2]), std::stod(args[3]));
     } else if (mode == "trickle") {
         trickle(args[2], args[3] == "inputs");
     } else if (mode == "big") {

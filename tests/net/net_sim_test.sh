@@ -130,7 +130,7 @@ probes() {
     probe empty playing empty
     probe half-open joining half-open 40
     probe big playing big 8
-    probe guesses joining wrong-code 8
+    probe guesses joining wrong-code 40 8
     grep -q 'too many wrong codes from one address' guesses.host.err || fail "guesses: no backoff: $(cat guesses.host.err)"
     # A guest that joins and then only trickles is given up at 5 s; the host plays on.
     start_host trickle host.txt --test-poll-ms "$pace"
