@@ -111,9 +111,9 @@ MenuAction join(Menu& menu) {
     } else if (!net::readJoinAddress(menu.address, menu.joinHost, menu.joinPort, error)) {
         menu.netProblem = "Cannot join: " + error + ".";
     } else if (!net::readJoinCode(menu.code)) {
-        menu.netProblem = menu.code.empty() ? "Type the join code the host shows."
-                                            : std::string("A join code is ") +
-                                                  net::joinCodeRule + ".";
+        menu.netProblem = menu.code.empty()
+                              ? "Type the join code the host shows."
+                              : std::string("A join code is ") + net::joinCodeRule + ".";
     } else {
         return MenuAction::Join;
     }

@@ -82,9 +82,10 @@ void Admission::wrongCode(uint32_t ip, uint32_t nowMs) {
     Strikes* strikes = strikesOf(ip, nowMs);
     if (strikes == nullptr) {
         if (strikes_.size() >= mostAddresses) {
-            strikes_.erase(std::min_element(
-                strikes_.begin(), strikes_.end(),
-                [nowMs](const Strikes& a, const Strikes& b) { return nowMs - a.last > nowMs - b.last; }));
+            strikes_.erase(std::min_element(strikes_.begin(), strikes_.end(),
+                                            [nowMs](const Strikes& a, const Strikes& b) {
+                                                return nowMs - a.last > nowMs - b.last;
+                                            }));
         }
         strikes = &strikes_.emplace_back(Strikes{ip, 0, nowMs, nowMs});
     }

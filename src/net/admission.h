@@ -1,9 +1,10 @@
 // Who the host lets in. A connection is a visitor until its Hello: it has 3 s to say it (a
-// lost Hello is sent again after 0.5 s, then 1 s more), and is then let in or refused. The refusal tells a stranger nothing before the code is
-// right: another protocol (whose code cannot be read), an address that guessed too often,
-// the code, and only then the match build and whether a game is on. An address gets a few
-// wrong codes free; after those it waits, longer after each further one, whatever address
-// a real guest calls from. Refusals reach the log as a count, at most once every 10 s.
+// lost Hello is sent again after 0.5 s, then 1 s more), and is then let in or refused. The refusal
+// tells a stranger nothing before the code is right: another protocol (whose code cannot be read),
+// an address that guessed too often, the code, and only then the match build and whether a game is
+// on. An address gets a few wrong codes free; after those it waits, longer after each further one,
+// whatever address a real guest calls from. Refusals reach the log as a count, at most once every
+// 10 s.
 #pragma once
 
 #include <array>

@@ -37,7 +37,8 @@ bool DesyncDump::begin(const std::string& folder, Role role, int64_t update,
     }
     role_ = role;
     for (int k = 1; fd_ < 0 && k <= mostDumps; ++k) {
-        path_ = in + "/desync-player" + std::to_string(int(role)) + "-" + std::to_string(k) + ".txt";
+        path_ =
+            in + "/desync-player" + std::to_string(int(role)) + "-" + std::to_string(k) + ".txt";
         fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ < 0 && errno != EEXIST) {
             error = "cannot make " + path_ + ": " + std::strerror(errno);
@@ -57,8 +58,8 @@ bool DesyncDump::end(const std::string& otherState, std::string& error) {
     if (fd_ < 0) {
         return true;
     }
-    const std::string there = otherState.empty() ? "# not received"
-                                                 : otherState.substr(0, maxStateText);
+    const std::string there =
+        otherState.empty() ? "# not received" : otherState.substr(0, maxStateText);
     const bool written =
         write("# " + playerName(otherRole(role_)) + " (the other game):\n" + there + "\n", error);
     if (fd_ >= 0 && ::close(fd_) != 0 && written) {

@@ -48,8 +48,8 @@ bool stray(const ENetHost& host) {
     }
     uint16_t field = 0;
     std::memcpy(&field, host.receivedData, 2);
-    const unsigned slot = ENET_NET_TO_HOST_16(field) &
-                          ~unsigned(ENET_PROTOCOL_HEADER_FLAG_MASK | ENET_PROTOCOL_HEADER_SESSION_MASK);
+    const unsigned slot = ENET_NET_TO_HOST_16(field) & ~unsigned(ENET_PROTOCOL_HEADER_FLAG_MASK |
+                                                                 ENET_PROTOCOL_HEADER_SESSION_MASK);
     if (slot == ENET_PROTOCOL_MAXIMUM_PEER_ID) {
         return false;
     }
@@ -71,6 +71,12 @@ ENetHost* limited(ENetHost* host) {
     return host;
 }
 
+// ENet started for a transport (and stopped with it, or at once when opening fails).
+bool started(OpenFailure& failure) {
+    failure = OpenFailure::NoLibrary;
+    return enet_initialize() == 0;
+}
+
 // ENet finds IPv4 addresses only; a name with IPv6 addresses alone deserves to be told so.
 OpenFailure whyNoAddress(const std::string& name) {
     addrinfo hints{};
@@ -86,10 +92,7 @@ OpenFailure whyNoAddress(const std::string& name) {
 }  // namespace
 
 EnetTransport::EnetTransport(ENetHost* host, bool calling)
-    : host_(host),
-      calling_(calling),
-      halfway_(host->peerCount),
-      since_(host->peerCount) {
+    : host_(host), calling_(calling), halfway_(host->peerCount), since_(host->peerCount) {
     host_->intercept = &EnetTransport::intercept;
 }
 
@@ -100,8 +103,7 @@ EnetTransport::~EnetTransport() {
 
 std::unique_ptr<EnetTransport> EnetTransport::listen(const std::string& address, uint16_t port,
                                                      OpenFailure& failure) {
-    if (enet_initialize() != 0) {
-        failure = OpenFailure::NoLibrary;
+    if (!started(failure)) {
         return nullptr;
     }
     ENetAddress at{};
@@ -122,28 +124,27 @@ std::unique_ptr<EnetTransport> EnetTransport::listen(const std::string& address,
 
 std::unique_ptr<EnetTransport> EnetTransport::call(const std::string& hostName, uint16_t port,
                                                    OpenFailure& failure) {
-    if (enet_initialize() != 0) {
-        failure = OpenFailure::NoLibrary;
+    if (!started(failure)) {
         return nullptr;
     }
     ENetAddress address{};
     address.port = port;
+    ENetHost* host = nullptr;
     if (enet_address_set_host(&address, hostName.c_str()) != 0) {
         failure = whyNoAddress(hostName);
-        enet_deinitialize();
-        return nullptr;
-    }
-    ENetHost* host = limited(enet_host_create(nullptr, 1, 2, 0, 0));
-    ENetPeer* peer = host != nullptr ? enet_host_connect(host, &address, 2, 0) : nullptr;
-    if (peer == nullptr) {
+    } else if ((host = limited(enet_host_create(nullptr, 1, 2, 0, 0))) == nullptr) {
         failure = OpenFailure::NoSocket;
-        if (host != nullptr) {
-            enet_host_destroy(host);
-        }
+    }
+    if (host == nullptr) {
         enet_deinitialize();
         return nullptr;
     }
     std::unique_ptr<EnetTransport> transport(new EnetTransport(host, true));
+    ENetPeer* peer = enet_host_connect(host, &address, 2, 0);
+    if (peer == nullptr) {
+        failure = OpenFailure::NoSocket;
+        return nullptr;
+    }
     transport->adopt(peer);
     return transport;
 }
@@ -169,8 +170,8 @@ long EnetTransport::peekSize() const {
 // would take the first for "nothing to read" and stop at the second as an error.
 int64_t EnetTransport::discardUnreadable() {
     int64_t discarded = 0;
-    for (long size = peekSize(); discarded < datagramsPerCall &&
-                                 (size == 0 || size > long(ENET_PROTOCOL_MAXIMUM_MTU));
+    for (long size = peekSize();
+         discarded < datagramsPerCall && (size == 0 || size > long(ENET_PROTOCOL_MAXIMUM_MTU));
          size = peekSize()) {
         uint8_t byte = 0;
         recv(host_->socket, &byte, 1, MSG_DONTWAIT);
@@ -208,16 +209,18 @@ std::vector<TransportEvent> EnetTransport::receive(uint32_t nowMs) {
 void EnetTransport::take(const ENetEvent& event, std::vector<TransportEvent>& events) {
     switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT: {
-            const ConnectionId id = event.peer->data != nullptr ? idOf(event.peer) : adopt(event.peer);
+            const ConnectionId id =
+                event.peer->data != nullptr ? idOf(event.peer) : adopt(event.peer);
             enet_peer_timeout(event.peer, 0, timeoutMs, 2 * timeoutMs);
-            events.push_back(Connected{id, {ENET_NET_TO_HOST_32(event.peer->address.host),
-                                            event.peer->address.port}});
+            events.push_back(Connected{
+                id, {ENET_NET_TO_HOST_32(event.peer->address.host), event.peer->address.port}});
             break;
         }
         case ENET_EVENT_TYPE_RECEIVE:
             if (open_.count(idOf(event.peer)) != 0) {
                 const uint8_t* data = event.packet->data;
-                events.push_back(Received{idOf(event.peer), {data, data + event.packet->dataLength}});
+                events.push_back(
+                    Received{idOf(event.peer), {data, data + event.packet->dataLength}});
             }
             enet_packet_destroy(event.packet);
             break;
@@ -274,9 +277,10 @@ ENetPeer* EnetTransport::find(ConnectionId id) const {
 
 void EnetTransport::send(ConnectionId to, const std::vector<uint8_t>& bytes, bool reliable) {
     ENetPeer* peer = find(to);
-    ENetPacket* packet = peer == nullptr ? nullptr
-                                         : enet_packet_create(bytes.data(), bytes.size(),
-                                                              reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
+    ENetPacket* packet = peer == nullptr
+                             ? nullptr
+                             : enet_packet_create(bytes.data(), bytes.size(),
+                                                  reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
     if (packet != nullptr &&
         enet_peer_send(peer, reliable ? controlChannel : inputChannel, packet) != 0) {
         enet_packet_destroy(packet);

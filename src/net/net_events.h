@@ -74,8 +74,8 @@ struct Malformed {
 };
 
 using NetEvent = std::variant<Hosting, Calling, Joined, RefusalSummary, LeftEarly, NeverStarted,
-                              NoAnswer, HostClosed, NoWelcome, RefusedBy, UnreadableAnswer,
-                              Started, OtherGone, Desynced, DumpFailed, Malformed>;
+                              NoAnswer, HostClosed, NoWelcome, RefusedBy, UnreadableAnswer, Started,
+                              OtherGone, Desynced, DumpFailed, Malformed>;
 
 struct NetStats {
     int inputDelay = 0;

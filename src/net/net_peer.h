@@ -31,9 +31,9 @@ struct NetSetup {
     std::string listenAddress;  // the host's: one IPv4 address of this computer ("": all)
     std::string hostName;       // the guest's: where the host is
     std::string code;           // the host's own code ("": a new one), or the guest's
-    GameSettings settings;   // the host's decide the match; the guest's are shown while waiting
-    int inputDelay = -1;     // updates; -1: chosen from the round trip
-    std::string dumpFolder;  // where a desync is written ("": the player's state folder)
+    GameSettings settings;      // the host's decide the match; the guest's are shown while waiting
+    int inputDelay = -1;        // updates; -1: chosen from the round trip
+    std::string dumpFolder;     // where a desync is written ("": the player's state folder)
     // Test hooks: a guest that says it speaks another protocol or has another match build.
     uint16_t claimedProtocol = protocolVersion;
     std::optional<uint64_t> claimedBuild;
@@ -66,8 +66,7 @@ class NetPeer {
   public:
     // Through ENet (spinvale_net_enet): opens the host's port, or starts calling the host.
     // Nothing, with the reason in error, when it cannot.
-    static std::unique_ptr<NetPeer> open(const NetSetup& setup, uint32_t nowMs,
-                                         std::string& error);
+    static std::unique_ptr<NetPeer> open(const NetSetup& setup, uint32_t nowMs, std::string& error);
     // Over any transport. The host tells its player the addresses to join it at. The code
     // must be one readJoinCode takes.
     NetPeer(const NetSetup& setup, std::unique_ptr<Transport> transport,

@@ -47,8 +47,8 @@ void NetPeer::stopOnDesync() {
     send(other_, Desync{uint32_t(update), desync_.localState()}, true);
     enter(PeerState::Desynced);
     std::string error;
-    const bool made = dump_.begin(setup_.dumpFolder, setup_.role, update, desync_.localState(),
-                                  error);
+    const bool made =
+        dump_.begin(setup_.dumpFolder, setup_.role, update, desync_.localState(), error);
     post(Desynced{update, dump_.path(), made ? "" : error});
     if (made && !otherState_.empty()) {
         endDump(otherState_);

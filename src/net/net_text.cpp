@@ -32,9 +32,10 @@ RefusalText refusalText(Refusal reason, const std::string& hostVersion) {
             return {hosts + " computes the match differently: both players need the same build",
                     "another match build"};
         case Refusal::TooManyTries:
-            return {"too many wrong join codes came from this address: wait a minute, then type "
-                    "the code again",
-                    "too many wrong codes from one address"};
+            return {
+                "too many wrong join codes came from this address: wait a minute, then type "
+                "the code again",
+                "too many wrong codes from one address"};
     }
     return {"refused", "refused"};
 }
@@ -120,9 +121,8 @@ std::string say(const UnreadableAnswer& e) {
            "): both players need the same version of the game";
 }
 std::string say(const Started& e) {
-    return "playing with " + playerName(e.other) + " (round trip " +
-           std::to_string(e.roundTripMs) + " ms, input delay " + std::to_string(e.inputDelay) +
-           ")";
+    return "playing with " + playerName(e.other) + " (round trip " + std::to_string(e.roundTripMs) +
+           " ms, input delay " + std::to_string(e.inputDelay) + ")";
 }
 std::string say(const OtherGone& e) {
     return goneText(e) + "; the computer plays for them";
@@ -143,8 +143,8 @@ std::optional<std::string> held(const Event&) {
     return std::nullopt;
 }
 std::optional<std::string> held(const Hosting& e) {
-    return "Waiting for a player. On the other computer:\nspinvale --join " +
-           e.addresses.front() + ":" + std::to_string(e.port) + " --code " + e.code;
+    return "Waiting for a player. On the other computer:\nspinvale --join " + e.addresses.front() +
+           ":" + std::to_string(e.port) + " --code " + e.code;
 }
 std::optional<std::string> held(const Calling& e) {
     return "Calling " + e.host + " port " + std::to_string(e.port) + "...";
@@ -238,19 +238,18 @@ std::string openFailureText(OpenFailure why, const std::string& where, uint16_t 
 
 std::string statsText(const NetStats& s, double seconds) {
     char line[400];
-    std::snprintf(line, sizeof line,
-                  "%.0f s; sent %llu bytes (%.0f B/s), received %llu (%.0f B/s); input delay %d "
-                  "at a %u ms round trip; %lld rollbacks (longest %lld updates, %lld longer than "
-                  "10), %lld updates stepped again; %lld hashes compared; ",
-                  seconds, static_cast<unsigned long long>(s.transport.bytesSent),
-                  double(s.transport.bytesSent) / seconds,
-                  static_cast<unsigned long long>(s.transport.bytesReceived),
-                  double(s.transport.bytesReceived) / seconds, s.inputDelay, s.roundTripMs,
-                  static_cast<long long>(s.rollbacks.rollbacks),
-                  static_cast<long long>(s.rollbacks.longest),
-                  static_cast<long long>(s.rollbacks.longerThan10),
-                  static_cast<long long>(s.rollbacks.restepped),
-                  static_cast<long long>(s.hashesCompared));
+    std::snprintf(
+        line, sizeof line,
+        "%.0f s; sent %llu bytes (%.0f B/s), received %llu (%.0f B/s); input delay %d "
+        "at a %u ms round trip; %lld rollbacks (longest %lld updates, %lld longer than "
+        "10), %lld updates stepped again; %lld hashes compared; ",
+        seconds, static_cast<unsigned long long>(s.transport.bytesSent),
+        double(s.transport.bytesSent) / seconds,
+        static_cast<unsigned long long>(s.transport.bytesReceived),
+        double(s.transport.bytesReceived) / seconds, s.inputDelay, s.roundTripMs,
+        static_cast<long long>(s.rollbacks.rollbacks), static_cast<long long>(s.rollbacks.longest),
+        static_cast<long long>(s.rollbacks.longerThan10),
+        static_cast<long long>(s.rollbacks.restepped), static_cast<long long>(s.hashesCompared));
     return line + droppedText(s);
 }
 

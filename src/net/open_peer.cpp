@@ -20,7 +20,8 @@ std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& given, uint32_t nowMs, st
         hosting ? EnetTransport::listen(setup.listenAddress, setup.port, failure)
                 : EnetTransport::call(setup.hostName, setup.port, failure);
     if (!transport) {
-        error = openFailureText(failure, hosting ? setup.listenAddress : setup.hostName, setup.port);
+        error =
+            openFailureText(failure, hosting ? setup.listenAddress : setup.hostName, setup.port);
         return nullptr;
     }
     std::vector<std::string> addresses;

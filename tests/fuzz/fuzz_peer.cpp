@@ -40,8 +40,9 @@ void writesBack(const std::vector<uint8_t>& bytes) {
         }
         const std::vector<uint8_t> again = encode(*message, from);
         // A Welcome's settings are written back as the game takes them: it need only read again.
-        if (std::holds_alternative<Welcome>(*message) ? !decode(again.data(), again.size(), from, why)
-                                                      : again != bytes) {
+        if (std::holds_alternative<Welcome>(*message)
+                ? !decode(again.data(), again.size(), from, why)
+                : again != bytes) {
             std::abort();
         }
     }

@@ -6,7 +6,8 @@
 //   net_probe PORT trickle CODE inputs|hashes
 //                                      joins, then sends only an empty Inputs (or a hash out
 //                                      of turn) every 2 s, until the host lets it go
-//   net_probe PORT big SECONDS         two visitors that never say hello, 4 x 30 MB each
+//   net_probe PORT big SECONDS [CODE]  two visitors that never say hello (with the code:
+//                                      that join first), 4 x 30 MB each
 // It prints "probing" as it begins and what it did at the end. With --watch PID, the
 // resident memory of that process is sampled throughout: "memory START MOST" (kB).
 #include <arpa/inet.h>
@@ -67,7 +68,8 @@ void emptyDatagrams() {
     const auto start = Clock::now();
     int sent = 600;
     runFor(6, [&] {
-        const int due = 600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
+        const int due =
+            600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
         sendFrom("127.0.0.3", nullptr, 0, due - sent);
         sent = due;
         return true;
@@ -80,7 +82,8 @@ void emptyDatagrams() {
 void halfOpen(int count) {
     for (int i = 0; i < count; ++i) {
         uint8_t datagram[4 + sizeof(ENetProtocolConnect)] = {};
-        const uint16_t peerId = htons(ENET_PROTOCOL_MAXIMUM_PEER_ID | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+        const uint16_t peerId =
+            htons(ENET_PROTOCOL_MAXIMUM_PEER_ID | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
         std::memcpy(datagram, &peerId, 2);
         ENetProtocolConnect c{};
         c.header.command = ENET_PROTOCOL_COMMAND_CONNECT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE;
@@ -139,7 +142,8 @@ void wrongCodes(int count, double seconds) {
             send(e.peer, hello("WR0NG1"));
             ++tries;
         } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {  // a Refused: its reason's byte
-            backedOff += e.packet->dataLength > 1 && e.packet->data[1] == uint8_t(Refusal::TooManyTries);
+            backedOff +=
+                e.packet->dataLength > 1 && e.packet->data[1] == uint8_t(Refusal::TooManyTries);
         } else if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
             enet_host_connect(host, &target, 2, 0);
         }
@@ -167,13 +171,15 @@ void trickle(const std::string& code, bool inputs) {
               << std::chrono::duration<double>(Clock::now() - start).count() << " s\n";
 }
 
-void bigVisitors(double seconds) {
+void bigVisitors(double seconds, const std::string& code) {
     std::vector<uint8_t> payload(30u << 20, 0x55);  // sent from here, never copied
     connections("127.0.0.4", 2, seconds, [&](ENetHost*, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT && !code.empty()) {
+            send(e.peer, hello(code));
+        }
         for (int p = 0; e.type == ENET_EVENT_TYPE_CONNECT && p < 4; ++p) {
-            enet_peer_send(e.peer, 1,
-                           enet_packet_create(payload.data(), payload.size(),
-                                              ENET_PACKET_FLAG_RELIABLE | ENET_PACKET_FLAG_NO_ALLOCATE));
+            const uint32_t flags = ENET_PACKET_FLAG_RELIABLE | ENET_PACKET_FLAG_NO_ALLOCATE;
+            enet_peer_send(e.peer, 1, enet_packet_create(payload.data(), payload.size(), flags));
         }
         return true;
     });
@@ -190,7 +196,8 @@ int main(int argc, char** argv) {
         memoryStart = memoryMost = residentKb();
     }
     const std::string mode = args.size() >= 2 ? args[1] : "";
-    if (enet_initialize() != 0 || args.size() != std::size_t(2 + (mode != "empty") + (mode == "trickle" || mode == "wrong-code"))) {
+    const std::size_t most = mode == "empty" ? 2 : mode == "half-open" ? 3 : 4;
+    if (enet_initialize() != 0 || args.size() < most - (mode == "big") || args.size() > most) {
         std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
         return 2;
     }
@@ -206,7 +213,7 @@ int main(int argc, char** argv) {
     } else if (mode == "trickle") {
         trickle(args[2], args[3] == "inputs");
     } else if (mode == "big") {
-        bigVisitors(std::stod(args[2]));
+        bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : "");
     } else {
         return 2;
     }

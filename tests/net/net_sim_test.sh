@@ -131,7 +131,15 @@ probes() {
     probe half-open joining half-open 40
     probe big playing big 8
     probe guesses joining wrong-code 40 8
-    grep -q 'too many wrong codes from one address' guesses.host.err || fail "guesses: no backoff: $(cat guesses.host.err)"
+    for told in 'empty:empty datagrams' 'half-open:connections cut halfway' 'big:visitors that never' \
+        'guesses:refused for too many wrong codes'; do  # in the host's counts at the end
+        grep -q "${told#*:}" "${told%%:*}.host.err" || fail "${told%%:*}: $(cat "${told%%:*}.host.err")"
+    done
+    # A guest that joins and pushes 30 MB packets: they are never taken in.
+    start_host bigger host.txt --test-poll-ms "$pace"
+    "$bin/net_probe" "$port" big 6 "$code" --watch "$host_pid" >bigger.probe
+    kill -TERM "$host_pid"
+    memory bigger
     # A guest that joins and then only trickles is given up at 5 s; the host plays on.
     start_host trickle host.txt --test-poll-ms "$pace"
     "$bin/net_probe" "$port" trickle "$code" inputs --watch "$host_pid" >trickle.probe

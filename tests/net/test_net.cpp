@@ -34,13 +34,14 @@ Bytes welcomeOf(const GameSettings& settings) {
 TEST(Messages, EveryKindHasTheBytesWorkedOutByHand) {
     GameSettings settings = defaultGameSettings();
     settings.gameSpeed = 30;
-    const Hello hello{protocolVersion, "0.1.0", 0x0123456789abcdefull, {'K', '7', 'M', 'Q', '2', 'P'}};
+    const Hello hello{
+        protocolVersion, "0.1.0", 0x0123456789abcdefull, {'K', '7', 'M', 'Q', '2', 'P'}};
     const std::tuple<Message, Role, Bytes> kinds[] = {
         // Type 1; protocol 2, two bytes low first; the version's length and text; the build,
         // eight bytes low first; the code, zeros after its six characters.
-        {hello, Role::Guest,
-         {1, 2, 0, 5, '0', '.', '1', '.', '0', 0xef, 0xcd, 0xab, 0x89, 0x67, 0x45, 0x23, 0x01,
-          'K', '7', 'M', 'Q', '2', 'P', 0, 0}},
+        {hello, Role::Guest, {1,    2,    0,    5,    '0',  '.',  '1',  '.',  '0',
+                              0xef, 0xcd, 0xab, 0x89, 0x67, 0x45, 0x23, 0x01, 'K',
+                              '7',  'M',  'Q',  '2',  'P',  0,    0}},
         // Type 2, then the settings file's 112-byte record.
         {Welcome{settings}, Role::Host, welcomeOf(settings)},
         // Type 3; OtherBuild is 4; the host's version.
@@ -49,16 +50,20 @@ TEST(Messages, EveryKindHasTheBytesWorkedOutByHand) {
         // button pressed (1), time (4), x (8) and y (16) new: 16, zigzag 100 = 200 = 0xC8
         // 0x01, zigzag -5 = 9; the second with only x new, one more: zigzag 1 = 2.
         {Inputs{300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {16, 101, -5, {}, 0}}},
-         Role::Host, {4, 0xAC, 0x02, 5, 2, 0xFD, 2, 0x1D, 16, 0xC8, 0x01, 9, 0x08, 2}},
+         Role::Host,
+         {4, 0xAC, 0x02, 5, 2, 0xFD, 2, 0x1D, 16, 0xC8, 0x01, 9, 0x08, 2}},
         // A guest's parts are a byte of keys each.
-        {Inputs{7, 9, 3, 12, {{0, 0, 0, {}, 0x1f}, {0, 0, 0, {}, 1}}}, Role::Guest,
+        {Inputs{7, 9, 3, 12, {{0, 0, 0, {}, 0x1f}, {0, 0, 0, {}, 1}}},
+         Role::Guest,
          {4, 7, 9, 3, 12, 2, 0x1f, 0x01}},
         // Type 5; the update and the hash, low bytes first.
-        {HashCheck{60, 0xfedcba9876543210ull}, Role::Guest,
+        {HashCheck{60, 0xfedcba9876543210ull},
+         Role::Guest,
          {5, 60, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe}},
         // Type 6; the update; the state's length in two bytes, and the state.
         {Desync{90, "{\"frame\":90}"}, Role::Host,
-         Bytes{6, 90, 0, 0, 0, 12, 0} + Bytes{'{', '"', 'f', 'r', 'a', 'm', 'e', '"', ':', '9', '0', '}'}},
+         Bytes{6, 90, 0, 0, 0, 12, 0} +
+             Bytes{'{', '"', 'f', 'r', 'a', 'm', 'e', '"', ':', '9', '0', '}'}},
     };
     for (const auto& [message, from, bytes] : kinds) {
         EXPECT_EQ(encode(message, from), bytes) << message.index();
@@ -83,11 +88,16 @@ TEST(Messages, EachRuleRefusesWhatBreaksIt) {
         {hello + code, Role::Host, "unknown message type"},  // the host never says hello,
         {welcomeOf(defaultGameSettings()), Role::Guest, "unknown message type"},  // nor the guest
         {{3, 1, 0}, Role::Guest, "unknown message type"},  // welcome or refuse
-        {{4, 0x81, 0x00, 0, 0, 0, 0}, Role::Host, "number out of range or not in its shortest form"},
-        {{4, 0xff, 0xff, 0xff, 0xff, 0x1f, 0, 0, 0, 0}, Role::Host,
+        {{4, 0x81, 0x00, 0, 0, 0, 0},
+         Role::Host,
+         "number out of range or not in its shortest form"},
+        {{4, 0xff, 0xff, 0xff, 0xff, 0x1f, 0, 0, 0, 0},
+         Role::Host,
          "number out of range or not in its shortest form"},
         {{4, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0, 0, 0, 0, 0}, Role::Host, "number too long"},
-        {{4, 1, 0, 0, 0, 1, 0x08, 0xfe, 0xff, 0xff, 0xff, 0x1f}, Role::Host, "pointer out of range"},
+        {{4, 1, 0, 0, 0, 1, 0x08, 0xfe, 0xff, 0xff, 0xff, 0x1f},
+         Role::Host,
+         "pointer out of range"},
         {{4, 1, 0, 0, 0, 1, 3}, Role::Host, "unknown bits in a host part"},
         {{4, 1, 0, 0, 0, 1, 0x20}, Role::Host, "unknown bits in a host part"},
         {{4, 1, 0, 0, 0, 1, 0x04, 0}, Role::Host, "a value marked new that is not"},
@@ -102,23 +112,28 @@ TEST(Messages, EachRuleRefusesWhatBreaksIt) {
         {{3, 0, 0}, Role::Host, "unknown refusal"},
         {{3, 6, 0}, Role::Host, "unknown refusal"},
         {welcomeOf(unusable), Role::Host, "settings the game cannot use"},
-        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'p', 0, 0}, Role::Guest, "join code not six letters and digits"},
-        {hello + Bytes{'K', '7', 'M', 'Q', '2', 0, 0, 0}, Role::Guest, "join code not six letters and digits"},
-        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'P', '7', 0}, Role::Guest, "join code not six letters and digits"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'p', 0, 0}, Role::Guest,
+         "join code not six letters and digits"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 0, 0, 0}, Role::Guest,
+         "join code not six letters and digits"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'P', '7', 0}, Role::Guest,
+         "join code not six letters and digits"},
         {{5, 30, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, Role::Host, "bytes after the message"},
     };
     for (const auto& [bytes, from, reason] : bad) {
         std::string why;
-        EXPECT_FALSE(decode(bytes.data(), bytes.size(), from, why)) << testing::PrintToString(bytes);
+        EXPECT_FALSE(decode(bytes.data(), bytes.size(), from, why))
+            << testing::PrintToString(bytes);
         EXPECT_EQ(why, reason) << testing::PrintToString(bytes);
     }
     // The limits themselves are allowed: 64 parts, a 32-character version, a 4096-character
     // state, and the edges of printable text.
-    const std::pair<Bytes, Role> good[] = {{Bytes{4, 1, 0, 0, 0, 64} + Bytes(64, 1), Role::Guest},
-                                           {Bytes{3, 1, 32} + text(32), Role::Host},
-                                           {Bytes{6, 30, 0, 0, 0, 0x00, 0x10} + text(4096), Role::Host},
-                                           {{6, 30, 0, 0, 0, 2, 0, ' ', '~'}, Role::Guest},
-                                           {hello + code, Role::Guest}};
+    const std::pair<Bytes, Role> good[] = {
+        {Bytes{4, 1, 0, 0, 0, 64} + Bytes(64, 1), Role::Guest},
+        {Bytes{3, 1, 32} + text(32), Role::Host},
+        {Bytes{6, 30, 0, 0, 0, 0x00, 0x10} + text(4096), Role::Host},
+        {{6, 30, 0, 0, 0, 2, 0, ' ', '~'}, Role::Guest},
+        {hello + code, Role::Guest}};
     for (const auto& [bytes, from] : good) {
         std::string why;
         EXPECT_TRUE(decode(bytes.data(), bytes.size(), from, why)) << why;
@@ -220,9 +235,17 @@ TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
         }
     }
     EXPECT_EQ(std::tuple(mine.mismatch(), theirs.mismatch()), std::tuple(60, 60));
-    EXPECT_EQ(mine.compared(), 2);  // at 30 and 60
+    EXPECT_EQ(mine.compared(), 2);     // at 30 and 60
     EXPECT_FALSE(mine.remote(45, 0));  // not a checkpoint
     EXPECT_FALSE(mine.remote(30, 0));  // already compared
+    // What is counted is the pairs compared, not the last update's checkpoints.
+    DesyncCheck gap;
+    for (int64_t n : {30, 60, 90}) {
+        gap.local({n, {}, a, false});
+    }
+    gap.remote(30, matchHash(a));
+    gap.remote(90, matchHash(a));
+    EXPECT_EQ(gap.compared(), 2);
 }
 
 TEST(InputDelay, IsNoneUpTo200MillisecondsRoundTrip) {

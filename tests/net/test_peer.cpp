@@ -83,7 +83,8 @@ struct Game {
 TEST(TwoPeers, PlayUntilTheHostLeaves) {
     Game g;
     g.run(3000);
-    EXPECT_TRUE(g.host.said("hosting on UDP port 27455 of this computer (192.168.1.20), join code K7MQ2P"));
+    EXPECT_TRUE(
+        g.host.said("hosting on UDP port 27455 of this computer (192.168.1.20), join code K7MQ2P"));
     EXPECT_TRUE(g.host.said("player 2 joined from 127.0.0.1:5000"));
     EXPECT_TRUE(g.guest.said("playing with player 1 (round trip 16 ms, input delay 0)"));
     const std::size_t n = std::min(g.host.confirmed.size(), g.guest.confirmed.size());
@@ -182,8 +183,9 @@ TEST(Visitors, ThatNeverSayHelloAreLetGoAfterThreeSeconds) {
     host.frame(start + 3000);
     EXPECT_EQ(host.wire->closed, std::vector<ConnectionId>{7});
     EXPECT_EQ(host.peer->stats().silentVisitors, 1);
-    EXPECT_TRUE(host.said("dropped a malformed message from 10.0.0.1:1234 (a message before the "
-                          "handshake); further ones of this kind are only counted"));
+    EXPECT_TRUE(
+        host.said("dropped a malformed message from 10.0.0.1:1234 (a message before the "
+                  "handshake); further ones of this kind are only counted"));
 }
 
 TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
@@ -194,25 +196,29 @@ TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
     }
     g.run(100);
     const std::map<std::string, int64_t> counted = {{"message too short", 1},
-                                                     {"unknown message type", 2}};
+                                                    {"unknown message type", 2}};
     EXPECT_EQ(g.guest.peer->stats().malformed, counted);
-    EXPECT_EQ(std::count_if(g.guest.told.begin(), g.guest.told.end(),
-                            [](const std::string& s) { return s.find("dropped a malformed") == 0; }),
-              2);
+    EXPECT_EQ(
+        std::count_if(g.guest.told.begin(), g.guest.told.end(),
+                      [](const std::string& s) { return s.find("dropped a malformed") == 0; }),
+        2);
     EXPECT_EQ(g.guest.peer->state(), PeerState::Playing);
 
     // A refusal, or an answer to the Hello that cannot be read, ends the call at once.
     Side refused(Role::Guest);
     refused.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
-    refused.wire->inbox.push_back(Received{1, encode(Refused{Refusal::WrongCode, "0"}, Role::Host)});
+    refused.wire->inbox.push_back(
+        Received{1, encode(Refused{Refusal::WrongCode, "0"}, Role::Host)});
     EXPECT_EQ(refused.at(start), PeerState::Unplayed);
-    EXPECT_EQ(refused.peer->status(), "The host refused to play: the join code is wrong.\nEsc quits.");
+    EXPECT_EQ(refused.peer->status(),
+              "The host refused to play: the join code is wrong.\nEsc quits.");
     Side guest(Role::Guest);
     guest.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
     guest.wire->inbox.push_back(Received{1, {2, 1, 2}});
     EXPECT_EQ(guest.at(start), PeerState::Unplayed);
-    EXPECT_TRUE(guest.said("The host's answer could not be read (message too short): both "
-                           "players need the same version of the game"));
+    EXPECT_TRUE(
+        guest.said("The host's answer could not be read (message too short): both "
+                   "players need the same version of the game"));
 }
 
 Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protocolVersion) {
@@ -222,7 +228,7 @@ Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protoco
 TEST(Admission, RefusesInAnOrderThatTellsAStrangerNothingBeforeTheCode) {
     const std::tuple<Hello, bool, std::optional<Refusal>> cases[] = {
         {hello(wrong, 7, 1), true, Refusal::OtherProtocol},  // its code cannot be read
-        {hello(wrong, 7), true, Refusal::WrongCode},  // not told of the build or the game
+        {hello(wrong, 7), true, Refusal::WrongCode},         // not told of the build or the game
         {hello(code, 7), true, Refusal::OtherBuild},
         {hello(code), true, Refusal::GameTaken},
         {hello(code), false, std::nullopt}};
@@ -265,7 +271,9 @@ TEST(Admission, RefusalsAreToldInSumsAtMostEveryTenSeconds) {
     EXPECT_FALSE(admission.summary(9999));
     const auto told = admission.summary(10000);
     ASSERT_TRUE(told);
-    EXPECT_EQ(sentence(*told), "refused 4 players: 3 a wrong join code, 1 a second player (the last from 10.0.0.2:2)");
+    EXPECT_EQ(
+        sentence(*told),
+        "refused 4 players: 3 a wrong join code, 1 a second player (the last from 10.0.0.2:2)");
     EXPECT_EQ(admission.refused()[indexOf(Refusal::WrongCode)], 4);
 }
 
@@ -326,25 +334,29 @@ TEST(DesyncDumps, AreWrittenOnceToANewFile) {
     g.run(1000);
     ASSERT_EQ(g.host.peer->state(), PeerState::Desynced);
     const std::string path = folder + "/desync-player1-2.txt";
-    const auto told = std::find_if(g.host.told.begin(), g.host.told.end(), [](const std::string& s) {
-        return s.find("The two games differ after update ") == 0;
-    });
+    const auto told = std::find_if(
+        g.host.told.begin(), g.host.told.end(),
+        [](const std::string& s) { return s.find("The two games differ after update ") == 0; });
     ASSERT_NE(told, g.host.told.end());
-    EXPECT_EQ(told->substr(told->find(": the match")), ": the match is stopped. Both states are in " + path);
+    EXPECT_EQ(told->substr(told->find(": the match")),
+              ": the match is stopped. Both states are in " + path);
     EXPECT_FALSE(fs::exists(folder + "/elsewhere"));
     const std::string written = slurp(path);
     EXPECT_NE(written.find("# player 1 (this game):\n{\"frame\":"), std::string::npos) << written;
-    EXPECT_NE(written.find("# player 2 (the other game):\n{\"frame\":"), std::string::npos) << written;
+    EXPECT_NE(written.find("# player 2 (the other game):\n{\"frame\":"), std::string::npos)
+        << written;
     g.guest.peer->sendRaw(encode(Desync{30, "{}"}, Role::Guest));
     g.run(100);
     EXPECT_EQ(slurp(path), written);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);  // and the guest's
 
     Game blocked(folder + "/desync-player2-1.txt/in");
     blocked.run(1000);
     blocked.guest.peer->alterState([](Match& m) { m.randomState ^= 1; });
     blocked.run(1000);
-    EXPECT_NE(blocked.host.told.back().find("The states could not be written: cannot make " + folder),
-              std::string::npos)
+    EXPECT_NE(
+        blocked.host.told.back().find("The states could not be written: cannot make " + folder),
+        std::string::npos)
         << blocked.host.told.back();
     fs::remove_all(folder);
 }

@@ -58,7 +58,7 @@ constexpr const char* usage =
     "                    --script replays to the same trace\n"
     "Each side traces the updates confirmed by both and stops at the update that wins the\n"
     "game; the end of its script is its player leaving. The numbers of the connection\n"
-    "(bytes, rollbacks, hashes compared) go to stderr at the end.\n"
+    "(bytes, rollbacks, hashes compared, what was dropped and why) go to stderr at the end.\n"
     "\n"
     "Without a script the run ends at the first won game. Exit status: 0 done, 1 no network\n"
     "match (refused, no answer), 2 bad usage or a malformed script, 3 the two sides'\n"
