@@ -17,7 +17,12 @@ constexpr std::size_t slotsPerAddress = 2;
 constexpr std::size_t largestPacket = 8 * 1024;  // the largest message is about 4.1 KB
 constexpr std::size_t mostWaiting = 64 * 1024;
 constexpr int64_t datagramsPerCall = 4096;
-constexpr uint32_t halfwayMs = 2000;
+// A connection halfway open or closed may wait for ENet's resends (a lost handshake
+// datagram goes again after 0.5 s, 1 s, 2 s ...) while slots are plenty; when few are left
+// it gets a second.
+constexpr uint32_t patientMs = 10000;
+constexpr uint32_t hurriedMs = 1000;
+constexpr std::size_t fewSlots = 4;
 constexpr uint32_t timeoutMs = 5000;
 constexpr uint8_t inputChannel = 0;    // unreliable: every message repeats what is not acked
 constexpr uint8_t controlChannel = 1;  // reliable and in order: handshake, hashes, desync
@@ -235,9 +240,14 @@ void EnetTransport::take(const ENetEvent& event, std::vector<TransportEvent>& ev
     }
 }
 
-// A connection that neither finishes opening nor closing within 2 s holds a slot for
-// nothing (ENet would keep it for up to 30 s): its slot is freed.
+// A connection that neither finishes opening nor closing holds a slot for nothing (ENet
+// would keep it for up to 30 s): its slot is freed.
 void EnetTransport::cutHalfwayConnections(uint32_t nowMs) {
+    std::size_t free = 0;
+    for (std::size_t i = 0; i < host_->peerCount; ++i) {
+        free += host_->peers[i].state == ENET_PEER_STATE_DISCONNECTED ? 1 : 0;
+    }
+    const uint32_t limit = free <= fewSlots ? hurriedMs : patientMs;
     for (std::size_t i = 0; i < host_->peerCount; ++i) {
         ENetPeer& peer = host_->peers[i];
         const bool ending = closing(peer.state);
@@ -249,7 +259,7 @@ void EnetTransport::cutHalfwayConnections(uint32_t nowMs) {
         if (halfway_[i] != key) {
             halfway_[i] = key;
             since_[i] = nowMs;
-        } else if (nowMs - since_[i] >= halfwayMs) {
+        } else if (nowMs - since_[i] >= limit) {
             forget(&peer);
             enet_peer_reset(&peer);
             halfway_[i] = 0;

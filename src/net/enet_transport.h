@@ -1,9 +1,9 @@
 // The game's transport: ENet (reliable UDP, IPv4), held to what the game needs. Packets of a
 // few kilobytes at most and little data waiting per connection; 32 connection slots, at
-// most two from one address; handshakes and closes that do not finish within 2 s are cut
-// (ENet sends a lost handshake datagram again after 0.5 s, then 1 s more). Every datagram
-// waiting is read each call (up to a bound), whatever it holds: ENet alone stops at an
-// empty one or one too long for it.
+// most two from one address; handshakes and closes that do not finish are cut, after 10 s
+// or, when at most 4 slots are free, after 1 s. Every datagram waiting is read each call
+// (up to a bound), whatever it holds: ENet alone stops at an empty one or one too long for
+// it.
 #pragma once
 
 #include <memory>
