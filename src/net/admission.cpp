@@ -98,9 +98,10 @@ void Admission::wrongCode(uint32_t ip, uint32_t nowMs) {
 }
 
 std::vector<ConnectionId> Admission::overdue(uint32_t nowMs) {
+    const uint32_t limit = visitors_.size() >= crowd ? crowdedHelloMs : helloMs;
     std::vector<ConnectionId> late;
     for (const Visitor& v : visitors_) {
-        if (nowMs - v.since >= helloMs) {
+        if (nowMs - v.since >= limit) {
             late.push_back(v.id);
         }
     }

@@ -1,5 +1,7 @@
-// Who the host lets in. A connection is a visitor until its Hello: it has 3 s to say it (a
-// lost Hello is sent again after 0.5 s, then 1 s more), and is then let in or refused. The refusal
+// Who the host lets in. A connection is a visitor until its Hello, and is then let in or
+// refused. It has 10 s to say it (a Hello that arrives before the host has counted the
+// connection open is dropped by ENet, and sent again after 0.5 s, 1 s, 2 s, 4 s ...), or a
+// second while 8 visitors wait. The refusal
 // tells a stranger nothing before the code is right: another protocol (whose code cannot be read),
 // an address that guessed too often, the code, and only then the match build and whether a game is
 // on. An address gets a few wrong codes free; after those it waits, longer after each further one,
@@ -31,7 +33,9 @@ struct RefusalSummary {
 
 class Admission {
   public:
-    static constexpr uint32_t helloMs = 3000;
+    static constexpr uint32_t helloMs = 10000;
+    static constexpr uint32_t crowdedHelloMs = 1000;
+    static constexpr std::size_t crowd = 8;
     static constexpr uint32_t summaryMs = 10000;
     static constexpr int freeTries = 3;
     static constexpr uint32_t longestWaitMs = 64000;

@@ -173,19 +173,28 @@ TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
     EXPECT_TRUE(asking.said("The host did not let this game in within 15 seconds"));
 }
 
-TEST(Visitors, ThatNeverSayHelloAreLetGoAfterThreeSeconds) {
+// Visitors that never say hello are let go after 10 s, or after 1 s while 8 wait.
+TEST(Visitors, ThatNeverSayHelloAreLetGo) {
     Side host(Role::Host);
     host.wire->inbox.push_back(Connected{7, {0x0a000001, 1234}});
     host.wire->inbox.push_back(Received{7, encode(HashCheck{30, 1}, Role::Guest)});
     host.frame(start);
-    host.frame(start + 2999);
+    host.frame(start + 9999);
     EXPECT_TRUE(host.wire->closed.empty());
-    host.frame(start + 3000);
+    host.frame(start + 10000);
     EXPECT_EQ(host.wire->closed, std::vector<ConnectionId>{7});
     EXPECT_EQ(host.peer->stats().silentVisitors, 1);
     EXPECT_TRUE(
         host.said("dropped a malformed message from 10.0.0.1:1234 (a message before the "
                   "handshake); further ones of this kind are only counted"));
+    for (ConnectionId id = 10; id < 18; ++id) {
+        host.wire->inbox.push_back(Connected{id, {0x0a000001 + uint32_t(id), 1}});
+    }
+    host.frame(start + 10000);
+    host.frame(start + 10999);
+    EXPECT_EQ(host.wire->closed.size(), 1u);
+    host.frame(start + 11000);
+    EXPECT_EQ(host.wire->closed.size(), 9u);
 }
 
 TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
