@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "frame_timing.h"
 #include "local_driver.h"
 #include "recording.h"
 
@@ -36,10 +37,17 @@ std::unique_ptr<MatchDriver> startReplay(const Options& options, const SettingsS
     return driver;
 }
 
-// This side's settings, the input delay and the code the command line gives.
+// The tick the window's frames are given.
+uint32_t now() {
+    return millisecondTick(std::chrono::steady_clock::now());
+}
+
+// This side's settings, the input delay, the code and the address to listen on that the
+// command line gives.
 net::NetSetup setupFor(const Options& options, const GameSettings& local) {
     net::NetSetup setup;
     setup.code = options.code;
+    setup.listenAddress = options.listenAddress;
     setup.settings = local;
     setup.inputDelay = static_cast<int>(options.inputDelay);
     return setup;
@@ -68,7 +76,7 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
         setup.hostName = options.joinHost;
         std::string error;
         std::unique_ptr<MatchDriver> driver =
-            NetDriver::open(setup, !options.hosting && !options.nearView, error);
+            NetDriver::open(setup, !options.hosting && !options.nearView, now(), error);
         if (!driver) {
             std::cerr << "spinvale: " << error << "\n";
         }
@@ -88,7 +96,7 @@ std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Optio
         }
     }
     std::string error;
-    auto driver = NetDriver::open(setup, !request.hosting && !options.nearView, error);
+    auto driver = NetDriver::open(setup, !request.hosting && !options.nearView, now(), error);
     if (!driver) {
         problem = (request.hosting ? "Cannot host: " : "Cannot join: ") + error + ".";
         std::cerr << "spinvale: " << error << "\n";

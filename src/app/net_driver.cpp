@@ -1,6 +1,7 @@
 #include "net_driver.h"
 
 #include "frame_timing.h"
+#include "net_text.h"
 
 namespace spinvale {
 
@@ -32,7 +33,7 @@ std::string readJoinRequest(const std::string& address, const std::string& code,
     }
     if (!net::readJoinCode(code)) {
         return code.empty() ? "Type the join code the host shows."
-                            : "A join code is 4 to 8 letters and digits.";
+                            : std::string("A join code is ") + net::joinCodeRule + ".";
     }
     setup.role = net::Role::Guest;
     setup.code = code;
@@ -40,8 +41,8 @@ std::string readJoinRequest(const std::string& address, const std::string& code,
 }
 
 std::unique_ptr<NetDriver> NetDriver::open(const net::NetSetup& setup, bool farView,
-                                           std::string& error) {
-    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(setup, error);
+                                           uint32_t tickMs, std::string& error) {
+    std::unique_ptr<net::NetPeer> peer = net::NetPeer::open(setup, tickMs, error);
     if (!peer) {
         return nullptr;
     }
@@ -53,14 +54,14 @@ NetDriver::NetDriver(std::unique_ptr<net::NetPeer> peer, const GameSettings& loc
 
 void NetDriver::poll(uint32_t tickMs, std::vector<std::string>& news) {
     peer_->poll(tickMs);
-    for (std::string& told : peer_->takeNews()) {
-        news.push_back(std::move(told));
+    for (const net::NetEvent& event : peer_->takeEvents()) {
+        news.push_back(net::sentence(event));
     }
-    const bool playing = peer_->phase() == net::Phase::Playing;
+    const bool playing = net::isPlaying(peer_->state());
     if (playing && !playing_) {
         lastStep_ = tickMs;  // the first update's time counts from the start of play
     }
-    playing_ = playing || peer_->phase() == net::Phase::Solo;
+    playing_ = playing;
 }
 
 // The player's command, or a still one while they are away; the elapsed time is the time

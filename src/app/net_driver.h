@@ -16,16 +16,17 @@ class NetDriver : public MatchDriver {
   public:
     // Hosts, or calls the host; the setup's settings are this side's (the host's decide the
     // match, the guest's give only its window and camera). farView: the guest's view from
-    // its own end. Nothing, with the reason in error, when the network cannot start.
+    // its own end. tickMs: the clock every frame is then given. Nothing, with the reason in
+    // error, when the network cannot start.
     static std::unique_ptr<NetDriver> open(const net::NetSetup& setup, bool farView,
-                                           std::string& error);
+                                           uint32_t tickMs, std::string& error);
 
     // Esc leaves the game for both and F1 switches the window, at once, whatever the match.
     DriverFrame frame(uint32_t tickMs, bool away, CommandSource& commands) override;
     // The latest prediction, drawn as this side chose: its window's size, its camera and
     // its simple graphics.
     Match shown() const override;
-    std::string notice() const override { return peer_->banner(); }
+    std::string notice() const override { return peer_->status(); }
     MatchControl control() const override { return MatchControl::Shared; }
 
     // The peer itself, for the runner's ending of a game and its test hooks.

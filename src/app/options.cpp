@@ -94,13 +94,14 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     });
     commandLine.option("--code", [&o](const std::string& text) {
         o.code = text;
-        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+        return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
     commandLine.option("--view", [&o](const std::string& text) {
         o.nearView = text == "near";
         return text == "near" || text == "far" ? "" : "near or far";
     });
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
+    commandLine.path("--test-listen", o.listenAddress);
     return commandLine;
 }
 

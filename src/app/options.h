@@ -30,6 +30,7 @@ struct Options {
     std::string code;
     bool nearView = false;  // the guest sees the host's view, its keys not turned
     int64_t inputDelay = -1;
+    std::string listenAddress;  // test hook: the host listens on this address only ("": all)
 };
 
 extern const char* const usageText;

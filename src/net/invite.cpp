@@ -125,7 +125,7 @@ std::optional<Invite> readInvite(std::string_view text, std::string& error) {
         return std::nullopt;
     }
     if (!readCode(text.substr(slash + 1), invite.code)) {
-        error = "the join code in the invite " + quoted + " is not 4 to 8 letters and digits";
+        error = "the join code in the invite " + quoted + " is not " + joinCodeRule;
         return std::nullopt;
     }
     return invite;

@@ -7,7 +7,6 @@ namespace spinvale::net {
 namespace {
 
 constexpr std::string_view codeAlphabet = "23456789ABCDEFGHJKMNPQRSTUVWXYZ";
-constexpr int codeLength = 6;
 
 }  // namespace
 
@@ -15,7 +14,7 @@ std::string newJoinCode() {
     std::random_device source;
     std::uniform_int_distribution<std::size_t> pick(0, codeAlphabet.size() - 1);
     std::string code;
-    for (int i = 0; i < codeLength; ++i) {
+    for (std::size_t i = 0; i < joinCodeLength; ++i) {
         code += codeAlphabet[pick(source)];
     }
     return code;
@@ -32,12 +31,12 @@ std::optional<CodeField> readJoinCode(std::string_view typed) {
             c = static_cast<char>(c - 'a' + 'A');
         }
         const bool valid = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!valid || n == field.size()) {
+        if (!valid || n == joinCodeLength) {
             return std::nullopt;
         }
         field[n++] = c;
     }
-    if (n < 4) {
+    if (n < joinCodeLength) {
         return std::nullopt;
     }
     return field;

@@ -17,9 +17,10 @@ using CodeField = std::array<char, joinCodeField>;
 // 1, I or L), drawn from the system's random source.
 std::string newJoinCode();
 
-// A code as a player types it: any case, spaces and dashes ignored; 4 to 8 letters and
-// digits. Nothing when it is not one.
+// A code as a player types it: any case, spaces and dashes ignored; six letters and digits
+// (joinCodeRule). Nothing when it is not one.
 std::optional<CodeField> readJoinCode(std::string_view typed);
+constexpr const char* joinCodeRule = "six letters and digits";
 
 // Compares every character whatever the first difference, so that the time a refusal takes
 // tells nothing about how much of a guessed code was right.

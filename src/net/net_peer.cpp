@@ -1,631 +1,349 @@
 #include "net_peer.h"
 
-#include <enet/enet.h>
-#include <ifaddrs.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cstring>
-#include <fstream>
 
-#include "trace.h"
+#include "net_text.h"
 
 namespace spinvale::net {
 
 namespace {
 
-constexpr uint8_t inputChannel = 0;    // unreliable: every message repeats what is not acked
-constexpr uint8_t controlChannel = 1;  // reliable and in order: handshake, hashes, desync
-constexpr uint32_t silenceMs = 5000;
+constexpr uint32_t callMs = 5000;        // for a guest's call to be answered
+constexpr uint32_t handshakeMs = 15000;  // from the Hello to the welcome, and on to the parts
+constexpr uint32_t silenceMs = 5000;     // for the other player's game to move
 constexpr uint32_t resendMs = 50;
-constexpr int maxPrediction = 12;
-constexpr std::size_t maxVisitors = 4;
 
-// Why a connection ended, carried by ENet's disconnect.
-enum GoneReason : uint32_t { Silent = 0, Left = 1, Finished = 2, Unanswered = 3 };
-
-std::string addressText(const ENetAddress& address) {
-    char ip[64] = "?";
-    enet_address_get_host_ip(&address, ip, sizeof ip);
-    return std::string(ip) + ":" + std::to_string(address.port);
-}
-
-std::string playerName(Role role) {
-    return "player " + std::to_string(int(role));
-}
-
-std::string refusalText(Refusal reason, const std::string& hostVersion) {
-    switch (reason) {
-        case Refusal::WrongCode:
-            return "the join code is wrong";
-        case Refusal::GameTaken:
-            return "the host already has a player";
-        case Refusal::OtherProtocol:
-            return "the host's game (Spinvale " + hostVersion +
-                   ") speaks another network protocol: both players need the same version";
-        case Refusal::OtherBuild:
-            return "the host's game (Spinvale " + hostVersion +
-                   ") computes the match differently: both players need the same build";
-    }
-    return "refused";
-}
-
-// The IPv4 addresses other computers may reach this one at; loopback only as the last resort.
-std::vector<std::string> localAddresses() {
-    std::vector<std::string> found;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) == 0) {
-        for (const ifaddrs* a = list; a != nullptr; a = a->ifa_next) {
-            if (a->ifa_addr == nullptr || a->ifa_addr->sa_family != AF_INET) {
-                continue;
-            }
-            ENetAddress address{};
-            address.host = reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr;
-            char ip[64];
-            if (enet_address_get_host_ip(&address, ip, sizeof ip) == 0 &&
-                std::string(ip).rfind("127.", 0) != 0) {
-                found.emplace_back(ip);
-            }
-        }
-        freeifaddrs(list);
-    }
-    if (found.empty()) {
-        found.emplace_back("127.0.0.1");
-    }
-    return found;
-}
-
-// ENet finds IPv4 addresses only; a name with IPv6 addresses alone deserves to be told so.
-std::string whyNoAddress(const std::string& name) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) {
-        return "cannot find the host '" + name + "'";
-    }
-    freeaddrinfo(found);
-    return "'" + name +
-           "' has only IPv6 addresses, and this build's network library (ENet 1.3) speaks IPv4 "
-           "only: join by an IPv4 address";
+Gone goneFor(uint32_t goodbye) {
+    return goodbye == uint32_t(Goodbye::Left)       ? Gone::Left
+           : goodbye == uint32_t(Goodbye::Finished) ? Gone::Finished
+                                                    : Gone::Silent;
 }
 
 }  // namespace
 
-NetPeer::NetPeer(const NetSetup& setup) : setup_(setup), build_(matchBuildHash()) {
-    if (setup_.desyncPath.empty()) {
-        setup_.desyncPath =
-            "spinvale-desync-" + std::to_string(int(setup_.role) == 1 ? 1 : 2) + ".txt";
-    }
-    GameSettings shown = setup_.settings;
-    if (setup_.role == Role::Host) {
-        setup_.settings.player2Keyboard = true;  // player 2 is the guest, a person
-        shown = setup_.settings;
-    }
-    restartMatch(waiting_, shown);
+bool isOver(PeerState state) {
+    return state == PeerState::Ended || state == PeerState::Unplayed ||
+           state == PeerState::Desynced;
 }
 
-std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& setup, std::string& error) {
-    if (enet_initialize() != 0) {
-        error = "the network library did not start";
-        return nullptr;
+bool isPlaying(PeerState state) {
+    return state == PeerState::Playing || state == PeerState::PlayingOut ||
+           state == PeerState::Finishing || state == PeerState::Solo;
+}
+
+NetPeer::NetPeer(const NetSetup& setup, std::unique_ptr<Transport> transport,
+                 const std::vector<std::string>& addresses, uint32_t nowMs)
+    : setup_(setup),
+      transport_(std::move(transport)),
+      code_(readJoinCode(setup.code).value_or(CodeField{})),
+      build_(matchBuildHash()),
+      admission_(code_, build_),
+      now_(nowMs),
+      since_(nowMs) {
+    setup_.code.assign(code_.data(), joinCodeLength);
+    if (setup_.role == Role::Host) {
+        setup_.settings.player2Keyboard = true;  // player 2 is the guest, a person
+        post(Hosting{setup_.port, addresses, setup_.code});
+    } else {
+        state_ = PeerState::Calling;
+        post(Calling{setup_.hostName, setup_.port});
     }
-    std::unique_ptr<NetPeer> peer(new NetPeer(setup));
-    const std::optional<CodeField> code =
-        readJoinCode(setup.code.empty() && setup.role == Role::Host ? newJoinCode() : setup.code);
-    if (!code) {
-        error = "a join code is 4 to 8 letters and digits, not '" + setup.code + "'";
-        return nullptr;
-    }
-    peer->codeField_ = *code;
-    peer->code_ = std::string(code->data(), strnlen(code->data(), code->size()));
-    ENetAddress address{};
-    address.port = setup.port;
-    if (setup.role == Role::Host) {
-        address.host = ENET_HOST_ANY;
-        peer->host_ = enet_host_create(&address, maxVisitors, 2, 0, 0);
-        if (peer->host_ == nullptr) {
-            error = "cannot open UDP port " + std::to_string(setup.port) +
-                    " (is another program using it?)";
-            return nullptr;
-        }
-        const std::vector<std::string> addresses = localAddresses();
-        std::string list;
-        for (const std::string& a : addresses) {
-            list += (list.empty() ? "" : ", ") + a;
-        }
-        peer->news_.push_back("hosting on UDP port " + std::to_string(setup.port) +
-                              " of this computer (" + list + "), join code " + peer->code_);
-        peer->banner_ = "Waiting for a player. On the other computer:\nspinvale --join " +
-                        addresses.front() + ":" + std::to_string(setup.port) + " --code " +
-                        peer->code_;
-        return peer;
-    }
-    if (enet_address_set_host(&address, setup.hostName.c_str()) != 0) {
-        error = whyNoAddress(setup.hostName);
-        return nullptr;
-    }
-    peer->host_ = enet_host_create(nullptr, 1, 2, 0, 0);
-    if (peer->host_ != nullptr) {
-        peer->other_ = enet_host_connect(peer->host_, &address, 2, 0);
-    }
-    if (peer->other_ == nullptr) {
-        error = "cannot open a UDP port to call the host from";
-        return nullptr;
-    }
-    peer->banner_ = "Calling " + setup.hostName + " port " + std::to_string(setup.port) + "...";
-    return peer;
+    restartMatch(waiting_, setup_.settings);
 }
 
 NetPeer::~NetPeer() {
     leave();
-    if (host_ != nullptr) {
-        enet_host_destroy(host_);
-    }
-    enet_deinitialize();
 }
 
 void NetPeer::poll(uint32_t nowMs) {
     now_ = nowMs;
-    if (!started_) {
-        started_ = true;
-        lastHeard_ = nowMs;
+    answer_.reset();
+    for (const TransportEvent& event : transport_->receive(nowMs)) {
+        std::visit([this](const auto& e) { handle(e); }, event);
     }
-    ENetEvent event;
-    while (host_ != nullptr && enet_host_service(host_, &event, 0) > 0) {
-        handleEvent(&event);
-    }
-    checkSilence();
-    dropSilentVisitors();
-    if (phase_ == Phase::Playing && otherGone_ && session_->frame() >= session_->remoteCount()) {
-        goSolo();
-    }
-    if (phase_ == Phase::Playing && now_ - lastSent_ >= resendMs) {
+    keepTime();
+    if (state_ == PeerState::Playing && now_ - lastSent_ >= resendMs) {
         sendInputs();
     }
-    if (finishing_ && (other_ == nullptr || remoteAck_ >= session_->localCount())) {
-        disconnect(Finished);
-        phase_ = Phase::Over;
-        finishing_ = false;
-    }
-    if (host_ != nullptr) {
-        enet_host_flush(host_);
+    transport_->flush();
+}
+
+// The connection to the other player, in the states that have one.
+bool NetPeer::holdsOther() const {
+    switch (state_) {
+        case PeerState::Calling:
+        case PeerState::Asking:
+        case PeerState::Welcomed:
+        case PeerState::Playing:
+        case PeerState::Finishing:
+        case PeerState::Desynced:
+            return true;
+        default:
+            return false;
     }
 }
 
-void NetPeer::handleEvent(const void* raw) {
-    const ENetEvent& event = *static_cast<const ENetEvent*>(raw);
-    switch (event.type) {
-        case ENET_EVENT_TYPE_CONNECT:
-            enet_peer_timeout(event.peer, 0, silenceMs, silenceMs * 2);
-            if (setup_.role == Role::Host) {
-                visitors_.push_back({event.peer, now_});
-            } else if (event.peer == other_) {
-                Hello hello;
-                hello.protocol = setup_.claimedProtocol;
-                hello.gameVersion = SPINVALE_VERSION;
-                hello.matchBuild = setup_.claimedBuild.value_or(build_);
-                hello.code = codeField_;
-                send(other_, hello, true);
-                lastHeard_ = now_;
-                askedAt_ = now_;
-            }
-            break;
-        case ENET_EVENT_TYPE_RECEIVE:
-            receive(event.peer, event.packet->data, event.packet->dataLength);
-            enet_packet_destroy(event.packet);
-            break;
-        case ENET_EVENT_TYPE_DISCONNECT:
-            if (event.peer == other_) {
-                other_ = nullptr;
-                otherGone(event.data);
-            }
-            visitors_.erase(std::remove_if(visitors_.begin(), visitors_.end(),
-                                           [&](const Visitor& v) { return v.peer == event.peer; }),
-                            visitors_.end());
-            break;
-        case ENET_EVENT_TYPE_NONE:
-            break;
+void NetPeer::handle(const Connected& e) {
+    if (setup_.role == Role::Host) {
+        admission_.arrived(e.id, e.from, now_);
+    } else if (state_ == PeerState::Calling) {
+        other_ = e.id;
+        otherAddress_ = e.from;
+        Hello hello;
+        hello.protocol = setup_.claimedProtocol;
+        hello.gameVersion = SPINVALE_VERSION;
+        hello.matchBuild = setup_.claimedBuild.value_or(build_);
+        hello.code = code_;
+        send(other_, hello, true);
+        enter(PeerState::Asking);
     }
 }
 
-void NetPeer::receive(_ENetPeer* from, const uint8_t* data, std::size_t size) {
+void NetPeer::handle(const Received& e) {
+    if (e.id == other_ && holdsOther()) {
+        fromOther(e.bytes);
+    } else if (setup_.role == Role::Host && admission_.visitor(e.id) != nullptr) {
+        fromVisitor(e.id, e.bytes);
+    }
+}
+
+void NetPeer::handle(const Disconnected& e) {
+    if (admission_.visitor(e.id) != nullptr) {
+        admission_.left(e.id);
+    }
+    if (e.id != other_ || !holdsOther()) {
+        return;
+    }
+    switch (state_) {
+        case PeerState::Calling:
+            post(NoAnswer{setup_.hostName, setup_.port});
+            return enter(PeerState::Unplayed);
+        case PeerState::Asking:
+            post(HostClosed{});
+            return enter(PeerState::Unplayed);
+        case PeerState::Welcomed:
+            post(LeftEarly{});
+            return enter(PeerState::Hosting);
+        case PeerState::Playing:
+            return otherGone(goneFor(e.reason));
+        case PeerState::Finishing:
+            return enter(PeerState::Ended);
+        default:
+            return;  // stopped on a desync: the other game's state may never come
+    }
+}
+
+// A visitor's only message is its Hello: the host lets it in or refuses it, and refusals
+// are said before the connection closes.
+void NetPeer::fromVisitor(ConnectionId id, const std::vector<uint8_t>& bytes) {
+    const Address from = *admission_.visitor(id);
     std::string why;
-    const std::optional<Message> message = decode(data, size, otherRole(setup_.role), why);
-    const std::string sender = addressText(from->address);
-    if (!message) {
-        dropped(sender, why);
-        return;
+    const std::optional<Message> message = decode(bytes.data(), bytes.size(), Role::Guest, why);
+    const auto* hello = message ? std::get_if<Hello>(&*message) : nullptr;
+    if (hello == nullptr) {
+        return dropped(from, message ? "a message before the handshake" : why);
     }
-    if (from != other_) {  // a visitor: only a Hello means anything
-        if (const auto* hello = std::get_if<Hello>(&*message)) {
-            greet(from, *hello);
-        } else {
-            dropped(sender, "a message before the handshake");
-        }
-        return;
+    if (const auto refusal = admission_.greet(id, *hello, state_ != PeerState::Hosting, now_)) {
+        send(id, Refused{*refusal, SPINVALE_VERSION}, true);
+        return transport_->close(id, Goodbye::Left);
     }
-    lastHeard_ = now_;
-    if (const auto* welcome = std::get_if<Welcome>(&*message);
-        welcome && phase_ == Phase::Waiting) {
-        start(welcome->settings, from->roundTripTime);
-    } else if (const auto* refused = std::get_if<Refused>(&*message)) {
-        const std::string text =
-            "The host refused to play: " + refusalText(refused->reason, refused->hostVersion);
-        news_.push_back(text);
-        banner_ = text + ".\nEsc quits.";
-        phase_ = Phase::Over;
-        stop_ = Stop::Unplayed;
-    } else if (const auto* inputs = std::get_if<Inputs>(&*message); inputs && session_) {
-        play(*inputs);
-    } else if (inputs && setup_.role == Role::Host && phase_ == Phase::Waiting) {
-        start(setup_.settings, roundTrip(from));  // the guest has started: so does the host
-        play(*inputs);
-    } else if (const auto* check = std::get_if<HashCheck>(&*message); check && session_) {
-        checkHashes(check->update, check->hash);
-    } else if (const auto* desync = std::get_if<Desync>(&*message)) {
-        remoteDesyncState_ = desync->state;
-        if (desync_.mismatch()) {
-            writeDesyncFile();
-        }
-    } else {
-        dropped(sender, "a message out of turn");
-    }
-}
-
-void NetPeer::dropped(const std::string& from, const std::string& why) {
-    if (malformed_++ == 0) {
-        news_.push_back("dropped a malformed message from " + from + " (" + why +
-                        "); further ones are only counted");
-    }
-}
-
-// The host lets in the first guest with the same protocol, the same match and the code.
-void NetPeer::greet(_ENetPeer* visitor, const Hello& hello) {
-    std::optional<Refusal> refusal;
-    if (hello.protocol != protocolVersion) {
-        refusal = Refusal::OtherProtocol;
-    } else if (hello.matchBuild != build_) {
-        refusal = Refusal::OtherBuild;
-    } else if (other_ != nullptr || phase_ != Phase::Waiting) {
-        refusal = Refusal::GameTaken;
-    } else if (!sameJoinCode(hello.code, codeField_)) {
-        refusal = Refusal::WrongCode;
-    }
-    visitors_.erase(std::remove_if(visitors_.begin(), visitors_.end(),
-                                   [&](const Visitor& v) { return v.peer == visitor; }),
-                    visitors_.end());
-    const std::string from = addressText(visitor->address);
-    if (refusal) {
-        send(visitor, Refused{*refusal, SPINVALE_VERSION}, true);
-        enet_peer_disconnect_later(visitor, 0);
-        static const char* const why[] = {"", "a wrong join code", "a second player",
-                                          "another network protocol", "another match build"};
-        news_.push_back("refused a player from " + from + ": " + why[int(*refusal)]);
-        return;
-    }
-    other_ = visitor;
-    lastHeard_ = now_;
+    other_ = id;
+    otherAddress_ = from;
     send(other_, Welcome{setup_.settings}, true);
-    askedAt_ = now_;
-    news_.push_back("player 2 joined from " + from);
+    post(Joined{from});
+    enter(PeerState::Welcomed);
 }
 
-// The time from the last question (the guest's Hello, the host's Welcome) to its answer
-// (the Welcome, the guest's first parts), unless ENet measured a shorter one: a question or
-// answer lost and sent again makes the first too long, and ENet's estimate may still be its
-// default of 500 ms.
-uint32_t NetPeer::roundTrip(const _ENetPeer* peer) const {
-    return std::min(now_ - askedAt_, peer->roundTripTime);
-}
-
-// Visitors that never say who they are are not kept.
-void NetPeer::dropSilentVisitors() {
-    const auto silent = [this](const Visitor& v) { return now_ - v.since >= silenceMs; };
-    for (const Visitor& v : visitors_) {
-        if (silent(v)) {
-            enet_peer_reset(v.peer);
-        }
+void NetPeer::fromOther(const std::vector<uint8_t>& bytes) {
+    std::string why;
+    const std::optional<Message> message =
+        decode(bytes.data(), bytes.size(), otherRole(setup_.role), why);
+    if (!message && state_ == PeerState::Asking) {  // the host speaks what this game cannot read
+        post(UnreadableAnswer{why});
+        transport_->close(other_, Goodbye::Left);
+        return enter(PeerState::Unplayed);
     }
-    visitors_.erase(std::remove_if(visitors_.begin(), visitors_.end(), silent), visitors_.end());
+    if (!message) {
+        return dropped(otherAddress_, why);
+    }
+    lastHeard_ = now_;
+    std::visit([this](const auto& m) { on(m); }, *message);
 }
 
-// Both sides send many times a second once playing. A guest's call gets 5 seconds to be
-// answered; the handshake after it, where ENet may be slow to send a lost message again,
-// three times that.
-void NetPeer::checkSilence() {
-    if (other_ == nullptr) {
+void NetPeer::on(const Hello&) {
+    dropped(otherAddress_, "a message out of turn");
+}
+
+void NetPeer::on(const Welcome& m) {
+    if (state_ != PeerState::Asking) {
+        return dropped(otherAddress_, "a message out of turn");
+    }
+    start(m.settings);
+}
+
+void NetPeer::on(const Refused& m) {
+    if (state_ != PeerState::Asking) {
+        return dropped(otherAddress_, "a message out of turn");
+    }
+    post(RefusedBy{m.reason, m.hostVersion});
+    enter(PeerState::Unplayed);
+}
+
+void NetPeer::on(const Inputs& m) {
+    if (state_ == PeerState::Welcomed) {
+        start(setup_.settings);  // the guest has started: so does the host
+    }
+    if (state_ == PeerState::Desynced) {
         return;
     }
-    const bool connected = other_->state == ENET_PEER_STATE_CONNECTED;
-    const uint32_t limit = connected && phase_ == Phase::Waiting ? 3 * silenceMs : silenceMs;
-    if (now_ - lastHeard_ >= limit) {
-        enet_peer_reset(other_);
-        other_ = nullptr;
-        otherGone(connected ? Silent : Unanswered);
+    if ((state_ != PeerState::Playing && state_ != PeerState::Finishing) ||
+        m.ack > session_->localCount() || !session_->receive(m.first, m.parts)) {
+        // The other side cannot hold more of this side's parts than were made.
+        return dropped(otherAddress_, "parts that do not fit the game");
     }
-}
-
-void NetPeer::start(const GameSettings& settings, uint32_t roundTripMs) {
-    roundTripMs_ = roundTripMs;
-    inputDelay_ = setup_.inputDelay >= 0 ? setup_.inputDelay : inputDelayFor(roundTripMs);
-    Match begin;
-    restartMatch(begin, settings);
-    session_.emplace(setup_.role, begin, inputDelay_, maxPrediction);
-    phase_ = Phase::Playing;
-    banner_.clear();
-    news_.push_back("playing with " + playerName(otherRole(setup_.role)) + " (round trip " +
-                    std::to_string(roundTripMs) + " ms, input delay " +
-                    std::to_string(inputDelay_) + ")");
+    remoteAck_ = std::max<int64_t>(remoteAck_, m.ack);
+    remoteFrame_ = std::max<int64_t>(remoteFrame_, m.frame);
+    pace_.remoteAdvantage(m.advantage);
     takeFromSession();
 }
 
-void NetPeer::play(const Inputs& inputs) {
-    // The other side cannot hold more of this side's parts than were made.
-    if (inputs.ack > session_->localCount() || !session_->receive(inputs.first, inputs.parts)) {
-        dropped(addressText(other_->address), "parts that do not fit the game");
+void NetPeer::on(const HashCheck& m) {
+    if (state_ == PeerState::Desynced) {
         return;
     }
-    remoteAck_ = std::max<int64_t>(remoteAck_, inputs.ack);
-    remoteFrame_ = std::max<int64_t>(remoteFrame_, inputs.frame);
-    pace_.remoteAdvantage(inputs.advantage);
-    takeFromSession();
-}
-
-void NetPeer::checkHashes(int64_t update, uint64_t hash) {
     // The other side confirms no update this side has not made its part of.
-    if (update > session_->localCount() || !desync_.remote(update, hash)) {
-        dropped(addressText(other_->address), "a hash out of turn");
-        return;
+    if ((state_ != PeerState::Playing && state_ != PeerState::Finishing) ||
+        m.update > session_->localCount() || !desync_.remote(m.update, m.hash)) {
+        return dropped(otherAddress_, "a hash out of turn");
     }
     if (desync_.mismatch()) {
         stopOnDesync();
     }
 }
 
-void NetPeer::takeFromSession() {
-    for (ConfirmedUpdate& update : session_->takeConfirmed()) {
-        if (!otherGone_ && desync_.local(update) && other_ != nullptr) {
-            send(other_, HashCheck{uint32_t(update.number), matchHash(update.after)}, true);
-        }
-        confirmed_.push_back(std::move(update));
+void NetPeer::on(const Desync& m) {
+    if (!session_) {
+        return dropped(otherAddress_, "a message out of turn");
     }
-    if (desync_.mismatch() && phase_ == Phase::Playing) {
-        stopOnDesync();
+    otherState_ = m.state;
+    if (dump_.writing()) {
+        endDump(otherState_);
     }
 }
 
-void NetPeer::stopOnDesync() {
-    phase_ = Phase::Over;
-    stop_ = Stop::Desync;
-    const int64_t update = *desync_.mismatch();
-    if (other_ != nullptr) {
-        send(other_, Desync{uint32_t(update), desync_.localState()}, true);
+void NetPeer::keepTime() {
+    keepVisitors();
+    const uint32_t inState = now_ - since_;
+    if (state_ == PeerState::Calling && inState >= callMs) {
+        transport_->reset(other_);
+        post(NoAnswer{setup_.hostName, setup_.port});
+        enter(PeerState::Unplayed);
+    } else if (state_ == PeerState::Asking && inState >= handshakeMs) {
+        transport_->close(other_, Goodbye::Left);
+        post(NoWelcome{});
+        enter(PeerState::Unplayed);
+    } else if (state_ == PeerState::Welcomed && inState >= handshakeMs) {
+        transport_->close(other_, Goodbye::Silent);
+        post(NeverStarted{});
+        enter(PeerState::Hosting);
+    } else if (state_ == PeerState::Playing && !progressing()) {
+        transport_->close(other_, Goodbye::Silent);
+        otherGone(now_ - lastHeard_ >= silenceMs ? Gone::Silent : Gone::Stalled);
+    } else if (state_ == PeerState::PlayingOut && session_->frame() >= session_->remoteCount()) {
+        goSolo();
+    } else if (state_ == PeerState::Finishing &&
+               (remoteAck_ >= session_->localCount() || inState >= silenceMs)) {
+        transport_->close(other_, Goodbye::Finished);
+        transport_->linger();
+        enter(PeerState::Ended);
     }
-    writeDesyncFile();
-    const std::string text =
-        "The two games differ after update " + std::to_string(update) + ": the match is stopped.";
-    news_.push_back(text + " Both states are in " + setup_.desyncPath);
-    banner_ = text + "\nBoth states are in " + setup_.desyncPath + ".\nEsc quits.";
 }
 
-void NetPeer::writeDesyncFile() const {
-    std::ofstream file(setup_.desyncPath, std::ios::trunc);
-    const std::string here = playerName(setup_.role);
-    const std::string there = playerName(otherRole(setup_.role));
-    file << "# The two games differ after update " << *desync_.mismatch() << ".\n# " << here
-         << " (this game):\n"
-         << desync_.localState() << "\n# " << there << " (the other game):\n"
-         << (remoteDesyncState_.empty() ? "# not received" : remoteDesyncState_) << "\n";
+// Visitors that do not say hello in time are let go; refusals are told in sums.
+void NetPeer::keepVisitors() {
+    for (ConnectionId id : admission_.overdue(now_)) {
+        transport_->close(id, Goodbye::Silent);
+    }
+    if (const auto refused = admission_.summary(now_)) {
+        post(*refused);
+    }
 }
 
-void NetPeer::sendInputs() {
-    if (other_ == nullptr || !session_) {
-        return;
+// The other player's game is alive while its parts keep coming, or while it holds as many
+// as this side made (then this side is the one to wait for).
+bool NetPeer::progressing() {
+    const int64_t count = session_->remoteCount();
+    if (count > progressCount_ || count >= session_->localCount()) {
+        progressCount_ = count;
+        progressAt_ = now_;
     }
-    Inputs m;
-    m.frame = static_cast<uint32_t>(session_->frame());
-    m.ack = static_cast<uint32_t>(session_->remoteCount());
-    const int64_t count = session_->localCount();
-    const int64_t first = std::max<int64_t>(remoteAck_, count - int64_t(maxPartsPerMessage));
-    m.first = static_cast<uint32_t>(first);
-    for (int64_t u = first; u < count; ++u) {
-        m.parts.push_back(session_->localPart(u));
-    }
-    m.advantage = pace_.advantage();
-    send(other_, m, false);
-    lastSent_ = now_;
+    return now_ - progressAt_ < silenceMs;
 }
 
-void NetPeer::send(_ENetPeer* to, const Message& message, bool reliable) {
-    sendRawTo(to, encode(message, setup_.role), reliable);
+void NetPeer::send(ConnectionId to, const Message& message, bool reliable) {
+    transport_->send(to, encode(message, setup_.role), reliable);
 }
 
 void NetPeer::sendRaw(const std::vector<uint8_t>& bytes) {
-    if (other_ != nullptr) {
-        sendRawTo(other_, bytes, true);
+    if (holdsOther()) {
+        transport_->send(other_, bytes, true);
     }
 }
 
-void NetPeer::sendRawTo(_ENetPeer* to, const std::vector<uint8_t>& bytes, bool reliable) {
-    ENetPacket* packet =
-        enet_packet_create(bytes.data(), bytes.size(), reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
-    if (packet != nullptr &&
-        enet_peer_send(to, reliable ? controlChannel : inputChannel, packet) != 0) {
-        enet_packet_destroy(packet);
+void NetPeer::dropped(const Address& from, const std::string& why) {
+    if (malformed_[why]++ == 0) {
+        post(Malformed{from, why});
     }
 }
 
-StepReady NetPeer::ready() {
-    if (phase_ == Phase::Solo) {
-        return StepReady::Now;
-    }
-    if (phase_ != Phase::Playing || finishing_ || session_->windowFull()) {
-        return StepReady::Later;
-    }
-    return !otherGone_ && pace_.shouldYield(session_->frame()) ? StepReady::Skip : StepReady::Now;
-}
-
-void NetPeer::step(const UpdateInput& local) {
-    if (phase_ == Phase::Solo) {
-        UpdateInput input;
-        input.elapsedMs = local.elapsedMs;
-        if (setup_.role == Role::Host) {
-            input.pointerX = local.pointerX;
-            input.pointerY = local.pointerY;
-            input.button = local.button;
-        } else {
-            input.keys = mergeParts(Part{}, Part{0, 0, 0, {}, guestKeyBits(local.keys)}).keys;
-        }
-        stepMatch(solo_, input);
-        confirmed_.push_back({++soloUpdates_, input, solo_, soloSettingsNew_});
-        soloSettingsNew_ = false;
-        return;
-    }
-    Part part;
-    if (setup_.role == Role::Guest) {
-        part.keys = guestKeyBits(local.keys);
-    } else {
-        part.elapsedMs = local.elapsedMs;
-        if (setup_.settings.player1Mouse) {  // the computer's paddle takes only the time
-            part.pointerX = local.pointerX;
-            part.pointerY = local.pointerY;
-            part.button = local.button;
-        }
-    }
-    session_->step(part);
-    pace_.sample(session_->frame(), remoteFrame_);
-    takeFromSession();
-    sendInputs();
-}
-
-std::vector<ConfirmedUpdate> NetPeer::takeConfirmed() {
-    std::vector<ConfirmedUpdate> taken;
-    taken.swap(confirmed_);
+std::vector<NetEvent> NetPeer::takeEvents() {
+    std::vector<NetEvent> taken;
+    taken.swap(events_);
     return taken;
-}
-
-const Match& NetPeer::shown() const {
-    if (phase_ == Phase::Solo) {
-        return solo_;
-    }
-    return session_ ? session_->current() : waiting_;
-}
-
-std::vector<std::string> NetPeer::takeNews() {
-    std::vector<std::string> taken;
-    taken.swap(news_);
-    return taken;
-}
-
-NetStats NetPeer::stats() const {
-    NetStats s;
-    if (host_ != nullptr) {
-        s.bytesSent = host_->totalSentData;
-        s.bytesReceived = host_->totalReceivedData;
-    }
-    s.malformed = malformed_;
-    s.hashesCompared = desync_.compared() / DesyncCheck::every;
-    s.inputDelay = inputDelay_;
-    s.roundTripMs = roundTripMs_;
-    if (session_) {
-        s.rollbacks = session_->stats();
-    }
-    return s;
 }
 
 // The other player's parts that arrived are played out; then the computer takes its paddle.
-void NetPeer::otherGone(uint32_t reason) {
-    const std::string who = playerName(otherRole(setup_.role));
-    if (phase_ == Phase::Waiting && setup_.role == Role::Host) {
-        news_.push_back("player 2 left before the game started");
-        return;
+void NetPeer::otherGone(Gone why) {
+    if (why != Gone::Finished) {
+        post(OtherGone{otherRole(setup_.role), why});
     }
-    if (phase_ == Phase::Waiting) {
-        const std::string text =
-            reason == Unanswered
-                ? "No answer from " + setup_.hostName + " port " + std::to_string(setup_.port) +
-                      " within 5 seconds: is a game hosted there, and is that UDP port open to "
-                      "this computer?"
-                : "The host closed the connection before the game started";
-        news_.push_back(text);
-        banner_ = text + "\nEsc quits.";
-        phase_ = Phase::Over;
-        stop_ = Stop::Unplayed;
-        return;
-    }
-    otherGone_ = true;
-    if (reason == Left) {
-        goneText_ = "Player " + std::to_string(int(otherRole(setup_.role))) + " left";
-    } else if (reason == Silent) {
-        goneText_ = "Nothing heard from " + who + " for 5 seconds: the connection is given up";
-    }
-    if (!goneText_.empty() && phase_ == Phase::Playing) {
-        news_.push_back(goneText_ + "; the computer plays for them");
-    }
-}
-
-void NetPeer::goSolo() {
-    session_->confirmAsStepped();
-    takeFromSession();
-    solo_ = session_->current();
-    soloUpdates_ = session_->frame();
-    if (setup_.role == Role::Host) {
-        solo_.settings.player2Keyboard = false;
-    } else {
-        solo_.settings.player1Mouse = false;
-    }
-    soloSettingsNew_ = true;
-    phase_ = Phase::Solo;
-    if (!goneText_.empty()) {
-        banner_ = goneText_ + ":\nthe computer plays for them. Esc quits.";
-    }
-}
-
-void NetPeer::disconnect(uint32_t reason) {
-    if (other_ == nullptr) {
-        return;
-    }
-    enet_peer_disconnect_later(other_, reason);
-    ENetEvent event;
-    for (int i = 0; i < 20 && other_ != nullptr; ++i) {
-        while (other_ != nullptr && enet_host_service(host_, &event, 50) > 0) {
-            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
-                enet_packet_destroy(event.packet);
-            } else if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == other_) {
-                other_ = nullptr;
-            }
-        }
-    }
-    if (other_ != nullptr) {
-        enet_peer_reset(other_);
-        other_ = nullptr;
-    }
+    enter(PeerState::PlayingOut);
 }
 
 void NetPeer::finish() {
-    finishing_ = phase_ == Phase::Playing;
-    if (!finishing_) {
-        phase_ = Phase::Over;
+    if (state_ == PeerState::Playing) {
+        enter(PeerState::Finishing);
+    } else {
+        leave();
     }
 }
 
 void NetPeer::leave() {
-    disconnect(Left);
-    for (const Visitor& v : visitors_) {
-        enet_peer_reset(v.peer);
+    if (holdsOther()) {
+        transport_->close(other_, Goodbye::Left);
     }
-    visitors_.clear();
-    if (phase_ != Phase::Over) {
-        phase_ = Phase::Over;
+    if (dump_.writing()) {
+        endDump("");
+    }
+    if (const auto refused = admission_.summary(now_, true)) {
+        post(*refused);
+    }
+    transport_->linger();
+    if (!isOver(state_)) {
+        enter(PeerState::Ended);
     }
 }
 
-void NetPeer::alterState(const std::function<void(Match&)>& change) {
-    if (session_) {
-        session_->alterConfirmedState(change);
+void NetPeer::enter(PeerState state) {
+    state_ = state;
+    since_ = now_;
+}
+
+void NetPeer::post(NetEvent event) {
+    if (std::optional<std::string> text = screenText(event)) {
+        status_ = std::move(*text);
     }
+    events_.push_back(std::move(event));
 }
 
 }  // namespace spinvale::net

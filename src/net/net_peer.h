@@ -1,77 +1,86 @@
-// One end of a network game, through ENet (reliable UDP): the host waits for one player and
-// lets in only a guest with the join code, the same protocol and the same match build; both
-// then step the shared match on a rollback session, send their parts many times a second,
-// compare hashes every 30 confirmed updates, and go on against the computer when the other
-// player leaves or falls silent.
+// One end of a network game: the host waits for one player and lets in only a guest with the
+// join code, the same protocol and the same match build (admission.h); both then step the
+// shared match on a rollback session, send their parts many times a second, compare hashes
+// every 30 confirmed updates, and go on against the computer when the other player leaves
+// or its game stops moving. The peer is one state machine over a transport (transport.h),
+// driven by the caller's clock; what it has to say comes out as events (net_events.h),
+// worded in net_text.h.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "admission.h"
+#include "desync_dump.h"
 #include "join_code.h"
+#include "net_events.h"
 #include "session.h"
-
-struct _ENetHost;
-struct _ENetPeer;
+#include "transport.h"
 
 namespace spinvale::net {
 
 struct NetSetup {
     Role role = Role::Host;
-    uint16_t port = defaultPort;  // the host's: where it listens, and where the guest calls
-    std::string hostName;         // the guest's: where the host is
-    std::string code;             // the host's fixed code ("": a new one), or the guest's
-    GameSettings settings;   // the host's decide the match; the guest's are shown while waiting
-    int inputDelay = -1;     // updates; -1: chosen from the round trip
-    std::string desyncPath;  // where a desync is written ("": spinvale-desync-playerN.txt)
+    // The host's: where it listens (0: a port the system picks), and where the guest calls.
+    uint16_t port = defaultPort;
+    std::string listenAddress;  // the host's: one IPv4 address of this computer ("": all)
+    std::string hostName;       // the guest's: where the host is
+    std::string code;           // the host's own code ("": a new one), or the guest's
+    GameSettings settings;      // the host's decide the match; the guest's are shown while waiting
+    int inputDelay = -1;        // updates; -1: chosen from the round trip
+    std::string dumpFolder;     // where a desync is written ("": the player's state folder)
     // Test hooks: a guest that says it speaks another protocol or has another match build.
     uint16_t claimedProtocol = protocolVersion;
     std::optional<uint64_t> claimedBuild;
 };
 
-enum class Phase {
-    Waiting,  // the host for a player, the guest for the host's welcome
-    Playing,  // the shared match
-    Solo,     // the other player is gone: the computer plays for them
-    Over,     // refused, unreachable or stopped on a desync: nothing more is stepped
+enum class PeerState : uint8_t {
+    Calling,     // the guest's call, not yet answered (5 s)
+    Asking,      // the guest's Hello sent: the host's answer awaited (15 s)
+    Hosting,     // the host waits for a player
+    Welcomed,    // the host let a guest in: its first parts awaited (15 s)
+    Playing,     // the shared match
+    PlayingOut,  // the other player is gone: the parts of theirs that came are played out
+    Finishing,   // the game is won: until the other side holds every local part (5 s)
+    Solo,        // the computer plays for the other player
+    Ended,       // played, or left: nothing more is stepped
+    Unplayed,    // refused, unanswered, or the host gone before the game started
+    Desynced,    // stopped because the two games differed
 };
 
-// Why a game is over: it was played (or left), it never started (refused, no answer, the
-// host gone before the welcome), or it stopped because the two games differed.
-enum class Stop { Played, Unplayed, Desync };
+// Nothing more will happen: Ended, Unplayed or Desynced.
+bool isOver(PeerState state);
+// The match is under way (stepped, or about to end): from Playing to Solo.
+bool isPlaying(PeerState state);
 
 // Whether the next update may be stepped now: yes; not yet (the other player's parts are too
 // far behind, or the game is not playing); or this one is left out to let the other catch up.
 enum class StepReady { Now, Later, Skip };
 
-struct NetStats {
-    uint64_t bytesSent = 0;
-    uint64_t bytesReceived = 0;
-    int64_t malformed = 0;  // messages dropped unread
-    int64_t hashesCompared = 0;
-    int inputDelay = 0;
-    uint32_t roundTripMs = 0;
-    RollbackStats rollbacks;
-};
-
 class NetPeer {
   public:
-    // Opens the host's port, or starts calling the host; nothing, with the reason in error,
-    // when it cannot.
-    static std::unique_ptr<NetPeer> open(const NetSetup& setup, std::string& error);
+    // Through ENet (spinvale_net_enet): opens the host's port, or starts calling the host.
+    // Nothing, with the reason in error, when it cannot.
+    static std::unique_ptr<NetPeer> open(const NetSetup& setup, uint32_t nowMs, std::string& error);
+    // Over any transport. The host tells its player the addresses to join it at. The code
+    // must be one readJoinCode takes.
+    NetPeer(const NetSetup& setup, std::unique_ptr<Transport> transport,
+            const std::vector<std::string>& addresses, uint32_t nowMs);
     ~NetPeer();
     NetPeer(const NetPeer&) = delete;
     NetPeer& operator=(const NetPeer&) = delete;
 
-    // Takes in what the network brought and sends what is due; nowMs is any steady clock
-    // in milliseconds. Never blocks.
+    // Takes in what the transport brought and sends what is due; nowMs is any steady clock
+    // in milliseconds, the same for every call. Never blocks.
     void poll(uint32_t nowMs);
-    Phase phase() const { return phase_; }
-    Stop stop() const { return stop_; }
+    PeerState state() const { return state_; }
+    // The same answer until the next poll or step: a side running ahead is told once to
+    // leave an update out, however often it asks.
     StepReady ready();
     // The next update, with the local player's command: the host's time, pointer and button,
     // or the guest's keys (after the other player left: the whole command).
@@ -81,12 +90,14 @@ class NetPeer {
     std::vector<ConfirmedUpdate> takeConfirmed();
     // The match to draw: the latest prediction.
     const Match& shown() const;
-    // What the player should be told, once each, in order.
-    std::vector<std::string> takeNews();
+    // What happened since the last call, in order; sentence() words each.
+    std::vector<NetEvent> takeEvents();
     // What the screen says while it holds (waiting, the other player gone, a stop), or "".
-    const std::string& banner() const { return banner_; }
-    const std::string& joinCode() const { return code_; }
+    const std::string& status() const { return status_; }
+    const std::string& joinCode() const { return setup_.code; }
     NetStats stats() const;
+    // The desync file still waits for the other game's state (which leave() gives up on).
+    bool dumpWaiting() const { return dump_.writing(); }
 
     // Ends a finished run: once the other side holds every local part, says goodbye.
     void finish();
@@ -99,64 +110,67 @@ class NetPeer {
     void sendRaw(const std::vector<uint8_t>& bytes);
 
   private:
-    explicit NetPeer(const NetSetup& setup);
-    struct Visitor {
-        _ENetPeer* peer;
-        uint32_t since;
-    };
-    void handleEvent(const void* event);
-    void receive(_ENetPeer* from, const uint8_t* data, std::size_t size);
-    void greet(_ENetPeer* visitor, const Hello& hello);
-    void play(const Inputs& inputs);
-    void checkHashes(int64_t update, uint64_t hash);
-    void start(const GameSettings& settings, uint32_t roundTripMs);
-    uint32_t roundTrip(const _ENetPeer* peer) const;
+    void handle(const Connected& e);
+    void handle(const Received& e);
+    void handle(const Disconnected& e);
+    void fromVisitor(ConnectionId id, const std::vector<uint8_t>& bytes);
+    void fromOther(const std::vector<uint8_t>& bytes);
+    void on(const Hello& m);
+    void on(const Welcome& m);
+    void on(const Refused& m);
+    void on(const Inputs& m);
+    void on(const HashCheck& m);
+    void on(const Desync& m);
+    void keepTime();
+    void keepVisitors();
+    bool holdsOther() const;
+    bool progressing();
+    StepReady readiness();
+    void start(const GameSettings& settings);
     void takeFromSession();
     void sendInputs();
-    void send(_ENetPeer* to, const Message& message, bool reliable);
-    void sendRawTo(_ENetPeer* to, const std::vector<uint8_t>& bytes, bool reliable);
-    void dropped(const std::string& from, const std::string& why);
-    void otherGone(uint32_t reason);
+    void send(ConnectionId to, const Message& message, bool reliable);
+    void dropped(const Address& from, const std::string& why);
+    void otherGone(Gone why);
     void goSolo();
+    void stepSolo(const UpdateInput& local);
     void stopOnDesync();
-    void writeDesyncFile() const;
-    void disconnect(uint32_t reason);
-    void dropSilentVisitors();
-    void checkSilence();
+    void endDump(const std::string& otherState);
+    void enter(PeerState state);
+    void post(NetEvent event);
 
     NetSetup setup_;
-    _ENetHost* host_ = nullptr;
-    _ENetPeer* other_ = nullptr;
-    std::vector<Visitor> visitors_;
-    Phase phase_ = Phase::Waiting;
-    Stop stop_ = Stop::Played;
-    std::string code_;
-    CodeField codeField_{};
-    uint64_t build_ = 0;
+    std::unique_ptr<Transport> transport_;
+    CodeField code_;
+    uint64_t build_;
+    Admission admission_;
+    PeerState state_ = PeerState::Hosting;
+    uint32_t now_;
+    uint32_t since_;  // when the state was entered
+    ConnectionId other_ = 0;
+    Address otherAddress_;
     Match waiting_;
     std::optional<RollbackSession> session_;
     Match solo_;
     int64_t soloUpdates_ = 0;
     bool soloSettingsNew_ = false;
     PaceKeeper pace_;
+    std::optional<StepReady> answer_;
     DesyncCheck desync_;
-    std::string remoteDesyncState_;
+    DesyncDump dump_;
+    std::string otherState_;  // the other game's, sent when it found the two differ
     int64_t remoteFrame_ = 0;
     int64_t remoteAck_ = 0;
-    bool started_ = false;
-    uint32_t now_ = 0;
     uint32_t lastHeard_ = 0;
     uint32_t lastSent_ = 0;
-    uint32_t askedAt_ = 0;
-    bool otherGone_ = false;
-    std::string goneText_;
-    bool finishing_ = false;
+    int64_t progressCount_ = 0;  // the other player's parts, when last seen to grow
+    uint32_t progressAt_ = 0;
     int inputDelay_ = 0;
     uint32_t roundTripMs_ = 0;
-    int64_t malformed_ = 0;
+    std::map<std::string, int64_t> malformed_;
     std::vector<ConfirmedUpdate> confirmed_;
-    std::vector<std::string> news_;
-    std::string banner_;
+    std::vector<NetEvent> events_;
+    std::string status_;
 };
 
 }  // namespace spinvale::net

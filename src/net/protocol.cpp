@@ -227,23 +227,21 @@ void writeCode(Writer& w, const std::array<char, joinCodeField>& code) {
 
 std::array<char, joinCodeField> readCode(Reader& r) {
     std::array<char, joinCodeField> code{};
-    bool ended = false;
-    for (char& c : code) {
+    for (std::size_t i = 0; i < code.size(); ++i) {
 #if defined(__GNUC__) && !defined(__clang__)
 // gcc 12 at -O3 unrolls this loop into decode() and then believes it writes past the array's
 // eighth byte, which the loop over the array's own elements never does.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wstringop-overflow"
 #endif
-        c = static_cast<char>(r.fixed(1));
+        code[i] = static_cast<char>(r.fixed(1));
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-        const bool valid = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if ((ended && c != 0) || (!valid && c != 0)) {
-            r.fail("join code not letters and digits");
+        const bool valid = (code[i] >= 'A' && code[i] <= 'Z') || (code[i] >= '0' && code[i] <= '9');
+        if (i < joinCodeLength ? !valid : code[i] != 0) {
+            r.fail("join code not six letters and digits");
         }
-        ended = ended || c == 0;
     }
     return code;
 }
@@ -277,7 +275,7 @@ Message readWelcome(Reader& r) {
 Message readRefused(Reader& r) {
     Refused m;
     const auto reason = r.fixed(1);
-    if (reason < uint8_t(Refusal::WrongCode) || reason > uint8_t(Refusal::OtherBuild)) {
+    if (reason < uint8_t(Refusal::WrongCode) || reason > uint8_t(Refusal::TooManyTries)) {
         r.fail("unknown refusal");
     }
     m.reason = static_cast<Refusal>(reason);
@@ -296,6 +294,38 @@ bool maySend(Type type, Role from) {
         default:
             return true;
     }
+}
+
+void writeBody(Writer& w, const Hello& m, Role) {
+    w.fixed(m.protocol, 2);
+    w.text(m.gameVersion, maxVersionText, 1);
+    w.fixed(m.matchBuild, 8);
+    writeCode(w, m.code);
+}
+
+void writeBody(Writer& w, const Welcome& m, Role) {
+    SettingsRecord record{};
+    encodeSettings(m.settings, record);
+    w.bytes.insert(w.bytes.end(), record.begin(), record.end());
+}
+
+void writeBody(Writer& w, const Refused& m, Role) {
+    w.byte(static_cast<uint8_t>(m.reason));
+    w.text(m.hostVersion, maxVersionText, 1);
+}
+
+void writeBody(Writer& w, const Inputs& m, Role from) {
+    writeInputs(w, m, from);
+}
+
+void writeBody(Writer& w, const HashCheck& m, Role) {
+    w.fixed(m.update, 4);
+    w.fixed(m.hash, 8);
+}
+
+void writeBody(Writer& w, const Desync& m, Role) {
+    w.fixed(m.update, 4);
+    w.text(m.state, maxStateText, 2);
 }
 
 }  // namespace
@@ -323,27 +353,7 @@ UpdateInput mergeParts(const Part& host, const Part& guest) {
 std::vector<uint8_t> encode(const Message& message, Role from) {
     Writer w;
     w.byte(static_cast<uint8_t>(message.index() + 1));
-    if (const auto* m = std::get_if<Hello>(&message)) {
-        w.fixed(m->protocol, 2);
-        w.text(m->gameVersion, maxVersionText, 1);
-        w.fixed(m->matchBuild, 8);
-        writeCode(w, m->code);
-    } else if (const auto* m = std::get_if<Welcome>(&message)) {
-        SettingsRecord record{};
-        encodeSettings(m->settings, record);
-        w.bytes.insert(w.bytes.end(), record.begin(), record.end());
-    } else if (const auto* m = std::get_if<Refused>(&message)) {
-        w.byte(static_cast<uint8_t>(m->reason));
-        w.text(m->hostVersion, maxVersionText, 1);
-    } else if (const auto* m = std::get_if<Inputs>(&message)) {
-        writeInputs(w, *m, from);
-    } else if (const auto* m = std::get_if<HashCheck>(&message)) {
-        w.fixed(m->update, 4);
-        w.fixed(m->hash, 8);
-    } else if (const auto* m = std::get_if<Desync>(&message)) {
-        w.fixed(m->update, 4);
-        w.text(m->state, maxStateText, 2);
-    }
+    std::visit([&](const auto& m) { writeBody(w, m, from); }, message);
     return w.bytes;
 }
 

@@ -17,13 +17,14 @@ namespace spinvale::net {
 
 // Raised whenever a message's layout or meaning changes: games of different protocols refuse
 // each other at the handshake.
-constexpr uint16_t protocolVersion = 1;
+constexpr uint16_t protocolVersion = 2;
 constexpr uint16_t defaultPort = 27455;
 // No message carries more update parts than this, nor a longer text than these.
 constexpr std::size_t maxPartsPerMessage = 64;
 constexpr std::size_t maxVersionText = 32;
 constexpr std::size_t maxStateText = 4096;
 constexpr std::size_t joinCodeField = 8;
+constexpr std::size_t joinCodeLength = 6;
 
 // The two ends of a network game, numbered as the players they are.
 enum class Role : uint8_t { Host = 1, Guest = 2 };
@@ -56,7 +57,9 @@ uint8_t guestKeyBits(const std::bitset<256>& keys);
 UpdateInput mergeParts(const Part& host, const Part& guest);
 
 // Why a host turns a guest away.
-enum class Refusal : uint8_t { WrongCode = 1, GameTaken, OtherProtocol, OtherBuild };
+enum class Refusal : uint8_t { WrongCode = 1, GameTaken, OtherProtocol, OtherBuild, TooManyTries };
+constexpr Refusal refusals[] = {Refusal::WrongCode, Refusal::GameTaken, Refusal::OtherProtocol,
+                                Refusal::OtherBuild, Refusal::TooManyTries};
 
 // Guest to host, first: who is asking, and with which code. Only the protocol number is read
 // from a Hello of another protocol.
@@ -64,7 +67,7 @@ struct Hello {
     uint16_t protocol = protocolVersion;
     std::string gameVersion;
     uint64_t matchBuild = 0;
-    std::array<char, joinCodeField> code{};  // A-Z and 0-9, zero after the end
+    std::array<char, joinCodeField> code{};  // six of A-Z and 0-9, then zeros
 };
 
 // Host to guest: let in, and the settings the match is played with.

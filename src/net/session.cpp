@@ -162,7 +162,7 @@ bool DesyncCheck::local(const ConfirmedUpdate& update) {
 }
 
 bool DesyncCheck::remote(int64_t update, uint64_t hash) {
-    const int64_t lastRemote = remote_.empty() ? compared_ : remote_.back().first;
+    const int64_t lastRemote = remote_.empty() ? lastCompared_ : remote_.back().first;
     // The other side checks the same updates, in order; it cannot be far ahead of this one.
     if (update % every != 0 || update <= lastRemote || remote_.size() >= 64) {
         return false;
@@ -181,7 +181,8 @@ void DesyncCheck::compare() {
                 mismatch_ = update;
                 mismatchState_ = mine.state;
             }
-            compared_ = update;
+            lastCompared_ = update;
+            ++compared_;
         }
         const int64_t localUpdate = mine.update;  // mine goes with the pop
         if (localUpdate <= update) {
@@ -197,7 +198,9 @@ void DesyncCheck::compare() {
     }
 }
 
-uint64_t matchBuildHash() {
+namespace {
+
+uint64_t stepKnownMatches() {
     uint64_t hash = 14695981039346656037ull;
     const auto mix = [&hash](const Match& m) { hash = (hash ^ matchHash(m)) * 1099511628211ull; };
     Match computers = computerMatch(defaultGameSettings(), 7);
@@ -225,6 +228,13 @@ uint64_t matchBuildHash() {
         stepMatch(humans, input);
     }
     mix(humans);
+    return hash;
+}
+
+}  // namespace
+
+uint64_t matchBuildHash() {
+    static const uint64_t hash = stepKnownMatches();
     return hash;
 }
 

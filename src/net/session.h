@@ -128,7 +128,7 @@ class DesyncCheck {
     std::optional<int64_t> mismatch() const { return mismatch_; }
     // The local match after that update, as a trace line.
     const std::string& localState() const { return mismatchState_; }
-    int64_t compared() const { return compared_; }
+    int64_t compared() const { return compared_; }  // pairs of hashes compared
     int64_t lastLocal() const { return lastLocal_; }
 
   private:
@@ -141,6 +141,7 @@ class DesyncCheck {
     std::deque<Checkpoint> local_;
     std::deque<std::pair<int64_t, uint64_t>> remote_;
     int64_t lastLocal_ = 0;
+    int64_t lastCompared_ = 0;
     int64_t compared_ = 0;
     std::optional<int64_t> mismatch_;
     std::string mismatchState_;

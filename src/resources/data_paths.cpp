@@ -58,13 +58,26 @@ std::string executableDirectory() {
     return exe.substr(0, exe.find_last_of('/'));
 }
 
-std::string userConfigDirectory() {
-    const std::string config = environment("XDG_CONFIG_HOME");
-    if (!config.empty() && config[0] == '/') {
-        return config + "/spinvale";
+namespace {
+
+// $variable/spinvale when the variable holds an absolute path, else ~/underHome/spinvale.
+std::string userDirectory(const char* variable, const std::string& underHome) {
+    const std::string set = environment(variable);
+    if (!set.empty() && set[0] == '/') {
+        return set + "/spinvale";
     }
     const std::string home = environment("HOME");
-    return home.empty() ? "" : home + "/.config/spinvale";
+    return home.empty() ? "" : home + "/" + underHome + "/spinvale";
+}
+
+}  // namespace
+
+std::string userConfigDirectory() {
+    return userDirectory("XDG_CONFIG_HOME", ".config");
+}
+
+std::string userStateDirectory() {
+    return userDirectory("XDG_STATE_HOME", ".local/state");
 }
 
 DataPaths gameDataPaths(const std::string& dataDir) {

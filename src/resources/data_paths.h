@@ -25,6 +25,10 @@ std::string executableDirectory();
 // $XDG_CONFIG_HOME/spinvale, or ~/.config/spinvale; "" when neither can be told.
 std::string userConfigDirectory();
 
+// $XDG_STATE_HOME/spinvale, or ~/.local/state/spinvale: what the game leaves for a bug
+// report. "" when neither can be told.
+std::string userStateDirectory();
+
 // Textures and sounds: the working directory, then the data folder (dataDir when given).
 DataPaths gameDataPaths(const std::string& dataDir = "");
 

@@ -191,8 +191,10 @@ TEST(NetDriver, AJoinRequestIsReadOrTheProblemSaid) {
         EXPECT_EQ(readJoinRequest(address, "", setup), problem);
     }
     net::NetSetup setup;
-    EXPECT_EQ(readJoinRequest("10.0.0.7:9", "k7mq2p!", setup),
-              "A join code is 4 to 8 letters and digits.");
+    for (const char* code : {"k7mq2p!", "k7mq2"}) {
+        EXPECT_EQ(readJoinRequest("10.0.0.7:9", code, setup),
+                  "A join code is six letters and digits.");
+    }
     EXPECT_EQ(readJoinRequest("10.0.0.7:9", "k7mq2p", setup), "");
     EXPECT_EQ(std::tuple(setup.role, setup.hostName, setup.port, setup.code),
               std::tuple(net::Role::Guest, "10.0.0.7", 9, "k7mq2p"));

@@ -2,7 +2,8 @@
 # A network game in two windows on one X server: the host plays with the pointer, the guest
 # (its small window in a corner, on top) with the keys, nothing else driving them. After a
 # few points the guest presses Esc: the host says so and plays on against the computer, and
-# each side's recording replays to its own trace. Then a game hosted from the menu.
+# each side's recording replays to its own trace. Then a game hosted from the menu. Every
+# host listens on 127.0.0.1 only, with a code of its own.
 source "$(dirname "$0")/lib.sh"
 guest_pid=
 on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
@@ -11,11 +12,13 @@ port=$((20000 + RANDOM % 30000))
 write_settings --player1 mouse --game-speed 30
 mkdir guest
 "$bin/spinvale-settings" write guest/settings.dat --screen 480x360 >/dev/null
-start_game host.txt --windowed --no-dialogs --host "$port" --code TEST42 --record host.rec
+start_game host.txt --windowed --no-dialogs --host "$port" --test-listen 127.0.0.1 --record host.rec
 wait_game_window
 host_window=$game_window
+wait_for 10 grep -q 'join code' game.err || fail "no join code: $(cat game.err)"
+code=$(sed -n 's/.*join code //p' game.err | tr A-Z a-z)  # typed in any case
 (cd guest && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --join "127.0.0.1:$port" \
-    --code test42 --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
+    --code "$code" --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
 guest_pid=$!
 other_window() { xdotool search --onlyvisible --name '^Spinvale$' 2>/dev/null | grep -v "^$host_window$"; }
 wait_for 30 other_window || fail "no guest window"
@@ -62,7 +65,7 @@ cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces di
 # A game hosted from the menu on the default port (tried again while another run holds it)
 # and joined with the code it prints plays on under the host's menu, past the 5 s silence
 # limit. The host's recording, begun with it, replays.
-start_game menu.txt --windowed --no-dialogs --record menu.rec
+start_game menu.txt --windowed --no-dialogs --test-listen 127.0.0.1 --record menu.rec
 wait_game_window
 xdotool key Tab Down Down Down Down
 for _ in $(seq 10); do press Return && wait_for 3 grep -q 'join code' game.err && break; done

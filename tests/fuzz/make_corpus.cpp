@@ -1,17 +1,42 @@
 // Writes the fuzzers' seed corpora, valid inputs of every supported kind and malformed ones:
-// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options and DIR/packet.
+// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options and DIR/peer.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "../resources/bmp_bytes.h"
+#include "fuzz_ops.h"
 #include "protocol.h"
 #include "recording.h"
+#include "session.h"
 #include "settings_file.h"
 
 using namespace spinvale;
 using namespace spinvale::net;
 using namespace spinvale::test;
+
+namespace {
+
+// A whole network game as fuzz_peer's ops: the other side's first message (a Hello to the
+// host, a Welcome to the guest), then its parts, each answered by a step.
+Bytes peerGame(Role role, const Bytes& first) {
+    Bytes ops = {uint8_t(role == Role::Host), uint8_t(fuzzop::wire | fuzzop::connect << 4)};
+    const auto message = [&ops](const Bytes& bytes) {
+        ops.insert(ops.end(), {uint8_t(fuzzop::wire | fuzzop::message << 4),
+                               uint8_t(bytes.size() & 255), uint8_t(bytes.size() >> 8)});
+        ops.insert(ops.end(), bytes.begin(), bytes.end());
+    };
+    message(first);
+    for (uint32_t n = 0; n < 40; ++n) {
+        const Part part = role == Role::Host ? Part{0, 0, 0, {}, 1} : Part{16, 0, 0, {}, 0};
+        message(encode(Inputs{n, n, n, 0, {part}}, otherRole(role)));
+        ops.insert(ops.end(), {fuzzop::step, fuzzop::wait, 1});
+    }
+    return ops;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -25,6 +50,8 @@ int main(int argc, char** argv) {
     writeDouble(odd, field::gameSpeed, 1e300);
     GameSettings keyboard = defaultGameSettings();
     keyboard.player2Keyboard = keyboard.adaptiveStrength = true;
+    Hello hello{protocolVersion, "0.1.0", matchBuildHash(), {}};
+    std::copy_n(fuzzop::code, joinCodeLength, hello.code.begin());
     const char options[] =
         "--points\00021\0--camera\0000,300,320\0--screen\0000x768";  // \0 ends each
     const std::pair<const char*, Bytes> seeds[] = {
@@ -39,15 +66,8 @@ int main(int argc, char** argv) {
                         "\n16 0 0 -\n")},
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
         {"options", text(std::string(options, sizeof options))},
-        {"packet",
-         encode(
-             Inputs{300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {17, 90, -5, {}, 0}}},
-             Role::Host)},
-        {"packet", encode(Inputs{7, 9, 3, 4, {{0, 0, 0, {}, 0x1f}}}, Role::Guest)},
-        {"packet", encode(Hello{protocolVersion, "0.1.0", 42, {'A', 'B', 'C', 'D'}}, Role::Guest)},
-        {"packet", encode(Welcome{keyboard}, Role::Host)},
-        {"packet", encode(Desync{60, "{\"frame\":60}"}, Role::Guest)},
-        {"packet", encode(HashCheck{30, 99}, Role::Host)}};
+        {"peer", peerGame(Role::Host, encode(hello, Role::Guest))},
+        {"peer", peerGame(Role::Guest, encode(Welcome{defaultGameSettings()}, Role::Host))}};
     int n = 0;
     mkdir(root.c_str(), 0755);
     for (const auto& [kind, bytes] : seeds) {

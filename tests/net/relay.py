@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""A lossy UDP relay on loopback for the network tests: the client sends to LISTEN_PORT, the
-server is at SERVER_PORT. Each way, a datagram is dropped with probability --loss, else
+"""A lossy UDP relay on loopback for the network tests: the client sends to LISTEN_PORT (0: one
+the system picks, printed), the server is at SERVER_PORT. Each way, a datagram is dropped with probability --loss, else
 delivered after --delay ms (up to 30 more when reordered, chance --reorder), sometimes twice
 (--duplicate), by a seeded generator (--seed); the relay ends after --lifetime seconds."""
 import argparse
@@ -23,6 +23,7 @@ args = parser.parse_args()
 rng = random.Random(args.seed)
 front, back = (socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(2))
 front.bind(("127.0.0.1", args.listen))
+print(front.getsockname()[1], flush=True)
 back.bind(("127.0.0.1", 0))
 server = ("127.0.0.1", args.server)
 client = None

@@ -3,7 +3,10 @@
 // parts through a simulated network that delays and drops them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "join_code.h"
+#include "settings_file.h"
 #include "trace.h"
 #include "two_sessions.h"
 
@@ -12,94 +15,162 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(Messages, HostPartsAreWrittenAsChangesFromThePartBefore) {
-    Inputs m{300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {16, 101, -5, {}, 0}}};
-    // Type 4; 300 = 0xAC 0x02; ack, first; advantage -3; two parts: the first with the
-    // button pressed (1), time (4), x (8) and y (16) new: 16, zigzag 100 = 200 = 0xC8 0x01,
-    // zigzag -5 = 9; the second with only x new, one more: zigzag 1 = 2.
-    const Bytes want = {4, 0xAC, 0x02, 5, 2, 0xFD, 2, 0x1D, 16, 0xC8, 0x01, 9, 0x08, 2};
-    EXPECT_EQ(encode(m, Role::Host), want);
-    std::string why;
-    const auto back = decode(want.data(), want.size(), Role::Host, why);
-    ASSERT_TRUE(back) << why;
-    EXPECT_EQ(std::get<Inputs>(*back).parts, m.parts);
-    EXPECT_EQ(std::get<Inputs>(*back).advantage, -3);
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-TEST(Messages, EveryKindReadsBackAsWritten) {
-    Hello hello{protocolVersion, "0.1.0", 0x0123456789abcdefull, {'K', '7', 'M', 'Q', '2', 'P'}};
+Bytes text(std::size_t length, char c = 'a') {
+    return Bytes(length, uint8_t(c));
+}
+
+Bytes welcomeOf(const GameSettings& settings) {
+    SettingsRecord record{};
+    encodeSettings(settings, record);
+    return Bytes{2} + Bytes(record.begin(), record.end());
+}
+
+// Every kind of message, its bytes worked out by hand: written so, and read back to the same.
+TEST(Messages, EveryKindHasTheBytesWorkedOutByHand) {
     GameSettings settings = defaultGameSettings();
     settings.gameSpeed = 30;
-    settings.player2Keyboard = true;
-    const std::pair<Message, Role> messages[] = {
-        {hello, Role::Guest},
-        {Welcome{settings}, Role::Host},
-        {Refused{Refusal::OtherBuild, "0.1.0"}, Role::Host},
-        {Inputs{7, 9, 3, 12, {{0, 0, 0, {}, 0x1f}, {0, 0, 0, {}, 1}}}, Role::Guest},
-        {HashCheck{60, 0xfedcba9876543210ull}, Role::Guest},
-        {Desync{90, "{\"frame\":90}"}, Role::Host}};
-    for (const auto& [message, from] : messages) {
-        const Bytes bytes = encode(message, from);
+    const Hello hello{
+        protocolVersion, "0.1.0", 0x0123456789abcdefull, {'K', '7', 'M', 'Q', '2', 'P'}};
+    const std::tuple<Message, Role, Bytes> kinds[] = {
+        // Type 1; protocol 2, two bytes low first; the version's length and text; the build,
+        // eight bytes low first; the code, zeros after its six characters.
+        {hello, Role::Guest, {1,    2,    0,    5,    '0',  '.',  '1',  '.',  '0',
+                              0xef, 0xcd, 0xab, 0x89, 0x67, 0x45, 0x23, 0x01, 'K',
+                              '7',  'M',  'Q',  '2',  'P',  0,    0}},
+        // Type 2, then the settings file's 112-byte record.
+        {Welcome{settings}, Role::Host, welcomeOf(settings)},
+        // Type 3; OtherBuild is 4; the host's version.
+        {Refused{Refusal::OtherBuild, "0.1.0"}, Role::Host, {3, 4, 5, '0', '.', '1', '.', '0'}},
+        // Type 4; 300 = 0xAC 0x02; ack, first; advantage -3; two parts: the first with the
+        // button pressed (1), time (4), x (8) and y (16) new: 16, zigzag 100 = 200 = 0xC8
+        // 0x01, zigzag -5 = 9; the second with only x new, one more: zigzag 1 = 2.
+        {Inputs{300, 5, 2, -3, {{16, 100, -5, ButtonMessage::Pressed, 0}, {16, 101, -5, {}, 0}}},
+         Role::Host,
+         {4, 0xAC, 0x02, 5, 2, 0xFD, 2, 0x1D, 16, 0xC8, 0x01, 9, 0x08, 2}},
+        // A guest's parts are a byte of keys each.
+        {Inputs{7, 9, 3, 12, {{0, 0, 0, {}, 0x1f}, {0, 0, 0, {}, 1}}},
+         Role::Guest,
+         {4, 7, 9, 3, 12, 2, 0x1f, 0x01}},
+        // Type 5; the update and the hash, low bytes first.
+        {HashCheck{60, 0xfedcba9876543210ull},
+         Role::Guest,
+         {5, 60, 0, 0, 0, 0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe}},
+        // Type 6; the update; the state's length in two bytes, and the state.
+        {Desync{90, "{\"frame\":90}"}, Role::Host,
+         Bytes{6, 90, 0, 0, 0, 12, 0} +
+             Bytes{'{', '"', 'f', 'r', 'a', 'm', 'e', '"', ':', '9', '0', '}'}},
+    };
+    for (const auto& [message, from, bytes] : kinds) {
+        EXPECT_EQ(encode(message, from), bytes) << message.index();
         std::string why;
         const auto back = decode(bytes.data(), bytes.size(), from, why);
         ASSERT_TRUE(back) << message.index() << ": " << why;
         EXPECT_EQ(encode(*back, from), bytes) << message.index();
-        if (const auto* welcome = std::get_if<Welcome>(&*back)) {
-            EXPECT_EQ(welcome->settings.gameSpeed, 30.0f);
-        }
     }
 }
 
-TEST(Messages, MalformedOnesAreRefusedWithAReason) {
-    const std::pair<Bytes, Role> bad[] = {
-        {{}, Role::Host},                           // empty
-        {{0}, Role::Host},                          // no such type
-        {{7}, Role::Guest},                         // no such type
-        {{1, 1, 0}, Role::Host},                    // a Hello from the host
-        {{2}, Role::Guest},                         // a Welcome from the guest
-        {{4, 1, 0, 0, 0, 65}, Role::Guest},         // 65 parts
-        {{4, 1, 0, 0, 0, 2, 1}, Role::Guest},       // one part short
-        {{4, 1, 0, 0, 0, 1, 0x20}, Role::Guest},    // a key the guest has not got
-        {{4, 1, 0, 0, 0, 1, 3}, Role::Host},        // button 3
-        {{4, 1, 0, 0, 0, 1, 0x20}, Role::Host},     // unknown part bits
-        {{4, 0x81, 0x00, 0, 0, 0, 0}, Role::Host},  // a number not in its shortest form
-        {{4, 0xff, 0xff, 0xff, 0xff, 0x1f, 0, 0, 0, 0}, Role::Host},           // above 32 bits
-        {{4, 1, 0, 0, 0, 1, 0x08, 0xfe, 0xff, 0xff, 0xff, 0x1f}, Role::Host},  // x past int32
-        {{5, 30, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, Role::Host},  // a byte after the end
-        {{6, 30, 0, 0, 0, 1, 0, 7}, Role::Host},                    // a text that is not printable
-        {{6, 30, 0, 0, 0, 0xff, 0xff, 'a'}, Role::Host},            // a text longer than sent
-        {{3, 9, 0}, Role::Host},                                    // no such refusal
-        {{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'k', 0, 0, 0, 0, 0, 0, 0},
-         Role::Guest},  // lower case
+// Each rule of the decoder, each case well formed but for that one rule.
+TEST(Messages, EachRuleRefusesWhatBreaksIt) {
+    const Bytes hello = {1, 2, 0, 1, 'v', 0, 0, 0, 0, 0, 0, 0, 0};
+    const Bytes code = {'K', '7', 'M', 'Q', '2', 'P', 0, 0};
+    GameSettings unusable = defaultGameSettings();
+    unusable.screenWidth = 0;
+    const std::tuple<Bytes, Role, const char*> bad[] = {
+        {{}, Role::Host, "message too short"},
+        {{5, 30, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7}, Role::Host, "message too short"},
+        {{0}, Role::Host, "unknown message type"},
+        {{7}, Role::Guest, "unknown message type"},
+        {hello + code, Role::Host, "unknown message type"},  // the host never says hello,
+        {welcomeOf(defaultGameSettings()), Role::Guest, "unknown message type"},  // nor the guest
+        {{3, 1, 0}, Role::Guest, "unknown message type"},  // welcome or refuse
+        {{4, 0x81, 0x00, 0, 0, 0, 0},
+         Role::Host,
+         "number out of range or not in its shortest form"},
+        {{4, 0xff, 0xff, 0xff, 0xff, 0x1f, 0, 0, 0, 0},
+         Role::Host,
+         "number out of range or not in its shortest form"},
+        {{4, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0, 0, 0, 0, 0}, Role::Host, "number too long"},
+        {{4, 1, 0, 0, 0, 1, 0x08, 0xfe, 0xff, 0xff, 0xff, 0x1f},
+         Role::Host,
+         "pointer out of range"},
+        {{4, 1, 0, 0, 0, 1, 3}, Role::Host, "unknown bits in a host part"},
+        {{4, 1, 0, 0, 0, 1, 0x20}, Role::Host, "unknown bits in a host part"},
+        {{4, 1, 0, 0, 0, 1, 0x04, 0}, Role::Host, "a value marked new that is not"},
+        {Bytes{4, 1, 0, 0, 0, 65} + Bytes(65, 1), Role::Guest, "too many parts"},
+        {{4, 1, 0, 0xff, 0xff, 0xff, 0xff, 0x0f, 0, 1, 1}, Role::Guest, "too many parts"},
+        {{4, 1, 0, 0, 0, 1, 0x20}, Role::Guest, "unknown keys in a guest part"},
+        {Bytes{3, 1, 33} + text(33), Role::Host, "text too long"},
+        {Bytes{6, 30, 0, 0, 0, 0x01, 0x10} + text(4097, '{'), Role::Host, "text too long"},
+        {{6, 30, 0, 0, 0, 2, 0, 'a'}, Role::Host, "text too long"},
+        {{6, 30, 0, 0, 0, 1, 0, 0x1f}, Role::Host, "text not printable"},
+        {{6, 30, 0, 0, 0, 1, 0, 0x7f}, Role::Host, "text not printable"},
+        {{3, 0, 0}, Role::Host, "unknown refusal"},
+        {{3, 6, 0}, Role::Host, "unknown refusal"},
+        {welcomeOf(unusable), Role::Host, "settings the game cannot use"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'p', 0, 0}, Role::Guest,
+         "join code not six letters and digits"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 0, 0, 0}, Role::Guest,
+         "join code not six letters and digits"},
+        {hello + Bytes{'K', '7', 'M', 'Q', '2', 'P', '7', 0}, Role::Guest,
+         "join code not six letters and digits"},
+        {{5, 30, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, Role::Host, "bytes after the message"},
     };
-    for (const auto& [bytes, from] : bad) {
+    for (const auto& [bytes, from, reason] : bad) {
         std::string why;
         EXPECT_FALSE(decode(bytes.data(), bytes.size(), from, why))
             << testing::PrintToString(bytes);
-        EXPECT_FALSE(why.empty());
+        EXPECT_EQ(why, reason) << testing::PrintToString(bytes);
+    }
+    // The limits themselves are allowed: 64 parts, a 32-character version, a 4096-character
+    // state, and the edges of printable text.
+    const std::pair<Bytes, Role> good[] = {
+        {Bytes{4, 1, 0, 0, 0, 64} + Bytes(64, 1), Role::Guest},
+        {Bytes{3, 1, 32} + text(32), Role::Host},
+        {Bytes{6, 30, 0, 0, 0, 0x00, 0x10} + text(4096), Role::Host},
+        {{6, 30, 0, 0, 0, 2, 0, ' ', '~'}, Role::Guest},
+        {hello + code, Role::Guest}};
+    for (const auto& [bytes, from] : good) {
+        std::string why;
+        EXPECT_TRUE(decode(bytes.data(), bytes.size(), from, why)) << why;
     }
     // A Hello of another protocol is read for its number alone, to be refused by it.
-    const Bytes other = {1, 2, 0, 0xde, 0xad};
+    const Bytes other = {1, 1, 0, 0xde, 0xad};
     std::string why;
-    EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), Role::Guest, why)).protocol, 2);
+    EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), Role::Guest, why)).protocol, 1);
 }
 
-// Join codes are compared whole; addresses are IPv4 only.
-TEST(Joining, CodesAreTypedLooselyAndAddressesNameAHostAndAPort) {
+// Join codes are six characters typed loosely, compared whole; addresses are IPv4 only.
+TEST(Joining, CodesAreTypedLooselyAndComparedWhole) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
-    EXPECT_EQ(std::string(code->data(), 6), "K7MQ2P");
+    EXPECT_EQ(std::string(code->data(), 8), std::string("K7MQ2P\0\0", 8));
     EXPECT_TRUE(sameJoinCode(*code, *readJoinCode("K7M Q2P")));
-    EXPECT_FALSE(sameJoinCode(*code, *readJoinCode("K7MQ2P2")));
-    EXPECT_FALSE(sameJoinCode(*code, *readJoinCode("K7MQ2Q")));
-    for (const char* bad : {"", "K7M", "K7MQ2P789", "K7M!2P"}) {
+    for (std::size_t i = 0; i < code->size(); ++i) {
+        CodeField other = *code;
+        other[i] = 'X';
+        EXPECT_FALSE(sameJoinCode(*code, other)) << i;
+    }
+    for (const char* bad : {"", "K7MQ2", "K7MQ2P7", "K7M!2P"}) {
         EXPECT_FALSE(readJoinCode(bad)) << bad;
     }
-    const std::string drawn = newJoinCode();
-    EXPECT_EQ(drawn.size(), 6u);
-    EXPECT_EQ(drawn.find_first_of("01OIL"), std::string::npos) << drawn;
-    EXPECT_TRUE(readJoinCode(drawn));
+    // Drawn codes use every character of the alphabet and none that look alike.
+    std::string seen;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string drawn = newJoinCode();
+        ASSERT_TRUE(drawn.size() == 6 && readJoinCode(drawn)) << drawn;
+        seen += drawn;
+    }
+    std::sort(seen.begin(), seen.end());
+    seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+    EXPECT_EQ(seen, "23456789ABCDEFGHJKMNPQRSTUVWXYZ");
+}
 
+TEST(Joining, AddressesNameAHostAndAPort) {
     std::string host, error;
     uint16_t port = 0;
     EXPECT_TRUE(readJoinAddress("table.local", host, port, error));
@@ -164,13 +235,22 @@ TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
         }
     }
     EXPECT_EQ(std::tuple(mine.mismatch(), theirs.mismatch()), std::tuple(60, 60));
+    EXPECT_EQ(mine.compared(), 2);     // at 30 and 60
     EXPECT_FALSE(mine.remote(45, 0));  // not a checkpoint
     EXPECT_FALSE(mine.remote(30, 0));  // already compared
+    // What is counted is the pairs compared, not the last update's checkpoints.
+    DesyncCheck gap;
+    for (int64_t n : {30, 60, 90}) {
+        gap.local({n, {}, a, false});
+    }
+    gap.remote(30, matchHash(a));
+    gap.remote(90, matchHash(a));
+    EXPECT_EQ(gap.compared(), 2);
 }
 
 TEST(InputDelay, IsNoneUpTo200MillisecondsRoundTrip) {
     for (const auto& [roundTripMs, updates] :
-         {std::pair{0, 0}, {199, 0}, {200, 1}, {300, 2}, {5000, 2}}) {
+         {std::pair{0, 0}, {199, 0}, {200, 1}, {299, 1}, {300, 2}, {5000, 2}}) {
         EXPECT_EQ(inputDelayFor(roundTripMs), updates) << roundTripMs;
     }
 }

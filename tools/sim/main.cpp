@@ -49,10 +49,10 @@ constexpr const char* usage =
     "  --help, --version\n"
     "\n"
     "Network match (UDP through ENet, IPv4; the default port is 27455):\n"
-    "  --host PORT       wait for one player on PORT; the join code goes to stderr. The\n"
-    "                    settings decide the match; player 2 is the guest. The script\n"
-    "                    gives player 1's elapsed times, pointer and button, and paces\n"
-    "                    the updates in real time\n"
+    "  --host PORT       wait for one player on PORT (0: one the system picks); the port\n"
+    "                    and the join code go to stderr. The settings decide the match;\n"
+    "                    player 2 is the guest. The script gives player 1's elapsed\n"
+    "                    times, pointer and button, and paces the updates in real time\n"
     "  --join HOST[:PORT]\n"
     "                    play player 2 in the match hosted there; the script gives the\n"
     "                    keys (arrows and Enter) and the pace\n"
@@ -63,7 +63,7 @@ constexpr const char* usage =
     "                    --script replays to the same trace\n"
     "Each side traces the updates confirmed by both and stops at the update that wins the\n"
     "game; the end of its script is its player leaving. The numbers of the connection\n"
-    "(bytes, rollbacks, hashes compared) go to stderr at the end.\n"
+    "(bytes, rollbacks, hashes compared, what was dropped and why) go to stderr at the end.\n"
     "\n"
     "Without a script the run ends at the first won game. Exit status: 0 done, 1 no network\n"
     "match (refused, no answer), 2 bad usage or a malformed script, 3 the two sides'\n"
@@ -115,8 +115,8 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.option("--host", [&o](const std::string& text) {
         uint16_t port = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
-        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || port == 0) {
-            return std::string("a port from 1 to 65535");
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+            return std::string("a port from 0 to 65535");
         }
         o.hosting = true;
         o.net.setup.port = static_cast<uint16_t>(port);
@@ -131,7 +131,7 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     });
     commandLine.option("--code", [&o](const std::string& text) {
         o.net.setup.code = text;
-        return net::readJoinCode(text) ? "" : "4 to 8 letters and digits";
+        return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
     commandLine.path("--record", o.net.recordPath);
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
@@ -139,6 +139,11 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.whole("--test-protocol", o.claimedProtocol, 0, UINT16_MAX);
     commandLine.whole("--test-build", o.claimedBuild, 0);
     commandLine.flag("--test-garbage", o.net.garbage);
+    commandLine.whole("--test-poll-ms", o.net.pollMs, 1, 100);
+    commandLine.option("--test-listen", [&o](const std::string& text) {
+        o.net.setup.listenAddress = text;
+        return std::string();
+    });
 }
 
 int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {

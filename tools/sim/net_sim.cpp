@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "net_text.h"
 #include "output_sink.h"
 #include "recording.h"
 
@@ -133,10 +134,10 @@ int NetSim::play(const std::string& scriptName) {
         stepped_ = false;
         const DriverFrame frame = driver_.frame(now(), false, *this);
         output(frame, sink);
-        if (peer.phase() == net::Phase::Over) {
+        if (net::isOver(peer.state())) {
             break;
         }
-        if (peer.phase() == net::Phase::Waiting) {
+        if (!net::isPlaying(peer.state())) {
             due_ = now();
         }
         if (frame.leftOut) {
@@ -151,51 +152,37 @@ int NetSim::play(const std::string& scriptName) {
         } else if (scriptOver_) {
             peer.leave();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(run_.pollMs));
     }
     return end(scriptName);
 }
 
-// After a desync, a moment for the other side's state to reach the file; then the
-// connection's numbers.
+// After a desync, until the other side's state reaches the file (a safety net of 2 s); then
+// the connection's numbers.
 int NetSim::end(const std::string& scriptName) {
     net::NetPeer& peer = driver_.peer();
-    const bool desync = peer.stop() == net::Stop::Desync;
-    if (desync) {
-        for (uint32_t until = now() + 1000; now() < until;) {
-            peer.poll(now());
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+    for (const uint32_t until = now() + 2000; peer.dumpWaiting() && now() < until;) {
+        peer.poll(now());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    for (const net::NetEvent& event : peer.takeEvents()) {
+        tell(net::sentence(event));  // a desync file whose end could not be written
     }
     std::cout.flush();
     if (!reader_.error().empty()) {
         tell(scriptName + ":" + std::to_string(reader_.lineNumber()) + ": " + reader_.error());
         return 2;
     }
-    const net::NetStats s = peer.stats();
-    const double seconds = std::max(1.0, now() / 1000.0);
-    char line[400];
-    std::snprintf(line, sizeof line,
-                  "%.0f s; sent %llu bytes (%.0f B/s), received %llu (%.0f B/s); input delay %d "
-                  "at a %u ms round trip; %lld rollbacks (longest %lld updates, %lld longer than "
-                  "10), %lld updates stepped again; %lld hashes compared; %lld malformed messages "
-                  "dropped",
-                  seconds, static_cast<unsigned long long>(s.bytesSent), s.bytesSent / seconds,
-                  static_cast<unsigned long long>(s.bytesReceived), s.bytesReceived / seconds,
-                  s.inputDelay, s.roundTripMs, static_cast<long long>(s.rollbacks.rollbacks),
-                  static_cast<long long>(s.rollbacks.longest),
-                  static_cast<long long>(s.rollbacks.longerThan10),
-                  static_cast<long long>(s.rollbacks.restepped),
-                  static_cast<long long>(s.hashesCompared), static_cast<long long>(s.malformed));
-    tell(line);
-    return desync ? 3 : peer.stop() == net::Stop::Unplayed ? 1 : 0;
+    tell(net::statsText(peer.stats(), std::max(1.0, now() / 1000.0)));
+    const net::PeerState state = peer.state();
+    return state == net::PeerState::Desynced ? 3 : state == net::PeerState::Unplayed ? 1 : 0;
 }
 
 }  // namespace
 
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName) {
     std::string error;
-    std::unique_ptr<NetDriver> driver = NetDriver::open(run.setup, false, error);
+    std::unique_ptr<NetDriver> driver = NetDriver::open(run.setup, false, 0, error);
     if (!driver) {
         tell(error);
         return 1;

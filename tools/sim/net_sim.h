@@ -18,6 +18,7 @@ struct NetRun {
     // messages to the other side now and then.
     int64_t desyncAfter = -1;
     bool garbage = false;
+    int64_t pollMs = 1;  // between two polls: the window's frame is 16
 };
 
 // Plays until the match is won (both sides stop at the same update), the script ends (this

@@ -1,0 +1,224 @@
+// What a stranger or a misbehaving guest sends a host on 127.0.0.1:PORT, for the tests:
+//   net_probe PORT empty               600 empty datagrams, then 300 a second for 6 s
+//   net_probe PORT half-open N         N CONNECTs, each from its own address, never finished
+//   net_probe PORT wrong-code N SECONDS
+//                                      N connections from 127.0.0.2 guessing codes
+//   net_probe PORT trickle CODE inputs|hashes
+//                                      joins, then sends only an empty Inputs (or a hash out
+//                                      of turn) every 2 s, until the host lets it go
+//   net_probe PORT big SECONDS [CODE]  two visitors that never say hello (with the code:
+//                                      that join first), 4 x 30 MB each
+// It prints "probing" as it begins and what it did at the end. With --watch PID, the
+// resident memory of that process is sampled throughout: "memory START MOST" (kB).
+#include <arpa/inet.h>
+#include <enet/enet.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <thread>
+
+#include "session.h"
+
+namespace {
+
+using namespace spinvale::net;
+using Clock = std::chrono::steady_clock;
+
+ENetAddress target;
+std::string watched;
+long memoryStart = 0, memoryMost = 0;
+
+long residentKb() {
+    std::ifstream status("/proc/" + watched + "/status");
+    long kb = 0;
+    for (std::string key; status >> key && key != "VmRSS:";) {
+    }
+    return status >> kb ? kb : 0;
+}
+
+// Calls tick about every millisecond for `seconds`, or until it says stop.
+template <typename Tick>
+void runFor(double seconds, Tick tick) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end && tick()) {
+        memoryMost = std::max(memoryMost, watched.empty() ? 0 : residentKb());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void sendFrom(const std::string& from, const void* data, std::size_t size, int count = 1) {
+    const int s = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    inet_pton(AF_INET, from.c_str(), &a.sin_addr);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    a.sin_port = htons(target.port);
+    a.sin_addr.s_addr = target.host;
+    for (int i = 0; i < count; ++i) {
+        sendto(s, data, size, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    close(s);
+}
+
+void emptyDatagrams() {
+    sendFrom("127.0.0.3", nullptr, 0, 600);
+    const auto start = Clock::now();
+    int sent = 600;
+    runFor(6, [&] {
+        const int due =
+            600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
+        sendFrom("127.0.0.3", nullptr, 0, due - sent);
+        sent = due;
+        return true;
+    });
+    std::cout << "sent " << sent << " empty datagrams\n";
+}
+
+// ENet's CONNECT as a client's first datagram carries it: the header with its send time,
+// then the command.
+void halfOpen(int count) {
+    for (int i = 0; i < count; ++i) {
+        uint8_t datagram[4 + sizeof(ENetProtocolConnect)] = {};
+        const uint16_t peerId =
+            htons(ENET_PROTOCOL_MAXIMUM_PEER_ID | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+        std::memcpy(datagram, &peerId, 2);
+        ENetProtocolConnect c{};
+        c.header.command = ENET_PROTOCOL_COMMAND_CONNECT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE;
+        c.header.channelID = 0xFF;
+        c.header.reliableSequenceNumber = htons(1);
+        c.mtu = htonl(1400);
+        c.windowSize = htonl(ENET_PROTOCOL_MAXIMUM_WINDOW_SIZE);
+        c.channelCount = htonl(2);
+        c.connectID = htonl(0x5eed0000u + uint32_t(i));
+        std::memcpy(datagram + 4, &c, sizeof c);
+        sendFrom("127.0.1." + std::to_string(1 + i), datagram, sizeof datagram);
+    }
+    runFor(2, [] { return true; });
+    std::cout << "sent " << count << " half-open connections\n";
+}
+
+void send(ENetPeer* to, const Message& m, uint32_t flags = ENET_PACKET_FLAG_RELIABLE) {
+    const std::vector<uint8_t> bytes = encode(m, Role::Guest);
+    enet_peer_send(to, 1, enet_packet_create(bytes.data(), bytes.size(), flags));
+}
+
+Hello hello(const std::string& code) {
+    Hello h{protocolVersion, SPINVALE_VERSION, matchBuildHash(), {}};
+    std::copy(code.begin(), code.end(), h.code.begin());
+    return h;
+}
+
+// ENet connections from `from` for `seconds`: each event goes to on(host, event), which
+// says whether to go on.
+template <typename On>
+void connections(const char* from, int count, double seconds, On on) {
+    ENetAddress a{};
+    enet_address_set_host_ip(&a, from);
+    ENetHost* host = enet_host_create(&a, std::size_t(count), 2, 0, 0);
+    host->maximumPacketSize = 64u << 20;
+    for (int i = 0; i < count; ++i) {
+        enet_host_connect(host, &target, 2, 0);
+    }
+    runFor(seconds, [&] {
+        bool more = true;
+        for (ENetEvent e; more && enet_host_service(host, &e, 0) > 0;) {
+            more = on(host, e);
+            if (e.type == ENET_EVENT_TYPE_RECEIVE) {
+                enet_packet_destroy(e.packet);
+            }
+        }
+        return more && on(host, ENetEvent{});
+    });
+    enet_host_destroy(host);
+}
+
+void wrongCodes(int count, double seconds) {
+    long tries = 0, backedOff = 0;
+    connections("127.0.0.2", count, seconds, [&](ENetHost* host, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT) {
+            send(e.peer, hello("WR0NG1"));
+            ++tries;
+        } else if (e.type == ENET_EVENT_TYPE_RECEIVE) {  // a Refused: its reason's byte
+            backedOff +=
+                e.packet->dataLength > 1 && e.packet->data[1] == uint8_t(Refusal::TooManyTries);
+        } else if (e.type == ENET_EVENT_TYPE_DISCONNECT) {
+            enet_host_connect(host, &target, 2, 0);
+        }
+        return true;
+    });
+    std::cout << "sent " << tries << " wrong codes, " << backedOff << " refused unread\n";
+}
+
+void trickle(const std::string& code, bool inputs) {
+    const auto start = Clock::now();
+    auto last = start;
+    bool joined = false;
+    connections("127.0.0.1", 1, 40, [&](ENetHost* host, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT) {
+            send(e.peer, hello(code));
+        }
+        joined = joined || (e.type == ENET_EVENT_TYPE_RECEIVE && e.packet->data[0] == 2);
+        if (joined && Clock::now() - last >= std::chrono::seconds(2)) {
+            last = Clock::now();
+            send(&host->peers[0], inputs ? Message(Inputs{}) : Message(HashCheck{9999, 1}));
+        }
+        return e.type != ENET_EVENT_TYPE_DISCONNECT;
+    });
+    std::cout << (joined ? "joined" : "never joined") << "; let go after "
+              << std::chrono::duration<double>(Clock::now() - start).count() << " s\n";
+}
+
+void bigVisitors(double seconds, const std::string& code) {
+    std::vector<uint8_t> payload(30u << 20, 0x55);  // sent from here, never copied
+    connections("127.0.0.4", 2, seconds, [&](ENetHost*, const ENetEvent& e) {
+        if (e.type == ENET_EVENT_TYPE_CONNECT && !code.empty()) {
+            send(e.peer, hello(code));
+        }
+        for (int p = 0; e.type == ENET_EVENT_TYPE_CONNECT && p < 4; ++p) {
+            const uint32_t flags = ENET_PACKET_FLAG_RELIABLE | ENET_PACKET_FLAG_NO_ALLOCATE;
+            enet_peer_send(e.peer, 1, enet_packet_create(payload.data(), payload.size(), flags));
+        }
+        return true;
+    });
+    std::cout << "sent 30 MB packets\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 4 && args[args.size() - 2] == "--watch") {
+        watched = args.back();
+        args.resize(args.size() - 2);
+        memoryStart = memoryMost = residentKb();
+    }
+    const std::string mode = args.size() >= 2 ? args[1] : "";
+    const std::size_t most = mode == "empty" ? 2 : mode == "half-open" ? 3 : 4;
+    if (enet_initialize() != 0 || args.size() < most - (mode == "big") || args.size() > most) {
+        std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
+        return 2;
+    }
+    enet_address_set_host_ip(&target, "127.0.0.1");
+    target.port = static_cast<uint16_t>(std::stoi(args[0]));
+    std::cout << "probing" << std::endl;
+    if (mode == "empty") {
+        emptyDatagrams();
+    } else if (mode == "half-open") {
+        halfOpen(std::stoi(args[2]));
+    } else if (mode == "wrong-code") {
+        wrongCodes(std::stoi(args[2]), std::stod(args[3]));
+    } else if (mode == "trickle") {
+        trickle(args[2], args[3] == "inputs");
+    } else if (mode == "big") {
+        bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : "");
+    } else {
+        return 2;
+    }
+    if (!watched.empty()) {
+        std::cout << "memory " << memoryStart << " " << memoryMost << "\n";
+    }
+    return 0;
+}

@@ -1,0 +1,374 @@
+// The network peer on a clock the test turns: two peers over a transport in memory, and the
+// host's admission alone. The times are the limits the README gives, checked at their edge.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "fake_transport.h"
+#include "net_peer.h"
+#include "net_text.h"
+#include "trace.h"
+
+namespace spinvale::net {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr uint32_t start = 100000;
+const CodeField code = *readJoinCode("K7MQ2P");
+const CodeField wrong = *readJoinCode("K7MQ2Q");
+
+// One peer, the frames of its window: poll, step when ready, keep what comes out.
+struct Side {
+    explicit Side(Role role, const std::string& dumps = "/dev/null/none") {
+        NetSetup setup;
+        setup.role = role;
+        setup.hostName = "table.local";
+        setup.code = "k7m-q2p";
+        setup.settings = defaultGameSettings();
+        setup.dumpFolder = dumps;
+        auto transport = std::make_unique<FakeTransport>();
+        wire = transport.get();
+        peer = std::make_unique<NetPeer>(setup, std::move(transport),
+                                         std::vector<std::string>{"192.168.1.20"}, start);
+    }
+    PeerState at(uint32_t now) {
+        frame(now);
+        return peer->state();
+    }
+    void frame(uint32_t now) {
+        peer->poll(now);
+        if (steps && peer->ready() == StepReady::Now) {
+            peer->step(UpdateInput{16, 300, 500, ButtonMessage::None, {}});
+        }
+        take();
+    }
+    void take() {
+        for (ConfirmedUpdate& u : peer->takeConfirmed()) {
+            confirmed.push_back(std::move(u));
+        }
+        for (const NetEvent& e : peer->takeEvents()) {
+            told.push_back(sentence(e));
+        }
+    }
+    bool said(const std::string& text) const {
+        return std::find(told.begin(), told.end(), text) != told.end();
+    }
+    FakeTransport* wire;
+    std::unique_ptr<NetPeer> peer;
+    std::vector<ConfirmedUpdate> confirmed;
+    std::vector<std::string> told;
+    bool steps = true;
+};
+
+struct Game {
+    explicit Game(const std::string& dumps = "/dev/null/none")
+        : host(Role::Host, dumps), guest(Role::Guest, dumps) {
+        FakeTransport::link(*host.wire, *guest.wire);
+    }
+    void run(uint32_t ms) {
+        for (const uint32_t end = now + ms; now < end;) {
+            now += 16;
+            host.frame(now);
+            guest.frame(now);
+        }
+    }
+    Side host, guest;
+    uint32_t now = start;
+};
+
+// Both confirm the same updates; the host leaves and the computer takes its paddle.
+TEST(TwoPeers, PlayUntilTheHostLeaves) {
+    Game g;
+    g.run(3000);
+    EXPECT_TRUE(
+        g.host.said("hosting on UDP port 27455 of this computer (192.168.1.20), join code K7MQ2P"));
+    EXPECT_TRUE(g.host.said("player 2 joined from 127.0.0.1:5000"));
+    EXPECT_TRUE(g.guest.said("playing with player 1 (round trip 16 ms, input delay 0)"));
+    const std::size_t n = std::min(g.host.confirmed.size(), g.guest.confirmed.size());
+    ASSERT_GT(n, 150u);
+    for (std::size_t i = 0; i < n; ++i) {
+        ASSERT_EQ(matchHash(g.host.confirmed[i].after), matchHash(g.guest.confirmed[i].after)) << i;
+    }
+    g.host.peer->leave();
+    g.run(100);
+    EXPECT_TRUE(g.guest.said("Player 1 left; the computer plays for them"));
+    EXPECT_EQ(g.guest.peer->status(), "Player 1 left:\nthe computer plays for them. Esc quits.");
+    EXPECT_EQ(g.guest.peer->state(), PeerState::Solo);
+    const std::size_t before = g.guest.confirmed.size();
+    g.run(500);
+    EXPECT_GT(g.guest.confirmed.size(), before + 25);
+    EXPECT_FALSE(g.guest.confirmed.back().after.settings.player1Mouse);
+}
+
+// Silent, or heard but never a part further: given up at 5 s from the last progress.
+TEST(TwoPeers, AGameThatStopsMovingIsGivenUpAtFiveSeconds) {
+    for (const bool heard : {false, true}) {
+        Game g;
+        g.run(2000);
+        if (heard) {
+            g.guest.steps = false;  // it still sends, every 50 ms, what it sent before
+        } else {
+            g.host.wire->cut();
+        }
+        // The host is last level with the guest's parts at its next frame, having stepped
+        // once more; when the guest's last part is still on its way, one frame later.
+        const uint32_t lastProgress = g.now + (heard ? 32 : 16);
+        for (uint32_t t = g.now + 16; t < lastProgress + 4999; t += 16) {
+            g.host.frame(t);
+            g.guest.frame(t);
+        }
+        EXPECT_EQ(g.host.at(lastProgress + 4999), PeerState::Playing) << heard;
+        EXPECT_EQ(g.host.at(lastProgress + 5000), PeerState::PlayingOut) << heard;
+        EXPECT_TRUE(g.host.said(std::string(heard ? "No play" : "Nothing heard") +
+                                " from player 2 for 5 seconds: the connection is given up; the "
+                                "computer plays for them"))
+            << heard;
+    }
+}
+
+TEST(TwoPeers, AGuestUnansweredForFiveSecondsSaysSo) {
+    Side guest(Role::Guest);
+    EXPECT_EQ(guest.peer->status(), "Calling table.local port 27455...");
+    EXPECT_EQ(guest.at(start + 4999), PeerState::Calling);
+    EXPECT_EQ(guest.at(start + 5000), PeerState::Unplayed);
+    const std::string told =
+        "No answer from table.local port 27455 within 5 seconds: is a game hosted there, and is "
+        "that UDP port open to this computer?";
+    EXPECT_TRUE(guest.said(told));
+    EXPECT_EQ(guest.peer->status(), told + "\nEsc quits.");
+}
+
+// A guest let in that never plays is let go at 15 s, and the next one plays; a host that
+// never answers the Hello is given up at 15 s.
+TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
+    Side host(Role::Host);
+    host.wire->inbox.push_back(Connected{5, {0x0a000002, 40000}});
+    host.wire->inbox.push_back(
+        Received{5, encode(Hello{protocolVersion, "x", matchBuildHash(), code}, Role::Guest)});
+    host.frame(start);
+    for (uint32_t t = start + 2000; t < start + 15000; t += 2000) {
+        host.wire->inbox.push_back(Received{5, encode(HashCheck{30, 1}, Role::Guest)});
+        host.frame(t);
+    }
+    EXPECT_EQ(host.at(start + 14999), PeerState::Welcomed);
+    EXPECT_EQ(host.at(start + 15000), PeerState::Hosting);
+    EXPECT_TRUE(host.said("player 2 did not start to play within 15 seconds of joining: let go"));
+    EXPECT_EQ(host.wire->closed, std::vector<ConnectionId>{5});
+    Side guest(Role::Guest);
+    FakeTransport::link(*host.wire, *guest.wire, 6);
+    for (uint32_t t = start + 15016; t < start + 16000; t += 16) {
+        host.frame(t);
+        guest.frame(t);
+    }
+    EXPECT_EQ(host.peer->state(), PeerState::Playing);
+
+    Side asking(Role::Guest);
+    asking.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
+    asking.frame(start);
+    EXPECT_EQ(asking.at(start + 14999), PeerState::Asking);
+    EXPECT_EQ(asking.at(start + 15000), PeerState::Unplayed);
+    EXPECT_TRUE(asking.said("The host did not let this game in within 15 seconds"));
+}
+
+// Visitors that never say hello are let go after 10 s, or after 1 s while 8 wait.
+TEST(Visitors, ThatNeverSayHelloAreLetGo) {
+    Side host(Role::Host);
+    host.wire->inbox.push_back(Connected{7, {0x0a000001, 1234}});
+    host.wire->inbox.push_back(Received{7, encode(HashCheck{30, 1}, Role::Guest)});
+    host.frame(start);
+    host.frame(start + 9999);
+    EXPECT_TRUE(host.wire->closed.empty());
+    host.frame(start + 10000);
+    EXPECT_EQ(host.wire->closed, std::vector<ConnectionId>{7});
+    EXPECT_EQ(host.peer->stats().silentVisitors, 1);
+    EXPECT_TRUE(
+        host.said("dropped a malformed message from 10.0.0.1:1234 (a message before the "
+                  "handshake); further ones of this kind are only counted"));
+    for (ConnectionId id = 10; id < 18; ++id) {
+        host.wire->inbox.push_back(Connected{id, {0x0a000001 + uint32_t(id), 1}});
+    }
+    host.frame(start + 10000);
+    host.frame(start + 10999);
+    EXPECT_EQ(host.wire->closed.size(), 1u);
+    host.frame(start + 11000);
+    EXPECT_EQ(host.wire->closed.size(), 9u);
+}
+
+TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
+    Game g;
+    g.run(1000);
+    for (const Bytes& bytes : {Bytes{9}, Bytes{9, 1}, Bytes{5, 1}}) {
+        g.host.peer->sendRaw(bytes);
+    }
+    g.run(100);
+    const std::map<std::string, int64_t> counted = {{"message too short", 1},
+                                                    {"unknown message type", 2}};
+    EXPECT_EQ(g.guest.peer->stats().malformed, counted);
+    EXPECT_EQ(
+        std::count_if(g.guest.told.begin(), g.guest.told.end(),
+                      [](const std::string& s) { return s.find("dropped a malformed") == 0; }),
+        2);
+    EXPECT_EQ(g.guest.peer->state(), PeerState::Playing);
+
+    // A refusal, or an answer to the Hello that cannot be read, ends the call at once.
+    Side refused(Role::Guest);
+    refused.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
+    refused.wire->inbox.push_back(
+        Received{1, encode(Refused{Refusal::WrongCode, "0"}, Role::Host)});
+    EXPECT_EQ(refused.at(start), PeerState::Unplayed);
+    EXPECT_EQ(refused.peer->status(),
+              "The host refused to play: the join code is wrong.\nEsc quits.");
+    Side guest(Role::Guest);
+    guest.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
+    guest.wire->inbox.push_back(Received{1, {2, 1, 2}});
+    EXPECT_EQ(guest.at(start), PeerState::Unplayed);
+    EXPECT_TRUE(
+        guest.said("The host's answer could not be read (message too short): both "
+                   "players need the same version of the game"));
+}
+
+Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protocolVersion) {
+    return Hello{protocol, "", build, c};
+}
+
+TEST(Admission, RefusesInAnOrderThatTellsAStrangerNothingBeforeTheCode) {
+    const std::tuple<Hello, bool, std::optional<Refusal>> cases[] = {
+        {hello(wrong, 7, 1), true, Refusal::OtherProtocol},  // its code cannot be read
+        {hello(wrong, 7), true, Refusal::WrongCode},         // not told of the build or the game
+        {hello(code, 7), true, Refusal::OtherBuild},
+        {hello(code), true, Refusal::GameTaken},
+        {hello(code), false, std::nullopt}};
+    for (const auto& [h, taken, refusal] : cases) {
+        Admission admission(code, 42);
+        admission.arrived(1, {0x0a000001, 1}, 0);
+        EXPECT_EQ(admission.greet(1, h, taken, 0), refusal);
+    }
+}
+
+// Three wrong codes are free; then the address waits 1 s, 2 s, ... whatever it sends, while a
+// guest from another address joins.
+TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
+    Admission admission(code, 42);
+    ConnectionId id = 0;
+    const auto knock = [&](uint32_t ip, const CodeField& c, uint32_t at) {
+        admission.arrived(++id, {ip, 1}, at);
+        return admission.greet(id, hello(c), false, at);
+    };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(knock(1, wrong, 1000), Refusal::WrongCode);
+    }
+    EXPECT_EQ(knock(1, code, 1999), Refusal::TooManyTries);
+    EXPECT_EQ(knock(2, code, 1999), std::nullopt);
+    EXPECT_EQ(knock(1, wrong, 2000), Refusal::WrongCode);
+    EXPECT_EQ(knock(1, code, 3999), Refusal::TooManyTries);
+    EXPECT_EQ(knock(1, code, 4000), std::nullopt);
+    EXPECT_EQ(knock(1, wrong, 4001), Refusal::WrongCode);  // the right code cleared the count
+}
+
+TEST(Admission, RefusalsAreToldInSumsAtMostEveryTenSeconds) {
+    Admission admission(code, 42);
+    admission.arrived(1, {0x0a000001, 1}, 0);
+    admission.greet(1, hello(wrong), false, 0);
+    ASSERT_TRUE(admission.summary(0));
+    for (ConnectionId id = 2; id <= 5; ++id) {
+        admission.arrived(id, {0x0a000001 + uint32_t(id == 5), 2}, 100);
+        admission.greet(id, hello(id == 5 ? code : wrong), true, 100);
+    }
+    EXPECT_FALSE(admission.summary(9999));
+    const auto told = admission.summary(10000);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(
+        sentence(*told),
+        "refused 4 players: 3 a wrong join code, 1 a second player (the last from 10.0.0.2:2)");
+    EXPECT_EQ(admission.refused()[indexOf(Refusal::WrongCode)], 4);
+}
+
+// Half the difference of the two sides' leads, at least a whole update, leaves one out
+// once every 32 updates.
+TEST(PaceKeeping, ASideTwoUpdatesAheadLeavesOneOutOnceAWindow) {
+    PaceKeeper pace;
+    for (int64_t frame = 1; frame <= 96; ++frame) {
+        pace.sample(frame, frame - 2);
+    }
+    EXPECT_EQ(pace.advantage(), 8);
+    EXPECT_TRUE(pace.shouldYield(32));
+    EXPECT_FALSE(pace.shouldYield(33));
+    EXPECT_FALSE(pace.shouldYield(63));
+    pace.remoteAdvantage(1);
+    EXPECT_FALSE(pace.shouldYield(64));  // (8 - 1) / 2: less than a whole update
+    pace.remoteAdvantage(0);
+    EXPECT_TRUE(pace.shouldYield(96));
+}
+
+// A side asked twice in one frame (as the window once did) keeps the answer: a side running
+// ahead is not told to wait and then allowed to step.
+TEST(PaceKeeping, AskedTwiceInAFrameTheAnswerHolds) {
+    Game g;
+    int skips = 0;
+    for (int tick = 0; tick < 1000; ++tick) {
+        g.now += 16;
+        g.host.peer->poll(g.now);
+        const StepReady first = g.host.peer->ready();
+        EXPECT_EQ(g.host.peer->ready(), first);
+        skips += first == StepReady::Skip;
+        if (first == StepReady::Now) {
+            g.host.peer->step(UpdateInput{16, 300, 500, ButtonMessage::None, {}});
+        }
+        if (tick % 4 != 0) {
+            g.guest.frame(g.now);
+        }
+    }
+    EXPECT_GT(skips, 0);
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Once a game, a new file; a link in the way is not followed; a file that cannot be made
+// is said plainly.
+TEST(DesyncDumps, AreWrittenOnceToANewFile) {
+    namespace fs = std::filesystem;
+    const std::string folder = testing::TempDir() + "dumps-" + std::to_string(getpid());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::create_symlink(folder + "/elsewhere", folder + "/desync-player1-1.txt");
+    Game g(folder);
+    g.run(1000);
+    g.guest.peer->alterState([](Match& m) { m.randomState ^= 1; });
+    g.run(1000);
+    ASSERT_EQ(g.host.peer->state(), PeerState::Desynced);
+    const std::string path = folder + "/desync-player1-2.txt";
+    const auto told = std::find_if(
+        g.host.told.begin(), g.host.told.end(),
+        [](const std::string& s) { return s.find("The two games differ after update ") == 0; });
+    ASSERT_NE(told, g.host.told.end());
+    EXPECT_EQ(told->substr(told->find(": the match")),
+              ": the match is stopped. Both states are in " + path);
+    EXPECT_FALSE(fs::exists(folder + "/elsewhere"));
+    const std::string written = slurp(path);
+    EXPECT_NE(written.find("# player 1 (this game):\n{\"frame\":"), std::string::npos) << written;
+    EXPECT_NE(written.find("# player 2 (the other game):\n{\"frame\":"), std::string::npos)
+        << written;
+    g.guest.peer->sendRaw(encode(Desync{30, "{}"}, Role::Guest));
+    g.run(100);
+    EXPECT_EQ(slurp(path), written);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);  // and the guest's
+
+    Game blocked(folder + "/desync-player2-1.txt/in");
+    blocked.run(1000);
+    blocked.guest.peer->alterState([](Match& m) { m.randomState ^= 1; });
+    blocked.run(1000);
+    EXPECT_NE(
+        blocked.host.told.back().find("The states could not be written: cannot make " + folder),
+        std::string::npos)
+        << blocked.host.told.back();
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace spinvale::net
