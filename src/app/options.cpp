@@ -29,9 +29,10 @@ const char* const usageText =
     "  --help, --version\n"
     "\n"
     "Network game, also from the menu (two computers; UDP, IPv4; default port 27455):\n"
-    "  --host [PORT]     wait for the other player; shows this computer's address and a\n"
-    "                    join code to give them. Your settings decide the match; you are\n"
-    "                    player 1 (the mouse, or the computer), the guest is player 2\n"
+    "  --host [PORT]     wait for the other player (PORT 0: one the system picks); shows\n"
+    "                    this computer's address, the port and a join code to give them.\n"
+    "                    Your settings decide the match; you are player 1 (the mouse, or\n"
+    "                    the computer), the guest is player 2\n"
     "  --join HOST[:PORT] --code CODE\n"
     "                    play player 2 in the game hosted there, with the arrows and Enter\n"
     "                    (or a gamepad), seen from your own end of the table\n"
@@ -83,9 +84,9 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
         o.hosting = true;
         o.hostPort = port;
-        return text.empty() || (ec == std::errc() && end == text.data() + text.size() && port > 0)
+        return text.empty() || (ec == std::errc() && end == text.data() + text.size())
                    ? ""
-                   : "a port from 1 to 65535";
+                   : "a port from 0 to 65535";
     });
     commandLine.option("--join", [&o](const std::string& text) {
         std::string error;

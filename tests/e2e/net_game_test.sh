@@ -3,19 +3,19 @@
 # (its small window in a corner, on top) with the keys, nothing else driving them. After a
 # few points the guest presses Esc: the host says so and plays on against the computer, and
 # each side's recording replays to its own trace. Then a game hosted from the menu. Every
-# host listens on 127.0.0.1 only, with a code of its own.
+# host listens on 127.0.0.1 only, with a code of its own; the first on a port the system picks.
 source "$(dirname "$0")/lib.sh"
 guest_pid=
 on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
-port=$((20000 + RANDOM % 30000))
 
 write_settings --player1 mouse --game-speed 30
 mkdir guest
 "$bin/spinvale-settings" write guest/settings.dat --screen 480x360 >/dev/null
-start_game host.txt --windowed --no-dialogs --host "$port" --test-listen 127.0.0.1 --record host.rec
+start_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --record host.rec
 wait_game_window
 host_window=$game_window
 wait_for 10 grep -q 'join code' game.err || fail "no join code: $(cat game.err)"
+port=$(sed -n 's/.*UDP port \([0-9]*\) .*/\1/p' game.err)
 code=$(sed -n 's/.*join code //p' game.err | tr A-Z a-z)  # typed in any case
 (cd guest && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --join "127.0.0.1:$port" \
     --code "$code" --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
