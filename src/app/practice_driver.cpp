@@ -26,6 +26,9 @@ DriverFrame PracticeDriver::frame(uint32_t tickMs, bool away, CommandSource& com
             unjudged_.push_back({before, u.command});
         }
     }
+    for (std::string& said : std::exchange(said_, {})) {
+        frame.news.push_back("practice: " + said);
+    }
     return frame;
 }
 
@@ -66,10 +69,6 @@ std::string PracticeDriver::scoreNote() const {
         note += said.empty() ? "" : "\n" + said;
     }
     return note;
-}
-
-std::vector<std::string> PracticeDriver::takeSaid() {
-    return std::exchange(said_, {});
 }
 
 }  // namespace spinvale

@@ -2,7 +2,8 @@
 // rally, with a target) and the coach's word on each of player 1's strokes. The coach plays
 // each stroke again on copies of the match, some milliseconds of stepping a stroke, so it
 // sees the updates only once the frame that carried them is on the screen (afterShown):
-// no frame is shown late for it, and the word comes a frame later.
+// no frame is shown late for it, and its word comes with the next frame, under the score and
+// as news ("practice: long: swing 48 ms later, side matched").
 #pragma once
 
 #include <deque>
@@ -24,15 +25,13 @@ class PracticeDriver : public LocalDriver {
     // adaptive strength at the strength reached.
     PracticeDriver(LocalDriver&& local, const PracticeRules& rules, const GameSettings& settings);
 
+    // Its news: what the coach said since the last frame, a line for each ball and in the
+    // returns drill the summary of every 20 balls.
     DriverFrame frame(uint32_t tickMs, bool away, CommandSource& commands) override;
     // The drill, the word on the last ball and the last summary; nothing once a new game
     // has ended the drill.
     std::string scoreNote() const override;
     void afterShown() override;
-
-    // What the coach said since the last call: a line for each ball, and in the returns
-    // drill the summary of every 20 balls.
-    std::vector<std::string> takeSaid();
 
   private:
     void tell(const StrokeFeedback& feedback, PracticeMode mode);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <tuple>
 
@@ -131,9 +132,9 @@ struct Follower : CommandSource {
     }
 };
 
-// The drill's line comes before update 1 and replays; the coach speaks only once the frame
-// is shown, on each ball, and sums up every 20 in the returns drill; the menu's time is not
-// handed on.
+// The drill's line comes before update 1 and replays; the coach speaks once the frame is
+// shown, not in it, on each ball, and sums up every 20 in the returns drill; the menu's time
+// is not handed on.
 TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     const GameSettings g = defaultGameSettings();
     const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
@@ -145,16 +146,17 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     std::vector<std::string> said;
     for (uint32_t tick = 0; said.size() < 21 && tick < 200000; tick += 16) {
         const bool away = tick % 8000 >= 7000;
+        const std::string note = driver.scoreNote();
         const DriverFrame frame = driver.frame(tick, away, player);
         EXPECT_TRUE(!away || frame.updates.empty());
+        EXPECT_EQ(driver.scoreNote(), note) << "the coach waits until the frame is shown";
         if (tick > 0 && tick % 8000 == 0) {
             EXPECT_EQ(stepped(frame), 16u) << "back from the menu";
         }
         sink.take(frame.updates);
-        EXPECT_TRUE(driver.takeSaid().empty()) << "nothing said before the frame is shown";
         driver.afterShown();
-        for (const std::string& line : driver.takeSaid()) {
-            said.push_back(line);
+        for (const std::string& line : frame.news) {
+            said.push_back(line.substr(std::strlen("practice: ")));
         }
     }
     ASSERT_EQ(said.size(), 21u);
