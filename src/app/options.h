@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "match.h"
 
 namespace spinvale {
 
@@ -30,6 +31,8 @@ struct Options {
     std::string code;
     bool nearView = false;  // the guest sees the host's view, its keys not turned
     int64_t inputDelay = -1;
+    PracticeRules practice;  // a drill instead of a game (--practice, --target)
+    bool targetGiven = false;
 };
 
 extern const char* const usageText;

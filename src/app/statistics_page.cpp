@@ -14,8 +14,9 @@ PageLine counted(const char* what, int32_t count) {
 }  // namespace
 
 std::array<std::vector<PageLine>, 2> statisticsPages(const GameStatistics& statistics, int winner) {
-    const char* notes[2][2] = {{"Enter, Esc or a click: back to the menu.", ""},
-                               {"Enter: new game", "Press Esc to exit"}};
+    const char* notes[2][2] = {
+        {"Enter, Esc or a click: back to the menu.", "Tab: back to the game."},
+        {"Enter: new game", "Press Esc to exit"}};
     std::array<std::vector<PageLine>, 2> pages;
     for (int player = 1; player <= 2; ++player) {
         const PlayerStatistics& p = statistics.player(player);

@@ -126,6 +126,23 @@ std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width,
     return rows;
 }
 
+std::vector<PlacedRow> layoutSideBySide(const std::vector<PageLine>& left,
+                                        const std::vector<PageLine>& right, int width, int height,
+                                        const SceneLists& lists) {
+    const int column = std::min(width - 2 * margin, widestColumn);
+    std::vector<PlacedRow> rows;
+    for (const std::vector<PageLine>* page : {&left, &right}) {
+        // Laid out alone, a page of half the column stands a margin in from its left edge.
+        const int shift = (width - column) / 2 - margin + (page == &left ? 0 : column / 2);
+        for (PlacedRow row : layoutPage(*page, column / 2 + 2 * margin, height, lists)) {
+            row.x += shift;
+            row.line += page == &left ? 0 : int(left.size());
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
 void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const SceneLists& lists) {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT |
                  GL_VIEWPORT_BIT);
@@ -142,9 +159,13 @@ void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const S
     const float left = float((width - column) / 2 - 10);
     const float right = left + float(column + 20);
     if (!rows.empty()) {
+        int top = rows.front().top, bottom = top;
+        for (const PlacedRow& row : rows) {
+            top = std::min(top, row.top);
+            bottom = std::max(bottom, row.top + row.height);
+        }
         glColor4f(0, 0, 0, 0.6f);
-        fillRect(left, float(rows.front().top - 10), right,
-                 float(rows.back().top + rows.back().height + 10));
+        fillRect(left, float(top - 10), right, float(bottom + 10));
     }
     for (const PlacedRow& row : rows) {
         if (row.style == LineStyle::Selected) {

@@ -28,6 +28,12 @@ struct PlacedRow {
 std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width, int height,
                                   const SceneLists& lists);
 
+// Two pages side by side, each in half of the one page's column (line counts on through the
+// second).
+std::vector<PlacedRow> layoutSideBySide(const std::vector<PageLine>& left,
+                                        const std::vector<PageLine>& right, int width, int height,
+                                        const SceneLists& lists);
+
 // Dims whatever the frame holds and draws the rows over it. The matrices, the viewport and
 // the switches the frame uses are left as they were.
 void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const SceneLists& lists);
