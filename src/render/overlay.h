@@ -21,10 +21,12 @@ struct PlacedRow {
     int top;
     int height;
     int line;
+    bool compact = false;  // an entry in the smaller font, the page being tall for the window
 };
 
 // The rows of a page in a window of that size: one column, at most 760 pixels wide, in the
-// middle of the window, and the whole page centred from top to bottom.
+// middle of the window, and the whole page centred from top to bottom. A page too tall for
+// the window sets its entries in the smaller font, so that every line shows.
 std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width, int height,
                                   const SceneLists& lists);
 
