@@ -114,12 +114,11 @@ std::string replayed(const std::string& recording, uint32_t seed) {
 // A mouse player 1 who follows the ball at 2 m and clicks at a moment of each serve's way
 // that moves on from ball to ball: strokes of many timings.
 struct Follower : CommandSource {
-    const MatchDriver& driver;
+    const MatchDriver* driver = nullptr;
     int balls = 0, clickIn = -1;
-    explicit Follower(const MatchDriver& d) : driver(d) {}
     KeySet keys() const override { return {}; }
     std::optional<UpdateInput> take(uint32_t elapsedMs) override {
-        const MatchState& s = driver.shown().state;
+        const MatchState& s = driver->shown().state;
         UpdateInput c;
         c.elapsedMs = elapsedMs;
         c.pointerX = int32_t((double(s.ballX) + 147.5) / 305 * 1024), c.pointerY = 560;
@@ -132,19 +131,22 @@ struct Follower : CommandSource {
     }
 };
 
-// The drill's line comes before update 1 and replays; the coach speaks once the frame is
-// shown, not in it, on each ball, and sums up every 20 in the returns drill; the menu's time
-// is not handed on.
+// The drill's line comes before update 1; the coach speaks once the frame is shown, not in
+// it, on each ball, and sums up every 20 in the returns drill; the menu's time is not handed
+// on. A rally takes over the match as the menu starts one, and a new game ends it: the
+// recording goes on, and replays.
 TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     const GameSettings g = defaultGameSettings();
     const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
     PracticeDriver driver(
         drill, g, [g] { return g; }, 3);
-    Follower player(driver);
+    Follower player;
+    player.driver = &driver;
     std::stringstream record, trace;
     OutputSink sink(&record, &trace, nullptr, false);
     std::vector<std::string> said;
-    for (uint32_t tick = 0; said.size() < 21 && tick < 200000; tick += 16) {
+    uint32_t tick = 0;
+    for (; said.size() < 21 && tick < 200000; tick += 16) {
         const bool away = tick % 8000 >= 7000;
         const std::string note = driver.scoreNote();
         const DriverFrame frame = driver.frame(tick, away, player);
@@ -168,6 +170,16 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
               0u);
     EXPECT_EQ(record.str().rfind(formatSettingsLine(g) + "\n" + formatPracticeLine(drill, g), 0),
               0u);
+    PracticeDriver rally(std::move(driver), {PracticeMode::Rally, PracticeTarget::Any}, g);
+    player.driver = &rally;
+    for (const uint32_t end = tick + 9000; tick < end; tick += 16) {
+        sink.take(rally.frame(tick, false, player).updates);
+        if (tick + 3000 == end) {
+            rally.startNewGame(g);
+        }
+    }
+    EXPECT_NE(record.str().find("\npractice mode=rally "), std::string::npos);
+    EXPECT_EQ(rally.scoreNote(), "") << "the new game ended the drill";
     EXPECT_TRUE(replayed(record.str(), 3) == trace.str());
 }
 
