@@ -79,9 +79,8 @@ constexpr const char* usage =
     "(bytes, rollbacks, hashes compared) go to stderr at the end.\n"
     "\n"
     "Without a script the run ends at the first won game (a drill at --max-frames, by default\n"
-    "1000000). Exit status: 0 done, 1 no network\n"
-    "match (refused, no answer), 2 bad usage or a malformed script, 3 the two sides'\n"
-    "matches differed.\n";
+    "1000000). Exit status: 0 done, 1 no network match (refused, no answer), 2 bad usage or a\n"
+    "malformed script, 3 the two sides' matches differed.\n";
 
 struct Options {
     std::string settingsPath;  // "": the recording's, else settings.dat
