@@ -4,6 +4,7 @@
 
 #include "frame_timing.h"
 #include "local_driver.h"
+#include "practice_driver.h"
 #include "recording.h"
 
 namespace spinvale {
@@ -83,7 +84,11 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
         return driver;
     }
     // A switch of window restarts the match on the settings file as it is then.
-    return std::make_unique<LocalDriver>(store.settings(), [&store] { return store.reload(); });
+    auto reread = [&store] { return store.reload(); };
+    if (options.practice.mode != PracticeMode::None) {
+        return std::make_unique<PracticeDriver>(options.practice, store.settings(), reread);
+    }
+    return std::make_unique<LocalDriver>(store.settings(), reread);
 }
 
 std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Options& options,

@@ -1,5 +1,5 @@
 // The games the shell starts: the first one, as the command line asks (a recording
-// replayed, a network game hosted or joined, else local play), and a network game the
+// replayed, a network game hosted or joined, a drill, else local play), and a network game the
 // player asks for from the menu. The recording and the trace files begin with each.
 #pragma once
 

@@ -43,7 +43,13 @@ struct StartNetGame {
     std::string code;
 };
 
-using Intent =
-    std::variant<Quit, ToggleFullscreen, ApplyDisplay, KeepChoices, NewGame, StartNetGame>;
+// A drill in place of the game of the player's own, on these settings.
+struct StartPractice {
+    PracticeRules rules;
+    GameSettings settings;
+};
+
+using Intent = std::variant<Quit, ToggleFullscreen, ApplyDisplay, KeepChoices, NewGame,
+                            StartNetGame, StartPractice>;
 
 }  // namespace spinvale

@@ -25,10 +25,14 @@ DriverFrame LocalDriver::frame(uint32_t tickMs, bool away, CommandSource& comman
     }
     frame.updates.push_back(match_.step(*command));
     takeRequests(match_.match(), frame);
-    if (match_.match().requests.toggleFullscreen) {
-        match_.restart(restartSettings_());  // the new window's match
+    if (match_.match().requests.toggleFullscreen) {  // the new window's match
+        match_.restart(carryAdaptedStrength(restartSettings_(), match_.match().settings));
     }
     return frame;
+}
+
+void LocalDriver::startNewGame(const GameSettings& settings) {
+    match_.startNewGame(carryAdaptedStrength(settings, match_.match().settings));
 }
 
 }  // namespace spinvale

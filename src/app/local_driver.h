@@ -1,6 +1,7 @@
 // Local play: the players at this computer (and the computer's paddles), one update a
 // frame on the time since the last one. The match is the player's own: while they are in
 // the menu no update runs, and that time is not handed to the match when they come back.
+// Under the adaptive strength a new game and a new window go on at the strength reached.
 #pragma once
 
 #include <functional>
@@ -20,8 +21,11 @@ class LocalDriver : public MatchDriver {
     DriverFrame frame(uint32_t tickMs, bool away, CommandSource& commands) override;
     Match shown() const override { return match_.match(); }
     MatchControl control() const override { return MatchControl::Local; }
-    void startNewGame(const GameSettings& settings) override { match_.startNewGame(settings); }
+    void startNewGame(const GameSettings& settings) override;
     void resumeAt(uint32_t tickMs) override { lastTick_ = tickMs; }
+
+  protected:
+    DrivenMatch& drivenMatch() { return match_; }
 
   private:
     DrivenMatch match_;

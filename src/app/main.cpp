@@ -23,6 +23,12 @@ int main(int argc, char** argv) {
                            : (options.hosting || joining) && !options.replayPath.empty()
                                ? "--replay plays no network game"
                                : nullptr;
+    const bool practising = options.practice.mode != PracticeMode::None;
+    if (practising && (options.hosting || joining || !options.replayPath.empty())) {
+        conflict = "--practice is played alone, not with --host, --join or --replay";
+    } else if (options.targetGiven && !practising) {
+        conflict = "--target needs --practice";
+    }
     if (conflict != nullptr) {
         std::cerr << "spinvale: " << conflict << "\n" << usageText;
         return 2;

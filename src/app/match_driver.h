@@ -32,14 +32,21 @@ class CommandSource {
     virtual std::optional<UpdateInput> take(uint32_t elapsedMs) = 0;
 };
 
+// A drill the player started, with the settings it is played on.
+struct PracticeStart {
+    PracticeRules rules;
+    GameSettings settings;
+};
+
 // One update carried out: its number (0: the match as it starts, traced only), its command,
 // the match after it, and the recording's lines due before it.
 struct DriverUpdate {
     int64_t number = 0;
     UpdateInput command;
     Match after;
-    std::optional<GameSettings> settings;  // a "settings" line: the settings from here on
-    std::optional<GameSettings> newGame;   // a "new-game" line: the player started a new game
+    std::optional<GameSettings> settings;        // a "settings" line: the settings from here on
+    std::optional<GameSettings> newGame;         // a "new-game" line: the player started a new game
+    std::optional<PracticeStart> practice = {};  // a "practice" line: the player started a drill
 };
 
 // What a driver did in one frame.
@@ -67,6 +74,11 @@ class MatchDriver {
     virtual Match shown() const = 0;
     // What the screen says beside the match ("" for nothing).
     virtual std::string notice() const { return ""; }
+    // What the screen says under the score, a line or two ("" for nothing).
+    virtual std::string scoreNote() const { return ""; }
+    // Work that can wait until the frame is on the screen: the window calls it after each
+    // frame is shown, a runner after each frame.
+    virtual void afterShown() {}
     virtual MatchControl control() const = 0;
     // A new game the player asked for; only a match of their own takes it.
     virtual void startNewGame(const GameSettings& settings) { (void)settings; }

@@ -42,8 +42,8 @@ const PageLine howToPlayPage[] = {
 };
 
 bool offered(const Menu& menu, const MenuRow& row) {
-    if (menu.page == MenuPage::Join) {
-        return row.offer == Offer::JoinPage;
+    if (menu.page == MenuPage::Join || menu.page == MenuPage::Practice) {
+        return row.offer == (menu.page == MenuPage::Join ? Offer::JoinPage : Offer::PracticePage);
     }
     return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
 }
@@ -62,6 +62,15 @@ std::vector<std::size_t> rowsShown(const Menu& menu) {
 std::size_t rowNamed(const char* name) {
     std::size_t i = 0;
     while (std::string(menuRows[i].name) != name) {
+        ++i;
+    }
+    return i;
+}
+
+// The entry that opens a page.
+std::size_t rowOpening(MenuPage page) {
+    std::size_t i = 0;
+    while (menuRows[i].opens != page) {
         ++i;
     }
     return i;
@@ -87,13 +96,13 @@ MenuAction enter(Menu& menu) {
     if (row.opens != MenuPage::Entries) {
         menu.page = row.opens;
     }
-    if (row.opens == MenuPage::Join) {
+    if (row.opens == MenuPage::Join || row.opens == MenuPage::Practice) {
         menu.selected = rowsShown(menu).front();
     }
     return row.action;
 }
 
-MenuAction pressOnHowToPlay(Menu& menu, MenuKey key) {
+MenuAction pressOnTextPage(Menu& menu, MenuKey key) {
     if (key == MenuKey::Tab) {
         return MenuAction::Close;
     }
@@ -103,13 +112,14 @@ MenuAction pressOnHowToPlay(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-// Esc on the join page goes back to the menu's entries, elsewhere back to the match.
+// Esc on the join or practice page goes back to the menu's entries, elsewhere back to the
+// match.
 MenuAction escape(Menu& menu) {
-    if (menu.page != MenuPage::Join) {
+    if (menu.page != MenuPage::Join && menu.page != MenuPage::Practice) {
         return MenuAction::Close;
     }
+    menu.selected = rowOpening(menu.page);
     menu.page = MenuPage::Entries;
-    menu.selected = rowNamed("Join a network game");
     return MenuAction::None;
 }
 
@@ -125,6 +135,13 @@ std::vector<std::string> pageHints(const Menu& menu) {
             "Type the host's address (HOST or HOST:PORT) and the join code it shows; Enter "
             "on Join calls the host. Esc: back to the menu."};
     }
+    if (menu.page == MenuPage::Practice) {
+        return {
+            "The computer serves every ball and keeps no score: returns, or a rally it "
+            "keeps going. After each stroke the game says where the ball went and how "
+            "your swing compared with the one that sends it to the target's middle.",
+            "Enter on Start begins; Esc: back to the menu."};
+    }
     std::vector<std::string> hints = {
         "Up and Down choose; Left, Right, Enter or a click change; Esc or Tab: back to the "
         "game."};
@@ -135,6 +152,10 @@ std::vector<std::string> pageHints(const Menu& menu) {
 }
 
 }  // namespace
+
+bool showsText(const Menu& menu) {
+    return menu.page == MenuPage::HowToPlay || menu.page == MenuPage::Statistics;
+}
 
 void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& display,
               int samplesInUse) {
@@ -155,8 +176,8 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
     if (key == MenuKey::ToggleFullscreen) {
         return stepChoice(menu, menuRows[rowNamed("Fullscreen")], 1);
     }
-    if (menu.page == MenuPage::HowToPlay) {
-        return pressOnHowToPlay(menu, key);
+    if (showsText(menu)) {
+        return pressOnTextPage(menu, key);
     }
     switch (key) {
         case MenuKey::Up:
@@ -193,7 +214,7 @@ void typeIntoMenu(Menu& menu, const std::string& text) {
 }
 
 MenuAction clickMenuEntry(Menu& menu, std::size_t row) {
-    if (menu.page == MenuPage::HowToPlay) {
+    if (showsText(menu)) {
         menu.page = MenuPage::Entries;
         return MenuAction::None;
     }
@@ -205,9 +226,10 @@ bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing) {
     if (menu.networkGame) {
         return false;  // the host's settings decide a network game
     }
+    const GameSettings chosen = carryAdaptedStrength(menu.chosen.settings, playing);
     for (const MenuRow& row : menuRows) {
         for (const SettingsField& f : row.fields) {
-            if (f.name != nullptr && !sameField(menu.chosen.settings, playing, f)) {
+            if (f.name != nullptr && !sameField(chosen, playing, f)) {
                 return true;
             }
         }
@@ -220,8 +242,10 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     if (menu.page == MenuPage::HowToPlay) {
         return {std::begin(howToPlayPage), std::end(howToPlayPage)};
     }
-    std::vector<PageLine> page = {
-        {LineStyle::Title, menu.page == MenuPage::Join ? "Join a network game" : "Spinvale"}};
+    const char* title = menu.page == MenuPage::Join       ? "Join a network game"
+                        : menu.page == MenuPage::Practice ? "Practice"
+                                                          : "Spinvale";
+    std::vector<PageLine> page = {{LineStyle::Title, title}};
     for (const std::size_t row : rowsShown(menu)) {
         page.push_back(
             {row == menu.selected ? LineStyle::Selected : LineStyle::Entry, entryText(menu, row)});
@@ -244,7 +268,7 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
 
 bool entryOnLine(const Menu& menu, int line, std::size_t& row) {
     const std::vector<std::size_t> shown = rowsShown(menu);
-    if (menu.page == MenuPage::HowToPlay || line < 1 || line > int(shown.size())) {
+    if (showsText(menu) || line < 1 || line > int(shown.size())) {
         return false;
     }
     row = shown[std::size_t(line - 1)];

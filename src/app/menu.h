@@ -2,11 +2,12 @@
 // who plays, the game length, the computer's strength and the ball's speed (a change to any
 // of these starts a new game at 0-0 when the menu closes), the sound, fullscreen and
 // anti-aliasing (which apply at once), starts a network game (hosted, or joined on a page
-// of its own), and shows how to play. A network game cannot wait: it plays on under the
-// menu, which then offers only what leaves the match alone. Each entry is one row of a
-// table: its text, its choices and what choosing it does. Here are the menu's state and what
-// keys, typed text and clicks do to it; the shell carries out the actions, keeps the choices
-// and draws the pages. Nothing here touches SDL, OpenGL, files or the network.
+// of its own) or a drill (chosen on a page of its own), and shows the game's statistics
+// and how to play. A network game cannot wait: it plays on under the menu, which then
+// offers only what leaves the match alone. Each entry is one row of a table: its text, its
+// choices and what choosing it does. Here are the menu's state and what keys, typed text and
+// clicks do to it; the shell carries out the actions, keeps the choices and draws the pages.
+// Nothing here touches SDL, OpenGL, files or the network.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +37,7 @@ extern const Preset ballSpeedPresets[3];
 
 enum class MenuKey { Up, Down, Left, Right, Enter, Escape, Tab, Backspace, ToggleFullscreen };
 
-enum class MenuPage { Entries, HowToPlay, Join };
+enum class MenuPage { Entries, HowToPlay, Join, Practice, Statistics };
 
 // What the shell does after a key or a click.
 enum class MenuAction {
@@ -47,6 +48,7 @@ enum class MenuAction {
     DisplayChanged,   // a window or sound choice changed: keep it and apply it now
     Host,             // host a network game on the default port
     Join,             // join the game at the typed address with the typed code
+    Practice,         // start the drill chosen on the practice page, then back to the match
     Quit,
 };
 
@@ -62,14 +64,26 @@ struct Menu {
     std::string address;   // the join page's fields as typed; they last while the game runs
     std::string code;
     std::string netProblem;  // why the last host or join did not start
+    PracticeRules practice{PracticeMode::Returns, PracticeTarget::Any};  // the drill chosen
 };
 
 // Where an entry is offered: on the menu's page in every game, only in a game of the
-// player's own, or on the join page.
-enum class Offer { Always, Local, JoinPage };
+// player's own, or on the join page or the practice page.
+enum class Offer { Always, Local, JoinPage, PracticePage };
 
-// How an entry's choice is shown and stepped.
-enum class ChoiceKind { None, SettingsFlag, Points, Preset, DisplayFlag, Samples, Text };
+// How an entry's choice is shown and stepped. Strength: the presets, then Adaptive.
+enum class ChoiceKind {
+    None,
+    SettingsFlag,
+    Points,
+    Preset,
+    Strength,
+    DisplayFlag,
+    Samples,
+    Text,
+    Drill,
+    Target
+};
 
 struct MenuRow {
     const char* name;  // a choice follows it after a colon
@@ -77,7 +91,7 @@ struct MenuRow {
     MenuAction action;                   // what choosing the entry asks of the shell
     MenuPage opens = MenuPage::Entries;  // a page the entry opens instead
     ChoiceKind choice = ChoiceKind::None;
-    SettingsField fields[2] = {};  // the match settings the choice sets
+    SettingsField fields[3] = {};  // the match settings the choice sets
     const Preset* presets = nullptr;
     const char* on = nullptr;  // a flag's two choices
     const char* off = nullptr;
@@ -102,6 +116,9 @@ void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& dis
 
 MenuAction pressMenuKey(Menu& menu, MenuKey key);
 
+// On a page of text (how to play, the statistics), which any key or click leaves.
+bool showsText(const Menu& menu);
+
 // Text typed on the keyboard goes into the selected field, printable ASCII only, up to the
 // field's length.
 void typeIntoMenu(Menu& menu, const std::string& text);
@@ -110,12 +127,13 @@ void typeIntoMenu(Menu& menu, const std::string& text);
 // on the how-to-play page any click goes back to the entries.
 MenuAction clickMenuEntry(Menu& menu, std::size_t row);
 
-// True when the chosen match settings differ from those being played.
+// True when the chosen match settings differ from those being played (under the adaptive
+// strength, the computer's skill and speed are the game's own).
 bool matchChoicesDiffer(const Menu& menu, const GameSettings& playing);
 
-// The page the menu shows: its entries or the join page's with their notes, or the
-// how-to-play page. notes come under the entries (where the choices are kept, a problem in
-// keeping them).
+// The page the menu shows: its entries or the join or practice page's with their notes, or
+// the how-to-play page (the statistics page is statistics_page.h's). notes come under the
+// entries (where the choices are kept, a problem in keeping them).
 std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
                                const std::vector<std::string>& notes);
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "practice.h"
+
 namespace spinvale {
 
 const Preset strengthPresets[3] = {{"Easy", 0.4f, 35}, {"Normal", 0.7f, 40}, {"Hard", 0.8f, 46}};
@@ -19,8 +21,12 @@ MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = M
 
 MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
     const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
-                       kind == ChoiceKind::Preset;
-    MenuRow row{name, offer, match ? MenuAction::SettingsChanged : MenuAction::DisplayChanged};
+                       kind == ChoiceKind::Preset || kind == ChoiceKind::Strength;
+    const bool drill = kind == ChoiceKind::Drill || kind == ChoiceKind::Target;
+    MenuRow row{name, offer,
+                match   ? MenuAction::SettingsChanged
+                : drill ? MenuAction::None
+                        : MenuAction::DisplayChanged};
     row.choice = kind;
     return row;
 }
@@ -39,6 +45,13 @@ MenuRow preset(const char* name, const Preset* presets, const SettingsField& fir
     row.fields[0] = first;
     row.fields[1] = second;
     row.presets = presets;
+    return row;
+}
+
+MenuRow strength(const char* name) {
+    MenuRow row = preset(name, strengthPresets, field::aiSkill, field::aiSpeed);
+    row.choice = ChoiceKind::Strength;
+    row.fields[2] = field::adaptiveStrength;
     return row;
 }
 
@@ -72,16 +85,21 @@ const std::vector<MenuRow> menuRows = {
     act("Host a network game", Offer::Local, MenuAction::Host),
     act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
     points("Game"),
-    preset("Computer", strengthPresets, field::aiSkill, field::aiSpeed),
+    strength("Computer"),
     preset("Ball speed", ballSpeedPresets, field::gameSpeed, field::gravityScale),
     displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag),
     displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag),
     displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples),
+    act("Practice", Offer::Local, MenuAction::None, MenuPage::Practice),
+    act("Statistics", Offer::Always, MenuAction::None, MenuPage::Statistics),
     act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
     act("Quit", Offer::Always, MenuAction::Quit),
     textField("Address", &Menu::address, 40),  // HOST or HOST:PORT
     textField("Code", &Menu::code, 12),
     act("Join", Offer::JoinPage, MenuAction::Join),
+    choice("Drill", Offer::PracticePage, ChoiceKind::Drill),
+    choice("Target", Offer::PracticePage, ChoiceKind::Target),
+    act("Start", Offer::PracticePage, MenuAction::Practice),
 };
 
 namespace {
@@ -120,6 +138,11 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return g.*row.fields[0].flag ? row.on : row.off;
         case ChoiceKind::Points:
             return std::to_string(g.pointsPerGame) + " points";
+        case ChoiceKind::Strength:
+            if (g.adaptiveStrength) {
+                return "Adaptive";
+            }
+            [[fallthrough]];
         case ChoiceKind::Preset: {
             const int p = presetOf(row.presets, g.*row.fields[0].real, g.*row.fields[1].real);
             return p < 0 ? "custom" : row.presets[p].name;
@@ -130,6 +153,12 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return samplesText(menu);
         case ChoiceKind::Text:
             return menu.*row.text + (menu.selected == i ? "_" : "");
+        case ChoiceKind::Drill:
+            return practiceModeName(menu.practice.mode);
+        case ChoiceKind::Target:
+            return menu.practice.target == PracticeTarget::Any
+                       ? "anywhere"
+                       : std::string("the ") + practiceTargetName(menu.practice.target) + " half";
         case ChoiceKind::None:
             break;
     }
@@ -142,6 +171,18 @@ void stepPreset(const Preset* presets, float& first, float& second, int step) {
     const int next = now < 0 ? (step > 0 ? 0 : 2) : (now + step + 3) % 3;
     first = presets[next].first;
     second = presets[next].second;
+}
+
+// Easy, Normal, Hard, then Adaptive, which starts from the strength shown before it.
+void stepStrength(const MenuRow& row, GameSettings& g, int step) {
+    constexpr int adaptive = 3;
+    const int now = g.adaptiveStrength ? adaptive : presetOf(row.presets, g.aiSkill, g.aiSpeed);
+    const int next = now < 0 ? (step > 0 ? 0 : adaptive) : (now + step + 4) % 4;
+    g.adaptiveStrength = next == adaptive;
+    if (next != adaptive) {
+        g.aiSkill = row.presets[next].first;
+        g.aiSpeed = row.presets[next].second;
+    }
 }
 
 void stepSamples(int32_t& samples, int step) {
@@ -171,6 +212,17 @@ MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
         case ChoiceKind::Preset:
             stepPreset(row.presets, g.*row.fields[0].real, g.*row.fields[1].real, step);
             break;
+        case ChoiceKind::Strength:
+            stepStrength(row, g, step);
+            break;
+        case ChoiceKind::Drill:
+            menu.practice.mode = menu.practice.mode == PracticeMode::Returns
+                                     ? PracticeMode::Rally
+                                     : PracticeMode::Returns;
+            return MenuAction::None;
+        case ChoiceKind::Target:
+            menu.practice.target = PracticeTarget((int(menu.practice.target) + step + 3) % 3);
+            return MenuAction::None;
         case ChoiceKind::DisplayFlag:
             (row.display == DisplayField::Sound ? c.display.sound : c.display.fullscreen) ^= true;
             break;

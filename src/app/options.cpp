@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "join_code.h"
+#include "practice.h"
 
 namespace spinvale {
 
@@ -24,6 +25,12 @@ const char* const usageText =
     "                    spinvale-sim --script play back\n"
     "  --replay FILE     play a recording at its recorded pace (Esc ends it)\n"
     "  --trace FILE      write the match after every update, as spinvale-sim --trace does\n"
+    "  --practice returns|rally\n"
+    "                    practise against the computer's serve, with no score: it lets your\n"
+    "                    returns go by, or keeps a rally going; after each of your strokes\n"
+    "                    the game says where the ball went and how to time the swing\n"
+    "  --target any|left|right\n"
+    "                    the half of the far side a practice return is aimed at (default any)\n"
     "  --no-dialogs      report errors on stderr only, without message boxes\n"
     "  --verbose         tell which renderer, samples and frame pacing the game took\n"
     "  --help, --version\n"
@@ -103,6 +110,15 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     });
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
     commandLine.path("--test-listen", o.listenAddress);
+    commandLine.option("--practice", [&o](const std::string& text) {
+        return readPracticeMode(text, o.practice.mode) && o.practice.mode != PracticeMode::None
+                   ? ""
+                   : "returns or rally";
+    });
+    commandLine.option("--target", [&o](const std::string& text) {
+        o.targetGiven = true;
+        return readPracticeTarget(text, o.practice.target) ? "" : "any, left or right";
+    });
     return commandLine;
 }
 

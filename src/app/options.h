@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "match.h"
 
 namespace spinvale {
 
@@ -31,6 +32,8 @@ struct Options {
     bool nearView = false;  // the guest sees the host's view, its keys not turned
     int64_t inputDelay = -1;
     std::string listenAddress;  // test hook: the host listens on this address only ("": all)
+    PracticeRules practice;  // a drill instead of a game (--practice, --target)
+    bool targetGiven = false;
 };
 
 extern const char* const usageText;

@@ -8,18 +8,46 @@ namespace spinvale {
 OutputSink::OutputSink(std::ostream* record, std::ostream* trace, PlaySounds playSounds, bool live)
     : record_(record), trace_(trace), playSounds_(std::move(playSounds)), live_(live) {}
 
+void OutputSink::record(const DriverUpdate& u) {
+    std::ostream& out = *record_;
+    if (u.settings) {
+        out << formatSettingsLine(*u.settings) << '\n';
+        recorded_ = *u.settings;
+    }
+    if (u.newGame) {
+        out << formatNewGameLine(*u.newGame) << '\n';
+        recorded_ = *u.newGame;
+    }
+    if (u.practice) {
+        out << formatPracticeLine(u.practice->rules, u.practice->settings) << '\n';
+        recorded_ = u.practice->settings;
+    }
+    if (u.number == 0) {
+        return;
+    }
+    out << formatUpdateLine(u.command) << '\n';
+    if (u.after.settings != recorded_) {
+        recorded_ = u.after.settings;
+        out << formatSettingsLine(recorded_) << '\n';
+    }
+}
+
+void OutputSink::count(const DriverUpdate& u) {
+    if (u.number == 0 || u.newGame || u.practice) {
+        statistics_ = GameStatistics{};
+        last_.reset();
+    }
+    if (last_) {
+        statistics_.count(*last_, u.after);
+    }
+    last_ = u.after;
+}
+
 void OutputSink::takeOne(const DriverUpdate& u) {
     if (record_ != nullptr) {
-        if (u.settings) {
-            *record_ << formatSettingsLine(*u.settings) << '\n';
-        }
-        if (u.newGame) {
-            *record_ << formatNewGameLine(*u.newGame) << '\n';
-        }
-        if (u.number > 0) {
-            *record_ << formatUpdateLine(u.command) << '\n';
-        }
+        record(u);
     }
+    count(u);
     if (trace_ != nullptr) {
         *trace_ << formatTraceLine(u.number, u.command.elapsedMs, u.after) << '\n';
     }

@@ -11,6 +11,14 @@ GameSettings startSettings(RecordingReader& reader, GameSettings settings, Updat
     return settings;
 }
 
+// The drill the reader met before the update it read last, on the settings read with it.
+std::optional<PracticeStart> drillOf(const RecordingReader& reader, const GameSettings& settings) {
+    if (!reader.practice()) {
+        return std::nullopt;
+    }
+    return PracticeStart{*reader.practice(), settings};
+}
+
 }  // namespace
 
 ReplayDriver::ReplayDriver(std::unique_ptr<std::istream> in, GameSettings settings, uint32_t seed)
@@ -18,11 +26,13 @@ ReplayDriver::ReplayDriver(std::unique_ptr<std::istream> in, GameSettings settin
       reader_(*in_),
       settings_(startSettings(reader_, settings, next_, more_)),
       match_(settings_, seed),
-      newGame_(reader_.newGame()) {}
+      newGame_(reader_.newGame()),
+      practice_(drillOf(reader_, settings_)) {}
 
 void ReplayDriver::readNext() {
     more_ = reader_.next(next_, settings_);
     newGame_ = reader_.newGame();
+    practice_ = drillOf(reader_, settings_);
 }
 
 DriverFrame ReplayDriver::frame(uint32_t, bool, CommandSource& commands) {
@@ -43,6 +53,8 @@ DriverFrame ReplayDriver::frame(uint32_t, bool, CommandSource& commands) {
     }
     if (newGame_) {
         match_.startNewGame(*newGame_);
+    } else if (practice_) {
+        match_.startPractice(practice_->rules, practice_->settings);
     }
     const UpdateInput command = next_;
     readNext();
@@ -54,8 +66,8 @@ DriverFrame ReplayDriver::frame(uint32_t, bool, CommandSource& commands) {
     }
     if (match.requests.toggleFullscreen) {
         match_.restart(settings_);
-    } else if (settings_ != match.settings) {
-        match_.takeSettings(settings_);
+    } else if (settings_ != match.settings && !newGame_ && !practice_) {
+        match_.takeSettings(settings_);  // a new game or a drill brings its own
     }
     frame.nextDueMs = next_.elapsedMs;
     return frame;

@@ -3,7 +3,8 @@
 // on the match:
 // - one update is read ahead, so that the settings lines after an update are known before
 //   the restart it may ask for;
-// - a new-game line starts a new game at 0-0 before the update after it;
+// - a new-game line starts a new game at 0-0 before the update after it, and a practice
+//   line a drill;
 // - an update that asked for a switch of window restarts the match, as the new window did,
 //   with the settings read so far;
 // - settings that change with no restart take effect at once (the other side of a network
@@ -48,7 +49,8 @@ class ReplayDriver : public MatchDriver {
     bool more_ = false;      // next_ holds an update still to play
     GameSettings settings_;  // the settings read so far
     DrivenMatch match_;
-    std::optional<GameSettings> newGame_;  // the new game started before next_
+    std::optional<GameSettings> newGame_;    // the new game started before next_
+    std::optional<PracticeStart> practice_;  // or the drill
 };
 
 }  // namespace spinvale

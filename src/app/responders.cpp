@@ -91,13 +91,13 @@ bool Responders::hotKeyTakes(const KeyEvent& key, const ShellState& shell,
     return false;
 }
 
-// The pointer over an entry selects it, a click acts on it; on the how-to-play page a
-// click anywhere goes back.
+// The pointer over an entry selects it, a click acts on it; on a page of text a click
+// anywhere goes back.
 void Responders::pointAtMenu(int y, bool click, const ShellState& shell,
                              std::vector<Intent>& intents) {
     std::size_t row = 0;
     const bool onEntry = entryOnLine(menu_, lineAt_(y), row);
-    if (click && (onEntry || menu_.page == MenuPage::HowToPlay)) {
+    if (click && (onEntry || showsText(menu_))) {
         actOnMenu(clickMenuEntry(menu_, row), shell, intents);
     } else if (onEntry) {
         menu_.selected = row;
@@ -130,6 +130,10 @@ void Responders::actOnMenu(MenuAction action, const ShellState& shell,
             break;
         case MenuAction::Join:
             intents.emplace_back(StartNetGame{false, menu_.address, menu_.code});
+            break;
+        case MenuAction::Practice:
+            menu_.open = false;
+            intents.emplace_back(StartPractice{menu_.practice, chosen.settings});
             break;
         case MenuAction::Quit:
             intents.emplace_back(Quit{});

@@ -1,5 +1,7 @@
 #include "screen.h"
 
+#include "statistics_page.h"
+
 namespace spinvale {
 
 bool openScreen(Screen& screen, bool dialogs, bool simpleGraphics) {
@@ -26,10 +28,21 @@ void closeScreen(Screen& screen) {
 
 std::vector<PlacedRow> menuLayout(const Screen& screen, const Menu& menu,
                                   const GameSettings& playing,
-                                  const std::vector<std::string>& notes) {
+                                  const std::vector<std::string>& notes,
+                                  const GameStatistics& statistics) {
+    if (menu.page == MenuPage::Statistics) {
+        return statisticsLayout(screen, statistics, 0);
+    }
     const AppWindow& w = screen.window;
     return layoutPage(menuPage(menu, playing, notes), w.viewportWidth, w.viewportHeight,
                       screen.lists);
+}
+
+std::vector<PlacedRow> statisticsLayout(const Screen& screen, const GameStatistics& statistics,
+                                        int winner) {
+    const AppWindow& w = screen.window;
+    const auto pages = statisticsPages(statistics, winner);
+    return layoutSideBySide(pages[0], pages[1], w.viewportWidth, w.viewportHeight, screen.lists);
 }
 
 int lineAt(const std::vector<PlacedRow>& rows, int y) {
@@ -42,16 +55,19 @@ int lineAt(const std::vector<PlacedRow>& rows, int y) {
 }
 
 void showFrame(Screen& screen, const Match& match, const std::string& notice,
-               const std::vector<PlacedRow>* menuPage) {
+               const std::string& scoreNote, const std::vector<PlacedRow>* page) {
     const AppWindow& w = screen.window;
     drawFrame(screen.lists, match);
     if (!notice.empty()) {
         drawNotice(screen.lists, match.settings.screenHeight, notice);
     }
-    if (menuPage != nullptr) {
-        drawPage(*menuPage, w.viewportWidth, w.viewportHeight, screen.lists);
+    if (!scoreNote.empty()) {
+        drawScoreNote(screen.lists, match.settings.screenHeight, scoreNote);
     }
-    SDL_ShowCursor(menuPage != nullptr || !w.fullscreen ? SDL_ENABLE : SDL_DISABLE);
+    if (page != nullptr) {
+        drawPage(*page, w.viewportWidth, w.viewportHeight, screen.lists);
+    }
+    SDL_ShowCursor(page != nullptr || !w.fullscreen ? SDL_ENABLE : SDL_DISABLE);
     SDL_GL_SwapWindow(w.window);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app_window.h"
 #include "data_paths.h"
+#include "game_statistics.h"
 #include "match.h"
 #include "menu.h"
 #include "overlay.h"
@@ -35,14 +36,20 @@ void closeScreen(Screen& screen);
 // The page of the open menu, laid out for the window.
 std::vector<PlacedRow> menuLayout(const Screen& screen, const Menu& menu,
                                   const GameSettings& playing,
-                                  const std::vector<std::string>& notes);
+                                  const std::vector<std::string>& notes,
+                                  const GameStatistics& statistics);
+
+// The statistics pages, side by side: over a game won by player winner, or (0) in the menu.
+std::vector<PlacedRow> statisticsLayout(const Screen& screen, const GameStatistics& statistics,
+                                        int winner);
 
 // The page line at a row of the window, -1 for none.
 int lineAt(const std::vector<PlacedRow>& rows, int y);
 
-// One frame: the match, the notice beside it, the menu's page over it (when given); then
-// shown. The cursor shows over the menu, also in fullscreen, where the game hides it.
+// One frame: the match, the notice beside it and the note under its score, a page over it
+// (the menu's, the statistics of a won game: when given); then shown. The cursor shows over
+// a page, also in fullscreen, where the game hides it.
 void showFrame(Screen& screen, const Match& match, const std::string& notice,
-               const std::vector<PlacedRow>* menuPage);
+               const std::string& scoreNote, const std::vector<PlacedRow>* page);
 
 }  // namespace spinvale

@@ -10,6 +10,7 @@
 #include "game_start.h"
 #include "input_capture.h"
 #include "messages.h"
+#include "practice_driver.h"
 #include "responders.h"
 #include "screen.h"
 #include "sdl_input.h"
@@ -43,7 +44,9 @@ class WindowLoop {
     void runFrame();
     ShellState shellState() const;
     std::vector<PlacedRow> menuPage() const;
+    std::vector<PlacedRow> pageOver(const Match& shown) const;
     void carryOut(const Intent& intent);
+    void startPractice(const StartPractice& request);
     void applyDisplay(const DisplayChoices& chosen);
     void startNetGameFromMenu(const StartNetGame& request);
     void reportWindow() const;
@@ -154,7 +157,8 @@ void WindowLoop::followWindow(const WindowEvent& event) {
 }
 
 // The one frame pipeline: the driver's updates go to the outputs (recording, trace, sounds),
-// then the match is drawn, under the menu when it is open, and shown.
+// then the match is drawn, under the menu or the statistics of a won game, and shown; then
+// what the driver left for after the frame (the coach's stepping), before the next frame.
 void WindowLoop::runFrame() {
     const SteadyTime frameTime = startFrame(schedule_, Clock::now());
     const DriverFrame frame = driver_->frame(millisecondTick(frameTime), menu_.open, commands_);
@@ -162,8 +166,11 @@ void WindowLoop::runFrame() {
     for (const std::string& news : frame.news) {
         std::cerr << "spinvale: " << news << "\n";
     }
-    const std::vector<PlacedRow> page = menu_.open ? menuPage() : std::vector<PlacedRow>{};
-    showFrame(screen_, driver_->shown(), driver_->notice(), menu_.open ? &page : nullptr);
+    const Match shown = driver_->shown();
+    const std::vector<PlacedRow> page = pageOver(shown);
+    showFrame(screen_, shown, driver_->notice(), driver_->scoreNote(),
+              page.empty() ? nullptr : &page);
+    driver_->afterShown();
     if (frame.nextDueMs) {  // a replay keeps its recorded pace
         schedule_.due = frameTime + std::chrono::milliseconds(*frame.nextDueMs);
     }
@@ -183,7 +190,20 @@ ShellState WindowLoop::shellState() const {
 }
 
 std::vector<PlacedRow> WindowLoop::menuPage() const {
-    return menuLayout(screen_, menu_, driver_->shown().settings, store_.menuNotes());
+    return menuLayout(screen_, menu_, driver_->shown().settings, store_.menuNotes(),
+                      outputs_.sink().statistics());
+}
+
+// The open menu's page; else, once a game is won, its statistics.
+std::vector<PlacedRow> WindowLoop::pageOver(const Match& shown) const {
+    if (menu_.open) {
+        return menuPage();
+    }
+    const RallyState rally = shown.state.rallyState;
+    if (rally != P1WinsGame && rally != P2WinsGame) {
+        return {};
+    }
+    return statisticsLayout(screen_, outputs_.sink().statistics(), rally == P1WinsGame ? 1 : 2);
 }
 
 void WindowLoop::carryOut(const Intent& intent) {
@@ -203,6 +223,8 @@ void WindowLoop::carryOut(const Intent& intent) {
                 }
             } else if constexpr (std::is_same_v<I, NewGame>) {
                 driver_->startNewGame(i.settings);
+            } else if constexpr (std::is_same_v<I, StartPractice>) {
+                startPractice(i);
             } else {
                 startNetGameFromMenu(i);
             }
@@ -223,6 +245,15 @@ void WindowLoop::applyDisplay(const DisplayChoices& chosen) {
     }
     display = chosen;
     remake_ = true;
+}
+
+// A drill in place of the game of the player's own (the menu offers it in no other), its
+// recording and trace going on.
+void WindowLoop::startPractice(const StartPractice& request) {
+    if (auto* local = dynamic_cast<LocalDriver*>(driver_.get())) {
+        driver_ =
+            std::make_unique<PracticeDriver>(std::move(*local), request.rules, request.settings);
+    }
 }
 
 // Host or Join from the menu: the game so far gives way to a network game in this window,

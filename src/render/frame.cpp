@@ -121,15 +121,29 @@ void drawFrame(const SceneLists& lists, const Match& match) {
     glDisable(multisampleArb);
 }
 
-void drawNotice(const SceneLists& lists, int screenHeight, const std::string& text) {
-    glColor3f(0.7f, 0, 0);
-    int row = frameTextRows(screenHeight).exitHint + 40;
+namespace {
+
+// The text's lines one under the other, 20 pixels apart, from that row down.
+void printLines(uint32_t fontListBase, int screenHeight, int row, const std::string& text) {
     for (std::size_t start = 0; start <= text.size(); row += 20) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        printText(lists.font.listBase, screenHeight, textColumn, row, "%s",
+        printText(fontListBase, screenHeight, textColumn, row, "%s",
                   text.substr(start, end - start).c_str());
         start = end + 1;
     }
+}
+
+}  // namespace
+
+void drawNotice(const SceneLists& lists, int screenHeight, const std::string& text) {
+    glColor3f(0.7f, 0, 0);
+    printLines(lists.font.listBase, screenHeight, frameTextRows(screenHeight).exitHint + 40, text);
+}
+
+void drawScoreNote(const SceneLists& lists, int screenHeight, const std::string& text) {
+    glColor3f(0, 0, 1);
+    printLines(lists.smallFont.listBase, screenHeight, frameTextRows(screenHeight).score2 + 20,
+               text);
 }
 
 }  // namespace spinvale

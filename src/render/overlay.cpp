@@ -19,7 +19,13 @@ struct StyleLook {
     float colour[3];
 };
 
-StyleLook lookOf(LineStyle style) {
+StyleLook lookOf(LineStyle style, bool compact = false) {
+    if (compact && (style == LineStyle::Entry || style == LineStyle::Selected)) {
+        StyleLook look = lookOf(style);
+        look.smallFont = true;
+        look.height = 24;
+        return look;
+    }
     switch (style) {
         case LineStyle::Title:
             return {false, 40, 0, {1, 0.85f, 0.3f}};
@@ -37,8 +43,8 @@ StyleLook lookOf(LineStyle style) {
     return {false, 32, 0, {1, 1, 1}};
 }
 
-const BitmapFont& fontOf(LineStyle style, const SceneLists& lists) {
-    return lookOf(style).smallFont ? lists.smallFont : lists.font;
+const BitmapFont& fontOf(const StyleLook& look, const SceneLists& lists) {
+    return look.smallFont ? lists.smallFont : lists.font;
 }
 
 // The words of a text, filled into rows no wider than the width; a word wider than that
@@ -91,17 +97,14 @@ void popWindowPixels() {
     glPopMatrix();
 }
 
-}  // namespace
-
-std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width, int height,
-                                  const SceneLists& lists) {
-    const int column = std::min(width - 2 * margin, widestColumn);
-    const int left = (width - column) / 2;
+// The rows from y 0 down, y left at their foot.
+std::vector<PlacedRow> placeRows(const std::vector<PageLine>& lines, int column, int left,
+                                 bool compact, const SceneLists& lists, int& y) {
     std::vector<PlacedRow> rows;
-    int y = 0;
+    y = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const PageLine& line = lines[i];
-        const StyleLook look = lookOf(line.style);
+        const StyleLook look = lookOf(line.style, compact);
         if (line.text.empty()) {
             y += look.height / 2;
             continue;
@@ -110,18 +113,49 @@ std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width,
         const bool wrapped = line.style == LineStyle::Body || line.style == LineStyle::Note;
         const int indent = line.style == LineStyle::Body ? bodyIndent : 0;
         const std::vector<std::string> parts =
-            wrapped ? wrap(line.text, float(column - 2 * indent), fontOf(line.style, lists))
+            wrapped ? wrap(line.text, float(column - 2 * indent), fontOf(look, lists))
                     : std::vector<std::string>{line.text};
         for (std::size_t p = 0; p < parts.size(); ++p) {
             // A paragraph's later rows stand further in, so that its first row shows.
             const int x = left + indent + (p > 0 && indent > 0 ? bodyIndent : 0);
-            rows.push_back({line.style, parts[p], x, y, look.height, int(i)});
+            rows.push_back({line.style, parts[p], x, y, look.height, int(i), compact});
             y += look.height;
         }
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width, int height,
+                                  const SceneLists& lists) {
+    const int column = std::min(width - 2 * margin, widestColumn);
+    const int left = (width - column) / 2;
+    int y = 0;
+    std::vector<PlacedRow> rows = placeRows(lines, column, left, false, lists, y);
+    if (y + margin > height) {
+        rows = placeRows(lines, column, left, true, lists, y);
     }
     const int top = std::max(margin / 2, (height - y) / 2);
     for (PlacedRow& row : rows) {
         row.top += top;
+    }
+    return rows;
+}
+
+std::vector<PlacedRow> layoutSideBySide(const std::vector<PageLine>& left,
+                                        const std::vector<PageLine>& right, int width, int height,
+                                        const SceneLists& lists) {
+    const int column = std::min(width - 2 * margin, widestColumn);
+    std::vector<PlacedRow> rows;
+    for (const std::vector<PageLine>* page : {&left, &right}) {
+        // Laid out alone, a page of half the column stands a margin in from its left edge.
+        const int shift = (width - column) / 2 - margin + (page == &left ? 0 : column / 2);
+        for (PlacedRow row : layoutPage(*page, column / 2 + 2 * margin, height, lists)) {
+            row.x += shift;
+            row.line += page == &left ? 0 : int(left.size());
+            rows.push_back(row);
+        }
     }
     return rows;
 }
@@ -142,9 +176,13 @@ void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const S
     const float left = float((width - column) / 2 - 10);
     const float right = left + float(column + 20);
     if (!rows.empty()) {
+        int top = rows.front().top, bottom = top;
+        for (const PlacedRow& row : rows) {
+            top = std::min(top, row.top);
+            bottom = std::max(bottom, row.top + row.height);
+        }
         glColor4f(0, 0, 0, 0.6f);
-        fillRect(left, float(rows.front().top - 10), right,
-                 float(rows.back().top + rows.back().height + 10));
+        fillRect(left, float(top - 10), right, float(bottom + 10));
     }
     for (const PlacedRow& row : rows) {
         if (row.style == LineStyle::Selected) {
@@ -154,8 +192,8 @@ void drawPage(const std::vector<PlacedRow>& rows, int width, int height, const S
     }
     popWindowPixels();
     for (const PlacedRow& row : rows) {
-        const StyleLook look = lookOf(row.style);
-        const BitmapFont& font = fontOf(row.style, lists);
+        const StyleLook look = lookOf(row.style, row.compact);
+        const BitmapFont& font = fontOf(look, lists);
         // The row's text stands on a baseline its font's ascent below the row's top, with
         // the row's spare height split above and below the cell.
         const int baseline = row.top + (look.height - font.cellHeight) / 2 + font.ascent;

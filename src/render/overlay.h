@@ -21,12 +21,20 @@ struct PlacedRow {
     int top;
     int height;
     int line;
+    bool compact = false;  // an entry in the smaller font, the page being tall for the window
 };
 
 // The rows of a page in a window of that size: one column, at most 760 pixels wide, in the
-// middle of the window, and the whole page centred from top to bottom.
+// middle of the window, and the whole page centred from top to bottom. A page too tall for
+// the window sets its entries in the smaller font, so that every line shows.
 std::vector<PlacedRow> layoutPage(const std::vector<PageLine>& lines, int width, int height,
                                   const SceneLists& lists);
+
+// Two pages side by side, each in half of the one page's column (line counts on through the
+// second).
+std::vector<PlacedRow> layoutSideBySide(const std::vector<PageLine>& left,
+                                        const std::vector<PageLine>& right, int width, int height,
+                                        const SceneLists& lists);
 
 // Dims whatever the frame holds and draws the rows over it. The matrices, the viewport and
 // the switches the frame uses are left as they were.

@@ -45,4 +45,7 @@ void drawFrame(const SceneLists& lists, const Match& match);
 // Lines of news over a frame, under the scores (waiting for a player, a player gone).
 void drawNotice(const SceneLists& lists, int screenHeight, const std::string& text);
 
+// Lines right under the scores, in the smaller font (practice's word on a stroke).
+void drawScoreNote(const SceneLists& lists, int screenHeight, const std::string& text);
+
 }  // namespace spinvale

@@ -1,17 +1,21 @@
 // The ways to play, without a window: local play's clock (the menu's time is not handed on),
-// the replay rules against the trace of the game they replay, what the output sink writes,
-// and the network driver's pieces that need no socket.
+// practice and its coach, the replay rules against the trace of the game they replay, what
+// the output sink writes and the statistics it counts, and the network driver's pieces that
+// need no socket.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 #include <tuple>
 
 #include "local_driver.h"
 #include "net_driver.h"
 #include "output_sink.h"
+#include "practice_driver.h"
 #include "recording.h"
 #include "replay_driver.h"
+#include "statistics_page.h"
 
 namespace spinvale {
 namespace {
@@ -95,6 +99,90 @@ TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
     EXPECT_EQ(std::tuple(fresh.after.state.score1, fresh.after.state.score2), std::tuple(0, 0));
 }
 
+// The trace of a recording replayed.
+std::string replayed(const std::string& recording, uint32_t seed) {
+    ReplayDriver replay(std::make_unique<std::stringstream>(recording), GameSettings{}, seed);
+    std::stringstream trace;
+    OutputSink sink(nullptr, &trace, nullptr, false);
+    FakePlayer still;
+    while (replay.hasUpdates()) {
+        sink.take(replay.frame(0, false, still).updates);
+    }
+    return trace.str();
+}
+
+// A mouse player 1 who follows the ball at 2 m and clicks at a moment of each serve's way
+// that moves on from ball to ball: strokes of many timings.
+struct Follower : CommandSource {
+    const MatchDriver* driver = nullptr;
+    int balls = 0, clickIn = -1;
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t elapsedMs) override {
+        const MatchState& s = driver->shown().state;
+        UpdateInput c;
+        c.elapsedMs = elapsedMs;
+        c.pointerX = int32_t((double(s.ballX) + 147.5) / 305 * 1024), c.pointerY = 560;
+        if (s.rallyState == P2Toss) {
+            clickIn = 20 + ++balls * 17 % 56;
+        }
+        c.button = clickIn == 0 ? ButtonMessage::Pressed : ButtonMessage::Released;
+        --clickIn;
+        return c;
+    }
+};
+
+// The drill's line comes before update 1; the coach speaks once the frame is shown, not in
+// it, on each ball, and sums up every 20 in the returns drill; the menu's time is not handed
+// on. A rally takes over the match as the menu starts one, and a new game ends it: the
+// recording goes on, and replays.
+TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
+    const GameSettings g = defaultGameSettings();
+    const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
+    PracticeDriver driver(
+        drill, g, [g] { return g; }, 3);
+    Follower player;
+    player.driver = &driver;
+    std::stringstream record, trace;
+    OutputSink sink(&record, &trace, nullptr, false);
+    std::vector<std::string> said;
+    uint32_t tick = 0;
+    for (; said.size() < 21 && tick < 200000; tick += 16) {
+        const bool away = tick % 8000 >= 7000;
+        const std::string note = driver.scoreNote();
+        const DriverFrame frame = driver.frame(tick, away, player);
+        EXPECT_TRUE(!away || frame.updates.empty());
+        EXPECT_EQ(driver.scoreNote(), note) << "the coach waits until the frame is shown";
+        if (tick > 0 && tick % 8000 == 0) {
+            EXPECT_EQ(stepped(frame), 16u) << "back from the menu";
+        }
+        sink.take(frame.updates);
+        driver.afterShown();
+        for (const std::string& line : frame.news) {
+            said.push_back(line.substr(std::strlen("practice: ")));
+        }
+    }
+    ASSERT_EQ(said.size(), 21u);
+    EXPECT_EQ(said[20].rfind("20 balls: ", 0), 0u);
+    EXPECT_TRUE(std::any_of(said.begin(), said.end(), [](const std::string& line) {
+        return line.find(": swing ") != std::string::npos;
+    }));
+    EXPECT_EQ(driver.scoreNote().rfind("Practice: returns, target left\n" + said[19] + "\n", 0),
+              0u);
+    EXPECT_EQ(record.str().rfind(formatSettingsLine(g) + "\n" + formatPracticeLine(drill, g), 0),
+              0u);
+    PracticeDriver rally(std::move(driver), {PracticeMode::Rally, PracticeTarget::Any}, g);
+    player.driver = &rally;
+    for (const uint32_t end = tick + 9000; tick < end; tick += 16) {
+        sink.take(rally.frame(tick, false, player).updates);
+        if (tick + 3000 == end) {
+            rally.startNewGame(g);
+        }
+    }
+    EXPECT_NE(record.str().find("\npractice mode=rally "), std::string::npos);
+    EXPECT_EQ(rally.scoreNote(), "") << "the new game ended the drill";
+    EXPECT_TRUE(replayed(record.str(), 3) == trace.str());
+}
+
 // A game of two humans played by the local driver, with switches of window that restart it
 // on other settings and a new game, recorded through the sink: the replay driver plays the
 // recording back to the same trace, update for update, and keeps the recorded pace.
@@ -158,16 +246,66 @@ TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
     int sounds = 0;
     OutputSink sink(
         &record, &trace, [&](const MatchRequests&) { ++sounds; }, true);
-    Match match;
+    Match match, adapted;
     UpdateInput command;
     command.elapsedMs = 17;
-    const GameSettings g = defaultGameSettings();
+    const GameSettings g = match.settings = defaultGameSettings();
+    adapted.settings = g;
+    adapted.settings.aiSpeed = 39;  // changed by the update: written after it
+    const PracticeRules drill{PracticeMode::Rally, PracticeTarget::Left};
     sink.take({{0, {}, match, g, std::nullopt}, {1, command, match, g, g}});
+    sink.take({{2, command, adapted, std::nullopt, std::nullopt},
+               {3, command, match, std::nullopt, std::nullopt, PracticeStart{drill, g}}});
     EXPECT_EQ(record.str(), formatSettingsLine(g) + "\n" + formatSettingsLine(g) + "\n" +
-                                formatNewGameLine(g) + "\n17 0 0 -\n");
+                                formatNewGameLine(g) + "\n17 0 0 -\n17 0 0 -\n" +
+                                formatSettingsLine(adapted.settings) + "\n" +
+                                formatPracticeLine(drill, g) + "\n17 0 0 -\n");
     EXPECT_EQ(trace.str().rfind("{\"frame\":0,\"elapsedMs\":0,", 0), 0u);
     EXPECT_NE(trace.str().find("\n{\"frame\":1,\"elapsedMs\":17,"), std::string::npos);
-    EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(1, 1)) << "update 0 only traced";
+    EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(3, 3)) << "update 0 only traced";
+}
+
+int traced(const std::string& line, const std::string& name) {
+    return std::stoi(line.substr(line.find("\"" + name + "\":") + name.size() + 3));
+}
+
+// A computer game under the adaptive strength, played to its end: its recording replays
+// (the strength's changes in it); each player's page has the points won on each serve as the
+// trace counts them, the winner's says so; a new game counts afresh, at the strength reached.
+TEST(OutputSink, CountsTheStatisticsOfEachGame) {
+    GameSettings g = computers();
+    g.adaptiveStrength = true;
+    LocalDriver driver(g, [g] { return g; });
+    std::stringstream record, trace;
+    OutputSink sink(&record, &trace, nullptr, false);
+    FakePlayer player;
+    for (uint32_t tick = 0; driver.shown().state.rallyState < P1WinsGame; tick += 16) {
+        sink.take(driver.frame(tick, false, player).updates);
+    }
+    EXPECT_TRUE(replayed(record.str(), 1) == trace.str());
+    int won[2][2] = {}, server = 0, score[2] = {};  // by scorer, and whether they served
+    for (std::string line; std::getline(trace, line);) {
+        const int state = traced(line, "rallyState");
+        server = state == P1Serve ? 1 : state == P2Serve ? 2 : server;
+        for (int p : {0, 1}) {
+            const int now = traced(line, p == 0 ? "score1" : "score2");
+            won[p][server == p + 1] += now - std::exchange(score[p], now);
+        }
+    }
+    const int winner = score[0] > score[1] ? 1 : 2;
+    const auto pages = statisticsPages(sink.statistics(), winner);
+    EXPECT_EQ(pages[winner - 1][0].text, "Player " + std::to_string(winner) + " wins the game!");
+    for (int p : {0, 1}) {
+        EXPECT_EQ(pages[p][1].text, "Points won on own serve: " + std::to_string(won[p][1]));
+        EXPECT_EQ(pages[p][2].text,
+                  "Points won on the other's serve: " + std::to_string(won[p][0]));
+    }
+    const float reached = driver.shown().settings.aiSpeed;
+    driver.startNewGame(g);
+    sink.take(driver.frame(0, false, player).updates);
+    EXPECT_EQ(std::tuple(driver.shown().settings.aiSpeed, sink.statistics().longestRally()),
+              std::tuple(reached, 0));
+    EXPECT_NE(reached, g.aiSpeed);
 }
 
 TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {

@@ -49,7 +49,7 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     std::size_t entry = row("Quit");
     menu.page = MenuPage::Entries;
     EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == row("Resume")) << "0 is the title";
-    EXPECT_FALSE(entryOnLine(menu, 15, entry)) << "the notes under the entries";
+    EXPECT_FALSE(entryOnLine(menu, 17, entry)) << "the notes under the entries";
 }
 
 // Host acts at once; Join opens a page of two fields, typed into while selected and
@@ -84,14 +84,16 @@ TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     pressMenuKey(menu, MenuKey::Down);
     EXPECT_EQ(menu.selected, row("Sound"));
     std::size_t entry = row("Resume");
-    EXPECT_TRUE(entryOnLine(menu, 6, entry) && entry == row("Quit"));
-    EXPECT_FALSE(entryOnLine(menu, 7, entry));
+    EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit"));
+    EXPECT_FALSE(entryOnLine(menu, 8, entry));
     const std::string last = menuPage(menu, defaultGameSettings(), {}).back().text;
     EXPECT_NE(last.find("host's settings decide"), std::string::npos);
 }
 
 // Match choices wait for the menu to close; window and sound choices apply at once. Values
-// that make no preset show as custom and step to the first or the last.
+// that make no preset show as custom and step to the first or the last; the strength's last
+// is Adaptive, which goes on from the values shown and, chosen again, from those the game
+// being played has reached.
 TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     GameSettings own = defaultGameSettings();
     own.aiSkill = 0.55f;
@@ -99,9 +101,15 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     openMenu(menu, own, DisplayChoices{}, 2);
     menu.selected = row("Computer");
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::SettingsChanged);
-    EXPECT_EQ(menu.chosen.settings.aiSkill, strengthPresets[2].first) << "from custom, Left: Hard";
+    EXPECT_EQ(entryText(menu, row("Computer")), "Computer: Adaptive") << "from custom, Left";
+    EXPECT_TRUE(menu.chosen.settings.adaptiveStrength && menu.chosen.settings.aiSkill == 0.55f);
+    EXPECT_TRUE(menu.chosen.fieldsSet[6]) << "adaptiveStrength, kept in the file";
+    GameSettings adapted = own;
+    adapted.adaptiveStrength = true;
+    adapted.aiSkill = 0.3f;
+    EXPECT_FALSE(matchChoicesDiffer(menu, adapted));
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::SettingsChanged);
-    EXPECT_EQ(menu.chosen.settings.aiSpeed, strengthPresets[0].second) << "Hard, Right: Easy";
+    EXPECT_EQ(menu.chosen.settings.aiSpeed, strengthPresets[0].second) << "Adaptive, Right: Easy";
     EXPECT_TRUE(matchChoicesDiffer(menu, own));
     EXPECT_EQ(clickMenuEntry(menu, row("Game")), MenuAction::SettingsChanged);
     EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21);
@@ -117,6 +125,28 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(page[12].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
+}
+
+// The practice page chooses the drill and starts it, Esc goes back to its entry; the
+// statistics page is left as how to play is.
+TEST(Menu, PracticeAndStatisticsPages) {
+    Menu menu = openedMenu();
+    EXPECT_EQ(clickMenuEntry(menu, row("Practice")), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[1].text, "Drill: returns");
+    pressMenuKey(menu, MenuKey::Right);
+    pressMenuKey(menu, MenuKey::Down);
+    pressMenuKey(menu, MenuKey::Left);
+    EXPECT_EQ(entryText(menu, row("Target")), "Target: the right half");
+    EXPECT_EQ(menu.practice, (PracticeRules{PracticeMode::Rally, PracticeTarget::Right}));
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Practice) << "Start";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(std::tuple(menu.page, menu.selected), std::tuple(MenuPage::Entries, row("Practice")));
+    clickMenuEntry(menu, row("Statistics"));
+    EXPECT_TRUE(showsText(menu));
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(menu.page, MenuPage::Entries);
 }
 
 // Only what the player changed goes into a file or over the settings read again: the other

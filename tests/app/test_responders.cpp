@@ -63,7 +63,7 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
 }
 
 // What the player does in the menu comes back as what the shell must do: keep a choice,
-// apply the display, a new game, a network game, quit.
+// apply the display, a new game, a network game, a drill, quit.
 TEST(Responders, TheMenusActionsComeBackAsIntents) {
     Shell shell;
     shell.press(tabKey);
@@ -88,7 +88,11 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
     EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
               std::tuple(false, "10.0.0.7", "K7MQ2P"));
-    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 145}}));  // line 14
+    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 165}}));  // line 16
+    shell.answer({ButtonEvent{true, 135}, KeyEvent{KeyUp, true}});  // Practice, then Start
+    const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
+    EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
+    EXPECT_FALSE(shell.menu.open);
 }
 
 }  // namespace

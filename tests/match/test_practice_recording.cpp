@@ -1,17 +1,16 @@
 // Practice and the adaptive strength in recordings and the settings file: the lines read
-// back as written, and a recording replays to the same trace.
+// back as written (that a recording with them replays to its trace, the replay driver's
+// tests show).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <sstream>
 #include <tuple>
 
 #include "match_fixture.h"
 #include "practice.h"
 #include "recording.h"
 #include "settings_file.h"
-#include "trace.h"
 
 namespace spinvale {
 namespace {
@@ -95,75 +94,6 @@ TEST(AdaptiveStrength, EachPointMovesTheComputerTowardThePlayer) {
         adaptStrength(m, m.state.score1, m.state.score2);  // no point, no change
         EXPECT_EQ(m.settings.aiSpeed, c.newSpeed);
     }
-}
-
-// Plays a recording as the replay does: the settings before the first update start the
-// match; a practice or new-game line starts afresh before its update, a changed settings
-// line takes effect before it. The trace, one line per update.
-std::vector<std::string> replay(const std::string& recording) {
-    std::istringstream in(recording);
-    RecordingReader reader(in);
-    UpdateInput input;
-    GameSettings settings;
-    Match m;
-    std::vector<std::string> trace;
-    for (bool more = reader.next(input, settings); more; more = reader.next(input, settings)) {
-        if (trace.empty()) {
-            restartMatch(m, settings);
-        }
-        if (reader.practice()) {
-            startPractice(m, *reader.practice(), settings);
-        } else if (reader.newGame()) {
-            startNewGame(m, *reader.newGame());
-        } else if (formatSettingsLine(settings) != formatSettingsLine(m.settings)) {
-            m.settings = settings;
-        }
-        stepMatch(m, input);
-        trace.push_back(formatTraceLine(int64_t(trace.size()) + 1, input.elapsedMs, m));
-    }
-    EXPECT_EQ(reader.error(), "");
-    return trace;
-}
-
-// A game, the two drills and a new game, at uneven frame times; every change of settings
-// (the adaptive strength's after each point) is written before the next update, as the game
-// records them.
-TEST(PracticeRecording, ReplaysToTheSameTrace) {
-    GameSettings g = defaultGameSettings();
-    g.player1Mouse = false;
-    g.adaptiveStrength = true;
-    Match m;
-    restartMatch(m, g);
-    std::string recording = formatSettingsLine(g) + "\n";
-    std::vector<std::string> trace;
-    for (int64_t frame = 1; frame <= 9000; ++frame) {
-        if (frame == 2000 || frame == 4000) {
-            const PracticeRules rules{frame == 2000 ? PracticeMode::Returns : PracticeMode::Rally,
-                                      PracticeTarget::Left};
-            startPractice(m, rules, m.settings);
-            recording += formatPracticeLine(rules, m.settings) + "\n";
-        }
-        if (frame == 6000) {
-            startNewGame(m, m.settings);
-            recording += formatNewGameLine(m.settings) + "\n";
-        }
-        const GameSettings before = m.settings;
-        const UpdateInput input = command(10 + uint32_t(frame * 7 % 15));
-        stepMatch(m, input);
-        recording += formatUpdateLine(input) + "\n";
-        trace.push_back(formatTraceLine(frame, input.elapsedMs, m));
-        if (formatSettingsLine(m.settings) != formatSettingsLine(before)) {
-            recording += formatSettingsLine(m.settings) + "\n";
-        }
-    }
-    EXPECT_NE(m.settings.aiSpeed, g.aiSpeed);  // the strength has moved
-    EXPECT_TRUE(replay(recording) == trace);
-    // Without the adaptive strength the replay follows the recorded settings lines alone.
-    for (std::size_t at = recording.find(" adaptiveStrength=1"); at != std::string::npos;
-         at = recording.find(" adaptiveStrength=1")) {
-        recording.erase(at, std::strlen(" adaptiveStrength=1"));
-    }
-    EXPECT_TRUE(replay(recording) == trace);
 }
 
 }  // namespace

@@ -220,6 +220,16 @@ TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelAndBarsTheSelectedEntry) {
     }
 }
 
+// A page too tall for the window (the menu's, at 800 x 600) sets its entries smaller.
+TEST_F(Drawing, APageTooTallForTheWindowStillShowsEveryLine) {
+    std::vector<PageLine> page(17, {LineStyle::Entry, "x"});
+    page.insert(page.end(), 3, {LineStyle::Note, "x"});
+    const PlacedRow roomy = layoutPage(page, 800, 768, lists_).back();
+    const PlacedRow tight = layoutPage(page, 800, 600, lists_).back();
+    EXPECT_TRUE(!roomy.compact && tight.compact);
+    EXPECT_LE(tight.top + tight.height, 590);
+}
+
 // A window made again sees to 900 cm, one resized to 2000 cm (the far plane is m14 / (m10 +
 // 1)); shrunk to no height it keeps the perspective's shape instead of dividing by zero.
 TEST_F(Drawing, ReshapeToNoHeightKeepsTheAspect) {

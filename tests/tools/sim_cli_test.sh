@@ -41,9 +41,30 @@ expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script f1.txt --trace
 sed -n 4p out.txt | grep -q '"requests":\["toggleFullscreen"\]' || fail "toggle traced"
 sed -n 5p out.txt | grep -q '"paddle1":{[^}]*"prevZ":200,' || fail "paddle 1 back at its start depth: $(sed -n 5p out.txt)"
 
+# A drill: the coach's word on each ball and every 20 balls' summary on stderr, the drill's
+# line first in its recording, which replays to its trace; a script gives player 1's commands.
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left \
+    --max-frames 7000 --trace --record drill.txt
+grep -Eq '^spinvale-sim: practice: (in|off target): no swing' err.txt || fail "the word: $(head -1 err.txt)"
+grep -q '^spinvale-sim: practice: 20 balls: .* in, ' err.txt || fail "no summary after 20 balls"
+sed -n 2p drill.txt | grep -q '^practice mode=returns target=left .* player1Mouse=0 ' || fail "drill line"
+mv out.txt drill-trace.txt
+expect_status 0 "$bin/spinvale-sim" --script drill.txt --trace
+cmp -s out.txt drill-trace.txt || fail "the drill's recording replays to another trace"
+printf '16 512 500 -\n%.0s' {1..300} >still.txt
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice rally --script still.txt
+grep -q '^frames=300 score=0-0 ' out.txt || fail "the script's 300 commands: $(cat out.txt)"
+for bad in "--practice sideways" "--target left" "--practice rally --target up"; do
+    # shellcheck disable=SC2086
+    expect_status 2 "$bin/spinvale-sim" $bad
+done
+
 # A malformed line stops the run naming its line, never a crash.
 printf '16 0 0 -\n16 0 0 -\n16 0 zero -\n' >bad.txt
-expect_status 2 "$bin/spinvale-sim" --settings cpu.dat --script bad.txt
-grep -q 'bad.txt:3:' err.txt || fail "error names line 3: $(cat err.txt)"
+for practice in "" "--practice returns"; do
+    # shellcheck disable=SC2086
+    expect_status 2 "$bin/spinvale-sim" --settings cpu.dat --script bad.txt $practice
+    grep -q 'bad.txt:3:' err.txt || fail "error names line 3: $(cat err.txt)"
+done
 
 finish

@@ -19,6 +19,8 @@
 #include "match.h"
 #include "net_sim.h"
 #include "output_sink.h"
+#include "practice.h"
+#include "practice_driver.h"
 #include "recording.h"
 #include "replay_driver.h"
 #include "settings_file.h"
@@ -30,6 +32,8 @@ using namespace spinvale;
 constexpr const char* usage =
     "Usage: spinvale-sim [--settings FILE] [--script FILE] [--frame-ms MS] [--max-frames N] "
     "[--seed S] [--trace]\n"
+    "  or:  spinvale-sim --practice returns|rally [--target any|left|right] [--script FILE] "
+    "[--trace] [--record FILE]\n"
     "  or:  spinvale-sim --host PORT [--code CODE] [--settings FILE] --script P1.txt [--trace] "
     "[--record FILE]\n"
     "  or:  spinvale-sim --join HOST[:PORT] --code CODE --script P2.txt [--trace] [--record FILE]\n"
@@ -46,6 +50,15 @@ constexpr const char* usage =
     "  --max-frames N    stop after N updates (default: the script's end, else 1000000)\n"
     "  --seed S          start value of the random sequence (default 1)\n"
     "  --trace           print the match record after every update as one JSON line\n"
+    "  --practice returns|rally\n"
+    "                    a drill against the computer's serve; the script, if any, gives\n"
+    "                    player 1's commands (its settings lines are not read). The coach's\n"
+    "                    word on each ball, and the returns drill's summary of every 20\n"
+    "                    balls, go to stderr (\"spinvale-sim: practice: ...\")\n"
+    "  --target any|left|right\n"
+    "                    the half of the far side a drill's return is aimed at (default any)\n"
+    "  --record FILE     write the commands, a recording that --script replays to the same\n"
+    "                    trace (a drill's starts with its practice line)\n"
     "  --help, --version\n"
     "\n"
     "Network match (UDP through ENet, IPv4; the default port is 27455):\n"
@@ -65,9 +78,9 @@ constexpr const char* usage =
     "game; the end of its script is its player leaving. The numbers of the connection\n"
     "(bytes, rollbacks, hashes compared, what was dropped and why) go to stderr at the end.\n"
     "\n"
-    "Without a script the run ends at the first won game. Exit status: 0 done, 1 no network\n"
-    "match (refused, no answer), 2 bad usage or a malformed script, 3 the two sides'\n"
-    "matches differed.\n";
+    "Without a script the run ends at the first won game (a drill at --max-frames, by default\n"
+    "1000000). Exit status: 0 done, 1 no network match (refused, no answer), 2 bad usage or a\n"
+    "malformed script, 3 the two sides' matches differed.\n";
 
 struct Options {
     std::string settingsPath;  // "": the recording's, else settings.dat
@@ -82,6 +95,8 @@ struct Options {
     int64_t inputDelay = -1;
     int64_t claimedProtocol = net::protocolVersion;
     int64_t claimedBuild = -1;
+    PracticeRules practice;
+    bool targetGiven = false;
 };
 
 int fail(const std::string& message) {
@@ -183,9 +198,64 @@ class FixedFrames : public CommandSource {
     std::optional<uint32_t> frameMs_;
 };
 
-// A match on this computer, a recording replayed or without one the computer's game at
-// fixed frames, to its end: the script's, the first won game without one, a quit, or the
-// last update allowed. Its trace, or the outcome.
+// A drill's player: the script's commands, one an update, each with its own time.
+class ScriptedCommands : public CommandSource {
+  public:
+    explicit ScriptedCommands(std::istream& script) : reader_(script) {}
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t) override {
+        UpdateInput input;
+        GameSettings ignored;  // the runner's settings play the drill
+        return reader_.next(input, ignored) ? std::optional(input) : std::nullopt;
+    }
+    const RecordingReader& reader() const { return reader_; }
+
+  private:
+    RecordingReader reader_;
+};
+
+// The driver of a match on this computer and where its commands come from: a drill on the
+// script's commands (or none), a recording replayed, or the computer's game at fixed frames.
+struct AloneMatch {
+    AloneMatch(const Options& options, const GameSettings& settings,
+               std::unique_ptr<std::ifstream> script)
+        : scriptFile(std::move(script)),
+          fixed(scriptFile->is_open() ? std::nullopt : std::optional(uint32_t(options.frameMs))) {
+        const auto seed = static_cast<uint32_t>(options.seed);
+        const auto same = [settings] { return settings; };
+        if (options.practice.mode != PracticeMode::None) {
+            driver = &practice.emplace(options.practice, settings, same, seed);
+            player = scriptFile->is_open() ? &commands.emplace(*scriptFile) : player;
+        } else if (scriptFile->is_open()) {
+            driver = &replay.emplace(std::move(scriptFile), settings, seed);
+        } else {
+            driver = &local.emplace(settings, same, seed);
+        }
+    }
+    // Why the script stopped before its end, at which line; "" when it did not.
+    std::string error() const {
+        if (replay && !replay->error().empty()) {
+            return std::to_string(replay->errorLine()) + ": " + replay->error();
+        }
+        if (commands && !commands->reader().error().empty()) {
+            const RecordingReader& reader = commands->reader();
+            return std::to_string(reader.lineNumber()) + ": " + reader.error();
+        }
+        return "";
+    }
+
+    std::unique_ptr<std::ifstream> scriptFile;
+    std::optional<ReplayDriver> replay;
+    std::optional<LocalDriver> local;
+    std::optional<PracticeDriver> practice;
+    std::optional<ScriptedCommands> commands;
+    FixedFrames fixed;
+    MatchDriver* driver = nullptr;
+    CommandSource* player = &fixed;
+};
+
+// A match on this computer, to its end: the script's, the first won game without one, a
+// quit, or the last update allowed. Its trace, or the outcome; its recording if asked for.
 int playAlone(const Options& options, const GameSettings& settings,
               std::unique_ptr<std::ifstream> script) {
     const bool scripted = script->is_open();
@@ -194,29 +264,33 @@ int playAlone(const Options& options, const GameSettings& settings,
                                                      : 1000000;
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-    const auto seed = static_cast<uint32_t>(options.seed);
-    std::optional<ReplayDriver> replay;
-    std::optional<LocalDriver> local;
-    MatchDriver& driver =
-        scripted ? static_cast<MatchDriver&>(replay.emplace(std::move(script), settings, seed))
-                 : local.emplace(
-                       settings, [settings] { return settings; }, seed);
-    FixedFrames player(scripted ? std::nullopt : std::optional(uint32_t(options.frameMs)));
-    OutputSink sink(nullptr, options.trace ? &std::cout : nullptr, nullptr, false);
+    std::ofstream record;
+    if (!options.net.recordPath.empty()) {
+        record.open(options.net.recordPath, std::ios::trunc);
+        if (!record) {
+            return fail("cannot write " + options.net.recordPath);
+        }
+    }
+    AloneMatch m(options, settings, std::move(script));
+    OutputSink sink(record.is_open() ? &record : nullptr, options.trace ? &std::cout : nullptr,
+                    nullptr, false);
     for (bool more = true; more;) {
-        const DriverFrame frame = driver.frame(0, false, player);
+        const DriverFrame frame = m.driver->frame(0, false, *m.player);
         sink.take(frame.updates);
+        for (const std::string& news : frame.news) {
+            std::cerr << "spinvale-sim: " << news << "\n";
+        }
+        m.driver->afterShown();
         more = !frame.updates.empty() && sink.updates() < maxFrames &&
                std::none_of(frame.intents.begin(), frame.intents.end(),
                             [](const Intent& i) { return std::holds_alternative<Quit>(i); }) &&
-               (scripted || winner(driver.shown().state) == 0);
+               (scripted || winner(m.driver->shown().state) == 0);
     }
-    if (replay && !replay->error().empty()) {
-        return fail(options.scriptPath + ":" + std::to_string(replay->errorLine()) + ": " +
-                    replay->error());
+    if (const std::string error = m.error(); !error.empty()) {
+        return fail(options.scriptPath + ":" + error);
     }
     if (!options.trace) {
-        const MatchState s = driver.shown().state;
+        const MatchState s = m.driver->shown().state;
         std::printf("frames=%lld score=%d-%d state=%d winner=%d\n",
                     static_cast<long long>(sink.updates()), s.score1, s.score2,
                     static_cast<int>(s.rallyState), winner(s));
@@ -236,6 +310,14 @@ int main(int argc, char** argv) {
     commandLine.whole("--max-frames", options.maxFrames, 0);
     commandLine.whole("--seed", options.seed, 0, UINT32_MAX);
     commandLine.flag("--trace", options.trace);
+    commandLine.option("--practice", [&options](const std::string& text) {
+        PracticeMode& mode = options.practice.mode;
+        return readPracticeMode(text, mode) && mode != PracticeMode::None ? "" : "returns or rally";
+    });
+    commandLine.option("--target", [&options](const std::string& text) {
+        options.targetGiven = true;
+        return readPracticeTarget(text, options.practice.target) ? "" : "any, left or right";
+    });
     addNetworkOptions(commandLine, options);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
@@ -244,6 +326,10 @@ int main(int argc, char** argv) {
     if (network &&
         (options.hosting == !options.joinAddress.empty() || options.scriptPath.empty())) {
         return fail("a network match needs --host or --join (not both), and a --script");
+    }
+    const bool practising = options.practice.mode != PracticeMode::None;
+    if ((practising && network) || (options.targetGiven && !practising)) {
+        return fail(network ? "--practice is played alone" : "--target needs --practice");
     }
 
     auto script = std::make_unique<std::ifstream>();
