@@ -15,7 +15,7 @@ start_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --r
 wait_game_window
 host_window=$game_window
 wait_for 10 grep -q 'join code' game.err || fail "no join code: $(cat game.err)"
-port=$(sed -n 's/.*UDP port \([0-9]*\) .*/\1/p' game.err)
+port=$(sed -n 's/.*UDP port \([0-9]*\) of this computer.*/\1/p' game.err)
 code=$(sed -n 's/.*join code //p' game.err | tr A-Z a-z)  # typed in any case
 (cd guest && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --join "127.0.0.1:$port" \
     --code "$code" --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
