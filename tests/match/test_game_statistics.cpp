@@ -1,106 +1,53 @@
-// The statistics of a game against counts taken from its trace, point by point.
+// The statistics of a game against two points worked by hand, update by update.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
-#include <vector>
+#include <tuple>
 
 #include "game_statistics.h"
 #include "match_fixture.h"
-#include "trace.h"
 
 namespace spinvale {
 namespace {
 
-// What the counts need of one trace line.
-struct Traced {
-    int state, score1, score2;
-    double spin, speed;
-};
-
-double number(const std::string& line, const std::string& name) {
-    const std::size_t at = line.find("\"" + name + "\":");
-    return std::strtod(line.c_str() + at + name.size() + 3, nullptr);
-}
-
-Traced read(const std::string& line) {
-    const auto n = [&line](const char* name) { return number(line, name); };
-    return {int(n("rallyState")), int(n("score1")), int(n("score2")), n("ballSpin"),
-            std::hypot(n("ballVX"), n("ballVY"), n("ballVZ"))};
-}
-
-// By player number; [0] gathers what comes before the first stroke.
-struct Counts {
-    int own[3] = {}, other[3] = {}, landed[3] = {}, spin[3] = {}, longest = 0;
-    double fastest[3] = {};
-};
-
-// One point's lines, from the update after the last point to the one that scored it: the
-// last serve in it is the point's (a serve that dropped dead was served again).
-void countPoint(const std::vector<Traced>& t, std::size_t from, std::size_t to, Counts& c) {
-    int server = 0, strokes = 0, striker = 0;
-    bool fromReturn = false;
-    double spinMost = 0;
-    const auto strokeEnds = [&] {
-        c.spin[striker] += spinMost >= 0.5;
-        spinMost = 0;
+// Each row is one update: the rally's state after it, the ball's speed and spin then, and
+// who scored. At game speed 2 a speed of 10000 is 72 km/h.
+TEST(GameStatistics, CountTwoPointsWorkedByHand) {
+    const struct {
+        RallyState state;
+        float vx, vz, spin;
+        int scorer;
+    } updates[] = {
+        {P1Toss, 0, 0, 0, 0},          {P1Serve, 0, -10000, 0, 0},  // 72 km/h
+        {P1Shot, 0, -10000, 0, 0},                                  // the serve's first bounce
+        {P2ToReturn, 0, -9000, 0, 0},   // a serve lands: no return landed
+        {P2Shot, 3000, 4000, 0.7f, 0},  // a spun return, 36 km/h
+        {P2Shot, 3000, 4000, 0.8f, 0},  // spun once only
+        {P1ToReturn, 0, 4000, 0, 0},    // it lands
+        {P1Shot, 0, -15000, -0.5f, 0},  // 108 km/h, spun (just) the other way; a rally of 3
+        {P1ToServe, 0, 0, 0, 2},        // player 2 wins on player 1's serve
+        {P2Toss, 0, 0, 0, 0},          {P2Serve, 0, 6000, 0.49f, 0},  // 43.2 km/h, hardly spun
+        {P2Shot, 0, 6000, 0, 0},       {P1ToReturn, 0, 6000, 0, 0},  {P1Shot, 0, -1000, 0, 0},
+        {P2ToServe, 0, 0, 0, 2},  // player 2 wins on its own serve, player 1 struck last
     };
-    for (std::size_t i = from; i <= to; ++i) {
-        const int was = t[i - 1].state, is = t[i].state;
-        const bool serve = (was == P1Toss && is == P1Serve) || (was == P2Toss && is == P2Serve);
-        const bool hit = (was == P1ToReturn && is == P1Shot) || (was == P2ToReturn && is == P2Shot);
-        if (serve || hit) {
-            strokeEnds();
-            striker = serve ? was - P1Toss + 1 : (is == P1Shot ? 1 : 2);
-            server = serve ? striker : server;
-            strokes = serve ? 1 : strokes + 1;
-            fromReturn = hit;
-            c.fastest[striker] = std::max(c.fastest[striker], t[i].speed * 14 * 0.0036);
-        }
-        const bool shotFlies = (is == P1Shot && striker == 1) || (is == P2Shot && striker == 2);
-        spinMost = shotFlies ? std::max(spinMost, std::fabs(t[i].spin)) : spinMost;
-        const bool lands =
-            (was == P1Shot && is == P2ToReturn) || (was == P2Shot && is == P1ToReturn);
-        c.landed[striker] += lands && fromReturn;
-    }
-    strokeEnds();
-    const int winner = t[to].score1 > t[to - 1].score1 ? 1 : 2;
-    ++(winner == server ? c.own : c.other)[winner];
-    c.longest = std::max(c.longest, strokes);
-}
-
-TEST(GameStatistics, AgreeWithTheCountsOfTheTrace) {
-    Match m = computerMatch(defaultGameSettings(), 4);
+    Match m = plainMatch();
+    m.settings.gameSpeed = 2;
     GameStatistics stats;
-    std::vector<Traced> trace{read(formatTraceLine(0, 0, m))};
-    while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame &&
-           trace.size() < 100000) {
+    for (const auto& u : updates) {
         const Match before = m;
-        stepMatch(m, command(16));
+        MatchState& s = m.state;
+        s.rallyState = u.state, s.ballVX = u.vx, s.ballVY = 0, s.ballVZ = u.vz, s.ballSpin = u.spin;
+        s.score1 += u.scorer == 1, s.score2 += u.scorer == 2;
         stats.count(before, m);
-        trace.push_back(read(formatTraceLine(int64_t(trace.size()), 16, m)));
     }
-    Counts c;
-    std::size_t pointStart = 1;
-    for (std::size_t i = 1; i < trace.size(); ++i) {
-        if (trace[i].score1 + trace[i].score2 != trace[i - 1].score1 + trace[i - 1].score2) {
-            countPoint(trace, pointStart, i, c);
-            pointStart = i + 1;
-        }
-    }
-    for (int p = 1; p <= 2; ++p) {
-        const PlayerStatistics& s = stats.player(p);
-        SCOPED_TRACE(p);
-        EXPECT_EQ(s.pointsOnOwnServe, c.own[p]);
-        EXPECT_EQ(s.pointsOnOtherServe, c.other[p]);
-        EXPECT_EQ(s.returnsLanded, c.landed[p]);
-        EXPECT_EQ(s.spinStrokes, c.spin[p]);
-        EXPECT_NEAR(s.fastestKmh, c.fastest[p], 1e-3);
-        EXPECT_GT(s.returnsLanded * s.pointsOnOwnServe * s.pointsOnOtherServe, 0);
-    }
-    EXPECT_GT(stats.player(2).spinStrokes, 0);  // player 1's computer spins one return in 200
-    EXPECT_EQ(stats.longestRally(), c.longest);
-    EXPECT_GT(c.longest, 3);
+    const PlayerStatistics &p1 = stats.player(1), &p2 = stats.player(2);
+    EXPECT_EQ(std::tuple(p1.pointsOnOwnServe, p1.pointsOnOtherServe, p1.returnsLanded,
+                         p1.spinStrokes, p1.fastestKmh),
+              std::tuple(0, 0, 0, 1, 108.0f));
+    EXPECT_EQ(
+        std::tuple(p2.pointsOnOwnServe, p2.pointsOnOtherServe, p2.returnsLanded, p2.spinStrokes),
+        std::tuple(1, 1, 1, 1));
+    EXPECT_FLOAT_EQ(p2.fastestKmh, 43.2f);
+    EXPECT_EQ(stats.longestRally(), 3);
 }
 
 }  // namespace
