@@ -11,7 +11,6 @@
 #include <iterator>
 
 #include "sound.h"
-#include "trace.h"
 
 namespace spinvale {
 namespace {
@@ -55,23 +54,19 @@ class Playback : public testing::Test {
         return left;
     }
 
-    // A computer game to its end, sound started again at a fullscreen toggle, each effect
-    // asked for played: how many started, and the match's hash at the end.
-    std::pair<int, uint64_t> playGame() {
-        Match match = computerMatch(defaultGameSettings(), 1);
-        initSound(channel);
+    // Every effect asked for many times over, with sound started again halfway as a new
+    // window does: how many started.
+    int playEveryEffect() {
         int started = 0;
-        for (int update = 1; update <= 100000 && match.state.rallyState < P1WinsGame; ++update) {
-            stepMatch(match, UpdateInput{16, 0, 0, ButtonMessage::None, {}});
-            for (int i = 0; i < match.requests.soundCount; ++i) {
-                started += playSound(channel, soundFile(match.requests.sounds[i]));
-            }
-            if (update == 5000) {
+        for (int round = 0; round < 100; ++round) {
+            if (round % 50 == 0) {
                 initSound(channel);
             }
+            for (const Sound sound : {Sound::Paddle, Sound::Table, Sound::PlayerWins}) {
+                started += playSound(channel, soundFile(sound));
+            }
         }
-        EXPECT_GE(match.state.rallyState, P1WinsGame) << "the game did not end";
-        return {started, matchHash(match)};
+        return started;
     }
 
     SoundChannel channel;
@@ -121,21 +116,24 @@ TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
 }
 
 // With no "sounds" folder where effects are looked for, a device that cannot open (the disk
-// driver's file has no folder) or no audio driver at all, the game is the same, silent; the
-// device of a later window that works plays again.
-TEST_F(Playback, WithoutTheSoundsFolderOrADeviceAGamePlaysToTheSameEndInSilence) {
-    const auto [startedWithSound, endWithSound] = playGame();
-    EXPECT_GT(startedWithSound, 0);
+// driver's file has no folder) or no audio driver at all, no effect starts and nothing is
+// heard, and nothing fails; the device of a later window that works plays again.
+TEST_F(Playback, WithoutTheSoundsFolderOrADeviceNoEffectStarts) {
+    EXPECT_EQ(playEveryEffect(), 300);
     channel.dataPaths = DataPaths{{folder + "/"}};
-    EXPECT_EQ(playGame(), std::make_pair(0, endWithSound));
+    EXPECT_EQ(playEveryEffect(), 0);
+    std::error_code none;  // the device plays on, silent: wait for its first samples
+    for (int ms = 0; ms < 60000 && std::filesystem::file_size(capture, none) < 4096; ++ms) {
+        SDL_Delay(1);
+    }
     const Samples sound = heard();
     EXPECT_FALSE(sound.empty());
     EXPECT_EQ(std::count(sound.begin(), sound.end(), 0), std::ptrdiff_t(sound.size()));
     channel.dataPaths = gameDataPaths();
     captureTo(folder + "/no-such-folder/capture.raw");
-    EXPECT_EQ(playGame(), std::make_pair(0, endWithSound));
+    EXPECT_EQ(playEveryEffect(), 0);
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-    EXPECT_EQ(playGame(), std::make_pair(0, endWithSound));
+    EXPECT_EQ(playEveryEffect(), 0);
     captureTo(folder + "/capture.raw");
     initSound(channel);
     EXPECT_TRUE(playSound(channel, soundFile(Sound::Paddle)));
