@@ -95,10 +95,7 @@ TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     EXPECT_EQ(s.rallyState, P1Toss);
     s.ballY = 88.1f;
     strokePlayer1(m);
-    EXPECT_EQ(s.rallyState, P1Serve);
-    // The computer's random sideways speed, and the paddle's sound.
-    EXPECT_EQ(std::tuple(s.ballVX, s.ballVZ, s.ballVY, m.requests.soundCount),
-              std::tuple(float(41 % 50 - 25), -210.0f, -20.0f, 1));
+    EXPECT_EQ(s.rallyState, P1Serve);  // (the serve's speeds: the golden traces)
 }
 
 // A ball coming to a computer paddle far out on its own side, beyond 130 on the side that

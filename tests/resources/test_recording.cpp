@@ -1,5 +1,5 @@
 // Recordings: update and settings lines read and written, a reader over a whole recording,
-// and the trace line's shape.
+// and a NaN in a trace line.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -109,17 +109,12 @@ TEST(RecordingReader, ANewGameLineStartsTheNextUpdateAtLoveAll) {
               std::tuple(0, 0, P2ToServe, false, true));
 }
 
-TEST(Trace, ShowsANanAsTextAndEndsWithTheButtonTheSoundsAndTheRequests) {
+// (The rest of the trace line's shape is held by the golden traces.)
+TEST(Trace, ShowsANanAsText) {
     Match m;
     m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
-    m.input.leftButton = 1;
-    m.requests.sounds[m.requests.soundCount++] = Sound::Table;
-    m.requests.quit = true;
     const std::string line = formatTraceLine(7, 16, m);
     EXPECT_NE(line.find("\"ballZ\":0,\"ballVX\":\"nan\","), std::string::npos) << line;
-    const std::string end =
-        "},\"leftButton\":1,\"sounds\":[\"sounds/table.wav\"],\"requests\":[\"quit\"]}";
-    EXPECT_EQ(line.substr(line.size() - end.size()), end);
     EXPECT_FALSE(allFieldsFinite(m.state));
 }
 
