@@ -230,21 +230,32 @@ TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
                    "players need the same version of the game"));
 }
 
-Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protocolVersion) {
-    return Hello{protocol, "", build, c};
+Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protocolVersion,
+            bool watching = false) {
+    return Hello{protocol, "", build, c, watching};
 }
+const Room gameOn{false, true, true}, waiting{true, true, true};
 
 TEST(Admission, RefusesInAnOrderThatTellsAStrangerNothingBeforeTheCode) {
-    const std::tuple<Hello, bool, std::optional<Refusal>> cases[] = {
-        {hello(wrong, 7, 1), true, Refusal::OtherProtocol},  // its code cannot be read
-        {hello(wrong, 7), true, Refusal::WrongCode},         // not told of the build or the game
-        {hello(code, 7), true, Refusal::OtherBuild},
-        {hello(code), true, Refusal::GameTaken},
-        {hello(code), false, std::nullopt}};
-    for (const auto& [h, taken, refusal] : cases) {
+    const Room noWatching{true, false, true}, seatsTaken{false, true, false};
+    const auto watcher = [](const CodeField& c, uint64_t build = 42) {
+        return hello(c, build, protocolVersion, true);
+    };
+    const std::tuple<Hello, Room, std::optional<Refusal>> cases[] = {
+        {hello(wrong, 7, 1), gameOn, Refusal::OtherProtocol},  // its code cannot be read
+        {hello(wrong, 7), gameOn, Refusal::WrongCode},         // not told of the build or the game
+        {hello(code, 7), gameOn, Refusal::OtherBuild},
+        {hello(code), gameOn, Refusal::GameTaken},
+        {hello(code), waiting, std::nullopt},
+        {watcher(wrong), noWatching, Refusal::WrongCode},  // nor whether it may watch
+        {watcher(code, 7), noWatching, Refusal::OtherBuild},
+        {watcher(code), noWatching, Refusal::NoWatchers},
+        {watcher(code), seatsTaken, Refusal::WatchersFull},
+        {watcher(code), gameOn, std::nullopt}};
+    for (const auto& [h, room, refusal] : cases) {
         Admission admission(code, 42);
         admission.arrived(1, {0x0a000001, 1}, 0);
-        EXPECT_EQ(admission.greet(1, h, taken, 0), refusal);
+        EXPECT_EQ(admission.greet(1, h, room, 0), refusal);
     }
 }
 
@@ -255,7 +266,7 @@ TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
     ConnectionId id = 0;
     const auto knock = [&](uint32_t ip, const CodeField& c, uint32_t at) {
         admission.arrived(++id, {ip, 1}, at);
-        return admission.greet(id, hello(c), false, at);
+        return admission.greet(id, hello(c), waiting, at);
     };
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(knock(1, wrong, 1000), Refusal::WrongCode);
@@ -271,11 +282,11 @@ TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
 TEST(Admission, RefusalsAreToldInSumsAtMostEveryTenSeconds) {
     Admission admission(code, 42);
     admission.arrived(1, {0x0a000001, 1}, 0);
-    admission.greet(1, hello(wrong), false, 0);
+    admission.greet(1, hello(wrong), waiting, 0);
     ASSERT_TRUE(admission.summary(0));
     for (ConnectionId id = 2; id <= 5; ++id) {
         admission.arrived(id, {0x0a000001 + uint32_t(id == 5), 2}, 100);
-        admission.greet(id, hello(id == 5 ? code : wrong), true, 100);
+        admission.greet(id, hello(id == 5 ? code : wrong), gameOn, 100);
     }
     EXPECT_FALSE(admission.summary(9999));
     const auto told = admission.summary(10000);
