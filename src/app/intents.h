@@ -35,12 +35,14 @@ struct NewGame {
 };
 
 // A network game in this window in place of the game so far: hosted on the default port, or
-// joined at the address and with the code as the player typed them (read only here, so that
-// a problem is said where they were typed).
+// joined or watched at the address and with the code as the player typed them (read only
+// here, so that a problem is said where they were typed).
 struct StartNetGame {
     bool hosting = false;
     std::string address;
     std::string code;
+    bool watching = false;
+    bool watchersWelcome = true;  // a host lets others watch
 };
 
 // A drill in place of the game of the player's own, on these settings.

@@ -41,11 +41,23 @@ const PageLine howToPlayPage[] = {
     {LineStyle::Note, "Enter, Esc or a click: back to the menu."},
 };
 
+// The pages of fields and choices other than the menu's own, and the rows they offer.
+bool ownPage(MenuPage page) {
+    return page == MenuPage::Join || page == MenuPage::Watch || page == MenuPage::Practice;
+}
+
 bool offered(const Menu& menu, const MenuRow& row) {
-    if (menu.page == MenuPage::Join || menu.page == MenuPage::Practice) {
-        return row.offer == (menu.page == MenuPage::Join ? Offer::JoinPage : Offer::PracticePage);
+    switch (menu.page) {
+        case MenuPage::Join:
+            return row.offer == Offer::JoinPage;
+        case MenuPage::Watch:
+            return row.offer == Offer::WatchPage;
+        case MenuPage::Practice:
+            return row.offer == Offer::PracticePage;
+        default:
+            return row.offer == Offer::Always || (row.offer == Offer::Playing && !menu.watching) ||
+                   (row.offer == Offer::Local && !menu.networkGame);
     }
-    return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
 }
 
 // The rows the page shows, top to bottom.
@@ -96,7 +108,7 @@ MenuAction enter(Menu& menu) {
     if (row.opens != MenuPage::Entries) {
         menu.page = row.opens;
     }
-    if (row.opens == MenuPage::Join || row.opens == MenuPage::Practice) {
+    if (ownPage(row.opens)) {
         menu.selected = rowsShown(menu).front();
     }
     return row.action;
@@ -112,10 +124,10 @@ MenuAction pressOnTextPage(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-// Esc on the join or practice page goes back to the menu's entries, elsewhere back to the
-// match.
+// Esc on the join, watch or practice page goes back to the menu's entries, elsewhere back to
+// the match.
 MenuAction escape(Menu& menu) {
-    if (menu.page != MenuPage::Join && menu.page != MenuPage::Practice) {
+    if (!ownPage(menu.page)) {
         return MenuAction::Close;
     }
     menu.selected = rowOpening(menu.page);
@@ -130,10 +142,11 @@ std::string* selectedField(Menu& menu) {
 
 // How the page's keys work, and in a network game why so few entries.
 std::vector<std::string> pageHints(const Menu& menu) {
-    if (menu.page == MenuPage::Join) {
-        return {
-            "Type the host's address (HOST or HOST:PORT) and the join code it shows; Enter "
-            "on Join calls the host. Esc: back to the menu."};
+    if (menu.page == MenuPage::Join || menu.page == MenuPage::Watch) {
+        return {std::string("Type the host's address (HOST or HOST:PORT) and the join code it "
+                            "shows; Enter on ") +
+                (menu.page == MenuPage::Join ? "Join" : "Watch") +
+                " calls the host. Esc: back to the menu."};
     }
     if (menu.page == MenuPage::Practice) {
         return {
@@ -145,7 +158,9 @@ std::vector<std::string> pageHints(const Menu& menu) {
     std::vector<std::string> hints = {
         "Up and Down choose; Left, Right, Enter or a click change; Esc or Tab: back to the "
         "game."};
-    if (menu.networkGame) {
+    if (menu.watching) {
+        hints.push_back("The game plays on under the menu, as the players play it.");
+    } else if (menu.networkGame) {
         hints.push_back("The network game plays on under the menu; the host's settings decide it.");
     }
     return hints;
@@ -161,7 +176,7 @@ void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& dis
               int samplesInUse) {
     menu.open = true;
     menu.page = MenuPage::Entries;
-    menu.selected = 0;
+    menu.selected = rowsShown(menu).front();
     menu.netProblem.clear();
     GameSettings settings = playing;
     layOver(menu.chosen, settings);
@@ -243,6 +258,7 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
         return {std::begin(howToPlayPage), std::end(howToPlayPage)};
     }
     const char* title = menu.page == MenuPage::Join       ? "Join a network game"
+                        : menu.page == MenuPage::Watch    ? "Watch a network game"
                         : menu.page == MenuPage::Practice ? "Practice"
                                                           : "Spinvale";
     std::vector<PageLine> page = {{LineStyle::Title, title}};

@@ -22,11 +22,12 @@ MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = M
 MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
     const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
                        kind == ChoiceKind::Preset || kind == ChoiceKind::Strength;
-    const bool drill = kind == ChoiceKind::Drill || kind == ChoiceKind::Target;
+    const bool menuOnly =  // kept in the menu until used
+        kind == ChoiceKind::Drill || kind == ChoiceKind::Target || kind == ChoiceKind::Watchers;
     MenuRow row{name, offer,
-                match   ? MenuAction::SettingsChanged
-                : drill ? MenuAction::None
-                        : MenuAction::DisplayChanged};
+                match      ? MenuAction::SettingsChanged
+                : menuOnly ? MenuAction::None
+                           : MenuAction::DisplayChanged};
     row.choice = kind;
     return row;
 }
@@ -61,14 +62,14 @@ MenuRow points(const char* name) {
     return row;
 }
 
-MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind) {
-    MenuRow row = choice(name, Offer::Always, kind);
+MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind, Offer offer) {
+    MenuRow row = choice(name, offer, kind);
     row.display = f;
     return row;
 }
 
-MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest) {
-    MenuRow row{name, Offer::JoinPage, MenuAction::None};
+MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest, Offer page) {
+    MenuRow row{name, page, MenuAction::None};
     row.choice = ChoiceKind::Text;
     row.text = text;
     row.longest = longest;
@@ -78,25 +79,30 @@ MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest
 }  // namespace
 
 const std::vector<MenuRow> menuRows = {
-    act("Resume", Offer::Always, MenuAction::Close),
+    act("Resume", Offer::Playing, MenuAction::Close),
     act("New game", Offer::Local, MenuAction::NewGame),
     settingsFlag("Player 1", field::player1Mouse, "mouse", "computer"),
     settingsFlag("Player 2", field::player2Keyboard, "keyboard/gamepad", "computer"),
     act("Host a network game", Offer::Local, MenuAction::Host),
+    choice("Watchers", Offer::Local, ChoiceKind::Watchers),  // of a game hosted from here
     act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
+    act("Watch a network game", Offer::Local, MenuAction::None, MenuPage::Watch),
     points("Game"),
     strength("Computer"),
     preset("Ball speed", ballSpeedPresets, field::gameSpeed, field::gravityScale),
-    displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag),
-    displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag),
-    displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples),
+    displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag, Offer::Always),
+    displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag, Offer::Always),
+    displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples, Offer::Playing),
     act("Practice", Offer::Local, MenuAction::None, MenuPage::Practice),
-    act("Statistics", Offer::Always, MenuAction::None, MenuPage::Statistics),
+    act("Statistics", Offer::Playing, MenuAction::None, MenuPage::Statistics),
     act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
     act("Quit", Offer::Always, MenuAction::Quit),
-    textField("Address", &Menu::address, 40),  // HOST or HOST:PORT
-    textField("Code", &Menu::code, 12),
+    textField("Address", &Menu::address, 40, Offer::JoinPage),  // HOST or HOST:PORT
+    textField("Code", &Menu::code, 12, Offer::JoinPage),
     act("Join", Offer::JoinPage, MenuAction::Join),
+    textField("Address", &Menu::address, 40, Offer::WatchPage),
+    textField("Code", &Menu::code, 12, Offer::WatchPage),
+    act("Watch", Offer::WatchPage, MenuAction::Watch),
     choice("Drill", Offer::PracticePage, ChoiceKind::Drill),
     choice("Target", Offer::PracticePage, ChoiceKind::Target),
     act("Start", Offer::PracticePage, MenuAction::Practice),
@@ -159,6 +165,8 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return menu.practice.target == PracticeTarget::Any
                        ? "anywhere"
                        : std::string("the ") + practiceTargetName(menu.practice.target) + " half";
+        case ChoiceKind::Watchers:
+            return menu.watchersWelcome ? "welcome" : "none";
         case ChoiceKind::None:
             break;
     }
@@ -222,6 +230,9 @@ MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
             return MenuAction::None;
         case ChoiceKind::Target:
             menu.practice.target = PracticeTarget((int(menu.practice.target) + step + 3) % 3);
+            return MenuAction::None;
+        case ChoiceKind::Watchers:
+            menu.watchersWelcome = !menu.watchersWelcome;
             return MenuAction::None;
         case ChoiceKind::DisplayFlag:
             (row.display == DisplayField::Sound ? c.display.sound : c.display.fullscreen) ^= true;

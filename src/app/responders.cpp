@@ -80,7 +80,8 @@ bool Responders::hotKeyTakes(const KeyEvent& key, const ShellState& shell,
         return false;
     }
     if (key.code == tabKey) {
-        menu_.networkGame = shell.control == MatchControl::Shared;
+        menu_.watching = shell.control == MatchControl::Watched;
+        menu_.networkGame = shell.control == MatchControl::Shared || menu_.watching;
         openMenu(menu_, shell.playing, shell.display, shell.samplesInUse);
         return true;
     }
@@ -126,10 +127,12 @@ void Responders::actOnMenu(MenuAction action, const ShellState& shell,
             intents.emplace_back(ApplyDisplay{chosen.display});
             break;
         case MenuAction::Host:
-            intents.emplace_back(StartNetGame{true, "", ""});
+            intents.emplace_back(StartNetGame{true, "", "", false, menu_.watchersWelcome});
             break;
         case MenuAction::Join:
-            intents.emplace_back(StartNetGame{false, menu_.address, menu_.code});
+        case MenuAction::Watch:
+            intents.emplace_back(
+                StartNetGame{false, menu_.address, menu_.code, action == MenuAction::Watch});
             break;
         case MenuAction::Practice:
             menu_.open = false;

@@ -77,7 +77,9 @@ WindowLoop::WindowLoop(const Options& options, SettingsStore& store, Screen& scr
       driver_(std::move(driver)),
       replay_(replay),
       responders_(menu_, capture_, [this](int y) { return lineAt(menuPage(), y); }),
-      commands_(capture_, readPointer) {}
+      commands_(capture_, readPointer) {
+    menu_.watchersWelcome = !options.noWatchers;
+}
 
 // Each window: made with everything its context holds, its frames on a new schedule (paced
 // by the clock unless the swap does it), and no time counted for its making.
@@ -118,7 +120,7 @@ void WindowLoop::pump() {
             for (const InputEvent& e : events) {
                 answer(e);
             }
-        } else if (!screen_.window.visible && driver_->control() != MatchControl::Shared) {
+        } else if (!screen_.window.visible && waits(driver_->control())) {
             SDL_WaitEvent(nullptr);
         } else if (const auto wait = timeUntilDue(schedule_, Clock::now()); wait.count() > 0) {
             // Events that come meanwhile wait in the queue: the frame reads them at its start.
@@ -168,7 +170,7 @@ void WindowLoop::runFrame() {
     }
     const Match shown = driver_->shown();
     const std::vector<PlacedRow> page = pageOver(shown);
-    showFrame(screen_, shown, driver_->notice(), driver_->scoreNote(),
+    showFrame(screen_, shown, {driver_->notice(), driver_->scoreNote(), driver_->cornerNote()},
               page.empty() ? nullptr : &page);
     driver_->afterShown();
     if (frame.nextDueMs) {  // a replay keeps its recorded pace
@@ -203,7 +205,8 @@ std::vector<PlacedRow> WindowLoop::pageOver(const Match& shown) const {
     if (rally != P1WinsGame && rally != P2WinsGame) {
         return {};
     }
-    return statisticsLayout(screen_, outputs_.sink().statistics(), rally == P1WinsGame ? 1 : 2);
+    return statisticsLayout(screen_, outputs_.sink().statistics(), rally == P1WinsGame ? 1 : 2,
+                            driver_->control() == MatchControl::Local);
 }
 
 void WindowLoop::carryOut(const Intent& intent) {
@@ -261,7 +264,7 @@ void WindowLoop::startPractice(const StartPractice& request) {
 // says why.
 void WindowLoop::startNetGameFromMenu(const StartNetGame& request) {
     std::string problem;
-    std::unique_ptr<NetDriver> net = startNetGame(request, options_, store_.settings(), problem);
+    std::unique_ptr<MatchDriver> net = startNetGame(request, options_, store_.settings(), problem);
     if (!net) {
         menu_.netProblem = problem;
         return;

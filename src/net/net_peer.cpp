@@ -269,7 +269,6 @@ void NetPeer::keepTime() {
                (remoteAck_ >= session_->localCount() || inState >= silenceMs)) {
         transport_->close(other_, Goodbye::Finished);
         transport_->linger();
-        feed_.end();
         enter(PeerState::Ended);
     }
 }
@@ -353,6 +352,9 @@ void NetPeer::leave() {
 void NetPeer::enter(PeerState state) {
     state_ = state;
     since_ = now_;
+    if (isOver(state)) {
+        feed_.end();  // the watchers are sent what is left of the game, then let go
+    }
 }
 
 void NetPeer::post(NetEvent event) {

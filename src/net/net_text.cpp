@@ -301,4 +301,15 @@ std::string statsText(const NetStats& s, double seconds) {
     return line + droppedText(s);
 }
 
+std::string watchStatsText(const NetStats& s, int64_t updates, double seconds) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "watched %lld updates in %.0f s; received %llu bytes (%.0f B/s), sent %llu; ",
+                  static_cast<long long>(updates), seconds,
+                  static_cast<unsigned long long>(s.transport.bytesReceived),
+                  double(s.transport.bytesReceived) / seconds,
+                  static_cast<unsigned long long>(s.transport.bytesSent));
+    return line + droppedText(s);
+}
+
 }  // namespace spinvale::net

@@ -53,7 +53,8 @@ class WatchPeer {
     // The updates received and not yet taken, and their time in the match.
     std::size_t waiting() const { return waiting_.size(); }
     uint32_t waitingMs() const { return waitingMs_; }
-    // The next update received; only while one is waiting.
+    // The next update received, and taken; only while one is waiting.
+    const WatchedUpdate& next() const { return waiting_.front(); }
     WatchedUpdate take();
     // Updates received; the host's confirmed count as last heard.
     int64_t received() const { return received_; }

@@ -49,7 +49,7 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     std::size_t entry = row("Quit");
     menu.page = MenuPage::Entries;
     EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == row("Resume")) << "0 is the title";
-    EXPECT_FALSE(entryOnLine(menu, 17, entry)) << "the notes under the entries";
+    EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
 }
 
 // Host acts at once; Join opens a page of two fields, typed into while selected and
@@ -74,6 +74,17 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(menu.selected, row("Join a network game"));
     typeIntoMenu(menu, "x");
     EXPECT_EQ(menu.address, "10.0.0.7:9") << "typed with no field selected";
+    // Watching: the same fields on a page of its own; a host may turn watchers away.
+    EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[0].text, "Watch a network game");
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Code: kkkkkkkkkkkk");
+    pressMenuKey(menu, MenuKey::Down);
+    pressMenuKey(menu, MenuKey::Down);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Watch);
+    pressMenuKey(menu, MenuKey::Escape);
+    EXPECT_EQ(entryText(menu, row("Watchers")), "Watchers: welcome");
+    EXPECT_EQ(clickMenuEntry(menu, row("Watchers")), MenuAction::None);
+    EXPECT_FALSE(menu.watchersWelcome);
 }
 
 // A network game plays on under the menu: it offers only what leaves the match alone.
@@ -88,6 +99,11 @@ TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     EXPECT_FALSE(entryOnLine(menu, 8, entry));
     const std::string last = menuPage(menu, defaultGameSettings(), {}).back().text;
     EXPECT_NE(last.find("host's settings decide"), std::string::npos);
+    menu.watching = true;  // a watcher: the window, the sound, how to play and Quit
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    EXPECT_EQ(menu.selected, row("Sound"));
+    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play"));
+    EXPECT_FALSE(entryOnLine(menu, 5, entry));
 }
 
 // Match choices wait for the menu to close; window and sound choices apply at once. Values
@@ -121,8 +137,8 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.chosen.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
-    EXPECT_EQ(page[8].text, "Computer: Easy");
-    EXPECT_EQ(page[12].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page[10].text, "Computer: Easy");
+    EXPECT_EQ(page[14].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }

@@ -54,7 +54,11 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     shell.state.control = MatchControl::Shared;  // a network game: no new game, a menu of its own
     EXPECT_TRUE(shell.press(KeyEnter).empty());
     shell.press(tabKey);
-    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame);
+    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && !shell.menu.watching);
+    shell.press(tabKey);
+    shell.state.control = MatchControl::Watched;  // a watcher's menu: fewer entries still
+    shell.press(tabKey);
+    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && shell.menu.watching);
     shell.press(tabKey);
     shell.state.control = MatchControl::Replayed;  // no menu at all: the keys go to the capture
     EXPECT_TRUE(shell.press(tabKey).empty());
@@ -83,13 +87,16 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     EXPECT_TRUE(shell.answer({ButtonEvent{false, 55}}).empty());
     EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::Released)
         << "the button let go reached the capture";
-    shell.answer({ButtonEvent{true, 65}, TextEvent{"10.0.0.7"}, KeyEvent{KeyEnter, true},
+    shell.answer({ButtonEvent{true, 75}, TextEvent{"10.0.0.7"}, KeyEvent{KeyEnter, true},
                   TextEvent{"K7MQ2P"}, KeyEvent{KeyEnter, true}});
     const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
     EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
               std::tuple(false, "10.0.0.7", "K7MQ2P"));
-    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 165}}));  // line 16
-    shell.answer({ButtonEvent{true, 135}, KeyEvent{KeyUp, true}});  // Practice, then Start
+    shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 85}, KeyEvent{KeyDown, true},
+                  KeyEvent{KeyDown, true}});  // the watch page, its fields as typed
+    EXPECT_TRUE(only<StartNetGame>(shell.press(KeyEnter)).watching);
+    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 185}}));  // line 18
+    shell.answer({ButtonEvent{true, 155}, KeyEvent{KeyUp, true}});  // Practice, then Start
     const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
     EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
     EXPECT_FALSE(shell.menu.open);

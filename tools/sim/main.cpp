@@ -37,6 +37,7 @@ constexpr const char* usage =
     "  or:  spinvale-sim --host PORT [--code CODE] [--settings FILE] --script P1.txt [--trace] "
     "[--record FILE]\n"
     "  or:  spinvale-sim --join HOST[:PORT] --code CODE --script P2.txt [--trace] [--record FILE]\n"
+    "  or:  spinvale-sim --watch HOST[:PORT] --code CODE [--trace] [--record FILE]\n"
     "Plays a Spinvale match without a window and prints its outcome; or one side of a\n"
     "network match, the other side being another spinvale-sim or the game.\n"
     "\n"
@@ -74,6 +75,10 @@ constexpr const char* usage =
     "                    the round trip: 0 below 200 ms, 1 below 300 ms, else 2)\n"
     "  --record FILE     write the confirmed commands of both players, a recording that\n"
     "                    --script replays to the same trace\n"
+    "  --watch HOST[:PORT] (or spinvale://HOST:PORT/CODE)\n"
+    "                    watch the match hosted there from its first update, a quarter of\n"
+    "                    a second behind it (caught up faster than that first); its trace and\n"
+    "                    recording are the players'\n"
     "Each side traces the updates confirmed by both and stops at the update that wins the\n"
     "game; the end of its script is its player leaving. The numbers of the connection\n"
     "(bytes, rollbacks, hashes compared, what was dropped and why) go to stderr at the end.\n"
@@ -92,6 +97,7 @@ struct Options {
     NetRun net;
     bool hosting = false;
     std::string joinAddress;
+    std::string watchAddress;
     int64_t inputDelay = -1;
     int64_t claimedProtocol = net::protocolVersion;
     int64_t claimedBuild = -1;
@@ -148,6 +154,10 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
         o.net.setup.code = text;
         return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
+    commandLine.option("--watch", [&o](const std::string& text) {
+        o.watchAddress = text;
+        return readWatchAddress(text, o.net.setup.hostName, o.net.setup.port, o.net.setup.code);
+    });
     commandLine.path("--record", o.net.recordPath);
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
     commandLine.whole("--test-desync-after", o.net.desyncAfter, 1);
@@ -159,6 +169,7 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
         o.net.setup.listenAddress = text;
         return std::string();
     });
+    commandLine.path("--test-from", o.net.setup.callFrom);
 }
 
 int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {
@@ -175,6 +186,19 @@ int playNetwork(Options& options, const GameSettings& settings, std::ifstream& s
         return fail("--join needs the host's --code");
     }
     return playNetworkMatch(run, script, options.scriptPath);
+}
+
+// A watcher plays nothing: no script, no settings of its own but its window's.
+int watch(Options& options) {
+    if (options.hosting || !options.joinAddress.empty() || !options.scriptPath.empty() ||
+        options.practice.mode != PracticeMode::None) {
+        return fail("--watch plays nothing: not with --host, --join, --script or --practice");
+    }
+    if (options.net.setup.code.empty()) {
+        return fail("--watch needs the host's --code");
+    }
+    options.net.trace = options.trace;
+    return watchNetworkMatch(options.net);
 }
 
 int winner(const MatchState& s) {
@@ -321,6 +345,9 @@ int main(int argc, char** argv) {
     addNetworkOptions(commandLine, options);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
+    }
+    if (!options.watchAddress.empty()) {
+        return watch(options);
     }
     const bool network = options.hosting || !options.joinAddress.empty();
     if (network &&
