@@ -7,77 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fake_transport.h"
-#include "net_peer.h"
-#include "net_text.h"
 #include "trace.h"
+#include "two_peers.h"
 
 namespace spinvale::net {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr uint32_t start = 100000;
-const CodeField code = *readJoinCode("K7MQ2P");
 const CodeField wrong = *readJoinCode("K7MQ2Q");
-
-// One peer, the frames of its window: poll, step when ready, keep what comes out.
-struct Side {
-    explicit Side(Role role, const std::string& dumps = "/dev/null/none") {
-        NetSetup setup;
-        setup.role = role;
-        setup.hostName = "table.local";
-        setup.code = "k7m-q2p";
-        setup.settings = defaultGameSettings();
-        setup.dumpFolder = dumps;
-        auto transport = std::make_unique<FakeTransport>();
-        wire = transport.get();
-        peer = std::make_unique<NetPeer>(setup, std::move(transport),
-                                         std::vector<std::string>{"192.168.1.20"}, start);
-    }
-    PeerState at(uint32_t now) {
-        frame(now);
-        return peer->state();
-    }
-    void frame(uint32_t now) {
-        peer->poll(now);
-        if (steps && peer->ready() == StepReady::Now) {
-            peer->step(UpdateInput{16, 300, 500, ButtonMessage::None, {}});
-        }
-        take();
-    }
-    void take() {
-        for (ConfirmedUpdate& u : peer->takeConfirmed()) {
-            confirmed.push_back(std::move(u));
-        }
-        for (const NetEvent& e : peer->takeEvents()) {
-            told.push_back(sentence(e));
-        }
-    }
-    bool said(const std::string& text) const {
-        return std::find(told.begin(), told.end(), text) != told.end();
-    }
-    FakeTransport* wire;
-    std::unique_ptr<NetPeer> peer;
-    std::vector<ConfirmedUpdate> confirmed;
-    std::vector<std::string> told;
-    bool steps = true;
-};
-
-struct Game {
-    explicit Game(const std::string& dumps = "/dev/null/none")
-        : host(Role::Host, dumps), guest(Role::Guest, dumps) {
-        FakeTransport::link(*host.wire, *guest.wire);
-    }
-    void run(uint32_t ms) {
-        for (const uint32_t end = now + ms; now < end;) {
-            now += 16;
-            host.frame(now);
-            guest.frame(now);
-        }
-    }
-    Side host, guest;
-    uint32_t now = start;
-};
 
 // Both confirm the same updates; the host leaves and the computer takes its paddle.
 TEST(TwoPeers, PlayUntilTheHostLeaves) {
