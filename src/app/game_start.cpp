@@ -44,8 +44,9 @@ uint32_t now() {
     return millisecondTick(std::chrono::steady_clock::now());
 }
 
-// This side's settings, the input delay, the code and the address to listen on that the
-// command line gives.
+// This side's settings, the input delay, the code, the address to listen on, the host's name
+// on this network and whether it asks the router, as the command line gives them. A host on
+// one address of its own (the tests' loopback) has nothing for a router to open.
 net::NetSetup setupFor(const Options& options, const GameSettings& local) {
     net::NetSetup setup;
     setup.code = options.code;
@@ -53,6 +54,8 @@ net::NetSetup setupFor(const Options& options, const GameSettings& local) {
     setup.settings = local;
     setup.inputDelay = static_cast<int>(options.inputDelay);
     setup.watchers = !options.noWatchers;
+    setup.lanName = options.lanName;
+    setup.askRouter = !options.noRouter && options.listenAddress.empty();
     return setup;
 }
 
@@ -117,6 +120,8 @@ std::unique_ptr<MatchDriver> startNetGame(const StartNetGame& request, const Opt
                                           const GameSettings& local, std::string& problem) {
     net::NetSetup setup = setupFor(options, local);  // hosted on the default port
     setup.watchers = request.watchersWelcome;
+    setup.lanName = request.name;
+    setup.askRouter = request.askRouter && options.listenAddress.empty();  // the menu's choice
     if (!request.hosting) {
         problem = readJoinRequest(request.address, request.code, setup);
         if (!problem.empty()) {

@@ -41,13 +41,16 @@ const PageLine howToPlayPage[] = {
     {LineStyle::Note, "Enter, Esc or a click: back to the menu."},
 };
 
-// The pages of fields and choices other than the menu's own, and the rows they offer.
-bool ownPage(MenuPage page) {
-    return page == MenuPage::Join || page == MenuPage::Watch || page == MenuPage::Practice;
+// The pages of entries of their own, opened from the menu's page.
+bool subPage(MenuPage page) {
+    return page == MenuPage::Host || page == MenuPage::Join || page == MenuPage::Watch ||
+           page == MenuPage::Practice;
 }
 
 bool offered(const Menu& menu, const MenuRow& row) {
     switch (menu.page) {
+        case MenuPage::Host:
+            return row.offer == Offer::HostPage;
         case MenuPage::Join:
             return row.offer == Offer::JoinPage;
         case MenuPage::Watch:
@@ -60,7 +63,7 @@ bool offered(const Menu& menu, const MenuRow& row) {
     }
 }
 
-// The rows the page shows, top to bottom.
+// The rows the page shows, top to bottom: the join page's found games after its entries.
 std::vector<std::size_t> rowsShown(const Menu& menu) {
     std::vector<std::size_t> shown;
     for (std::size_t i = 0; i < menuRows.size(); ++i) {
@@ -68,7 +71,17 @@ std::vector<std::size_t> rowsShown(const Menu& menu) {
             shown.push_back(i);
         }
     }
+    if (menu.page == MenuPage::Join) {
+        for (std::size_t i = 0; i < menu.found.size(); ++i) {
+            shown.push_back(menuRows.size() + i);
+        }
+    }
     return shown;
+}
+
+// The table's row the keys act on; nothing on a found game.
+const MenuRow* selectedRow(const Menu& menu) {
+    return menu.selected < menuRows.size() ? &menuRows[menu.selected] : nullptr;
 }
 
 std::size_t rowNamed(const char* name) {
@@ -97,7 +110,12 @@ std::size_t rowAfter(const Menu& menu, int step) {
 }
 
 MenuAction enter(Menu& menu) {
-    const MenuRow& row = menuRows[menu.selected];
+    if (!selectedRow(menu)) {  // a found game: its address, then the code is typed
+        menu.address = menu.found[menu.selected - menuRows.size()].address;
+        menu.selected = rowNamed("Code");
+        return MenuAction::None;
+    }
+    const MenuRow& row = *selectedRow(menu);
     if (row.choice == ChoiceKind::Text) {
         menu.selected = rowAfter(menu, 1);  // on to the next field, then to Join
         return MenuAction::None;
@@ -108,7 +126,7 @@ MenuAction enter(Menu& menu) {
     if (row.opens != MenuPage::Entries) {
         menu.page = row.opens;
     }
-    if (ownPage(row.opens)) {
+    if (subPage(row.opens)) {
         menu.selected = rowsShown(menu).front();
     }
     return row.action;
@@ -124,10 +142,10 @@ MenuAction pressOnTextPage(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-// Esc on the join, watch or practice page goes back to the menu's entries, elsewhere back to
-// the match.
+// Esc on the host, join, watch or practice page goes back to the menu's entries, elsewhere back
+// to the match.
 MenuAction escape(Menu& menu) {
-    if (!ownPage(menu.page)) {
+    if (!subPage(menu.page)) {
         return MenuAction::Close;
     }
     menu.selected = rowOpening(menu.page);
@@ -136,17 +154,32 @@ MenuAction escape(Menu& menu) {
 }
 
 std::string* selectedField(Menu& menu) {
-    const MenuRow& row = menuRows[menu.selected];
-    return row.choice == ChoiceKind::Text ? &(menu.*row.text) : nullptr;
+    const MenuRow* row = selectedRow(menu);
+    return row && row->choice == ChoiceKind::Text ? &(menu.*row->text) : nullptr;
 }
 
 // How the page's keys work, and in a network game why so few entries.
 std::vector<std::string> pageHints(const Menu& menu) {
-    if (menu.page == MenuPage::Join || menu.page == MenuPage::Watch) {
-        return {std::string("Type the host's address (HOST or HOST:PORT) and the join code it "
-                            "shows; Enter on ") +
-                (menu.page == MenuPage::Join ? "Join" : "Watch") +
-                " calls the host. Esc: back to the menu."};
+    if (menu.page == MenuPage::Host) {
+        return {
+            "The game is listed by its name on this network. Asked, your router (UPnP or "
+            "NAT-PMP) lets players outside your network reach it.",
+            "Enter on Host begins; Esc: back to the menu."};
+    }
+    if (menu.page == MenuPage::Watch) {
+        return {
+            "Type the host's address (HOST or HOST:PORT) and the join code it shows, or paste "
+            "its invite (Ctrl+V); Enter on Watch calls the host. Esc: back to the menu."};
+    }
+    if (menu.page == MenuPage::Join) {
+        const std::string found = menu.searching       ? "Looking for games on this network..."
+                                  : menu.found.empty() ? "No game found on this network."
+                                                       : "Enter on a game found on this network "
+                                                         "puts its address above.";
+        return {found,
+                "Type the host's address (HOST or HOST:PORT) and the join code it shows, or "
+                "paste its invite (Ctrl+V); Enter on Join calls the host. Esc: back to the "
+                "menu."};
     }
     if (menu.page == MenuPage::Practice) {
         return {
@@ -201,7 +234,9 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
             return MenuAction::None;
         case MenuKey::Left:
         case MenuKey::Right:
-            return stepChoice(menu, menuRows[menu.selected], key == MenuKey::Left ? -1 : 1);
+            return selectedRow(menu) == nullptr
+                       ? MenuAction::None
+                       : stepChoice(menu, *selectedRow(menu), key == MenuKey::Left ? -1 : 1);
         case MenuKey::Enter:
             return enter(menu);
         case MenuKey::Backspace:
@@ -225,6 +260,20 @@ void typeIntoMenu(Menu& menu, const std::string& text) {
         if (c >= ' ' && c <= '~' && field->size() < menuRows[menu.selected].longest) {
             field->push_back(c);
         }
+    }
+}
+
+void fillJoinFields(Menu& menu, const std::string& address, const std::string& code) {
+    menu.address = address;
+    menu.code = code;
+    menu.selected = rowNamed(menu.page == MenuPage::Watch ? "Watch" : "Join");
+}
+
+void showFoundGames(Menu& menu, std::vector<FoundGame> games, bool searching) {
+    menu.found = std::move(games);
+    menu.searching = searching;
+    if (menu.selected >= menuRows.size() + menu.found.size()) {
+        menu.selected = rowNamed("Join");
     }
 }
 
@@ -257,7 +306,8 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     if (menu.page == MenuPage::HowToPlay) {
         return {std::begin(howToPlayPage), std::end(howToPlayPage)};
     }
-    const char* title = menu.page == MenuPage::Join       ? "Join a network game"
+    const char* title = menu.page == MenuPage::Host       ? "Host a network game"
+                        : menu.page == MenuPage::Join     ? "Join a network game"
                         : menu.page == MenuPage::Watch    ? "Watch a network game"
                         : menu.page == MenuPage::Practice ? "Practice"
                                                           : "Spinvale";

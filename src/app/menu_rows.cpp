@@ -22,8 +22,10 @@ MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = M
 MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
     const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
                        kind == ChoiceKind::Preset || kind == ChoiceKind::Strength;
-    const bool menuOnly =  // kept in the menu until used
-        kind == ChoiceKind::Drill || kind == ChoiceKind::Target || kind == ChoiceKind::Watchers;
+    // Choices that only make up a page's request: a drill's, the host page's router and
+    // watchers.
+    const bool menuOnly = kind == ChoiceKind::Drill || kind == ChoiceKind::Target ||
+                          kind == ChoiceKind::Router || kind == ChoiceKind::Watchers;
     MenuRow row{name, offer,
                 match      ? MenuAction::SettingsChanged
                 : menuOnly ? MenuAction::None
@@ -68,7 +70,7 @@ MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind, Offer o
     return row;
 }
 
-MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest, Offer page) {
+MenuRow textField(const char* name, Offer page, std::string Menu::*text, std::size_t longest) {
     MenuRow row{name, page, MenuAction::None};
     row.choice = ChoiceKind::Text;
     row.text = text;
@@ -83,8 +85,7 @@ const std::vector<MenuRow> menuRows = {
     act("New game", Offer::Local, MenuAction::NewGame),
     settingsFlag("Player 1", field::player1Mouse, "mouse", "computer"),
     settingsFlag("Player 2", field::player2Keyboard, "keyboard/gamepad", "computer"),
-    act("Host a network game", Offer::Local, MenuAction::Host),
-    choice("Watchers", Offer::Local, ChoiceKind::Watchers),  // of a game hosted from here
+    act("Host a network game", Offer::Local, MenuAction::None, MenuPage::Host),
     act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
     act("Watch a network game", Offer::Local, MenuAction::None, MenuPage::Watch),
     points("Game"),
@@ -97,11 +98,15 @@ const std::vector<MenuRow> menuRows = {
     act("Statistics", Offer::Playing, MenuAction::None, MenuPage::Statistics),
     act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
     act("Quit", Offer::Always, MenuAction::Quit),
-    textField("Address", &Menu::address, 40, Offer::JoinPage),  // HOST or HOST:PORT
-    textField("Code", &Menu::code, 12, Offer::JoinPage),
+    textField("Name", Offer::HostPage, &Menu::hostName, 31),  // as the search shows it
+    choice("Router", Offer::HostPage, ChoiceKind::Router),
+    choice("Watchers", Offer::HostPage, ChoiceKind::Watchers),
+    act("Host", Offer::HostPage, MenuAction::Host),
+    textField("Address", Offer::JoinPage, &Menu::address, 40),  // HOST or HOST:PORT
+    textField("Code", Offer::JoinPage, &Menu::code, 12),
     act("Join", Offer::JoinPage, MenuAction::Join),
-    textField("Address", &Menu::address, 40, Offer::WatchPage),
-    textField("Code", &Menu::code, 12, Offer::WatchPage),
+    textField("Address", Offer::WatchPage, &Menu::address, 40),
+    textField("Code", Offer::WatchPage, &Menu::code, 12),
     act("Watch", Offer::WatchPage, MenuAction::Watch),
     choice("Drill", Offer::PracticePage, ChoiceKind::Drill),
     choice("Target", Offer::PracticePage, ChoiceKind::Target),
@@ -161,6 +166,8 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return menu.*row.text + (menu.selected == i ? "_" : "");
         case ChoiceKind::Drill:
             return practiceModeName(menu.practice.mode);
+        case ChoiceKind::Router:
+            return menu.askRouter ? "ask it to open the port" : "leave it as it is";
         case ChoiceKind::Target:
             return menu.practice.target == PracticeTarget::Any
                        ? "anywhere"
@@ -203,6 +210,10 @@ void stepSamples(int32_t& samples, int step) {
 }  // namespace
 
 std::string entryText(const Menu& menu, std::size_t i) {
+    if (i >= menuRows.size()) {
+        const FoundGame& game = menu.found[i - menuRows.size()];
+        return game.name + ": " + game.address;
+    }
     const MenuRow& row = menuRows[i];
     return row.choice == ChoiceKind::None ? row.name : row.name + (": " + choiceText(menu, i));
 }
@@ -233,6 +244,9 @@ MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
             return MenuAction::None;
         case ChoiceKind::Watchers:
             menu.watchersWelcome = !menu.watchersWelcome;
+            return MenuAction::None;
+        case ChoiceKind::Router:
+            menu.askRouter = !menu.askRouter;
             return MenuAction::None;
         case ChoiceKind::DisplayFlag:
             (row.display == DisplayField::Sound ? c.display.sound : c.display.fullscreen) ^= true;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "frame_timing.h"
-#include "invite.h"
 #include "net_text.h"
 
 namespace spinvale {
@@ -24,21 +23,6 @@ double paceFor(uint32_t waitingMs) {
 }
 
 }  // namespace
-
-std::string readWatchAddress(const std::string& text, std::string& host, uint16_t& port,
-                             std::string& code) {
-    std::string error;
-    if (net::looksLikeInvite(text)) {
-        const std::optional<net::Invite> invite = net::readInvite(text, error);
-        if (invite) {
-            host = invite->host;
-            port = invite->port;
-            code = invite->code;
-        }
-        return invite ? "" : "an invite: " + error;
-    }
-    return net::readJoinAddress(text, host, port, error) ? "" : "HOST[:PORT]: " + error;
-}
 
 std::unique_ptr<WatchDriver> WatchDriver::open(const net::NetSetup& setup, WatchView view,
                                                uint32_t tickMs, std::string& error) {

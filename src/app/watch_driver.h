@@ -60,9 +60,4 @@ class WatchDriver : public MatchDriver {
     std::optional<std::pair<uint32_t, int64_t>> catchingUp_;  // since when, from which update
 };
 
-// Where to watch, as --watch gives it: HOST[:PORT], or an invite (spinvale://HOST:PORT/CODE),
-// which gives the code too. "" when it is read, else what was expected.
-std::string readWatchAddress(const std::string& text, std::string& host, uint16_t& port,
-                             std::string& code);
-
 }  // namespace spinvale

@@ -37,6 +37,11 @@ struct NetSetup {
     int inputDelay = -1;        // updates; -1: chosen from the round trip
     std::string dumpFolder;     // where a desync is written ("": the player's state folder)
     bool watchers = true;       // the host's: others may watch the game
+    // The host's: the name its game is listed by on this network ("": the user's), and
+    // whether the game's driver asks the home router to open the port.
+    std::string lanName;
+    bool askRouter = false;
+    uint32_t routerLeaseSeconds = 3600;  // test hook: a lease short enough to see it renewed
     // Test hooks: a guest that says it speaks another protocol or has another match build;
     // the IPv4 address of this computer a guest or a watcher calls from ("": any).
     uint16_t claimedProtocol = protocolVersion;

@@ -1,6 +1,8 @@
 // The network peers over ENet: the host's port opened, or a guest's or a watcher's call
 // started.
 #include "enet_transport.h"
+#include "lan_answer.h"
+#include "lan_interfaces.h"
 #include "net_peer.h"
 #include "net_text.h"
 #include "watch_peer.h"
@@ -47,8 +49,11 @@ std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& given, uint32_t nowMs, st
     }
     std::vector<std::string> addresses;
     if (setup.role == Role::Host) {
-        addresses = setup.listenAddress.empty() ? localAddresses()
+        const std::vector<NetInterface> interfaces = listInterfaces();
+        addresses = setup.listenAddress.empty() ? hostAddresses(interfaces, defaultGateway())
                                                 : std::vector<std::string>{setup.listenAddress};
+        const std::string name = setup.lanName.empty() ? userDisplayName() : setup.lanName;
+        transport->answerLanQueries(LanResponder(name, setup.port, interfaces));
     }
     return std::make_unique<NetPeer>(setup, std::move(transport), addresses, nowMs);
 }

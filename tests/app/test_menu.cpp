@@ -52,11 +52,24 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
 }
 
-// Host acts at once; Join opens a page of two fields, typed into while selected and
-// bounded; Join asks the shell to call what was typed.
+// Host opens a page: the name the game is listed by, whether the router is asked, and Host.
+// Join opens a page of two fields, typed into while selected and bounded, then the games found
+// on this network: choosing one fills the address; Join asks the shell to call what is typed.
 TEST(Menu, HostOrJoinANetworkGame) {
     Menu menu = openedMenu();
-    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), MenuAction::Host);
+    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), MenuAction::None);
+    typeIntoMenu(menu, "Ana");
+    EXPECT_EQ(clickMenuEntry(menu, row("Router")), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Router: leave it as it is");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].text, "Watchers: none");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Host);
+    EXPECT_TRUE(menu.hostName == "Ana" && !menu.askRouter && !menu.watchersWelcome);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(std::tuple(menu.page, menu.selected),
+              std::tuple(MenuPage::Entries, row("Host a network game")));
     EXPECT_EQ(clickMenuEntry(menu, row("Join a network game")), MenuAction::None);
     typeIntoMenu(menu, "10.0.0.7:x");
     pressMenuKey(menu, MenuKey::Enter);  // on to the code
@@ -70,21 +83,36 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(menu.code, std::string(12, 'k'));
     pressMenuKey(menu, MenuKey::Enter);  // on to Join
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Join);
+
+    showFoundGames(menu, {{"Bo", "192.168.1.30"}, {"Cy", "192.168.1.31:27456"}}, false);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text, "Cy: 192.168.1.31:27456");
+    pressMenuKey(menu, MenuKey::Down);
+    pressMenuKey(menu, MenuKey::Down);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::None) << "a game has no choice";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(std::tuple(menu.address, menu.selected),
+              std::tuple("192.168.1.31:27456", row("Code")));
+    std::size_t entry = 0;
+    EXPECT_TRUE(entryOnLine(menu, 4, entry) && entry == menuRows.size()) << "Bo, clicked";
+    menu.selected = entry;
+    showFoundGames(menu, {}, true);
+    EXPECT_EQ(menu.selected, row("Join")) << "the game selected went";
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text,
+              "Looking for games on this network...");
+    fillJoinFields(menu, "192.0.2.7:4000", "K7MQ2P");
+    EXPECT_EQ(std::tuple(menu.address, menu.code, menu.selected),
+              std::tuple("192.0.2.7:4000", "K7MQ2P", row("Join")));
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
     EXPECT_EQ(menu.selected, row("Join a network game"));
     typeIntoMenu(menu, "x");
-    EXPECT_EQ(menu.address, "10.0.0.7:9") << "typed with no field selected";
-    // Watching: the same fields on a page of its own; a host may turn watchers away.
+    EXPECT_EQ(menu.address, "192.0.2.7:4000") << "typed with no field selected";
+    // Watching: the same fields on a page of its own.
     EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), MenuAction::None);
     EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[0].text, "Watch a network game");
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Code: kkkkkkkkkkkk");
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Code: K7MQ2P");
     pressMenuKey(menu, MenuKey::Down);
     pressMenuKey(menu, MenuKey::Down);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Watch);
-    pressMenuKey(menu, MenuKey::Escape);
-    EXPECT_EQ(entryText(menu, row("Watchers")), "Watchers: welcome");
-    EXPECT_EQ(clickMenuEntry(menu, row("Watchers")), MenuAction::None);
-    EXPECT_FALSE(menu.watchersWelcome);
 }
 
 // A network game plays on under the menu: it offers only what leaves the match alone.
@@ -137,8 +165,8 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.chosen.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
-    EXPECT_EQ(page[10].text, "Computer: Easy");
-    EXPECT_EQ(page[14].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page[9].text, "Computer: Easy");
+    EXPECT_EQ(page[13].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }

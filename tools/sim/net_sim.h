@@ -32,5 +32,8 @@ int playNetworkMatch(const NetRun& run, std::istream& script, const std::string&
 // the host sends no more. Exit status: 0 watched (to the end, or as far as the host sent it),
 // 1 not let in or no answer.
 int watchNetworkMatch(const NetRun& run);
+// The games on this network, as the join page finds them: each one's address and name on
+// stdout, what the search sent on stderr. Exit status 0, or 1 when no search could be made.
+int listGames();
 
 }  // namespace spinvale
