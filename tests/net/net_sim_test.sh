@@ -5,6 +5,10 @@
 #     loss, reordering, duplicates; the guest also sends garbage), the same trace on both
 #     sides and in the replay of the merged recording; a desync caught and both states
 #     written. (The probes' games are direct; the guessers are refused.)
+#   net_sim_test.sh BIN watchers: a whole game at the shipped speed (about 45 s) watched by
+#     three spinvale-sim: through the relay, stopped for 12 s, joining 30 s late; each traces
+#     the host's game (the stopped one's cut off when it was let go, and told why), and the
+#     players' traces equal those of the same game unwatched, played alongside.
 #   net_sim_test.sh BIN probes PACE_MS: the host polling every PACE_MS (16: the window's
 #     pace), what strangers send it (net_probe) while a guest plays or joins: the game goes
 #     on, the guest joins, and the host's memory stays within 16 MB of its start.
@@ -95,6 +99,54 @@ games() {
             "desync.${side%:*}.err" || fail "desync not told: $(cat "desync.${side%:*}.err")"
         [ "$(grep -c '^{"frame":120,' "$dump")" -eq 2 ] || fail "$dump: $(cat "$dump")"
     done
+}
+
+watcher() { # NAME HOST:PORT OPTION...: a spinvale-sim watching, its pid in watcher_pid
+    "$bin/spinvale-sim" --watch "$2" --trace --record "$1.rec" "${@:3}" \
+        >"$1.trace" 2>"$1.err" &
+    watcher_pid=$! && pids+=($!)
+}
+lines() { [ "$(wc -l <"$1")" -ge "$2" ]; }
+watchers() {
+    "$bin/spinvale-settings" write shipped.dat --player1 computer >/dev/null
+    start_host plain p1.txt --settings shipped.dat
+    guest plain "127.0.0.1:$port" p2.txt --code "$code"
+    local plain_host=$host_pid plain_guest=$guest_pid
+    start_host watched p1.txt --settings shipped.dat
+    python3 "$here/relay.py" 0 "$port" --lifetime 150 --delay 60 --loss 0.05 --reorder 0.1 \
+        --duplicate 0.02 --seed 7 >relay.port &
+    pids+=($!)
+    wait_for 10 grep -q . relay.port || fail "no relay"
+    watcher lossy "127.0.0.1:$(cat relay.port)" --code "$code"
+    local lossy=$watcher_pid
+    watcher stopped "127.0.0.1:$port" --code "$code" --test-from 127.0.0.3
+    local stopped=$watcher_pid
+    guest watched "127.0.0.1:$port" p2.txt --code "$code"
+    wait_for 30 lines stopped.trace 313 || fail "stopped: no 5 s watched: $(cat stopped.err)"
+    kill -STOP "$stopped" && sleep 12 && kill -CONT "$stopped"  # stopped for 12 s
+    wait_for 60 lines watched.host.trace 1876 || fail "the game ended before 30 s"
+    watcher late "$invite" --test-from 127.0.0.4  # by the invite, which brings the code
+    local late=$watcher_pid
+    for p in "$guest_pid" "$plain_guest"; do await "$p" 120 || fail "a guest's exit status $?"; done
+    for p in "$host_pid" "$plain_host" "$lossy" "$late" "$stopped"; do
+        await "$p" 30 || fail "exit status $?"
+    done
+    won watched || fail "no won game: $(tail -1 watched.host.trace | cut -c1-300)"
+    for side in host guest; do
+        cmp "plain.$side.trace" "watched.$side.trace" || fail "the $side played another game when watched"
+    done
+    for w in lossy late; do
+        cmp watched.host.trace "$w.trace" || fail "$w: the trace differs: $(cat "$w.err")"
+        "$bin/spinvale-sim" --script "$w.rec" --trace 2>/dev/null | cmp - "$w.trace" ||
+            fail "$w: the replay of the recording differs"
+    done
+    grep -q 'caught up with the game' late.err || fail "late: never caught up: $(cat late.err)"
+    if ! cmp -s watched.host.trace stopped.trace; then
+        cmp <(head -"$(wc -l <stopped.trace)" watched.host.trace) stopped.trace || fail "stopped: the trace differs"
+        grep -q 'This computer fell more than 10 seconds behind the game: the host stopped sending it' \
+            stopped.err || fail "stopped: cut off untold: $(cat stopped.err)"
+    fi
+    grep -h 'rollbacks\|watched [0-9]\|caught up\|watcher' plain.*.err watched.*.err lossy.err late.err stopped.err
 }
 
 # The guest played from joining to the end of its script, as the host saw it, never cut.

@@ -86,6 +86,8 @@ TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDif
     EXPECT_EQ(g.host.wire->bytesTo[1], plain.host.wire->bytesTo[1]);
     EXPECT_EQ(g.guest.wire->bytesTo[1], plain.guest.wire->bytesTo[1]);
     EXPECT_EQ(g.host.confirmed.size(), plain.host.confirmed.size());
+    EXPECT_EQ(g.host.peer->stats().rollbacks.restepped,
+              plain.host.peer->stats().rollbacks.restepped);
     EXPECT_TRUE(g.host.said("a watcher joined from 127.0.0.3:5000 (2 watching)"));
     EXPECT_GT(late.hashes.size(), g.host.confirmed.size() - 5) << "caught up, and live";
     g.guest.peer->leave();
