@@ -8,10 +8,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <memory>
 
-#include "fake_transport.h"
-#include "net_peer.h"
+#include "two_peers.h"
 #include "watch_peer.h"
 
 namespace {
@@ -21,7 +19,6 @@ using namespace spinvale::net;
 using Clock = std::chrono::steady_clock;
 
 constexpr int64_t wholeGame = 14000;  // updates of a whole 11-point game at 60 a second
-constexpr uint32_t firstTick = 100000;
 
 UpdateInput hostCommand(int64_t n) {
     return {16u + uint32_t(n % 3 == 0),
@@ -39,93 +36,58 @@ UpdateInput guestCommand(int64_t n) {
     return command;
 }
 
-NetSetup setupAs(Role role) {
+std::unique_ptr<WatchPeer> watcher(FakeTransport& host, ConnectionId id, uint32_t now) {
     NetSetup setup;
-    setup.role = role;
     setup.hostName = "table.local";
     setup.code = "K7MQ2P";
-    setup.settings = defaultGameSettings();
-    setup.dumpFolder = "/dev/null/none";
-    return setup;
+    auto transport = std::make_unique<FakeTransport>();
+    FakeTransport::link(host, *transport, id);
+    return std::make_unique<WatchPeer>(setup, std::move(transport), now);
 }
 
-struct Player {
-    Player(Role role, FakeTransport*& wire) {
-        auto transport = std::make_unique<FakeTransport>();
-        wire = transport.get();
-        peer = std::make_unique<NetPeer>(setupAs(role), std::move(transport),
-                                         std::vector<std::string>{"192.168.1.20"}, firstTick);
-    }
-    void frame(uint32_t now, UpdateInput (*command)(int64_t)) {
-        peer->poll(now);
-        if (peer->ready() == StepReady::Now) {
-            peer->step(command(stepped++));
-        }
-        peer->takeConfirmed();
-        peer->takeEvents();
-    }
-    std::unique_ptr<NetPeer> peer;
-    int64_t stepped = 0;
-};
-
-struct Table {
-    Table() : host(Role::Host, hostWire), guest(Role::Guest, guestWire) {
-        FakeTransport::link(*hostWire, *guestWire);
-    }
-    void watch(ConnectionId id) {
-        auto transport = std::make_unique<FakeTransport>();
-        FakeTransport::link(*hostWire, *transport, id);
-        watchers.push_back(
-            std::make_unique<WatchPeer>(setupAs(Role::Guest), std::move(transport), now));
-    }
-    // One frame of every side; the host's share of the time is added to hostTime.
-    void frame() {
-        now += 16;
-        const auto before = Clock::now();
-        host.frame(now, hostCommand);
-        hostTime += Clock::now() - before;
-        guest.frame(now, guestCommand);
-        for (auto& w : watchers) {
-            w->poll(now);
-            while (w->waiting() > 0) {
-                w->take();
-            }
-        }
-    }
-    FakeTransport *hostWire = nullptr, *guestWire = nullptr;
-    Player host, guest;
-    std::vector<std::unique_ptr<WatchPeer>> watchers;
-    uint32_t now = firstTick;
-    Clock::duration hostTime{};
-};
-
 void HostWatched(benchmark::State& state) {
-    const int seats = int(state.range(0));
+    const auto seats = ConnectionId(state.range(0));
     for (auto _ : state) {
-        Table t;
-        for (int i = 0; i < seats; ++i) {
-            t.watch(ConnectionId(2 + i));
+        Game g;
+        g.host.command = hostCommand;
+        g.guest.command = guestCommand;
+        std::vector<std::unique_ptr<WatchPeer>> watchers;
+        for (ConnectionId id = 2; id < 2 + seats; ++id) {
+            watchers.push_back(watcher(*g.host.wire, id, g.now));
         }
-        while (t.host.stepped < wholeGame) {
-            t.frame();
-        }
-        const double seconds = double(wholeGame) / 60;
-        state.SetIterationTime(std::chrono::duration<double>(t.hostTime).count());
-        state.counters["toGuestBytesPerSecond"] = double(t.hostWire->bytesTo[1]) / seconds;
-        double watched = 0;
-        for (int i = 0; i < seats; ++i) {
-            watched += double(t.hostWire->bytesTo[ConnectionId(2 + i)]);
-        }
-        state.counters["toWatcherBytesPerSecond"] = seats > 0 ? watched / seats / seconds : 0;
-        if (seats == 0) {  // one watcher comes at the end, and is caught up on all of it
-            t.watch(2);
-            for (int i = 0; i < 1000 && t.watchers[0]->received() < t.host.stepped; ++i) {
-                t.frame();
+        Clock::duration hostTime{};
+        const auto frame = [&] {
+            g.now += 16;
+            const auto before = Clock::now();
+            g.host.frame(g.now);
+            hostTime += Clock::now() - before;
+            g.guest.frame(g.now);
+            for (auto& w : watchers) {
+                for (w->poll(g.now); w->waiting() > 0;) {
+                    w->take();
+                }
             }
-            state.counters["catchUpBytes"] = double(t.hostWire->bytesTo[2]);
+        };
+        while (g.host.stepped < wholeGame) {
+            frame();
+        }
+        state.SetIterationTime(std::chrono::duration<double>(hostTime).count());
+        const double seconds = double(wholeGame) / 60;
+        std::map<ConnectionId, uint64_t>& sent = g.host.wire->bytesTo;
+        state.counters["toGuestBytesPerSecond"] = double(sent[1]) / seconds;
+        if (seats > 0) {
+            state.counters["toWatcherBytesPerSecond"] = double(sent[2]) / seconds;
+        } else {  // one watcher comes at the end, and is caught up on all of it
+            watchers.push_back(watcher(*g.host.wire, 2, g.now));
+            for (int i = 0; i < 1000 && watchers[0]->received() < g.host.stepped; ++i) {
+                frame();
+            }
+            state.counters["catchUpBytes"] = double(sent[2]);
         }
     }
 }
 BENCHMARK(HostWatched)->Arg(0)->Arg(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,8 @@ namespace spinvale::net {
 constexpr uint32_t start = 100000;
 const CodeField code = *readJoinCode("K7MQ2P");
 
-// One peer, the frames of its window: poll, step when ready, keep what comes out.
+// One peer, the frames of its window: poll, step its next command when ready, keep what
+// comes out.
 struct Side {
     explicit Side(Role role, const std::string& dumps = "/dev/null/none", bool watchers = true) {
         NetSetup setup;
@@ -38,7 +40,7 @@ struct Side {
     void frame(uint32_t now) {
         peer->poll(now);
         if (steps && peer->ready() == StepReady::Now) {
-            peer->step(UpdateInput{16, 300, 500, ButtonMessage::None, {}});
+            peer->step(command(stepped++));
         }
         take();
     }
@@ -58,6 +60,10 @@ struct Side {
     std::vector<ConfirmedUpdate> confirmed;
     std::vector<std::string> told;
     bool steps = true;
+    std::function<UpdateInput(int64_t)> command = [](int64_t) {
+        return UpdateInput{16, 300, 500, ButtonMessage::None, {}};
+    };
+    int64_t stepped = 0;
 };
 
 struct Game {
