@@ -201,22 +201,6 @@ TEST(Joining, CodesAreTypedLooselyAndComparedWhole) {
     EXPECT_EQ(seen, "23456789ABCDEFGHJKMNPQRSTUVWXYZ");
 }
 
-TEST(Joining, AddressesNameAHostAndAPort) {
-    std::string host, error;
-    uint16_t port = 0;
-    EXPECT_TRUE(readJoinAddress("table.local", host, port, error));
-    EXPECT_EQ(host + " " + std::to_string(port), "table.local " + std::to_string(defaultPort));
-    EXPECT_TRUE(readJoinAddress("192.168.1.20:4000", host, port, error));
-    EXPECT_EQ(host + " " + std::to_string(port), "192.168.1.20 4000");
-    for (const char* bad : {":4000", "h:", "h:0", "h:65536", "h:4x"}) {
-        EXPECT_FALSE(readJoinAddress(bad, host, port, error)) << bad;
-    }
-    for (const char* v6 : {"[::1]:27455", "::1", "fe80::1"}) {
-        EXPECT_FALSE(readJoinAddress(v6, host, port, error)) << v6;
-        EXPECT_NE(error.find("IPv4 only"), std::string::npos) << error;
-    }
-}
-
 // Both sides confirm the updates one match stepped straight on the merged commands gives,
 // the host's own taken `hostDelay` updates late.
 void playPair(int hostDelay, int toGuest, int toHost, double loss, int64_t updates) {

@@ -234,23 +234,6 @@ TEST(Admission, RefusalsAreToldInSumsAtMostEveryTenSeconds) {
     EXPECT_EQ(admission.refused()[indexOf(Refusal::WrongCode)], 4);
 }
 
-// Half the difference of the two sides' leads, at least a whole update, leaves one out
-// once every 32 updates.
-TEST(PaceKeeping, ASideTwoUpdatesAheadLeavesOneOutOnceAWindow) {
-    PaceKeeper pace;
-    for (int64_t frame = 1; frame <= 96; ++frame) {
-        pace.sample(frame, frame - 2);
-    }
-    EXPECT_EQ(pace.advantage(), 8);
-    EXPECT_TRUE(pace.shouldYield(32));
-    EXPECT_FALSE(pace.shouldYield(33));
-    EXPECT_FALSE(pace.shouldYield(63));
-    pace.remoteAdvantage(1);
-    EXPECT_FALSE(pace.shouldYield(64));  // (8 - 1) / 2: less than a whole update
-    pace.remoteAdvantage(0);
-    EXPECT_TRUE(pace.shouldYield(96));
-}
-
 // A side asked twice in one frame (as the window once did) keeps the answer: a side running
 // ahead is not told to wait and then allowed to step.
 TEST(PaceKeeping, AskedTwiceInAFrameTheAnswerHolds) {
@@ -270,6 +253,7 @@ TEST(PaceKeeping, AskedTwiceInAFrameTheAnswerHolds) {
         }
     }
     EXPECT_GT(skips, 0);
+    EXPECT_LE(skips, 1000 / 32) << "once a window of 32 updates at most";
 }
 
 std::string slurp(const std::string& path) {
