@@ -232,37 +232,6 @@ TEST(RollbackSessions, ConfirmTheMatchOneStepsStraight) {
     playPair(2, 8, 3, 0.3, 1500);
 }
 
-TEST(DesyncChecks, CatchAChangedStateAtTheNextCheckpoint) {
-    DesyncCheck mine, theirs;
-    Match a = computerMatch(defaultGameSettings(), 1), b = a;
-    for (int64_t n = 1; n <= 90; ++n) {
-        const UpdateInput input{16, 0, 0, ButtonMessage::None, {}};
-        stepMatch(a, input);
-        stepMatch(b, input);
-        if (n == 40) {
-            b.state.ballX += 0.5f;
-        }
-        if (mine.local({n, input, a, false})) {
-            EXPECT_TRUE(theirs.remote(n, matchHash(a)));
-        }
-        if (theirs.local({n, input, b, false})) {
-            EXPECT_TRUE(mine.remote(n, matchHash(b)));
-        }
-    }
-    EXPECT_EQ(std::tuple(mine.mismatch(), theirs.mismatch()), std::tuple(60, 60));
-    EXPECT_EQ(mine.compared(), 2);     // at 30 and 60
-    EXPECT_FALSE(mine.remote(45, 0));  // not a checkpoint
-    EXPECT_FALSE(mine.remote(30, 0));  // already compared
-    // What is counted is the pairs compared, not the last update's checkpoints.
-    DesyncCheck gap;
-    for (int64_t n : {30, 60, 90}) {
-        gap.local({n, {}, a, false});
-    }
-    gap.remote(30, matchHash(a));
-    gap.remote(90, matchHash(a));
-    EXPECT_EQ(gap.compared(), 2);
-}
-
 TEST(InputDelay, IsNoneUpTo200MillisecondsRoundTrip) {
     for (const auto& [roundTripMs, updates] :
          {std::pair{0, 0}, {199, 0}, {200, 1}, {299, 1}, {300, 2}, {5000, 2}}) {
