@@ -180,6 +180,8 @@ probes() {
         'guesses:refused for too many wrong codes'; do  # in the host's counts at the end
         grep -q "${told#*:}" "${told%%:*}.host.err" || fail "${told%%:*}: $(cat "${told%%:*}.host.err")"
     done
+    # The guessers' thousands of refusals, told in sums at most every 10 s.
+    [ "$(grep -c '^spinvale-sim: refused' guesses.host.err)" -le 3 ] || fail "guesses: $(cat guesses.host.err)"
     # A guest that joins and pushes 30 MB packets: they are never taken in.
     start_host bigger host.txt --test-poll-ms "$pace"
     "$bin/net_probe" "$port" big 6 "$code" --watch "$host_pid" >bigger.probe

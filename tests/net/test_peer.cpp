@@ -216,24 +216,6 @@ TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
     EXPECT_EQ(knock(1, wrong, 4001), Refusal::WrongCode);  // the right code cleared the count
 }
 
-TEST(Admission, RefusalsAreToldInSumsAtMostEveryTenSeconds) {
-    Admission admission(code, 42);
-    admission.arrived(1, {0x0a000001, 1}, 0);
-    admission.greet(1, hello(wrong), waiting, 0);
-    ASSERT_TRUE(admission.summary(0));
-    for (ConnectionId id = 2; id <= 5; ++id) {
-        admission.arrived(id, {0x0a000001 + uint32_t(id == 5), 2}, 100);
-        admission.greet(id, hello(id == 5 ? code : wrong), gameOn, 100);
-    }
-    EXPECT_FALSE(admission.summary(9999));
-    const auto told = admission.summary(10000);
-    ASSERT_TRUE(told);
-    EXPECT_EQ(
-        sentence(*told),
-        "refused 4 players: 3 a wrong join code, 1 a second player (the last from 10.0.0.2:2)");
-    EXPECT_EQ(admission.refused()[indexOf(Refusal::WrongCode)], 4);
-}
-
 // A side asked twice in one frame (as the window once did) keeps the answer: a side running
 // ahead is not told to wait and then allowed to step.
 TEST(PaceKeeping, AskedTwiceInAFrameTheAnswerHolds) {
