@@ -134,23 +134,8 @@ TEST(Visitors, ThatNeverSayHelloAreLetGo) {
     EXPECT_EQ(host.wire->closed.size(), 9u);
 }
 
-TEST(Messages, EachDroppedOneIsCountedAndTheFirstOfEachKindTold) {
-    Game g;
-    g.run(1000);
-    for (const Bytes& bytes : {Bytes{9}, Bytes{9, 1}, Bytes{5, 1}}) {
-        g.host.peer->sendRaw(bytes);
-    }
-    g.run(100);
-    const std::map<std::string, int64_t> counted = {{"message too short", 1},
-                                                    {"unknown message type", 2}};
-    EXPECT_EQ(g.guest.peer->stats().malformed, counted);
-    EXPECT_EQ(
-        std::count_if(g.guest.told.begin(), g.guest.told.end(),
-                      [](const std::string& s) { return s.find("dropped a malformed") == 0; }),
-        2);
-    EXPECT_EQ(g.guest.peer->state(), PeerState::Playing);
-
-    // A refusal, or an answer to the Hello that cannot be read, ends the call at once.
+// A refusal, or an answer to the Hello that cannot be read, ends the call at once.
+TEST(Calls, EndAtARefusalOrAnAnswerThatCannotBeRead) {
     Side refused(Role::Guest);
     refused.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
     refused.wire->inbox.push_back(
