@@ -6,6 +6,7 @@
 #include "local_driver.h"
 #include "practice_driver.h"
 #include "recording.h"
+#include "watch_driver.h"
 
 namespace spinvale {
 
@@ -52,9 +53,27 @@ net::NetSetup setupFor(const Options& options, const GameSettings& local) {
     setup.listenAddress = options.listenAddress;
     setup.settings = local;
     setup.inputDelay = static_cast<int>(options.inputDelay);
+    setup.watchers = !options.noWatchers;
     setup.lanName = options.lanName;
     setup.askRouter = !options.noRouter && options.listenAddress.empty();
     return setup;
+}
+
+WatchView viewOf(const Options& options) {
+    return options.sideView ? WatchView::Side : options.nearView ? WatchView::Near : WatchView::Far;
+}
+
+// The game hosted at the address the player gave, watched with the code.
+std::unique_ptr<MatchDriver> startWatching(const Options& options, const GameSettings& local) {
+    net::NetSetup setup = setupFor(options, local);
+    setup.hostName = options.watchHost;
+    setup.port = options.watchPort;
+    std::string error;
+    std::unique_ptr<MatchDriver> driver = WatchDriver::open(setup, viewOf(options), now(), error);
+    if (!driver) {
+        std::cerr << "spinvale: " << error << "\n";
+    }
+    return driver;
 }
 
 }  // namespace
@@ -72,6 +91,9 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
                                             const ReplayDriver*& replay) {
     if (!options.replayPath.empty()) {
         return startReplay(options, store, replay);
+    }
+    if (!options.watchHost.empty()) {
+        return startWatching(options, store.settings());
     }
     if (options.hosting || !options.joinHost.empty()) {
         net::NetSetup setup = setupFor(options, store.settings());
@@ -94,9 +116,10 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
     return std::make_unique<LocalDriver>(store.settings(), reread);
 }
 
-std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Options& options,
-                                        const GameSettings& local, std::string& problem) {
+std::unique_ptr<MatchDriver> startNetGame(const StartNetGame& request, const Options& options,
+                                          const GameSettings& local, std::string& problem) {
     net::NetSetup setup = setupFor(options, local);  // hosted on the default port
+    setup.watchers = request.watchersWelcome;
     setup.lanName = request.name;
     setup.askRouter = request.askRouter && options.listenAddress.empty();  // the menu's choice
     if (!request.hosting) {
@@ -106,9 +129,17 @@ std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Optio
         }
     }
     std::string error;
-    auto driver = NetDriver::open(setup, !request.hosting && !options.nearView, now(), error);
+    std::unique_ptr<MatchDriver> driver;
+    if (request.watching) {
+        driver = WatchDriver::open(setup, viewOf(options), now(), error);
+    } else {
+        driver = NetDriver::open(setup, !request.hosting && !options.nearView, now(), error);
+    }
     if (!driver) {
-        problem = (request.hosting ? "Cannot host: " : "Cannot join: ") + error + ".";
+        problem = (request.hosting    ? "Cannot host: "
+                   : request.watching ? "Cannot watch: "
+                                      : "Cannot join: ") +
+                  error + ".";
         std::cerr << "spinvale: " << error << "\n";
     }
     return driver;

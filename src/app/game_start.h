@@ -1,6 +1,6 @@
 // The games the shell starts: the first one, as the command line asks (a recording
-// replayed, a network game hosted or joined, a drill, else local play), and a network game the
-// player asks for from the menu. The recording and the trace files begin with each.
+// replayed, a network game hosted, joined or watched, a drill, else local play), and a network
+// game the player asks for from the menu. The recording and the trace files begin with each.
 #pragma once
 
 #include <fstream>
@@ -27,10 +27,10 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
 // line: what came before it was played.
 bool replayedWhole(const ReplayDriver& replay, const std::string& path);
 
-// A network game from the menu, on this side's settings; nothing, with what to tell the
-// player in problem, when it cannot start.
-std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Options& options,
-                                        const GameSettings& local, std::string& problem);
+// A network game from the menu, hosted, joined or watched, on this side's settings; nothing,
+// with what to tell the player in problem, when it cannot start.
+std::unique_ptr<MatchDriver> startNetGame(const StartNetGame& request, const Options& options,
+                                          const GameSettings& local, std::string& problem);
 
 // The recording and the trace the command line asks for, begun afresh with a game.
 class GameOutputs {

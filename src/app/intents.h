@@ -35,13 +35,15 @@ struct NewGame {
 };
 
 // A network game in this window in place of the game so far: hosted on the default port
-// (listed by name on this network, the router asked to open the port or not), or joined at
-// the address and with the code as the player typed them (read only here, so that a problem
-// is said where they were typed).
+// (listed by name on this network, the router asked to open the port or not), or joined or
+// watched at the address and with the code as the player typed them (read only here, so that
+// a problem is said where they were typed).
 struct StartNetGame {
     bool hosting = false;
     std::string address;
     std::string code;
+    bool watching = false;
+    bool watchersWelcome = true;  // a host lets others watch
     std::string name;
     bool askRouter = false;
 };

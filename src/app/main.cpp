@@ -28,10 +28,18 @@ int main(int argc, char** argv) {
                                ? "--replay plays no network game"
                                : nullptr;
     const bool practising = options.practice.mode != PracticeMode::None;
+    const bool watching = !options.watchHost.empty();
     if (practising && (options.hosting || joining || !options.replayPath.empty())) {
         conflict = "--practice is played alone, not with --host, --join or --replay";
     } else if (options.targetGiven && !practising) {
         conflict = "--target needs --practice";
+    } else if (watching && (options.hosting || joining || practising ||
+                            !options.replayPath.empty() || options.code.empty())) {
+        conflict = options.code.empty() ? "--watch needs the host's --code"
+                                        : "--watch plays nothing: not with --host, --join, "
+                                          "--practice or --replay";
+    } else if (options.sideView && !watching) {
+        conflict = "--view side is for watching a game";
     }
     if (conflict != nullptr) {
         std::cerr << "spinvale: " << conflict << "\n" << usageText;

@@ -1,6 +1,6 @@
 // A way to play is a driver: each frame it turns the clock and the local player's command
-// into the updates carried out on its match. Local play, a replay and a network game are
-// drivers; the window and the headless runner run any of them the same way, and hand what
+// into the updates carried out on its match. Local play, a replay, a network game and watching
+// one are drivers; the window and the headless runner run any of them the same way, and hand what
 // they carried out to one output sink. A driver knows nothing of windows, drawing or files.
 #pragma once
 
@@ -72,7 +72,13 @@ enum class MatchControl {
     Local,     // the player's own: it waits under the menu and while the window is minimised
     Shared,    // played with others: it never waits, and the menu leaves it alone
     Replayed,  // played as recorded: no menu, no new games; it waits while minimised
+    Watched,   // others play it: it never waits, and the menu offers only the window's choices
 };
+
+// Whether the match waits while the window is minimised: only one played here.
+inline bool waits(MatchControl control) {
+    return control == MatchControl::Local || control == MatchControl::Replayed;
+}
 
 class MatchDriver {
   public:
@@ -85,6 +91,8 @@ class MatchDriver {
     virtual std::string notice() const { return ""; }
     // What the screen says under the score, a line or two ("" for nothing).
     virtual std::string scoreNote() const { return ""; }
+    // A line in the screen's corner ("" for nothing).
+    virtual std::string cornerNote() const { return ""; }
     // A page over the match, if the driver holds one.
     virtual std::optional<DriverPage> page() const { return std::nullopt; }
     // Work that can wait until the frame is on the screen: the window calls it after each

@@ -43,7 +43,8 @@ const PageLine howToPlayPage[] = {
 
 // The pages of entries of their own, opened from the menu's page.
 bool subPage(MenuPage page) {
-    return page == MenuPage::Host || page == MenuPage::Join || page == MenuPage::Practice;
+    return page == MenuPage::Host || page == MenuPage::Join || page == MenuPage::Watch ||
+           page == MenuPage::Practice;
 }
 
 bool offered(const Menu& menu, const MenuRow& row) {
@@ -52,10 +53,13 @@ bool offered(const Menu& menu, const MenuRow& row) {
             return row.offer == Offer::HostPage;
         case MenuPage::Join:
             return row.offer == Offer::JoinPage;
+        case MenuPage::Watch:
+            return row.offer == Offer::WatchPage;
         case MenuPage::Practice:
             return row.offer == Offer::PracticePage;
         default:
-            return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
+            return row.offer == Offer::Always || (row.offer == Offer::Playing && !menu.watching) ||
+                   (row.offer == Offer::Local && !menu.networkGame);
     }
 }
 
@@ -138,8 +142,8 @@ MenuAction pressOnTextPage(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-// Esc on the host, join or practice page goes back to the menu's entries, elsewhere back to
-// the match.
+// Esc on the host, join, watch or practice page goes back to the menu's entries, elsewhere back
+// to the match.
 MenuAction escape(Menu& menu) {
     if (!subPage(menu.page)) {
         return MenuAction::Close;
@@ -162,6 +166,11 @@ std::vector<std::string> pageHints(const Menu& menu) {
             "NAT-PMP) lets players outside your network reach it.",
             "Enter on Host begins; Esc: back to the menu."};
     }
+    if (menu.page == MenuPage::Watch) {
+        return {
+            "Type the host's address (HOST or HOST:PORT) and the join code it shows, or paste "
+            "its invite (Ctrl+V); Enter on Watch calls the host. Esc: back to the menu."};
+    }
     if (menu.page == MenuPage::Join) {
         const std::string found = menu.searching       ? "Looking for games on this network..."
                                   : menu.found.empty() ? "No game found on this network."
@@ -182,7 +191,9 @@ std::vector<std::string> pageHints(const Menu& menu) {
     std::vector<std::string> hints = {
         "Up and Down choose; Left, Right, Enter or a click change; Esc or Tab: back to the "
         "game."};
-    if (menu.networkGame) {
+    if (menu.watching) {
+        hints.push_back("The game plays on under the menu, as the players play it.");
+    } else if (menu.networkGame) {
         hints.push_back("The network game plays on under the menu; the host's settings decide it.");
     }
     return hints;
@@ -198,7 +209,7 @@ void openMenu(Menu& menu, const GameSettings& playing, const DisplayChoices& dis
               int samplesInUse) {
     menu.open = true;
     menu.page = MenuPage::Entries;
-    menu.selected = 0;
+    menu.selected = rowsShown(menu).front();
     menu.netProblem.clear();
     GameSettings settings = playing;
     layOver(menu.chosen, settings);
@@ -255,7 +266,7 @@ void typeIntoMenu(Menu& menu, const std::string& text) {
 void fillJoinFields(Menu& menu, const std::string& address, const std::string& code) {
     menu.address = address;
     menu.code = code;
-    menu.selected = rowNamed("Join");
+    menu.selected = rowNamed(menu.page == MenuPage::Watch ? "Watch" : "Join");
 }
 
 void showFoundGames(Menu& menu, std::vector<FoundGame> games, bool searching) {
@@ -297,6 +308,7 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     }
     const char* title = menu.page == MenuPage::Host       ? "Host a network game"
                         : menu.page == MenuPage::Join     ? "Join a network game"
+                        : menu.page == MenuPage::Watch    ? "Watch a network game"
                         : menu.page == MenuPage::Practice ? "Practice"
                                                           : "Spinvale";
     std::vector<PageLine> page = {{LineStyle::Title, title}};

@@ -1,13 +1,14 @@
 // The menu over the match: Tab opens it and the match waits until it closes. It chooses
 // who plays, the game length, the computer's strength and the ball's speed (a change to any
 // of these starts a new game at 0-0 when the menu closes), the sound, fullscreen and
-// anti-aliasing (which apply at once), starts a network game (hosted or joined, each on a
-// page of its own; the join page lists the games found on this network) or a drill (chosen on a
-// page of its own), and shows the game's statistics and how to play. A network game cannot wait: it
-// plays on under the menu, which then offers only what leaves the match alone. Each entry is one
-// row of a table: its text, its choices and what choosing it does. Here are the menu's state and
-// what keys, typed text and clicks do to it; the shell carries out the actions, keeps the choices
-// and draws the pages. Nothing here touches SDL, OpenGL, files or the network.
+// anti-aliasing (which apply at once), starts a network game (hosted, joined or watched, each
+// on a page of its own; the join page lists the games found on this network) or a drill
+// (chosen on a page of its own), and shows the game's statistics and how to play. A network
+// game cannot wait: it plays on under the menu, which then offers only what leaves the match
+// alone (to a watcher, only the window's choices, how to play and Quit). Each entry is one
+// row of a table: its text, its choices and what choosing it does. Here are the menu's state
+// and what keys, typed text and clicks do to it; the shell carries out the actions, keeps the
+// choices and draws the pages. Nothing here touches SDL, OpenGL, files or the network.
 #pragma once
 
 #include <cstddef>
@@ -37,7 +38,7 @@ extern const Preset ballSpeedPresets[3];
 
 enum class MenuKey { Up, Down, Left, Right, Enter, Escape, Tab, Backspace, ToggleFullscreen };
 
-enum class MenuPage { Entries, HowToPlay, Host, Join, Practice, Statistics };
+enum class MenuPage { Entries, HowToPlay, Host, Join, Watch, Practice, Statistics };
 
 // What the shell does after a key or a click.
 enum class MenuAction {
@@ -48,6 +49,7 @@ enum class MenuAction {
     DisplayChanged,   // a window or sound choice changed: keep it and apply it now
     Host,             // host a network game on the default port, as the host page says
     Join,             // join the game at the typed address with the typed code
+    Watch,            // watch the game at the typed address with the typed code
     Practice,         // start the drill chosen on the practice page, then back to the match
     Quit,
 };
@@ -62,6 +64,7 @@ struct FoundGame {
 struct Menu {
     bool open = false;
     bool networkGame = false;  // the match plays on under the menu: no entry may change it
+    bool watching = false;     // others play it: only the window's choices are offered
     MenuPage page = MenuPage::Entries;
     std::size_t selected = 0;  // the row of menuRows the keys act on
     // What the entries show and choose: the settings being played and the display as it
@@ -70,17 +73,19 @@ struct Menu {
     int samplesInUse = 0;  // the window's multisampling, which may be less than chosen
     std::string address;   // the join page's fields as typed; they last while the game runs
     std::string code;
-    std::string netProblem;  // why the last host or join did not start
-    std::string hostName;    // the host page's: the name the game is listed by on this network
-    bool askRouter = true;   // and whether the home router is asked to open the port
+    std::string netProblem;       // why the last host, join or watch did not start
+    std::string hostName;         // the host page's: the name the game is listed by on this network
+    bool askRouter = true;        // whether the home router is asked to open the port
+    bool watchersWelcome = true;  // and whether others may watch
     std::vector<FoundGame> found;  // the join page's games on this network, after its fields
     bool searching = false;        // the search for them is under way
     PracticeRules practice{PracticeMode::Returns, PracticeTarget::Any};  // the drill chosen
 };
 
-// Where an entry is offered: on the menu's page in every game, only in a game of the
-// player's own, or on the host, join or practice page.
-enum class Offer { Always, Local, HostPage, JoinPage, PracticePage };
+// Where an entry is offered: on the menu's page always (watching a game too), in every game
+// the player plays, only in a game of the player's own, or on the host, join, watch or
+// practice page.
+enum class Offer { Always, Playing, Local, HostPage, JoinPage, WatchPage, PracticePage };
 
 // How an entry's choice is shown and stepped. Strength: the presets, then Adaptive.
 enum class ChoiceKind {
@@ -94,6 +99,7 @@ enum class ChoiceKind {
     Text,
     Drill,
     Target,
+    Watchers,
     Router
 };
 

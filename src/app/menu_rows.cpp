@@ -22,13 +22,14 @@ MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = M
 MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
     const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
                        kind == ChoiceKind::Preset || kind == ChoiceKind::Strength;
-    // Choices that only make up a page's request: a drill's, the host page's router.
-    const bool drill =
-        kind == ChoiceKind::Drill || kind == ChoiceKind::Target || kind == ChoiceKind::Router;
+    // Choices that only make up a page's request: a drill's, the host page's router and
+    // watchers.
+    const bool menuOnly = kind == ChoiceKind::Drill || kind == ChoiceKind::Target ||
+                          kind == ChoiceKind::Router || kind == ChoiceKind::Watchers;
     MenuRow row{name, offer,
-                match   ? MenuAction::SettingsChanged
-                : drill ? MenuAction::None
-                        : MenuAction::DisplayChanged};
+                match      ? MenuAction::SettingsChanged
+                : menuOnly ? MenuAction::None
+                           : MenuAction::DisplayChanged};
     row.choice = kind;
     return row;
 }
@@ -63,8 +64,8 @@ MenuRow points(const char* name) {
     return row;
 }
 
-MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind) {
-    MenuRow row = choice(name, Offer::Always, kind);
+MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind, Offer offer) {
+    MenuRow row = choice(name, offer, kind);
     row.display = f;
     return row;
 }
@@ -80,28 +81,33 @@ MenuRow textField(const char* name, Offer page, std::string Menu::*text, std::si
 }  // namespace
 
 const std::vector<MenuRow> menuRows = {
-    act("Resume", Offer::Always, MenuAction::Close),
+    act("Resume", Offer::Playing, MenuAction::Close),
     act("New game", Offer::Local, MenuAction::NewGame),
     settingsFlag("Player 1", field::player1Mouse, "mouse", "computer"),
     settingsFlag("Player 2", field::player2Keyboard, "keyboard/gamepad", "computer"),
     act("Host a network game", Offer::Local, MenuAction::None, MenuPage::Host),
     act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
+    act("Watch a network game", Offer::Local, MenuAction::None, MenuPage::Watch),
     points("Game"),
     strength("Computer"),
     preset("Ball speed", ballSpeedPresets, field::gameSpeed, field::gravityScale),
-    displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag),
-    displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag),
-    displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples),
+    displayChoice("Sound", DisplayField::Sound, ChoiceKind::DisplayFlag, Offer::Always),
+    displayChoice("Fullscreen", DisplayField::Fullscreen, ChoiceKind::DisplayFlag, Offer::Always),
+    displayChoice("Anti-aliasing", DisplayField::Samples, ChoiceKind::Samples, Offer::Playing),
     act("Practice", Offer::Local, MenuAction::None, MenuPage::Practice),
-    act("Statistics", Offer::Always, MenuAction::None, MenuPage::Statistics),
+    act("Statistics", Offer::Playing, MenuAction::None, MenuPage::Statistics),
     act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
     act("Quit", Offer::Always, MenuAction::Quit),
     textField("Name", Offer::HostPage, &Menu::hostName, 31),  // as the search shows it
     choice("Router", Offer::HostPage, ChoiceKind::Router),
+    choice("Watchers", Offer::HostPage, ChoiceKind::Watchers),
     act("Host", Offer::HostPage, MenuAction::Host),
     textField("Address", Offer::JoinPage, &Menu::address, 40),  // HOST or HOST:PORT
     textField("Code", Offer::JoinPage, &Menu::code, 12),
     act("Join", Offer::JoinPage, MenuAction::Join),
+    textField("Address", Offer::WatchPage, &Menu::address, 40),
+    textField("Code", Offer::WatchPage, &Menu::code, 12),
+    act("Watch", Offer::WatchPage, MenuAction::Watch),
     choice("Drill", Offer::PracticePage, ChoiceKind::Drill),
     choice("Target", Offer::PracticePage, ChoiceKind::Target),
     act("Start", Offer::PracticePage, MenuAction::Practice),
@@ -166,6 +172,8 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return menu.practice.target == PracticeTarget::Any
                        ? "anywhere"
                        : std::string("the ") + practiceTargetName(menu.practice.target) + " half";
+        case ChoiceKind::Watchers:
+            return menu.watchersWelcome ? "welcome" : "none";
         case ChoiceKind::None:
             break;
     }
@@ -233,6 +241,9 @@ MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
             return MenuAction::None;
         case ChoiceKind::Target:
             menu.practice.target = PracticeTarget((int(menu.practice.target) + step + 3) % 3);
+            return MenuAction::None;
+        case ChoiceKind::Watchers:
+            menu.watchersWelcome = !menu.watchersWelcome;
             return MenuAction::None;
         case ChoiceKind::Router:
             menu.askRouter = !menu.askRouter;

@@ -5,6 +5,7 @@
 #include "invite.h"
 #include "join_code.h"
 #include "practice.h"
+#include "watch_driver.h"
 
 namespace spinvale {
 
@@ -51,6 +52,10 @@ const char* const usageText =
     "  --view near|far   the guest's view: far (default) from behind its own end, the arrows\n"
     "                    as they point on the screen; near: the host's view\n"
     "  --code CODE       the join code the host shows (a host may choose its own)\n"
+    "  --watch HOST[:PORT] --code CODE, or --watch spinvale://HOST:PORT/CODE\n"
+    "                    watch the game hosted there, from its first update, a quarter of a\n"
+    "                    second behind the players; --view near, far or side (beside the net)\n"
+    "  --no-watchers     a host lets nobody watch its game (up to 8 may, with the code)\n"
     "  --input-delay N   updates between your command and its update, 0 to 8 (default: 0\n"
     "                    below a 200 ms round trip, 1 below 300 ms, else 2)\n"
     "F1 and Alt+Enter change only your window; Esc ends the game for both, and the other\n"
@@ -118,8 +123,16 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     });
     commandLine.option("--view", [&o](const std::string& text) {
         o.nearView = text == "near";
-        return text == "near" || text == "far" ? "" : "near or far";
+        o.sideView = text == "side";
+        return text == "near" || text == "far" || text == "side" ? "" : "near, far or side";
     });
+    commandLine.option("--watch", [&o](const std::string& text) {
+        std::string error;
+        return net::readJoinTarget(text, o.watchHost, o.watchPort, o.code, error)
+                   ? ""
+                   : "HOST[:PORT] or an invite: " + error;
+    });
+    commandLine.flag("--no-watchers", o.noWatchers);
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
     commandLine.path("--test-listen", o.listenAddress);
     commandLine.option("--practice", [&o](const std::string& text) {

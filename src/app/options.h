@@ -31,6 +31,11 @@ struct Options {
     uint16_t joinPort = 0;
     std::string code;
     bool nearView = false;  // the guest sees the host's view, its keys not turned
+    bool sideView = false;  // a watcher sees the table from beside the net
+    // Watching a network game: the host at watchHost and watchPort, with the code.
+    std::string watchHost;
+    uint16_t watchPort = 0;
+    bool noWatchers = false;  // a host lets nobody watch its game
     int64_t inputDelay = -1;
     std::string listenAddress;      // test hook: the host listens on this address only ("": all)
     bool noRouter = false;          // the host does not ask the home router to open its port

@@ -78,10 +78,11 @@ bool Responders::menuTakes(const InputEvent& event, const ShellState& shell,
     return true;
 }
 
-// An invite pasted on the join page fills its fields (or the page says what is wrong with
+// An invite pasted on the join or watch page fills its fields (or the page says what is wrong with
 // it); other text goes into the field selected, as if typed.
 void Responders::paste(const std::string& text) {
-    if (menu_.page != MenuPage::Join || !net::looksLikeInvite(text)) {
+    if ((menu_.page != MenuPage::Join && menu_.page != MenuPage::Watch) ||
+        !net::looksLikeInvite(text)) {
         typeIntoMenu(menu_, text);
         return;
     }
@@ -112,7 +113,8 @@ bool Responders::hotKeyTakes(const KeyEvent& key, const ShellState& shell,
         return false;
     }
     if (key.code == tabKey) {
-        menu_.networkGame = shell.control == MatchControl::Shared;
+        menu_.watching = shell.control == MatchControl::Watched;
+        menu_.networkGame = shell.control == MatchControl::Shared || menu_.watching;
         openMenu(menu_, shell.playing, shell.display, shell.samplesInUse);
         return true;
     }
@@ -158,10 +160,13 @@ void Responders::actOnMenu(MenuAction action, const ShellState& shell,
             intents.emplace_back(ApplyDisplay{chosen.display});
             break;
         case MenuAction::Host:
-            intents.emplace_back(StartNetGame{true, "", "", menu_.hostName, menu_.askRouter});
+            intents.emplace_back(StartNetGame{true, "", "", false, menu_.watchersWelcome,
+                                              menu_.hostName, menu_.askRouter});
             break;
         case MenuAction::Join:
-            intents.emplace_back(StartNetGame{false, menu_.address, menu_.code, "", false});
+        case MenuAction::Watch:
+            intents.emplace_back(StartNetGame{false, menu_.address, menu_.code,
+                                              action == MenuAction::Watch, true, "", false});
             break;
         case MenuAction::Practice:
             menu_.open = false;

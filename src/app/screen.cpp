@@ -39,9 +39,9 @@ std::vector<PlacedRow> menuLayout(const Screen& screen, const Menu& menu,
 }
 
 std::vector<PlacedRow> statisticsLayout(const Screen& screen, const GameStatistics& statistics,
-                                        int winner) {
+                                        int winner, bool newGames) {
     const AppWindow& w = screen.window;
-    const auto pages = statisticsPages(statistics, winner);
+    const auto pages = statisticsPages(statistics, winner, newGames);
     return layoutSideBySide(pages[0], pages[1], w.viewportWidth, w.viewportHeight, screen.lists);
 }
 
@@ -54,15 +54,19 @@ int lineAt(const std::vector<PlacedRow>& rows, int y) {
     return -1;
 }
 
-void showFrame(Screen& screen, const Match& match, const std::string& notice,
-               const std::string& scoreNote, const std::vector<PlacedRow>* page) {
+void showFrame(Screen& screen, const Match& match, const FrameTexts& texts,
+               const std::vector<PlacedRow>* page) {
     const AppWindow& w = screen.window;
+    const int height = match.settings.screenHeight;
     drawFrame(screen.lists, match);
-    if (!notice.empty()) {
-        drawNotice(screen.lists, match.settings.screenHeight, notice);
+    if (!texts.notice.empty()) {
+        drawNotice(screen.lists, height, texts.notice);
     }
-    if (!scoreNote.empty()) {
-        drawScoreNote(screen.lists, match.settings.screenHeight, scoreNote);
+    if (!texts.scoreNote.empty()) {
+        drawScoreNote(screen.lists, height, texts.scoreNote);
+    }
+    if (!texts.cornerNote.empty()) {
+        drawCornerNote(screen.lists, height, texts.cornerNote);
     }
     if (page != nullptr) {
         drawPage(*page, w.viewportWidth, w.viewportHeight, screen.lists);

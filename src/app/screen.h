@@ -39,17 +39,25 @@ std::vector<PlacedRow> menuLayout(const Screen& screen, const Menu& menu,
                                   const std::vector<std::string>& notes,
                                   const GameStatistics& statistics);
 
-// The statistics pages, side by side: over a game won by player winner, or (0) in the menu.
+// The statistics pages, side by side: over a game won by player winner, or (0) in the menu;
+// newGames: Enter starts a new game.
 std::vector<PlacedRow> statisticsLayout(const Screen& screen, const GameStatistics& statistics,
-                                        int winner);
+                                        int winner, bool newGames = true);
 
 // The page line at a row of the window, -1 for none.
 int lineAt(const std::vector<PlacedRow>& rows, int y);
 
-// One frame: the match, the notice beside it and the note under its score, a page over it
-// (the menu's, the statistics of a won game: when given); then shown. The cursor shows over
-// a page, also in fullscreen, where the game hides it.
-void showFrame(Screen& screen, const Match& match, const std::string& notice,
-               const std::string& scoreNote, const std::vector<PlacedRow>* page);
+// The texts a driver puts over the match (each "" for none).
+struct FrameTexts {
+    std::string notice;      // beside the match
+    std::string scoreNote;   // under the score
+    std::string cornerNote;  // in the top left corner
+};
+
+// One frame: the match, the driver's texts over it, a page over all (the menu's, the
+// statistics of a won game: when given); then shown. The cursor shows over a page, also in
+// fullscreen, where the game hides it.
+void showFrame(Screen& screen, const Match& match, const FrameTexts& texts,
+               const std::vector<PlacedRow>* page);
 
 }  // namespace spinvale

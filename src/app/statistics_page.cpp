@@ -13,10 +13,11 @@ PageLine counted(const char* what, int32_t count) {
 
 }  // namespace
 
-std::array<std::vector<PageLine>, 2> statisticsPages(const GameStatistics& statistics, int winner) {
+std::array<std::vector<PageLine>, 2> statisticsPages(const GameStatistics& statistics, int winner,
+                                                     bool newGames) {
     const char* notes[2][2] = {
         {"Enter, Esc or a click: back to the menu.", "Tab: back to the game."},
-        {"Enter: new game", "Press Esc to exit"}};
+        {newGames ? "Enter: new game" : "Tab: the menu", "Press Esc to exit"}};
     std::array<std::vector<PageLine>, 2> pages;
     for (int player = 1; player <= 2; ++player) {
         const PlayerStatistics& p = statistics.player(player);

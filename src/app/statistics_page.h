@@ -13,6 +13,8 @@
 namespace spinvale {
 
 // Player 1's page, then player 2's; winner: the player who won the game, 0 in the menu.
-std::array<std::vector<PageLine>, 2> statisticsPages(const GameStatistics& statistics, int winner);
+// newGames: Enter starts a new game (in a game of the player's own).
+std::array<std::vector<PageLine>, 2> statisticsPages(const GameStatistics& statistics, int winner,
+                                                     bool newGames = true);
 
 }  // namespace spinvale

@@ -82,6 +82,7 @@ WindowLoop::WindowLoop(const Options& options, SettingsStore& store, Screen& scr
       replay_(replay),
       responders_(menu_, capture_, [this](int y) { return lineAt(menuPage(), y); }),
       commands_(capture_, readPointer) {
+    menu_.watchersWelcome = !options.noWatchers;
     menu_.hostName = options.lanName.empty() ? net::userDisplayName() : options.lanName;
     menu_.askRouter = !options.noRouter;
 }
@@ -128,7 +129,7 @@ void WindowLoop::pump() {
             for (const InputEvent& e : events) {
                 answer(e);
             }
-        } else if (!screen_.window.visible && driver_->control() != MatchControl::Shared) {
+        } else if (!screen_.window.visible && waits(driver_->control())) {
             SDL_WaitEvent(nullptr);
         } else if (const auto wait = timeUntilDue(schedule_, Clock::now()); wait.count() > 0) {
             // Events that come meanwhile wait in the queue: the frame reads them at its start.
@@ -179,7 +180,7 @@ void WindowLoop::runFrame() {
     }
     const Match shown = driver_->shown();
     const std::vector<PlacedRow> page = pageOver(shown);
-    showFrame(screen_, shown, driver_->notice(), driver_->scoreNote(),
+    showFrame(screen_, shown, {driver_->notice(), driver_->scoreNote(), driver_->cornerNote()},
               page.empty() ? nullptr : &page);
     driver_->afterShown();
     if (frame.nextDueMs) {  // a replay keeps its recorded pace
@@ -227,7 +228,8 @@ std::vector<PlacedRow> WindowLoop::pageOver(const Match& shown) const {
     if (rally != P1WinsGame && rally != P2WinsGame) {
         return {};
     }
-    return statisticsLayout(screen_, outputs_.sink().statistics(), rally == P1WinsGame ? 1 : 2);
+    return statisticsLayout(screen_, outputs_.sink().statistics(), rally == P1WinsGame ? 1 : 2,
+                            driver_->control() == MatchControl::Local);
 }
 
 void WindowLoop::carryOut(const Intent& intent) {
@@ -288,7 +290,7 @@ void WindowLoop::startPractice(const StartPractice& request) {
 // says why.
 void WindowLoop::startNetGameFromMenu(const StartNetGame& request) {
     std::string problem;
-    std::unique_ptr<NetDriver> net = startNetGame(request, options_, store_.settings(), problem);
+    std::unique_ptr<MatchDriver> net = startNetGame(request, options_, store_.settings(), problem);
     if (!net) {
         menu_.netProblem = problem;
         return;

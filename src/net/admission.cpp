@@ -30,11 +30,11 @@ void Admission::left(ConnectionId id) {
                     visitors_.end());
 }
 
-std::optional<Refusal> Admission::greet(ConnectionId id, const Hello& hello, bool gameTaken,
+std::optional<Refusal> Admission::greet(ConnectionId id, const Hello& hello, const Room& room,
                                         uint32_t nowMs) {
     const Address from = visitor(id) != nullptr ? *visitor(id) : Address{};
     left(id);
-    const std::optional<Refusal> refusal = judge(hello, from, gameTaken, nowMs);
+    const std::optional<Refusal> refusal = judge(hello, from, room, nowMs);
     if (refusal) {
         ++refused_[indexOf(*refusal)];
         ++pending_.counts[indexOf(*refusal)];
@@ -43,7 +43,7 @@ std::optional<Refusal> Admission::greet(ConnectionId id, const Hello& hello, boo
     return refusal;
 }
 
-std::optional<Refusal> Admission::judge(const Hello& hello, const Address& from, bool gameTaken,
+std::optional<Refusal> Admission::judge(const Hello& hello, const Address& from, const Room& room,
                                         uint32_t nowMs) {
     if (hello.protocol != protocolVersion) {
         return Refusal::OtherProtocol;
@@ -62,7 +62,12 @@ std::optional<Refusal> Admission::judge(const Hello& hello, const Address& from,
     if (hello.matchBuild != build_) {
         return Refusal::OtherBuild;
     }
-    if (gameTaken) {
+    if (hello.watching) {
+        return !room.watching      ? std::optional(Refusal::NoWatchers)
+               : !room.watcherSeat ? std::optional(Refusal::WatchersFull)
+                                   : std::nullopt;
+    }
+    if (!room.player) {
         return Refusal::GameTaken;
     }
     return std::nullopt;

@@ -4,9 +4,9 @@
 // second while 8 visitors wait. The refusal
 // tells a stranger nothing before the code is right: another protocol (whose code cannot be read),
 // an address that guessed too often, the code, and only then the match build and whether a game is
-// on. An address gets a few wrong codes free; after those it waits, longer after each further one,
-// whatever address a real guest calls from. Refusals reach the log as a count, at most once every
-// 10 s.
+// on (for a watcher: whether watching is allowed and a seat free). An address gets a few wrong
+// codes free; after those it waits, longer after each further one, whatever address a real guest
+// calls from. Refusals reach the log as a count, at most once every 10 s.
 #pragma once
 
 #include <array>
@@ -24,6 +24,14 @@ constexpr std::size_t refusalKinds = std::size(refusals);
 inline std::size_t indexOf(Refusal reason) {
     return static_cast<std::size_t>(reason) - 1;
 }
+
+// What a host has room for: a player while no game is on, a watcher while watching is
+// allowed and a seat is free.
+struct Room {
+    bool player = true;
+    bool watching = false;
+    bool watcherSeat = false;
+};
 
 // Refusals since the last summary, by reason, and where the last came from.
 struct RefusalSummary {
@@ -48,7 +56,7 @@ class Admission {
     void left(ConnectionId id);
     // A visitor's Hello: nothing when it is let in, else why not. Either way it is a
     // visitor no more.
-    std::optional<Refusal> greet(ConnectionId id, const Hello& hello, bool gameTaken,
+    std::optional<Refusal> greet(ConnectionId id, const Hello& hello, const Room& room,
                                  uint32_t nowMs);
     // The visitors whose time to say hello has run out; they are visitors no more.
     std::vector<ConnectionId> overdue(uint32_t nowMs);
@@ -71,7 +79,7 @@ class Admission {
         uint32_t last;       // the last wrong code
         uint32_t waitUntil;  // no code is looked at before then
     };
-    std::optional<Refusal> judge(const Hello& hello, const Address& from, bool gameTaken,
+    std::optional<Refusal> judge(const Hello& hello, const Address& from, const Room& room,
                                  uint32_t nowMs);
     Strikes* strikesOf(uint32_t ip, uint32_t nowMs);
     void wrongCode(uint32_t ip, uint32_t nowMs);

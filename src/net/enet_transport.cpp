@@ -128,16 +128,20 @@ std::unique_ptr<EnetTransport> EnetTransport::listen(const std::string& address,
 }
 
 std::unique_ptr<EnetTransport> EnetTransport::call(const std::string& hostName, uint16_t port,
-                                                   OpenFailure& failure) {
+                                                   const std::string& from, OpenFailure& failure) {
     if (!started(failure)) {
         return nullptr;
     }
     ENetAddress address{};
     address.port = port;
+    ENetAddress local{};
     ENetHost* host = nullptr;
     if (enet_address_set_host(&address, hostName.c_str()) != 0) {
         failure = whyNoAddress(hostName);
-    } else if ((host = limited(enet_host_create(nullptr, 1, 2, 0, 0))) == nullptr) {
+    } else if (!from.empty() && enet_address_set_host_ip(&local, from.c_str()) != 0) {
+        failure = OpenFailure::NotAnAddress;
+    } else if ((host = limited(enet_host_create(from.empty() ? nullptr : &local, 1, 2, 0, 0))) ==
+               nullptr) {
         failure = OpenFailure::NoSocket;
     }
     if (host == nullptr) {
@@ -349,6 +353,12 @@ void EnetTransport::linger() {
 uint32_t EnetTransport::roundTripMs(ConnectionId id) const {
     const ENetPeer* peer = find(id);
     return peer != nullptr ? peer->roundTripTime : 0;
+}
+
+void EnetTransport::tolerateSilence(ConnectionId id, uint32_t ms) {
+    if (ENetPeer* peer = find(id)) {
+        enet_peer_timeout(peer, 0, ms, ms + timeoutMs);
+    }
 }
 
 void EnetTransport::flush() {

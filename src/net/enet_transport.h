@@ -27,9 +27,10 @@ class EnetTransport final : public Transport {
     // picks). Nothing, with the reason, when it cannot.
     static std::unique_ptr<EnetTransport> listen(const std::string& address, uint16_t port,
                                                  OpenFailure& failure);
-    // The guest's: calls the host; the answer comes as a Connected event.
+    // The guest's or a watcher's: calls the host (from the address `from` of this computer,
+    // "" for any); the answer comes as a Connected event.
     static std::unique_ptr<EnetTransport> call(const std::string& hostName, uint16_t port,
-                                               OpenFailure& failure);
+                                               const std::string& from, OpenFailure& failure);
     ~EnetTransport() override;
     EnetTransport(const EnetTransport&) = delete;
     EnetTransport& operator=(const EnetTransport&) = delete;
@@ -45,6 +46,7 @@ class EnetTransport final : public Transport {
     void reset(ConnectionId id) override;
     void linger() override;
     uint32_t roundTripMs(ConnectionId id) const override;
+    void tolerateSilence(ConnectionId id, uint32_t ms) override;
     void flush() override;
     TransportCounts counts() const override;
 

@@ -44,6 +44,7 @@ struct NoWelcome {};
 struct RefusedBy {
     Refusal reason = Refusal::WrongCode;
     std::string hostVersion;
+    bool watching = false;  // this side asked to watch
 };
 struct UnreadableAnswer {
     std::string why;
@@ -67,15 +68,35 @@ struct DumpFailed {
     std::string path;
     std::string error;
 };
+// The host: a watcher let in, and a watcher gone (it left, or was let go).
+enum class WatcherGone : uint8_t { Left, Behind, Flooding };
+struct WatcherJoined {
+    Address from;
+    std::size_t watching = 0;  // watchers now
+};
+struct WatcherLeft {
+    Address from;
+    WatcherGone why = WatcherGone::Left;
+};
+// The watcher: let in, and why the host sends no more.
+enum class WatchEnd : uint8_t { Finished, HostLeft, TooFarBehind, Lost };
+struct Watching {
+    std::string host;
+    uint16_t port = 0;
+};
+struct WatchOver {
+    WatchEnd why = WatchEnd::Lost;
+};
 // The first dropped message of its kind.
 struct Malformed {
     Address from;
     std::string why;
 };
 
-using NetEvent = std::variant<Hosting, Calling, Joined, RefusalSummary, LeftEarly, NeverStarted,
-                              NoAnswer, HostClosed, NoWelcome, RefusedBy, UnreadableAnswer, Started,
-                              OtherGone, Desynced, DumpFailed, Malformed>;
+using NetEvent =
+    std::variant<Hosting, Calling, Joined, RefusalSummary, LeftEarly, NeverStarted, NoAnswer,
+                 HostClosed, NoWelcome, RefusedBy, UnreadableAnswer, Started, OtherGone, Desynced,
+                 DumpFailed, Malformed, WatcherJoined, WatcherLeft, Watching, WatchOver>;
 
 struct NetStats {
     int inputDelay = 0;

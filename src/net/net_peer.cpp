@@ -65,6 +65,7 @@ void NetPeer::poll(uint32_t nowMs) {
     if (state_ == PeerState::Playing && now_ - lastSent_ >= resendMs) {
         sendInputs();
     }
+    feedWatchers();
     transport_->flush();
 }
 
@@ -102,6 +103,8 @@ void NetPeer::handle(const Connected& e) {
 void NetPeer::handle(const Received& e) {
     if (e.id == other_ && holdsOther()) {
         fromOther(e.bytes);
+    } else if (feed_.watcher(e.id) != nullptr) {
+        fromWatcher(e.id, e.bytes);
     } else if (setup_.role == Role::Host && admission_.visitor(e.id) != nullptr) {
         fromVisitor(e.id, e.bytes);
     }
@@ -110,6 +113,9 @@ void NetPeer::handle(const Received& e) {
 void NetPeer::handle(const Disconnected& e) {
     if (admission_.visitor(e.id) != nullptr) {
         admission_.left(e.id);
+    }
+    if (feed_.watcher(e.id) != nullptr) {
+        return watcherGone(e.id, WatcherGone::Left);
     }
     if (e.id != other_ || !holdsOther()) {
         return;
@@ -143,9 +149,13 @@ void NetPeer::fromVisitor(ConnectionId id, const std::vector<uint8_t>& bytes) {
     if (hello == nullptr) {
         return dropped(from, message ? "a message before the handshake" : why);
     }
-    if (const auto refusal = admission_.greet(id, *hello, state_ != PeerState::Hosting, now_)) {
+    const Room room{state_ == PeerState::Hosting, setup_.watchers, feed_.seatFree()};
+    if (const auto refusal = admission_.greet(id, *hello, room, now_)) {
         send(id, Refused{*refusal, SPINVALE_VERSION}, true);
         return transport_->close(id, Goodbye::Left);
+    }
+    if (hello->watching) {
+        return letWatch(id, from);
     }
     other_ = id;
     otherAddress_ = from;
@@ -171,19 +181,23 @@ void NetPeer::fromOther(const std::vector<uint8_t>& bytes) {
 }
 
 void NetPeer::on(const Hello&) {
+    outOfTurn();
+}
+
+void NetPeer::outOfTurn() {
     dropped(otherAddress_, "a message out of turn");
 }
 
 void NetPeer::on(const Welcome& m) {
     if (state_ != PeerState::Asking) {
-        return dropped(otherAddress_, "a message out of turn");
+        return outOfTurn();
     }
     start(m.settings);
 }
 
 void NetPeer::on(const Refused& m) {
     if (state_ != PeerState::Asking) {
-        return dropped(otherAddress_, "a message out of turn");
+        return outOfTurn();
     }
     post(RefusedBy{m.reason, m.hostVersion});
     enter(PeerState::Unplayed);
@@ -223,7 +237,7 @@ void NetPeer::on(const HashCheck& m) {
 
 void NetPeer::on(const Desync& m) {
     if (!session_) {
-        return dropped(otherAddress_, "a message out of turn");
+        return outOfTurn();
     }
     otherState_ = m.state;
     if (dump_.writing()) {
@@ -325,6 +339,7 @@ void NetPeer::leave() {
     if (dump_.writing()) {
         endDump("");
     }
+    endWatching(Goodbye::Left);
     if (const auto refused = admission_.summary(now_, true)) {
         post(*refused);
     }
@@ -337,6 +352,9 @@ void NetPeer::leave() {
 void NetPeer::enter(PeerState state) {
     state_ = state;
     since_ = now_;
+    if (isOver(state)) {
+        feed_.end();  // the watchers are sent what is left of the game, then let go
+    }
 }
 
 void NetPeer::post(NetEvent event) {

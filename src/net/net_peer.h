@@ -2,9 +2,10 @@
 // join code, the same protocol and the same match build (admission.h); both then step the
 // shared match on a rollback session, send their parts many times a second, compare hashes
 // every 30 confirmed updates, and go on against the computer when the other player leaves
-// or its game stops moving. The peer is one state machine over a transport (transport.h),
-// driven by the caller's clock; what it has to say comes out as events (net_events.h),
-// worded in net_text.h.
+// or its game stops moving. The host also feeds up to 8 watchers its confirmed updates
+// (watch_feed.h), whom it lets in with the same code. The peer is one state machine over a
+// transport (transport.h), driven by the caller's clock; what it has to say comes out as events
+// (net_events.h), worded in net_text.h.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include "net_events.h"
 #include "session.h"
 #include "transport.h"
+#include "watch_feed.h"
 
 namespace spinvale::net {
 
@@ -34,14 +36,17 @@ struct NetSetup {
     GameSettings settings;      // the host's decide the match; the guest's are shown while waiting
     int inputDelay = -1;        // updates; -1: chosen from the round trip
     std::string dumpFolder;     // where a desync is written ("": the player's state folder)
+    bool watchers = true;       // the host's: others may watch the game
     // The host's: the name its game is listed by on this network ("": the user's), and
     // whether the game's driver asks the home router to open the port.
     std::string lanName;
     bool askRouter = false;
     uint32_t routerLeaseSeconds = 3600;  // test hook: a lease short enough to see it renewed
-    // Test hooks: a guest that says it speaks another protocol or has another match build.
+    // Test hooks: a guest that says it speaks another protocol or has another match build;
+    // the IPv4 address of this computer a guest or a watcher calls from ("": any).
     uint16_t claimedProtocol = protocolVersion;
     std::optional<uint64_t> claimedBuild;
+    std::string callFrom;
 };
 
 enum class PeerState : uint8_t {
@@ -103,6 +108,8 @@ class NetPeer {
     NetStats stats() const;
     // The desync file still waits for the other game's state (which leave() gives up on).
     bool dumpWaiting() const { return dump_.writing(); }
+    // The game has ended and watchers are still being sent its last updates.
+    bool feedingWatchers() const { return feed_.feeding(); }
 
     // Ends a finished run: once the other side holds every local part, says goodbye.
     void finish();
@@ -120,12 +127,22 @@ class NetPeer {
     void handle(const Disconnected& e);
     void fromVisitor(ConnectionId id, const std::vector<uint8_t>& bytes);
     void fromOther(const std::vector<uint8_t>& bytes);
+    void letWatch(ConnectionId id, const Address& from);
+    void fromWatcher(ConnectionId id, const std::vector<uint8_t>& bytes);
+    void watcherGone(ConnectionId id, WatcherGone why);
+    void feedWatchers();
+    void endWatching(Goodbye why);
     void on(const Hello& m);
     void on(const Welcome& m);
     void on(const Refused& m);
     void on(const Inputs& m);
     void on(const HashCheck& m);
     void on(const Desync& m);
+    // What watchers are sent or send has no place between the two players.
+    void on(const Watched&) { outOfTurn(); }
+    void on(const WatchSettings&) { outOfTurn(); }
+    void on(const WatchAck&) { outOfTurn(); }
+    void outOfTurn();
     void keepTime();
     void keepVisitors();
     bool holdsOther() const;
@@ -133,6 +150,7 @@ class NetPeer {
     StepReady readiness();
     void start(const GameSettings& settings);
     void takeFromSession();
+    void confirm(ConfirmedUpdate update);
     void sendInputs();
     void send(ConnectionId to, const Message& message, bool reliable);
     void dropped(const Address& from, const std::string& why);
@@ -162,6 +180,7 @@ class NetPeer {
     PaceKeeper pace_;
     std::optional<StepReady> answer_;
     DesyncCheck desync_;
+    WatchFeed feed_;
     DesyncDump dump_;
     std::string otherState_;  // the other game's, sent when it found the two differ
     int64_t remoteFrame_ = 0;

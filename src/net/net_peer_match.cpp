@@ -35,7 +35,7 @@ void NetPeer::takeFromSession() {
         if (sharing && desync_.local(update)) {
             send(other_, HashCheck{uint32_t(update.number), matchHash(update.after)}, true);
         }
-        confirmed_.push_back(std::move(update));
+        confirm(std::move(update));
     }
     if (sharing && desync_.mismatch()) {
         stopOnDesync();
@@ -139,8 +139,16 @@ void NetPeer::stepSolo(const UpdateInput& local) {
         input.keys = mergeParts(Part{}, Part{0, 0, 0, {}, guestKeyBits(local.keys)}).keys;
     }
     stepMatch(solo_, input);
-    confirmed_.push_back({++soloUpdates_, input, solo_, soloSettingsNew_});
+    confirm({++soloUpdates_, input, solo_, soloSettingsNew_});
     soloSettingsNew_ = false;
+}
+
+// What the outputs follow, and the host's watchers too.
+void NetPeer::confirm(ConfirmedUpdate update) {
+    if (setup_.role == Role::Host) {
+        feed_.record(update, now_);
+    }
+    confirmed_.push_back(std::move(update));
 }
 
 std::vector<ConfirmedUpdate> NetPeer::takeConfirmed() {

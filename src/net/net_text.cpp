@@ -39,6 +39,11 @@ RefusalText refusalText(Refusal reason, const std::string& hostVersion) {
                 "too many wrong join codes came from this address: wait a minute, then type "
                 "the code again",
                 "too many wrong codes from one address"};
+        case Refusal::NoWatchers:
+            return {"the host does not let anyone watch", "watching is off"};
+        case Refusal::WatchersFull:
+            return {"the game already has " + std::to_string(watcherSeats) + " watchers",
+                    "no seat left for a watcher"};
     }
     return {"refused", "refused"};
 }
@@ -117,7 +122,9 @@ std::string say(const NoWelcome&) {
     return "The host did not let this game in within 15 seconds";
 }
 std::string say(const RefusedBy& e) {
-    return "The host refused to play: " + refusalText(e.reason, e.hostVersion).toGuest;
+    return (e.watching ? "The host refused to let this computer watch: "
+                       : "The host refused to play: ") +
+           refusalText(e.reason, e.hostVersion).toGuest;
 }
 std::string say(const UnreadableAnswer& e) {
     return "The host's answer could not be read (" + e.why +
@@ -141,6 +148,40 @@ std::string say(const Malformed& e) {
            "); further ones of this kind are only counted";
 }
 
+std::string say(const WatcherJoined& e) {
+    return "a watcher joined from " + addressText(e.from) + " (" + std::to_string(e.watching) +
+           " watching)";
+}
+std::string say(const WatcherLeft& e) {
+    const std::string who = "the watcher from " + addressText(e.from);
+    switch (e.why) {
+        case WatcherGone::Behind:
+            return "let " + who + " go: more than 10 seconds behind the game";
+        case WatcherGone::Flooding:
+            return "let " + who + " go: it sent more than a watcher does";
+        case WatcherGone::Left:
+            break;
+    }
+    return who + " left";
+}
+std::string say(const Watching& e) {
+    return "watching the game hosted at " + e.host + " port " + std::to_string(e.port);
+}
+std::string say(const WatchOver& e) {
+    switch (e.why) {
+        case WatchEnd::Finished:
+            return "The host's game is over: every update of it was shown";
+        case WatchEnd::HostLeft:
+            return "The host left: the game is over";
+        case WatchEnd::TooFarBehind:
+            return "This computer fell more than 10 seconds behind the game: the host stopped "
+                   "sending it";
+        case WatchEnd::Lost:
+            break;
+    }
+    return "The connection to the host was lost";
+}
+
 template <typename Event>
 std::optional<std::string> held(const Event&) {
     return std::nullopt;
@@ -154,6 +195,13 @@ std::optional<std::string> held(const Calling& e) {
 }
 std::optional<std::string> held(const Started&) {
     return "";
+}
+std::optional<std::string> held(const Watching&) {
+    return "";
+}
+// A finished game shows its result; any other end says why the game stops here.
+std::optional<std::string> held(const WatchOver& e) {
+    return e.why == WatchEnd::Finished ? "" : say(e) + "." + escQuits;
 }
 std::optional<std::string> held(const NoAnswer& e) {
     return say(e) + escQuits;
@@ -321,6 +369,17 @@ std::string statsText(const NetStats& s, double seconds) {
         static_cast<long long>(s.rollbacks.rollbacks), static_cast<long long>(s.rollbacks.longest),
         static_cast<long long>(s.rollbacks.longerThan10),
         static_cast<long long>(s.rollbacks.restepped), static_cast<long long>(s.hashesCompared));
+    return line + droppedText(s);
+}
+
+std::string watchStatsText(const NetStats& s, int64_t updates, double seconds) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "watched %lld updates in %.0f s; received %llu bytes (%.0f B/s), sent %llu; ",
+                  static_cast<long long>(updates), seconds,
+                  static_cast<unsigned long long>(s.transport.bytesReceived),
+                  double(s.transport.bytesReceived) / seconds,
+                  static_cast<unsigned long long>(s.transport.bytesSent));
     return line + droppedText(s);
 }
 

@@ -45,5 +45,7 @@ std::string routerReleasedText(bool removed, uint16_t port);
 
 // The numbers of a finished run, `seconds` long, on one line.
 std::string statsText(const NetStats& stats, double seconds);
+// A watcher's: the updates shown, the bytes each way, what was dropped.
+std::string watchStatsText(const NetStats& stats, int64_t updates, double seconds);
 
 }  // namespace spinvale::net

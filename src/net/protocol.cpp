@@ -1,129 +1,42 @@
 #include "protocol.h"
 
 #include "settings_file.h"
+#include "wire_codec.h"
 
 namespace spinvale::net {
 
 namespace {
 
-enum class Type : uint8_t { Hello = 1, Welcome, Refused, Inputs, HashCheck, Desync };
+enum class Type : uint8_t {
+    Hello = 1,
+    Welcome,
+    Refused,
+    Inputs,
+    HashCheck,
+    Desync,
+    Watched,
+    WatchSettings,
+    WatchAck
+};
 
 // A host part says which of its values differ from the part before it (the first from
-// zeros): the button in the low two bits, then one bit each for the time and the pointer.
+// zeros): the button in the low two bits, then one bit each for the time and the pointer,
+// and in a whole command (to watchers) one for the guest's keys.
 constexpr uint8_t buttonMask = 0x03;
 constexpr uint8_t elapsedChanged = 0x04;
 constexpr uint8_t xChanged = 0x08;
 constexpr uint8_t yChanged = 0x10;
+constexpr uint8_t keysChanged = 0x20;
 constexpr uint8_t guestKeyMask = 0x1f;
 
-class Writer {
-  public:
-    void byte(uint8_t b) { bytes.push_back(b); }
-    void fixed(uint64_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            byte(static_cast<uint8_t>(value >> (8 * i)));
-        }
-    }
-    // Seven bits a byte, low first; the high bit says that more follow.
-    void varint(uint64_t value) {
-        while (value >= 0x80) {
-            byte(static_cast<uint8_t>(value | 0x80));
-            value >>= 7;
-        }
-        byte(static_cast<uint8_t>(value));
-    }
-    // A difference of two int32 values, its sign in the lowest bit.
-    void signedVarint(int64_t value) {
-        varint(value < 0 ? (uint64_t(-(value + 1)) << 1) | 1 : uint64_t(value) << 1);
-    }
-    void text(const std::string& s, std::size_t most, int lengthSize) {
-        const std::size_t n = std::min(s.size(), most);
-        fixed(n, lengthSize);
-        bytes.insert(bytes.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    std::vector<uint8_t> bytes;
-};
+enum class Keys : bool { Without, With };
 
-// Reads from a buffer it never leaves; the first failure sticks, with its reason.
-class Reader {
-  public:
-    Reader(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    bool fail(const char* reason) {
-        if (why_ == nullptr) {
-            why_ = reason;
-        }
-        return false;
-    }
-    bool ok() const { return why_ == nullptr; }
-    const char* why() const { return why_; }
-    bool atEnd() const { return at_ == size_; }
-
-    uint64_t fixed(int size) {
-        if (size_ - at_ < std::size_t(size)) {
-            fail("message too short");
-            return 0;
-        }
-        uint64_t value = 0;
-        for (int i = 0; i < size; ++i) {
-            value |= uint64_t(data_[at_++]) << (8 * i);
-        }
-        return value;
-    }
-    // At most `bits` bits, written in the fewest bytes.
-    uint64_t varint(int bits) {
-        uint64_t value = 0;
-        for (int shift = 0; shift < bits + 7; shift += 7) {
-            const uint64_t b = fixed(1);
-            if (!ok()) {
-                return 0;
-            }
-            value |= (b & 0x7f) << shift;
-            if ((b & 0x80) == 0) {
-                if ((b == 0 && shift > 0) || (bits < 64 && (value >> bits) != 0)) {
-                    fail("number out of range or not in its shortest form");
-                    return 0;
-                }
-                return value;
-            }
-        }
-        fail("number too long");
-        return 0;
-    }
-    int64_t signedVarint() {
-        const uint64_t z = varint(33);
-        return (z & 1) != 0 ? -int64_t(z >> 1) - 1 : int64_t(z >> 1);
-    }
-    // Printable ASCII only: texts end up on the player's screen and terminal.
-    std::string text(std::size_t most, int lengthSize) {
-        const std::size_t n = fixed(lengthSize);
-        if (!ok() || n > most || n > size_ - at_) {
-            fail("text too long");
-            return {};
-        }
-        std::string s(reinterpret_cast<const char*>(data_ + at_), n);
-        at_ += n;
-        for (char c : s) {
-            if (c < 0x20 || c > 0x7e) {
-                fail("text not printable");
-                return {};
-            }
-        }
-        return s;
-    }
-
-  private:
-    const uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-    const char* why_ = nullptr;
-};
-
-void writeHostPart(Writer& w, const Part& part, const Part& before) {
+void writeHostPart(Writer& w, const Part& part, const Part& before, Keys keys = Keys::Without) {
     uint8_t flags = static_cast<uint8_t>(part.button);
     flags |= part.elapsedMs != before.elapsedMs ? elapsedChanged : 0;
     flags |= part.pointerX != before.pointerX ? xChanged : 0;
     flags |= part.pointerY != before.pointerY ? yChanged : 0;
+    flags |= keys == Keys::With && part.keys != before.keys ? keysChanged : 0;
     w.byte(flags);
     if ((flags & elapsedChanged) != 0) {
         w.varint(part.elapsedMs);
@@ -133,6 +46,9 @@ void writeHostPart(Writer& w, const Part& part, const Part& before) {
     }
     if ((flags & yChanged) != 0) {
         w.signedVarint(int64_t(part.pointerY) - before.pointerY);
+    }
+    if ((flags & keysChanged) != 0) {
+        w.byte(part.keys & guestKeyMask);
     }
 }
 
@@ -145,11 +61,12 @@ int32_t readCoordinate(Reader& r, int32_t before) {
     return static_cast<int32_t>(value);
 }
 
-Part readHostPart(Reader& r, const Part& before) {
+Part readHostPart(Reader& r, const Part& before, Keys keys = Keys::Without) {
     const auto flags = static_cast<uint8_t>(r.fixed(1));
     Part part = before;
-    if ((flags & ~(buttonMask | elapsedChanged | xChanged | yChanged)) != 0 ||
-        (flags & buttonMask) > 2) {
+    const uint8_t known =
+        buttonMask | elapsedChanged | xChanged | yChanged | (keys == Keys::With ? keysChanged : 0);
+    if ((flags & ~known) != 0 || (flags & buttonMask) > 2) {
         r.fail("unknown bits in a host part");
         return part;
     }
@@ -163,10 +80,17 @@ Part readHostPart(Reader& r, const Part& before) {
     if ((flags & yChanged) != 0) {
         part.pointerY = readCoordinate(r, before.pointerY);
     }
+    if ((flags & keysChanged) != 0) {
+        part.keys = static_cast<uint8_t>(r.fixed(1));
+        if ((part.keys & ~guestKeyMask) != 0) {
+            r.fail("unknown keys in a guest part");
+        }
+    }
     // Every part has one way to be written: a value marked new is new.
     if (((flags & elapsedChanged) != 0 && part.elapsedMs == before.elapsedMs) ||
         ((flags & xChanged) != 0 && part.pointerX == before.pointerX) ||
-        ((flags & yChanged) != 0 && part.pointerY == before.pointerY)) {
+        ((flags & yChanged) != 0 && part.pointerY == before.pointerY) ||
+        ((flags & keysChanged) != 0 && part.keys == before.keys)) {
         r.fail("a value marked new that is not");
     }
     return part;
@@ -255,19 +179,58 @@ Message readHello(Reader& r) {
     m.gameVersion = r.text(maxVersionText, 1);
     m.matchBuild = r.fixed(8);
     m.code = readCode(r);
+    const auto watching = r.fixed(1);
+    if (watching > 1) {
+        r.fail("neither to play nor to watch");
+    }
+    m.watching = watching == 1;
     return m;
 }
 
-Message readWelcome(Reader& r) {
+GameSettings readSettings(Reader& r) {
     SettingsRecord record{};
     for (uint8_t& b : record) {
         b = static_cast<uint8_t>(r.fixed(1));
     }
-    Welcome m;
     std::vector<std::string> warnings;
-    m.settings = decodeSettings(record, "the host's settings", warnings);
+    const GameSettings settings = decodeSettings(record, "the host's settings", warnings);
     if (!warnings.empty()) {
         r.fail("settings the game cannot use");
+    }
+    return settings;
+}
+
+void writeSettings(Writer& w, const GameSettings& settings) {
+    SettingsRecord record{};
+    encodeSettings(settings, record);
+    w.bytes.insert(w.bytes.end(), record.begin(), record.end());
+}
+
+// Update 0 is the match as it starts: the first update a watcher is sent is 1.
+uint32_t readUpdate(Reader& r) {
+    const auto update = static_cast<uint32_t>(r.varint(32));
+    if (r.ok() && update == 0) {
+        r.fail("no update 0 is sent");
+    }
+    return update;
+}
+
+Message readWatched(Reader& r) {
+    Watched m;
+    m.first = readUpdate(r);
+    m.hostAt = static_cast<uint32_t>(r.varint(32));
+    const std::size_t count = r.fixed(1);
+    if (r.ok() && count > maxWatchedPerMessage) {
+        r.fail("too many parts");
+    }
+    // The host has confirmed every update it sends.
+    if (r.ok() && uint64_t(m.first) + count > uint64_t(m.hostAt) + 1) {
+        r.fail("updates the host has not confirmed");
+    }
+    Part before;
+    for (std::size_t i = 0; i < count && r.ok(); ++i) {
+        before = readHostPart(r, before, Keys::With);
+        m.commands.push_back(before);
     }
     return m;
 }
@@ -275,7 +238,7 @@ Message readWelcome(Reader& r) {
 Message readRefused(Reader& r) {
     Refused m;
     const auto reason = r.fixed(1);
-    if (reason < uint8_t(Refusal::WrongCode) || reason > uint8_t(Refusal::TooManyTries)) {
+    if (reason < uint8_t(Refusal::WrongCode) || reason > uint8_t(Refusal::WatchersFull)) {
         r.fail("unknown refusal");
     }
     m.reason = static_cast<Refusal>(reason);
@@ -283,13 +246,17 @@ Message readRefused(Reader& r) {
     return m;
 }
 
-// Who may send what: the guest asks, the host lets in or refuses.
+// Who may send what: the guest or watcher asks, the host lets in or refuses; only the host
+// feeds watchers, and only they acknowledge it.
 bool maySend(Type type, Role from) {
     switch (type) {
         case Type::Hello:
+        case Type::WatchAck:
             return from == Role::Guest;
         case Type::Welcome:
         case Type::Refused:
+        case Type::Watched:
+        case Type::WatchSettings:
             return from == Role::Host;
         default:
             return true;
@@ -301,12 +268,11 @@ void writeBody(Writer& w, const Hello& m, Role) {
     w.text(m.gameVersion, maxVersionText, 1);
     w.fixed(m.matchBuild, 8);
     writeCode(w, m.code);
+    w.byte(m.watching ? 1 : 0);
 }
 
 void writeBody(Writer& w, const Welcome& m, Role) {
-    SettingsRecord record{};
-    encodeSettings(m.settings, record);
-    w.bytes.insert(w.bytes.end(), record.begin(), record.end());
+    writeSettings(w, m.settings);
 }
 
 void writeBody(Writer& w, const Refused& m, Role) {
@@ -328,6 +294,55 @@ void writeBody(Writer& w, const Desync& m, Role) {
     w.text(m.state, maxStateText, 2);
 }
 
+void writeBody(Writer& w, const Watched& m, Role) {
+    const std::size_t count = std::min(m.commands.size(), maxWatchedPerMessage);
+    w.varint(m.first);
+    w.varint(m.hostAt);
+    w.byte(static_cast<uint8_t>(count));
+    Part before;
+    for (std::size_t i = 0; i < count; ++i) {
+        writeHostPart(w, m.commands[i], before, Keys::With);
+        before = m.commands[i];
+    }
+}
+
+void writeBody(Writer& w, const WatchSettings& m, Role) {
+    w.varint(m.update);
+    writeSettings(w, m.settings);
+}
+
+void writeBody(Writer& w, const WatchAck& m, Role) {
+    w.varint(m.received);
+}
+
+Message readBody(Reader& r, Type type, Role from) {
+    switch (type) {
+        case Type::Hello:
+            return readHello(r);
+        case Type::Welcome:
+            return Welcome{readSettings(r)};
+        case Type::Refused:
+            return readRefused(r);
+        case Type::Inputs:
+            return readInputs(r, from);
+        case Type::HashCheck:
+            return HashCheck{static_cast<uint32_t>(r.fixed(4)), r.fixed(8)};
+        case Type::Desync: {
+            const auto update = static_cast<uint32_t>(r.fixed(4));
+            return Desync{update, r.text(maxStateText, 2)};
+        }
+        case Type::Watched:
+            return readWatched(r);
+        case Type::WatchSettings: {
+            const uint32_t update = readUpdate(r);
+            return WatchSettings{update, readSettings(r)};
+        }
+        case Type::WatchAck:
+            return WatchAck{static_cast<uint32_t>(r.varint(32))};
+    }
+    return Message{};
+}
+
 }  // namespace
 
 uint8_t guestKeyBits(const std::bitset<256>& keys) {
@@ -336,6 +351,11 @@ uint8_t guestKeyBits(const std::bitset<256>& keys) {
         bits |= keys[static_cast<std::size_t>(guestKeyCodes[i])] ? uint8_t(1u << i) : 0;
     }
     return bits;
+}
+
+Part wholeCommand(const UpdateInput& command) {
+    return {command.elapsedMs, command.pointerX, command.pointerY, command.button,
+            guestKeyBits(command.keys)};
 }
 
 UpdateInput mergeParts(const Part& host, const Part& guest) {
@@ -360,33 +380,12 @@ std::vector<uint8_t> encode(const Message& message, Role from) {
 std::optional<Message> decode(const uint8_t* data, std::size_t size, Role from, std::string& why) {
     Reader r(data, size);
     const auto type = static_cast<Type>(r.fixed(1));
-    if (r.ok() && (type < Type::Hello || type > Type::Desync || !maySend(type, from))) {
+    if (r.ok() && (type < Type::Hello || type > Type::WatchAck || !maySend(type, from))) {
         r.fail("unknown message type");
     }
     Message message;
     if (r.ok()) {
-        switch (type) {
-            case Type::Hello:
-                message = readHello(r);
-                break;
-            case Type::Welcome:
-                message = readWelcome(r);
-                break;
-            case Type::Refused:
-                message = readRefused(r);
-                break;
-            case Type::Inputs:
-                message = readInputs(r, from);
-                break;
-            case Type::HashCheck:
-                message = HashCheck{static_cast<uint32_t>(r.fixed(4)), r.fixed(8)};
-                break;
-            case Type::Desync: {
-                const auto update = static_cast<uint32_t>(r.fixed(4));
-                message = Desync{update, r.text(maxStateText, 2)};
-                break;
-            }
-        }
+        message = readBody(r, type, from);
     }
     const auto* hello = std::get_if<Hello>(&message);
     const bool foreignHello = hello != nullptr && hello->protocol != protocolVersion;

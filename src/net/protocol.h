@@ -17,10 +17,13 @@ namespace spinvale::net {
 
 // Raised whenever a message's layout or meaning changes: games of different protocols refuse
 // each other at the handshake.
-constexpr uint16_t protocolVersion = 2;
+constexpr uint16_t protocolVersion = 3;
 constexpr uint16_t defaultPort = 27455;
 // No message carries more update parts than this, nor a longer text than these.
 constexpr std::size_t maxPartsPerMessage = 64;
+constexpr std::size_t maxWatchedPerMessage = 128;
+// A host lets at most this many watchers follow its game.
+constexpr std::size_t watcherSeats = 8;
 constexpr std::size_t maxVersionText = 32;
 constexpr std::size_t maxStateText = 4096;
 constexpr std::size_t joinCodeField = 8;
@@ -55,22 +58,35 @@ uint8_t guestKeyBits(const std::bitset<256>& keys);
 
 // The host's part and the guest's part of one update, as the match takes them.
 UpdateInput mergeParts(const Part& host, const Part& guest);
+// A whole command as one part: the host's values and the guest's keys. mergeParts(p, p)
+// gives the command back.
+Part wholeCommand(const UpdateInput& command);
 
-// Why a host turns a guest away.
-enum class Refusal : uint8_t { WrongCode = 1, GameTaken, OtherProtocol, OtherBuild, TooManyTries };
-constexpr Refusal refusals[] = {Refusal::WrongCode, Refusal::GameTaken, Refusal::OtherProtocol,
-                                Refusal::OtherBuild, Refusal::TooManyTries};
+// Why a host turns a guest or a watcher away.
+enum class Refusal : uint8_t {
+    WrongCode = 1,
+    GameTaken,
+    OtherProtocol,
+    OtherBuild,
+    TooManyTries,
+    NoWatchers,
+    WatchersFull
+};
+constexpr Refusal refusals[] = {Refusal::WrongCode,   Refusal::GameTaken,    Refusal::OtherProtocol,
+                                Refusal::OtherBuild,  Refusal::TooManyTries, Refusal::NoWatchers,
+                                Refusal::WatchersFull};
 
-// Guest to host, first: who is asking, and with which code. Only the protocol number is read
-// from a Hello of another protocol.
+// Guest or watcher to host, first: who is asking, with which code, and whether to play or
+// to watch. Only the protocol number is read from a Hello of another protocol.
 struct Hello {
     uint16_t protocol = protocolVersion;
     std::string gameVersion;
     uint64_t matchBuild = 0;
     std::array<char, joinCodeField> code{};  // six of A-Z and 0-9, then zeros
+    bool watching = false;
 };
 
-// Host to guest: let in, and the settings the match is played with.
+// Host to guest or watcher: let in, and the settings the match starts with.
 struct Welcome {
     GameSettings settings;
 };
@@ -103,7 +119,28 @@ struct Desync {
     std::string state;
 };
 
-using Message = std::variant<Hello, Welcome, Refused, Inputs, HashCheck, Desync>;
+// Host to watcher, in order on the reliable channel: confirmed updates from `first` on, each
+// command whole (wholeCommand), and how many the host has confirmed.
+struct Watched {
+    uint32_t first = 1;
+    uint32_t hostAt = 0;
+    std::vector<Part> commands;
+};
+
+// Host to watcher: the match is played on these settings from update `update` on (the
+// computer took over the guest's paddle).
+struct WatchSettings {
+    uint32_t update = 1;
+    GameSettings settings;
+};
+
+// Watcher to host, now and then: how many updates it holds. The only thing a watcher says.
+struct WatchAck {
+    uint32_t received = 0;
+};
+
+using Message = std::variant<Hello, Welcome, Refused, Inputs, HashCheck, Desync, Watched,
+                             WatchSettings, WatchAck>;
 
 // The bytes of a message from `from`. Texts longer than the limits are cut.
 std::vector<uint8_t> encode(const Message& message, Role from);

@@ -37,8 +37,9 @@ struct Disconnected {
 };
 using TransportEvent = std::variant<Connected, Received, Disconnected>;
 
-// Why this side closes a connection, as the other side is told it.
-enum class Goodbye : uint32_t { Silent = 0, Left = 1, Finished = 2 };
+// Why this side closes a connection, as the other side is told it. Behind: a watcher that fell
+// too far behind the game.
+enum class Goodbye : uint32_t { Silent = 0, Left = 1, Finished = 2, Behind = 3 };
 
 // What the transport threw away before any message was read, and its bytes.
 struct TransportCounts {
@@ -75,6 +76,9 @@ class Transport {
     // Waits a moment (at most a second) for the closing connections to be heard closing.
     virtual void linger() = 0;
     virtual uint32_t roundTripMs(ConnectionId id) const = 0;
+    // The far side may be silent this long before the connection is given up (a watcher's
+    // process stopped for a while is caught up, or let go with a word, not timed out).
+    virtual void tolerateSilence(ConnectionId id, uint32_t ms) = 0;
     virtual void flush() = 0;
     virtual TransportCounts counts() const = 0;
 };

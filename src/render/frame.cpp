@@ -146,4 +146,9 @@ void drawScoreNote(const SceneLists& lists, int screenHeight, const std::string&
                text);
 }
 
+void drawCornerNote(const SceneLists& lists, int screenHeight, const std::string& text) {
+    glColor3f(0, 0, 1);
+    printLines(lists.smallFont.listBase, screenHeight, 25, text);
+}
+
 }  // namespace spinvale

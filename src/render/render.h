@@ -48,4 +48,7 @@ void drawNotice(const SceneLists& lists, int screenHeight, const std::string& te
 // Lines right under the scores, in the smaller font (practice's word on a stroke).
 void drawScoreNote(const SceneLists& lists, int screenHeight, const std::string& text);
 
+// A line in the top left corner, in the smaller font (how far a watcher is behind).
+void drawCornerNote(const SceneLists& lists, int screenHeight, const std::string& text);
+
 }  // namespace spinvale

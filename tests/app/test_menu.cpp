@@ -49,7 +49,7 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     std::size_t entry = row("Quit");
     menu.page = MenuPage::Entries;
     EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == row("Resume")) << "0 is the title";
-    EXPECT_FALSE(entryOnLine(menu, 17, entry)) << "the notes under the entries";
+    EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
 }
 
 // Host opens a page: the name the game is listed by, whether the router is asked, and Host.
@@ -62,8 +62,11 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(clickMenuEntry(menu, row("Router")), MenuAction::None);
     EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Router: leave it as it is");
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].text, "Watchers: none");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Host);
-    EXPECT_TRUE(menu.hostName == "Ana" && !menu.askRouter);
+    EXPECT_TRUE(menu.hostName == "Ana" && !menu.askRouter && !menu.watchersWelcome);
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
     EXPECT_EQ(std::tuple(menu.page, menu.selected),
               std::tuple(MenuPage::Entries, row("Host a network game")));
@@ -103,6 +106,8 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(menu.selected, row("Join a network game"));
     typeIntoMenu(menu, "x");
     EXPECT_EQ(menu.address, "192.0.2.7:4000") << "typed with no field selected";
+    EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Code: K7MQ2P") << "watching";
 }
 
 // A network game plays on under the menu: it offers only what leaves the match alone.
@@ -117,6 +122,11 @@ TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     EXPECT_FALSE(entryOnLine(menu, 8, entry));
     const std::string last = menuPage(menu, defaultGameSettings(), {}).back().text;
     EXPECT_NE(last.find("host's settings decide"), std::string::npos);
+    menu.watching = true;  // a watcher: the window, the sound, how to play and Quit
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    EXPECT_EQ(menu.selected, row("Sound"));
+    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play"));
+    EXPECT_FALSE(entryOnLine(menu, 5, entry));
 }
 
 // Match choices wait for the menu to close; window and sound choices apply at once. Values
@@ -150,8 +160,8 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.chosen.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
-    EXPECT_EQ(page[8].text, "Computer: Easy");
-    EXPECT_EQ(page[12].text, "Anti-aliasing: 8 samples (2 in use)");
+    EXPECT_EQ(page[9].text, "Computer: Easy");
+    EXPECT_EQ(page[13].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }

@@ -54,7 +54,11 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     shell.state.control = MatchControl::Shared;  // a network game: no new game, a menu of its own
     EXPECT_TRUE(shell.press(KeyEnter).empty());
     shell.press(tabKey);
-    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame);
+    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && !shell.menu.watching);
+    shell.press(tabKey);
+    shell.state.control = MatchControl::Watched;  // a watcher's menu: fewer entries still
+    shell.press(tabKey);
+    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && shell.menu.watching);
     shell.press(tabKey);
     shell.state.control = MatchControl::Replayed;  // no menu at all: the keys go to the capture
     EXPECT_TRUE(shell.press(tabKey).empty());
@@ -81,8 +85,9 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     shell.press(tabKey);
     shell.menu.hostName = "Ana";
     shell.answer({ButtonEvent{true, 55}});  // line 5: the host page
-    const StartNetGame host = only<StartNetGame>(shell.answer({ButtonEvent{true, 35}}));  // Host
-    EXPECT_EQ(std::tuple(host.hosting, host.name, host.askRouter), std::tuple(true, "Ana", true));
+    const StartNetGame host = only<StartNetGame>(shell.answer({ButtonEvent{true, 45}}));  // Host
+    EXPECT_EQ(std::tuple(host.hosting, host.name, host.askRouter, host.watchersWelcome),
+              std::tuple(true, "Ana", true, true));
     EXPECT_TRUE(shell.answer({ButtonEvent{false, 55}}).empty());
     EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::Released)
         << "the button let go reached the capture";
@@ -101,8 +106,14 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
                   PasteEvent{"-1"}});
     EXPECT_EQ(std::tuple(shell.menu.address, shell.menu.code, shell.menu.netProblem),
               std::tuple("192.0.2.7:4000", "K7MQ2P-1", ""));
-    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 165}}));  // line 16
-    shell.answer({ButtonEvent{true, 135}, KeyEvent{KeyUp, true}});  // Practice, then Start
+    // On the watch page an invite fills the same fields, and Enter on Watch watches it.
+    shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 75},
+                  PasteEvent{"spinvale://192.0.2.8:4000/K7MQ2P"}});
+    const StartNetGame watch = only<StartNetGame>(shell.press(KeyEnter));
+    EXPECT_EQ(std::tuple(watch.watching, watch.address, watch.code),
+              std::tuple(true, "192.0.2.8:4000", "K7MQ2P"));
+    only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 175}}));  // line 17
+    shell.answer({ButtonEvent{true, 145}, KeyEvent{KeyUp, true}});  // Practice, then Start
     const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
     EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
     EXPECT_FALSE(shell.menu.open);

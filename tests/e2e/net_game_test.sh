@@ -2,15 +2,17 @@
 # A network game in two windows on one X server: the host plays with the pointer, the guest
 # (its small window in a corner, on top) with the keys, nothing else driving them. After a
 # few points the guest presses Esc: the host says so and plays on against the computer, and
-# each side's recording replays to its own trace. Then a game hosted from the menu. Every
+# each side's recording replays to its own trace. A third window watches from the side, joining
+# once they play: its trace is the host's to the end. Then a game hosted from the menu. Every
 # host listens on 127.0.0.1 only, with a code of its own; the first on a port the system picks.
 source "$(dirname "$0")/lib.sh"
-guest_pid=
-on_exit() { kill -KILL $game_pid $guest_pid 2>/dev/null; }
+guest_pid= watcher_pid=
+on_exit() { kill -KILL $game_pid $guest_pid $watcher_pid 2>/dev/null; }
 
 write_settings --player1 mouse --game-speed 30
-mkdir guest
+mkdir guest watcher
 "$bin/spinvale-settings" write guest/settings.dat --screen 480x360 >/dev/null
+cp guest/settings.dat watcher/
 start_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --record host.rec
 wait_game_window
 host_window=$game_window
@@ -26,6 +28,13 @@ guest_window=$(other_window | head -1)
 xdotool windowmove "$guest_window" 540 400 windowraise "$guest_window" windowfocus "$guest_window"
 playing() { grep -q 'playing with player 2' game.err; }
 wait_for 30 playing || fail "the guest never joined: $(cat game.err guest/err.txt)"
+(cd watcher && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --view side \
+    --watch "127.0.0.1:$port" --code "$code" --trace trace.txt 2>err.txt) &
+watcher_pid=$!
+watcher_window() { other_window | grep -v "^$guest_window$"; }
+wait_for 30 watcher_window || fail "no watcher window"
+watcher_window=$(watcher_window | head -1)
+xdotool windowmove "$watcher_window" 540 0 windowfocus "$guest_window"
 
 # The pointer stays over the host's window, left of the guest's; the keys go to the guest.
 for i in 1 2 3 4 5 6; do
@@ -53,6 +62,13 @@ xdotool windowfocus "$host_window"
 press Escape
 end_game
 [ "$game_status" -eq 0 ] || fail "host exit status $game_status: $(cat game.err)"
+watched() { [ "$(wc -l <watcher/trace.txt)" -ge "$(wc -l <host.txt)" ]; }
+wait_for 20 watched || fail "the watcher fell short: $(cat watcher/err.txt)"
+xdotool windowfocus "$watcher_window"
+press Escape
+wait "$watcher_pid" || fail "watcher exit status $?: $(cat watcher/err.txt)"
+watcher_pid=
+cmp host.txt watcher/trace.txt || fail "the watcher's trace differs from the host's"
 
 "$bin/spinvale-sim" --script host.rec --trace >host.replay 2>/dev/null
 cmp host.replay host.txt || fail "the host's recording replays differently"

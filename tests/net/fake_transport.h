@@ -1,9 +1,12 @@
 // A transport in memory for the network peer's tests and fuzzer: what one side sends reaches
 // the side it is linked to at that side's next receive, until the link is cut; anything else
-// (visitors, garbage, timeouts) is put straight into a side's inbox.
+// (visitors, garbage, timeouts) is put straight into a side's inbox. A host may be linked to
+// many callers (a guest, watchers), each on a connection of its own.
 #pragma once
 
+#include <algorithm>
 #include <deque>
+#include <map>
 #include <vector>
 
 #include "transport.h"
@@ -12,23 +15,33 @@ namespace spinvale::net {
 
 class FakeTransport final : public Transport {
   public:
-    ~FakeTransport() override { unlink(); }
+    ~FakeTransport() override { cut(); }
 
-    // The guest's call reaches the host, from 127.0.0.1:5000, as connection `id` on both sides.
-    static void link(FakeTransport& host, FakeTransport& guest, ConnectionId id = 1) {
-        host.far_ = &guest;
-        guest.far_ = &host;
-        host.link_ = guest.link_ = id;
-        host.inbox.push_back(Connected{id, {0x7f000001, 5000}});
-        guest.inbox.push_back(Connected{id, {0x7f000001, 27455}});
+    // A call reaches the host, from 127.0.0.ID:5000, as connection `id` on both sides.
+    static void link(FakeTransport& host, FakeTransport& caller, ConnectionId id = 1) {
+        host.far_[id] = &caller;
+        caller.far_[id] = &host;
+        host.inbox.push_back(Connected{id, {0x7f000000 + uint32_t(id), 5000}});
+        caller.inbox.push_back(Connected{id, {0x7f000001, 27455}});
     }
-    // Nothing more passes either way, not even what is on its way.
+    // Nothing more passes either way on that link (on every link), not even what is on its way.
+    void cut(ConnectionId id) {
+        const auto of = [id](const TransportEvent& e) {
+            return std::visit([id](const auto& x) { return x.id == id; }, e);
+        };
+        if (const auto far = far_.find(id); far != far_.end()) {
+            std::deque<TransportEvent>& theirs = far->second->inbox;
+            theirs.erase(std::remove_if(theirs.begin(), theirs.end(), of), theirs.end());
+            far->second->far_.erase(id);
+            far_.erase(far);
+        }
+        inbox.erase(std::remove_if(inbox.begin(), inbox.end(), of), inbox.end());
+    }
     void cut() {
-        if (far_ != nullptr) {
-            far_->inbox.clear();
+        while (!far_.empty()) {
+            cut(far_.begin()->first);
         }
         inbox.clear();
-        unlink();
     }
 
     std::vector<TransportEvent> receive(uint32_t) override {
@@ -37,41 +50,35 @@ class FakeTransport final : public Transport {
         return events;
     }
     void send(ConnectionId to, const std::vector<uint8_t>& bytes, bool) override {
-        if (far_ != nullptr && to == link_) {
-            far_->inbox.push_back(Received{link_, bytes});
+        if (const auto far = far_.find(to); far != far_.end()) {
+            far->second->inbox.push_back(Received{to, bytes});
+            bytesTo[to] += bytes.size();
         }
     }
     void close(ConnectionId id, Goodbye why) override {
         closed.push_back(id);
-        if (far_ != nullptr && id == link_) {
-            far_->inbox.push_back(Disconnected{link_, uint32_t(why)});
-            unlink();
+        if (const auto far = far_.find(id); far != far_.end()) {
+            far->second->inbox.push_back(Disconnected{id, uint32_t(why)});
+            far->second->far_.erase(id);
+            far_.erase(far);
         }
     }
     void reset(ConnectionId id) override {
         closed.push_back(id);
-        if (id == link_) {
-            cut();
-        }
+        cut(id);
     }
     void linger() override {}
     uint32_t roundTripMs(ConnectionId) const override { return 20; }
+    void tolerateSilence(ConnectionId, uint32_t) override {}
     void flush() override {}
     TransportCounts counts() const override { return {}; }
 
     std::deque<TransportEvent> inbox;
-    std::vector<ConnectionId> closed;  // closed or reset, in order
+    std::vector<ConnectionId> closed;          // closed or reset, in order
+    std::map<ConnectionId, uint64_t> bytesTo;  // sent, on each connection
 
   private:
-    void unlink() {
-        if (far_ != nullptr) {
-            far_->far_ = nullptr;
-        }
-        far_ = nullptr;
-    }
-
-    FakeTransport* far_ = nullptr;
-    ConnectionId link_ = 0;
+    std::map<ConnectionId, FakeTransport*> far_;
 };
 
 }  // namespace spinvale::net

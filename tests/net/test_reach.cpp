@@ -47,6 +47,7 @@ TEST(Invites, AnythingElseIsRefusedWithAReason) {
         {"spinvale://192.0.2.7:27455x/K7MQ2P", "from 1 to 65535"},
         {"spinvale://:27455/K7MQ2P", "missing"},
         {"spinvale://[::1]:27455/K7MQ2P", "IPv4 only"},
+        {"spinvale://fe80::1:27455/K7MQ2P", "IPv4 only"},
         {"spinvale://user@192.0.2.7:27455/K7MQ2P", "no valid host"},
         {"spinvale://-table.example:27455/K7MQ2P", "no valid host"},
         {"spinvale://table..example:27455/K7MQ2P", "no valid host"},

@@ -40,6 +40,8 @@ constexpr const char* usage =
     "  or:  spinvale-sim --join HOST[:PORT] --code CODE --script P2.txt [--trace] [--record FILE]\n"
     "  or:  spinvale-sim --join spinvale://HOST:PORT/CODE --script P2.txt [--trace] [--record "
     "FILE]\n"
+    "  or:  spinvale-sim --watch HOST[:PORT] --code CODE [--trace] [--record FILE]\n"
+    "  or:  spinvale-sim --watch spinvale://HOST:PORT/CODE [--trace] [--record FILE]\n"
     "  or:  spinvale-sim --list\n"
     "Plays a Spinvale match without a window and prints its outcome; or one side of a\n"
     "network match, the other side being another spinvale-sim or the game.\n"
@@ -85,6 +87,10 @@ constexpr const char* usage =
     "                    the round trip: 0 below 200 ms, 1 below 300 ms, else 2)\n"
     "  --record FILE     write the confirmed commands of both players, a recording that\n"
     "                    --script replays to the same trace\n"
+    "  --watch HOST[:PORT] (or spinvale://HOST:PORT/CODE)\n"
+    "                    watch the match hosted there from its first update, a quarter of\n"
+    "                    a second behind it (caught up faster than that first); its trace and\n"
+    "                    recording are the players'\n"
     "Each side traces the updates confirmed by both and stops at the update that wins the\n"
     "game; the end of its script is its player leaving. The numbers of the connection\n"
     "(bytes, rollbacks, hashes compared, what was dropped and why) go to stderr at the end.\n"
@@ -106,6 +112,7 @@ struct Options {
     bool list = false;
     int64_t routerLease = 3600;
     std::string joinAddress;
+    std::string watchAddress;
     int64_t inputDelay = -1;
     int64_t claimedProtocol = net::protocolVersion;
     int64_t claimedBuild = -1;
@@ -170,6 +177,14 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
         o.net.setup.code = text;
         return net::readJoinCode(text) ? "" : net::joinCodeRule;
     });
+    commandLine.option("--watch", [&o](const std::string& text) {
+        std::string error;
+        o.watchAddress = text;
+        net::NetSetup& setup = o.net.setup;
+        return net::readJoinTarget(text, setup.hostName, setup.port, setup.code, error)
+                   ? ""
+                   : "HOST[:PORT] or an invite: " + error;
+    });
     commandLine.path("--record", o.net.recordPath);
     commandLine.whole("--input-delay", o.inputDelay, 0, 8);
     commandLine.whole("--test-desync-after", o.net.desyncAfter, 1);
@@ -181,6 +196,7 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
         o.net.setup.listenAddress = text;
         return std::string();
     });
+    commandLine.path("--test-from", o.net.setup.callFrom);
 }
 
 int playNetwork(Options& options, const GameSettings& settings, std::ifstream& script) {
@@ -200,6 +216,19 @@ int playNetwork(Options& options, const GameSettings& settings, std::ifstream& s
         return fail("--join needs the host's --code");
     }
     return playNetworkMatch(run, script, options.scriptPath);
+}
+
+// A watcher plays nothing: no script, no settings of its own but its window's.
+int watch(Options& options) {
+    if (options.hosting || !options.joinAddress.empty() || !options.scriptPath.empty() ||
+        options.practice.mode != PracticeMode::None) {
+        return fail("--watch plays nothing: not with --host, --join, --script or --practice");
+    }
+    if (options.net.setup.code.empty()) {
+        return fail("--watch needs the host's --code");
+    }
+    options.net.trace = options.trace;
+    return watchNetworkMatch(options.net);
 }
 
 int winner(const MatchState& s) {
@@ -346,6 +375,9 @@ int main(int argc, char** argv) {
     addNetworkOptions(commandLine, options);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
+    }
+    if (!options.watchAddress.empty()) {
+        return watch(options);
     }
     if (options.list) {
         return listGames();

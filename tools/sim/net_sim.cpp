@@ -163,11 +163,14 @@ int NetSim::play(const std::string& scriptName) {
     return end(scriptName);
 }
 
-// After a desync, until the other side's state reaches the file (a safety net of 2 s); then
-// the connection's numbers.
+// After a desync, until the other side's state reaches the file (a safety net of 2 s); after
+// a game, until the watchers hold it to its end (at most 10 s, when a watcher would be let
+// go); then the connection's numbers.
 int NetSim::end(const std::string& scriptName) {
     net::NetPeer& peer = driver_.peer();
-    for (const uint32_t until = now() + 2000; peer.dumpWaiting() && now() < until;) {
+    const uint32_t at = now();
+    while ((peer.dumpWaiting() && now() - at < 2000) ||
+           (peer.feedingWatchers() && now() - at < net::WatchFeed::behindMs)) {
         peer.poll(now());
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -184,7 +187,77 @@ int NetSim::end(const std::string& scriptName) {
     return state == net::PeerState::Desynced ? 3 : state == net::PeerState::Unplayed ? 1 : 0;
 }
 
+// A watcher has no player: its driver only takes what the host sends.
+struct NoPlayer : CommandSource {
+    KeySet keys() const override { return {}; }
+    std::optional<UpdateInput> take(uint32_t) override { return std::nullopt; }
+};
+
+// Every update as it is shown, up to the one that won the game.
+class WatchSim {
+  public:
+    WatchSim(const NetRun& run, WatchDriver& driver) : run_(run), driver_(driver) {}
+
+    int watch() {
+        std::ofstream record;
+        if (!run_.recordPath.empty() && !(record.open(run_.recordPath, std::ios::trunc), record)) {
+            tell("cannot write " + run_.recordPath);
+            return 1;
+        }
+        OutputSink sink(record.is_open() ? &record : nullptr, run_.trace ? &std::cout : nullptr,
+                        nullptr, true);
+        NoPlayer none;
+        for (bool won = false; !won && !driver_.over();) {
+            const DriverFrame frame = driver_.frame(now(), false, none);
+            for (const std::string& news : frame.news) {
+                tell(news);
+            }
+            std::vector<DriverUpdate> kept;
+            for (auto u = frame.updates.begin(); u != frame.updates.end() && !won; ++u) {
+                kept.push_back(*u);
+                won = spinvale::won(u->after.state);
+            }
+            sink.take(kept);
+            updates_ = sink.updates();
+            std::this_thread::sleep_for(std::chrono::milliseconds(run_.pollMs));
+        }
+        return end();
+    }
+
+  private:
+    uint32_t now() const {
+        return static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count());
+    }
+    int end() {
+        net::WatchPeer& peer = driver_.peer();
+        const bool unwatched = peer.state() == net::WatchState::Unwatched;
+        peer.leave();
+        for (const net::NetEvent& event : peer.takeEvents()) {
+            tell(net::sentence(event));
+        }
+        std::cout.flush();
+        tell(net::watchStatsText(peer.stats(), updates_, std::max(1.0, now() / 1000.0)));
+        return unwatched ? 1 : 0;
+    }
+
+    const NetRun& run_;
+    WatchDriver& driver_;
+    Clock::time_point start_ = Clock::now();
+    int64_t updates_ = 0;
+};
+
 }  // namespace
+
+int watchNetworkMatch(const NetRun& run) {
+    std::string error;
+    std::unique_ptr<WatchDriver> driver = WatchDriver::open(run.setup, WatchView::Near, 0, error);
+    if (!driver) {
+        tell(error);
+        return 1;
+    }
+    return WatchSim(run, *driver).watch();
+}
 
 int listGames() {
     const auto start = Clock::now();

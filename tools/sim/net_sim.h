@@ -1,5 +1,6 @@
 // spinvale-sim's network roles: the host's or the guest's side of a network match, its
-// player's commands read from a script, the confirmed updates traced and recorded.
+// player's commands read from a script, the confirmed updates traced and recorded; or a
+// watcher of one, tracing and recording the same.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "net_driver.h"
+#include "watch_driver.h"
 
 namespace spinvale {
 
@@ -26,6 +28,10 @@ struct NetRun {
 // two games differed.
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName);
 
+// Watches the match hosted at run.setup's address from its first update until it is won or
+// the host sends no more. Exit status: 0 watched (to the end, or as far as the host sent it),
+// 1 not let in or no answer.
+int watchNetworkMatch(const NetRun& run);
 // The games on this network, as the join page finds them: each one's address and name on
 // stdout, what the search sent on stderr. Exit status 0, or 1 when no search could be made.
 int listGames();
