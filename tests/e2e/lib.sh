@@ -42,8 +42,12 @@ rm -f "$SPINVALE_E2E_DISPLAY"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
-game_pid=
-on_exit() { [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null; }
+game_pid="" watchdog=""
+# The game is ended by its own id; its watchdog then ends by itself, and is waited for.
+on_exit() {
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$watchdog" ] && wait "$watchdog"
+}
 
 # write_settings OPTION...: the working directory's settings.dat; settings_to FILE OPTION...
 settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
@@ -51,7 +55,7 @@ write_settings() { settings_to settings.dat "$@"; }
 
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with a
 # terminal's signal handling (a script's background job would ignore SIGINT) and a watchdog
-# that kills it after game_watchdog seconds (default 180). On a loaded machine a program
+# that kills it after 180 seconds and otherwise ends with it. On a loaded machine a program
 # cannot always reach the fresh X server at once: a game whose video did not start is retried.
 start_game() {
     game_trace=$1
@@ -61,22 +65,24 @@ start_game() {
         rm -f "$game_trace"
         env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
         game_pid=$!
-        { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
-            kill -KILL "$game_pid"; } >/dev/null 2>&1 &
+        { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } >/dev/null 2>&1 &
+        watchdog=$!
         wait_for 5 started_or_ended
         kill -0 "$game_pid" 2>/dev/null && return
         grep -q 'the video system did not start' game.err || return
-        wait "$game_pid"
+        end_game
         echo "the game could not reach the X server (try $try): $(tail -1 game.err)"
     done
 }
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
-# end_game: waits for the game to end, its exit status in game_status; ended_well WHAT:
-# and a fault unless that is 0; quit_game WHAT: the same after Esc.
+# end_game: waits for the game to end (and its watchdog), its exit status in game_status;
+# ended_well WHAT: and a fault unless that is 0; quit_game WHAT: the same after Esc.
 end_game() {
     wait "$game_pid"
     game_status=$? game_pid=
+    wait "$watchdog"
+    watchdog=
 }
 ended_well() {
     end_game

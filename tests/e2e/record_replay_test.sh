@@ -54,8 +54,7 @@ play_game trace.txt --no-dialogs --record record.txt
 pointer_to 300 600
 wait_updates 10
 press Return # player 2 serves first: the toss
-wait_updates 2
-grep -q '"rallyState":8,' trace.txt || fail "an instant Enter tap tosses player 2's serve"
+wait_for 30 traced '"rallyState":8,' || fail "an instant Enter tap tosses player 2's serve"
 xdotool keydown Left
 pointer_to 500 650
 wait_updates 5

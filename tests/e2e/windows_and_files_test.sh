@@ -2,16 +2,15 @@
 # How the game runs and ends, the window's size and mode, and where the game takes its files
 # from when told. A size the screen does not offer (800x600 on 1024x768): the game tells the
 # player and runs in a window of that size; each switch back to fullscreen tries again.
-# Frames keep the frame limit, a stall reaching the match as one 100 ms update; Esc (even
-# between two slow updates), SIGTERM and SIGINT end the game well; no display is a failure.
+# Esc, SIGTERM and SIGINT end the game well; no display is a failure. (The frame schedule and
+# the 100 ms cap on an update are the shell's and the local driver's unit tests, on a clock
+# the test turns.)
 source "$(dirname "$0")/lib.sh"
 
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p home run
 mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
-# Elapsed times of the updates after the first (which includes the game's start-up).
-elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
 # close_game SIGNAL WHAT: a close request, and the game ends well.
 close_game() { kill -"$1" "$game_pid" && ended_well "$2 (SIG$1)"; }
 
@@ -46,8 +45,6 @@ wait_game_window
 dialog_up && fail "the dialog stays open"
 wait_updates 30
 close_game TERM "with the dialog"
-elapsed_times boxed.txt | awk '$1 < 16 { bad = 1 } END { exit bad }' ||
-    fail "updates closer than 1/60 s: $(elapsed_times boxed.txt | sort -n | head -3 | xargs)"
 
 # The game as a user installs it ("cmake --install" into a staging folder), started from an
 # empty working directory by a user with no settings: it finds the installed settings (two
@@ -62,14 +59,9 @@ play_game "$work/data.txt" --no-dialogs --windowed --max-fps 20
 [ "$(window_size)" = 800x600 ] || fail "window $(window_size), not the installed settings' 800x600"
 head -1 "$work/data.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
     fail "a normal start (player 2 to serve): $(head -1 "$work/data.txt")"
-wait_updates 10
-kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
 strokes_heard "the installed game"
 [ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
 tail -1 "$work/data.txt" | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
-elapsed_times "$work/data.txt" | awk '$1 < 50 || $1 > 100 { bad = 1 } END { exit bad }' ||
-    fail "updates under 1/20 s or over 100 ms apart: $(elapsed_times "$work/data.txt" | sort -n | xargs)"
-elapsed_times "$work/data.txt" | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
 # --data-dir DIR holding only settings: they are read there, and the images looked for
 # nowhere else; the game ends after the updates --frames asks for.
