@@ -43,14 +43,17 @@ uint32_t now() {
     return millisecondTick(std::chrono::steady_clock::now());
 }
 
-// This side's settings, the input delay, the code and the address to listen on that the
-// command line gives.
+// This side's settings, the input delay, the code, the address to listen on, the host's name
+// on this network and whether it asks the router, as the command line gives them. A host on
+// one address of its own (the tests' loopback) has nothing for a router to open.
 net::NetSetup setupFor(const Options& options, const GameSettings& local) {
     net::NetSetup setup;
     setup.code = options.code;
     setup.listenAddress = options.listenAddress;
     setup.settings = local;
     setup.inputDelay = static_cast<int>(options.inputDelay);
+    setup.lanName = options.lanName;
+    setup.askRouter = !options.noRouter && options.listenAddress.empty();
     return setup;
 }
 
@@ -94,6 +97,8 @@ std::unique_ptr<MatchDriver> startFirstGame(const Options& options, SettingsStor
 std::unique_ptr<NetDriver> startNetGame(const StartNetGame& request, const Options& options,
                                         const GameSettings& local, std::string& problem) {
     net::NetSetup setup = setupFor(options, local);  // hosted on the default port
+    setup.lanName = request.name;
+    setup.askRouter = request.askRouter && options.listenAddress.empty();  // the menu's choice
     if (!request.hosting) {
         problem = readJoinRequest(request.address, request.code, setup);
         if (!problem.empty()) {

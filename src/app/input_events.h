@@ -43,6 +43,12 @@ struct TextEvent {
     std::string text;
 };
 
+// Ctrl+C, and Ctrl+V with what the clipboard held.
+struct CopyEvent {};
+struct PasteEvent {
+    std::string text;
+};
+
 enum class WindowChange { Hidden, Shown, Resized, Closed };
 
 // The window was minimised, shown again, resized (to this drawable size) or closed (also
@@ -53,6 +59,7 @@ struct WindowEvent {
     int height = 0;
 };
 
-using InputEvent = std::variant<KeyEvent, ButtonEvent, PointerEvent, TextEvent, WindowEvent>;
+using InputEvent = std::variant<KeyEvent, ButtonEvent, PointerEvent, TextEvent, CopyEvent,
+                                PasteEvent, WindowEvent>;
 
 }  // namespace spinvale

@@ -34,13 +34,21 @@ struct NewGame {
     GameSettings settings;
 };
 
-// A network game in this window in place of the game so far: hosted on the default port, or
-// joined at the address and with the code as the player typed them (read only here, so that
-// a problem is said where they were typed).
+// A network game in this window in place of the game so far: hosted on the default port
+// (listed by name on this network, the router asked to open the port or not), or joined at
+// the address and with the code as the player typed them (read only here, so that a problem
+// is said where they were typed).
 struct StartNetGame {
     bool hosting = false;
     std::string address;
     std::string code;
+    std::string name;
+    bool askRouter = false;
+};
+
+// A text for the clipboard (the invite on the host's waiting page).
+struct CopyText {
+    std::string text;
 };
 
 // A drill in place of the game of the player's own, on these settings.
@@ -50,6 +58,6 @@ struct StartPractice {
 };
 
 using Intent = std::variant<Quit, ToggleFullscreen, ApplyDisplay, KeepChoices, NewGame,
-                            StartNetGame, StartPractice>;
+                            StartNetGame, StartPractice, CopyText>;
 
 }  // namespace spinvale

@@ -12,6 +12,10 @@ int main(int argc, char** argv) {
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
     }
+    if (std::string error; !takeLink(options, error)) {
+        std::cerr << "spinvale: " << error << "\n" << usageText;
+        return 2;
+    }
     if (!options.dataDir.empty() && !isSearchableFolder(options.dataDir)) {
         std::cerr << "spinvale: --data-dir " << options.dataDir << " is not a folder\n"
                   << usageText;

@@ -12,6 +12,7 @@
 
 #include "intents.h"
 #include "match.h"
+#include "page.h"
 
 namespace spinvale {
 
@@ -58,6 +59,14 @@ struct DriverFrame {
     bool leftOut = false;  // an update left out to let the other side of a network game catch up
 };
 
+// A page a driver holds over its match (a network host's waiting screen): its lines, a text
+// that a click or Ctrl+C copies to the clipboard, and the note shown once it is copied.
+struct DriverPage {
+    std::vector<PageLine> lines;
+    std::string copyable;
+    std::string copiedNote;
+};
+
 // What the player may do to a driver's match from the shell.
 enum class MatchControl {
     Local,     // the player's own: it waits under the menu and while the window is minimised
@@ -76,6 +85,8 @@ class MatchDriver {
     virtual std::string notice() const { return ""; }
     // What the screen says under the score, a line or two ("" for nothing).
     virtual std::string scoreNote() const { return ""; }
+    // A page over the match, if the driver holds one.
+    virtual std::optional<DriverPage> page() const { return std::nullopt; }
     // Work that can wait until the frame is on the screen: the window calls it after each
     // frame is shown, a runner after each frame.
     virtual void afterShown() {}
@@ -84,6 +95,9 @@ class MatchDriver {
     virtual void startNewGame(const GameSettings& settings) { (void)settings; }
     // The window was made again at this tick: a match that can wait does not count the time.
     virtual void resumeAt(uint32_t tickMs) { (void)tickMs; }
+    // The game ends (a quit, the window closed, a signal): the driver lets go of what it holds
+    // beyond this program (a port opened on the router) and says what is left to say.
+    virtual std::vector<std::string> close() { return {}; }
 };
 
 }  // namespace spinvale

@@ -41,14 +41,25 @@ const PageLine howToPlayPage[] = {
     {LineStyle::Note, "Enter, Esc or a click: back to the menu."},
 };
 
-bool offered(const Menu& menu, const MenuRow& row) {
-    if (menu.page == MenuPage::Join || menu.page == MenuPage::Practice) {
-        return row.offer == (menu.page == MenuPage::Join ? Offer::JoinPage : Offer::PracticePage);
-    }
-    return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
+// The pages of entries of their own, opened from the menu's page.
+bool subPage(MenuPage page) {
+    return page == MenuPage::Host || page == MenuPage::Join || page == MenuPage::Practice;
 }
 
-// The rows the page shows, top to bottom.
+bool offered(const Menu& menu, const MenuRow& row) {
+    switch (menu.page) {
+        case MenuPage::Host:
+            return row.offer == Offer::HostPage;
+        case MenuPage::Join:
+            return row.offer == Offer::JoinPage;
+        case MenuPage::Practice:
+            return row.offer == Offer::PracticePage;
+        default:
+            return row.offer == Offer::Always || (row.offer == Offer::Local && !menu.networkGame);
+    }
+}
+
+// The rows the page shows, top to bottom: the join page's found games after its entries.
 std::vector<std::size_t> rowsShown(const Menu& menu) {
     std::vector<std::size_t> shown;
     for (std::size_t i = 0; i < menuRows.size(); ++i) {
@@ -56,7 +67,17 @@ std::vector<std::size_t> rowsShown(const Menu& menu) {
             shown.push_back(i);
         }
     }
+    if (menu.page == MenuPage::Join) {
+        for (std::size_t i = 0; i < menu.found.size(); ++i) {
+            shown.push_back(menuRows.size() + i);
+        }
+    }
     return shown;
+}
+
+// The table's row the keys act on; nothing on a found game.
+const MenuRow* selectedRow(const Menu& menu) {
+    return menu.selected < menuRows.size() ? &menuRows[menu.selected] : nullptr;
 }
 
 std::size_t rowNamed(const char* name) {
@@ -85,7 +106,12 @@ std::size_t rowAfter(const Menu& menu, int step) {
 }
 
 MenuAction enter(Menu& menu) {
-    const MenuRow& row = menuRows[menu.selected];
+    if (!selectedRow(menu)) {  // a found game: its address, then the code is typed
+        menu.address = menu.found[menu.selected - menuRows.size()].address;
+        menu.selected = rowNamed("Code");
+        return MenuAction::None;
+    }
+    const MenuRow& row = *selectedRow(menu);
     if (row.choice == ChoiceKind::Text) {
         menu.selected = rowAfter(menu, 1);  // on to the next field, then to Join
         return MenuAction::None;
@@ -96,7 +122,7 @@ MenuAction enter(Menu& menu) {
     if (row.opens != MenuPage::Entries) {
         menu.page = row.opens;
     }
-    if (row.opens == MenuPage::Join || row.opens == MenuPage::Practice) {
+    if (subPage(row.opens)) {
         menu.selected = rowsShown(menu).front();
     }
     return row.action;
@@ -112,10 +138,10 @@ MenuAction pressOnTextPage(Menu& menu, MenuKey key) {
     return MenuAction::None;
 }
 
-// Esc on the join or practice page goes back to the menu's entries, elsewhere back to the
-// match.
+// Esc on the host, join or practice page goes back to the menu's entries, elsewhere back to
+// the match.
 MenuAction escape(Menu& menu) {
-    if (menu.page != MenuPage::Join && menu.page != MenuPage::Practice) {
+    if (!subPage(menu.page)) {
         return MenuAction::Close;
     }
     menu.selected = rowOpening(menu.page);
@@ -124,16 +150,27 @@ MenuAction escape(Menu& menu) {
 }
 
 std::string* selectedField(Menu& menu) {
-    const MenuRow& row = menuRows[menu.selected];
-    return row.choice == ChoiceKind::Text ? &(menu.*row.text) : nullptr;
+    const MenuRow* row = selectedRow(menu);
+    return row && row->choice == ChoiceKind::Text ? &(menu.*row->text) : nullptr;
 }
 
 // How the page's keys work, and in a network game why so few entries.
 std::vector<std::string> pageHints(const Menu& menu) {
-    if (menu.page == MenuPage::Join) {
+    if (menu.page == MenuPage::Host) {
         return {
-            "Type the host's address (HOST or HOST:PORT) and the join code it shows; Enter "
-            "on Join calls the host. Esc: back to the menu."};
+            "The game is listed by its name on this network. Asked, your router (UPnP or "
+            "NAT-PMP) lets players outside your network reach it.",
+            "Enter on Host begins; Esc: back to the menu."};
+    }
+    if (menu.page == MenuPage::Join) {
+        const std::string found = menu.searching       ? "Looking for games on this network..."
+                                  : menu.found.empty() ? "No game found on this network."
+                                                       : "Enter on a game found on this network "
+                                                         "puts its address above.";
+        return {found,
+                "Type the host's address (HOST or HOST:PORT) and the join code it shows, or "
+                "paste its invite (Ctrl+V); Enter on Join calls the host. Esc: back to the "
+                "menu."};
     }
     if (menu.page == MenuPage::Practice) {
         return {
@@ -186,7 +223,9 @@ MenuAction pressMenuKey(Menu& menu, MenuKey key) {
             return MenuAction::None;
         case MenuKey::Left:
         case MenuKey::Right:
-            return stepChoice(menu, menuRows[menu.selected], key == MenuKey::Left ? -1 : 1);
+            return selectedRow(menu) == nullptr
+                       ? MenuAction::None
+                       : stepChoice(menu, *selectedRow(menu), key == MenuKey::Left ? -1 : 1);
         case MenuKey::Enter:
             return enter(menu);
         case MenuKey::Backspace:
@@ -210,6 +249,20 @@ void typeIntoMenu(Menu& menu, const std::string& text) {
         if (c >= ' ' && c <= '~' && field->size() < menuRows[menu.selected].longest) {
             field->push_back(c);
         }
+    }
+}
+
+void fillJoinFields(Menu& menu, const std::string& address, const std::string& code) {
+    menu.address = address;
+    menu.code = code;
+    menu.selected = rowNamed("Join");
+}
+
+void showFoundGames(Menu& menu, std::vector<FoundGame> games, bool searching) {
+    menu.found = std::move(games);
+    menu.searching = searching;
+    if (menu.selected >= menuRows.size() + menu.found.size()) {
+        menu.selected = rowNamed("Join");
     }
 }
 
@@ -242,7 +295,8 @@ std::vector<PageLine> menuPage(const Menu& menu, const GameSettings& playing,
     if (menu.page == MenuPage::HowToPlay) {
         return {std::begin(howToPlayPage), std::end(howToPlayPage)};
     }
-    const char* title = menu.page == MenuPage::Join       ? "Join a network game"
+    const char* title = menu.page == MenuPage::Host       ? "Host a network game"
+                        : menu.page == MenuPage::Join     ? "Join a network game"
                         : menu.page == MenuPage::Practice ? "Practice"
                                                           : "Spinvale";
     std::vector<PageLine> page = {{LineStyle::Title, title}};

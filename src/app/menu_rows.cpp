@@ -22,7 +22,9 @@ MenuRow act(const char* name, Offer offer, MenuAction action, MenuPage opens = M
 MenuRow choice(const char* name, Offer offer, ChoiceKind kind) {
     const bool match = kind == ChoiceKind::SettingsFlag || kind == ChoiceKind::Points ||
                        kind == ChoiceKind::Preset || kind == ChoiceKind::Strength;
-    const bool drill = kind == ChoiceKind::Drill || kind == ChoiceKind::Target;
+    // Choices that only make up a page's request: a drill's, the host page's router.
+    const bool drill =
+        kind == ChoiceKind::Drill || kind == ChoiceKind::Target || kind == ChoiceKind::Router;
     MenuRow row{name, offer,
                 match   ? MenuAction::SettingsChanged
                 : drill ? MenuAction::None
@@ -67,8 +69,8 @@ MenuRow displayChoice(const char* name, DisplayField f, ChoiceKind kind) {
     return row;
 }
 
-MenuRow textField(const char* name, std::string Menu::*text, std::size_t longest) {
-    MenuRow row{name, Offer::JoinPage, MenuAction::None};
+MenuRow textField(const char* name, Offer page, std::string Menu::*text, std::size_t longest) {
+    MenuRow row{name, page, MenuAction::None};
     row.choice = ChoiceKind::Text;
     row.text = text;
     row.longest = longest;
@@ -82,7 +84,7 @@ const std::vector<MenuRow> menuRows = {
     act("New game", Offer::Local, MenuAction::NewGame),
     settingsFlag("Player 1", field::player1Mouse, "mouse", "computer"),
     settingsFlag("Player 2", field::player2Keyboard, "keyboard/gamepad", "computer"),
-    act("Host a network game", Offer::Local, MenuAction::Host),
+    act("Host a network game", Offer::Local, MenuAction::None, MenuPage::Host),
     act("Join a network game", Offer::Local, MenuAction::None, MenuPage::Join),
     points("Game"),
     strength("Computer"),
@@ -94,8 +96,11 @@ const std::vector<MenuRow> menuRows = {
     act("Statistics", Offer::Always, MenuAction::None, MenuPage::Statistics),
     act("How to play", Offer::Always, MenuAction::None, MenuPage::HowToPlay),
     act("Quit", Offer::Always, MenuAction::Quit),
-    textField("Address", &Menu::address, 40),  // HOST or HOST:PORT
-    textField("Code", &Menu::code, 12),
+    textField("Name", Offer::HostPage, &Menu::hostName, 31),  // as the search shows it
+    choice("Router", Offer::HostPage, ChoiceKind::Router),
+    act("Host", Offer::HostPage, MenuAction::Host),
+    textField("Address", Offer::JoinPage, &Menu::address, 40),  // HOST or HOST:PORT
+    textField("Code", Offer::JoinPage, &Menu::code, 12),
     act("Join", Offer::JoinPage, MenuAction::Join),
     choice("Drill", Offer::PracticePage, ChoiceKind::Drill),
     choice("Target", Offer::PracticePage, ChoiceKind::Target),
@@ -155,6 +160,8 @@ std::string choiceText(const Menu& menu, std::size_t i) {
             return menu.*row.text + (menu.selected == i ? "_" : "");
         case ChoiceKind::Drill:
             return practiceModeName(menu.practice.mode);
+        case ChoiceKind::Router:
+            return menu.askRouter ? "ask it to open the port" : "leave it as it is";
         case ChoiceKind::Target:
             return menu.practice.target == PracticeTarget::Any
                        ? "anywhere"
@@ -195,6 +202,10 @@ void stepSamples(int32_t& samples, int step) {
 }  // namespace
 
 std::string entryText(const Menu& menu, std::size_t i) {
+    if (i >= menuRows.size()) {
+        const FoundGame& game = menu.found[i - menuRows.size()];
+        return game.name + ": " + game.address;
+    }
     const MenuRow& row = menuRows[i];
     return row.choice == ChoiceKind::None ? row.name : row.name + (": " + choiceText(menu, i));
 }
@@ -222,6 +233,9 @@ MenuAction stepChoice(Menu& menu, const MenuRow& row, int step) {
             return MenuAction::None;
         case ChoiceKind::Target:
             menu.practice.target = PracticeTarget((int(menu.practice.target) + step + 3) % 3);
+            return MenuAction::None;
+        case ChoiceKind::Router:
+            menu.askRouter = !menu.askRouter;
             return MenuAction::None;
         case ChoiceKind::DisplayFlag:
             (row.display == DisplayField::Sound ? c.display.sound : c.display.fullscreen) ^= true;

@@ -2,6 +2,8 @@
 // player's command and the other's. It cannot wait: while the player is in the menu it
 // steps on a command left alone, and the confirmed updates are what the outputs follow.
 // The guest sees the table from its own end, its arrows turned to point as on its screen.
+// The host, unless told not to, asks the home router to open its port while it hosts, and
+// shows where it can be found on a waiting page until a player joins.
 #pragma once
 
 #include <memory>
@@ -9,6 +11,8 @@
 
 #include "match_driver.h"
 #include "net_peer.h"
+#include "net_text.h"
+#include "router_mapping.h"
 
 namespace spinvale {
 
@@ -28,14 +32,20 @@ class NetDriver : public MatchDriver {
     Match shown() const override;
     std::string notice() const override { return peer_->status(); }
     MatchControl control() const override { return MatchControl::Shared; }
+    // The host's waiting page, while no one has joined.
+    std::optional<DriverPage> page() const override;
+    // Leaves the game, and closes the port the router opened.
+    std::vector<std::string> close() override;
 
     // The peer itself, for the runner's ending of a game and its test hooks.
     net::NetPeer& peer() { return *peer_; }
 
   private:
-    NetDriver(std::unique_ptr<net::NetPeer> peer, const GameSettings& local, bool farView);
+    NetDriver(std::unique_ptr<net::NetPeer> peer, const net::NetSetup& setup, bool farView);
     void poll(uint32_t tickMs, std::vector<std::string>& news);
     void step(uint32_t tickMs, bool away, CommandSource& commands);
+    void followRouter(std::vector<std::string>& news);
+    std::optional<net::WaitingPage> waiting() const;
 
     std::unique_ptr<net::NetPeer> peer_;
     GameSettings local_;
@@ -44,6 +54,12 @@ class NetDriver : public MatchDriver {
     uint32_t lastStep_ = 0;
     int32_t pointerX_ = 0;  // the pointer of the last update
     int32_t pointerY_ = 0;
+    std::optional<net::Hosting> hosting_;  // the host's port, addresses and code
+    std::optional<uint32_t> routerLease_;  // the host asks the router, for this long
+    std::unique_ptr<net::RouterMapping> router_;
+    bool mapped_ = false;            // the router opened the port
+    bool released_ = false;          // and was asked to close it, the other player being gone
+    std::vector<std::string> told_;  // the waiting page's lines said on stderr
 };
 
 // Seen from the far end, the guest's Left is the host's Right, and Up (away from the guest)
@@ -58,5 +74,9 @@ UpdateInput stillCommand(uint32_t elapsedMs, int32_t pointerX, int32_t pointerY)
 // put into setup; or what is wrong with them, to show the player.
 std::string readJoinRequest(const std::string& address, const std::string& code,
                             net::NetSetup& setup);
+
+// An invite as pasted on the join page, as the page's two fields (HOST:PORT and the code);
+// or what is wrong with it, to show the player.
+std::string readPastedInvite(const std::string& text, std::string& address, std::string& code);
 
 }  // namespace spinvale

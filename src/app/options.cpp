@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "invite.h"
 #include "join_code.h"
 #include "practice.h"
 
@@ -36,13 +37,17 @@ const char* const usageText =
     "  --help, --version\n"
     "\n"
     "Network game, also from the menu (two computers; UDP, IPv4; default port 27455):\n"
-    "  --host [PORT]     wait for the other player (PORT 0: one the system picks); shows\n"
-    "                    this computer's address, the port and a join code to give them.\n"
-    "                    Your settings decide the match; you are player 1 (the mouse, or\n"
-    "                    the computer), the guest is player 2\n"
-    "  --join HOST[:PORT] --code CODE\n"
+    "  --host [PORT]     wait for the other player (PORT 0: one the system picks). Your\n"
+    "                    router is asked to open the port (UPnP, else NAT-PMP); the screen\n"
+    "                    shows where players find the game, a join code and an invite to\n"
+    "                    give them. Your settings decide the match; you are player 1 (the\n"
+    "                    mouse, or the computer), the guest is player 2\n"
+    "  --no-router       do not ask the router to open the port\n"
+    "  --name NAME       the name your game is listed by on this network (default: yours)\n"
+    "  --join HOST[:PORT] --code CODE, --join INVITE, or INVITE alone\n"
     "                    play player 2 in the game hosted there, with the arrows and Enter\n"
-    "                    (or a gamepad), seen from your own end of the table\n"
+    "                    (or a gamepad), seen from your own end of the table; an invite is\n"
+    "                    spinvale://HOST:PORT/CODE, as the host's screen shows it\n"
     "  --view near|far   the guest's view: far (default) from behind its own end, the arrows\n"
     "                    as they point on the screen; near: the host's view\n"
     "  --code CODE       the join code the host shows (a host may choose its own)\n"
@@ -97,9 +102,16 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     });
     commandLine.option("--join", [&o](const std::string& text) {
         std::string error;
-        return net::readJoinAddress(text, o.joinHost, o.joinPort, error) ? ""
-                                                                         : "HOST[:PORT]: " + error;
+        return net::readJoinTarget(text, o.joinHost, o.joinPort, o.code, error)
+                   ? ""
+                   : "HOST[:PORT] or an invite: " + error;
     });
+    commandLine.flag("--no-router", o.noRouter);
+    commandLine.option("--name", [&o](const std::string& text) {
+        o.lanName = text;
+        return text.empty() ? "a name" : "";
+    });
+    commandLine.words(o.link, 0, 1);
     commandLine.option("--code", [&o](const std::string& text) {
         o.code = text;
         return net::readJoinCode(text) ? "" : net::joinCodeRule;
@@ -120,6 +132,22 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
         return readPracticeTarget(text, o.practice.target) ? "" : "any, left or right";
     });
     return commandLine;
+}
+
+bool takeLink(Options& o, std::string& error) {
+    if (o.link.empty()) {
+        return true;
+    }
+    const std::string& word = o.link.front();
+    if (!net::looksLikeInvite(word)) {
+        error = "'" + word + "' is not an option or an invite (spinvale://HOST:PORT/CODE)";
+        return false;
+    }
+    if (o.hosting || !o.joinHost.empty()) {
+        error = "an invite joins: it takes no --host or --join";
+        return false;
+    }
+    return net::readJoinTarget(word, o.joinHost, o.joinPort, o.code, error);
 }
 
 }  // namespace spinvale

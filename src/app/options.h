@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "match.h"
@@ -31,8 +32,11 @@ struct Options {
     std::string code;
     bool nearView = false;  // the guest sees the host's view, its keys not turned
     int64_t inputDelay = -1;
-    std::string listenAddress;  // test hook: the host listens on this address only ("": all)
-    PracticeRules practice;  // a drill instead of a game (--practice, --target)
+    std::string listenAddress;      // test hook: the host listens on this address only ("": all)
+    bool noRouter = false;          // the host does not ask the home router to open its port
+    std::string lanName;            // the host's name on this network ("": the user's)
+    std::vector<std::string> link;  // an invite clicked in another program, as a bare word
+    PracticeRules practice;         // a drill instead of a game (--practice, --target)
     bool targetGiven = false;
 };
 
@@ -42,5 +46,9 @@ extern const char* const usageText;
 // options (the frame benchmark's floor) give their own name and usage.
 CommandLine gameCommandLine(Options& options, const char* program = "spinvale",
                             const char* usage = usageText);
+
+// An invite given as a bare word (a desktop opens the game with the link clicked), taken as
+// --join: false, with what is wrong, when the word is not one.
+bool takeLink(Options& options, std::string& error);
 
 }  // namespace spinvale

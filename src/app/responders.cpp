@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "invite.h"
+#include "net_driver.h"
+
 namespace spinvale {
 
 namespace {
@@ -35,7 +38,7 @@ std::optional<MenuKey> menuKeyFor(int code) {
 
 void Responders::respond(const InputEvent& event, const ShellState& shell,
                          std::vector<Intent>& intents) {
-    if (menuTakes(event, shell, intents)) {
+    if (menuTakes(event, shell, intents) || copyTakes(event, shell, intents)) {
         return;
     }
     if (const auto* key = std::get_if<KeyEvent>(&event)) {
@@ -67,9 +70,38 @@ bool Responders::menuTakes(const InputEvent& event, const ShellState& shell,
     }
     if (const auto* text = std::get_if<TextEvent>(&event)) {
         typeIntoMenu(menu_, text->text);
+    } else if (const auto* pasted = std::get_if<PasteEvent>(&event)) {
+        paste(pasted->text);
     } else if (const auto* pointer = std::get_if<PointerEvent>(&event)) {
         pointAtMenu(pointer->y, false, shell, intents);
     }
+    return true;
+}
+
+// An invite pasted on the join page fills its fields (or the page says what is wrong with
+// it); other text goes into the field selected, as if typed.
+void Responders::paste(const std::string& text) {
+    if (menu_.page != MenuPage::Join || !net::looksLikeInvite(text)) {
+        typeIntoMenu(menu_, text);
+        return;
+    }
+    std::string address, code;
+    menu_.netProblem = readPastedInvite(text, address, code);
+    if (menu_.netProblem.empty()) {
+        fillJoinFields(menu_, address, code);
+    }
+}
+
+// Over a page with a text to copy (the host's invite), a click or Ctrl+C copies it; the
+// click is not a swing.
+bool Responders::copyTakes(const InputEvent& event, const ShellState& shell,
+                           std::vector<Intent>& intents) {
+    const auto* button = std::get_if<ButtonEvent>(&event);
+    if (shell.copyable.empty() ||
+        !(std::holds_alternative<CopyEvent>(event) || (button && button->down))) {
+        return false;
+    }
+    intents.emplace_back(CopyText{shell.copyable});
     return true;
 }
 
@@ -126,10 +158,10 @@ void Responders::actOnMenu(MenuAction action, const ShellState& shell,
             intents.emplace_back(ApplyDisplay{chosen.display});
             break;
         case MenuAction::Host:
-            intents.emplace_back(StartNetGame{true, "", ""});
+            intents.emplace_back(StartNetGame{true, "", "", menu_.hostName, menu_.askRouter});
             break;
         case MenuAction::Join:
-            intents.emplace_back(StartNetGame{false, menu_.address, menu_.code});
+            intents.emplace_back(StartNetGame{false, menu_.address, menu_.code, "", false});
             break;
         case MenuAction::Practice:
             menu_.open = false;

@@ -1,8 +1,9 @@
-// Who answers the game's input events, in order: the menu while it is open, then the
-// shell's own keys (Tab opens the menu, Enter after the last point starts a new game), then
-// the capture into the next update's command. A responder that answers an event keeps it
-// from those after it, except that a key or the button let go always reaches the capture,
-// so that nothing stays held. What the player asked of the shell comes back as intents.
+// Who answers the game's input events, in order: the menu while it is open (an invite pasted
+// on its join page fills the fields), then the shell's own keys (Tab opens the menu, Enter
+// after the last point starts a new game; over a driver's page, a click or Ctrl+C copies its
+// text), then the capture into the next update's command. A responder that answers an event keeps
+// it from those after it, except that a key or the button let go always reaches the capture, so
+// that nothing stays held. What the player asked of the shell comes back as intents.
 #pragma once
 
 #include <functional>
@@ -23,6 +24,7 @@ struct ShellState {
     bool gameOver = false;   // the match shown has been won
     DisplayChoices display;  // the window and sound as they are
     int samplesInUse = 0;    // the window's multisampling
+    std::string copyable;    // what a click or Ctrl+C copies from the page shown ("": none)
 };
 
 class Responders {
@@ -40,6 +42,8 @@ class Responders {
   private:
     bool menuTakes(const InputEvent& event, const ShellState& shell, std::vector<Intent>& intents);
     bool hotKeyTakes(const KeyEvent& key, const ShellState& shell, std::vector<Intent>& intents);
+    bool copyTakes(const InputEvent& event, const ShellState& shell, std::vector<Intent>& intents);
+    void paste(const std::string& text);
     void pointAtMenu(int y, bool click, const ShellState& shell, std::vector<Intent>& intents);
     void actOnMenu(MenuAction action, const ShellState& shell, std::vector<Intent>& intents);
 

@@ -1,5 +1,6 @@
 #include "sdl_input.h"
 
+#include <SDL_clipboard.h>
 #include <SDL_mouse.h>
 #include <SDL_video.h>
 
@@ -73,7 +74,27 @@ void closePad(Gamepads& pads, SDL_JoystickID id) {
     }
 }
 
+// Ctrl+C and Ctrl+V, the clipboard's keys, read from the clipboard as they are pressed.
+bool translateClipboardKey(const SDL_KeyboardEvent& event, std::vector<InputEvent>& events) {
+    if (event.type != SDL_KEYDOWN || (event.keysym.mod & KMOD_CTRL) == 0) {
+        return false;
+    }
+    if (event.keysym.sym == SDLK_c) {
+        events.emplace_back(CopyEvent{});
+    } else if (event.keysym.sym == SDLK_v) {
+        char* text = SDL_GetClipboardText();
+        events.emplace_back(PasteEvent{text != nullptr ? text : ""});
+        SDL_free(text);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void translateKey(const SDL_KeyboardEvent& event, std::vector<InputEvent>& events) {
+    if (translateClipboardKey(event, events)) {
+        return;
+    }
     const int code = virtualKeyFor(event.keysym.sym);
     if (event.repeat != 0 || code < 0) {
         return;  // a held key's repeats change nothing

@@ -9,6 +9,8 @@
 #include "frame_timing.h"
 #include "game_start.h"
 #include "input_capture.h"
+#include "lan_answer.h"
+#include "lan_search.h"
 #include "messages.h"
 #include "practice_driver.h"
 #include "responders.h"
@@ -62,6 +64,8 @@ class WindowLoop {
     Gamepads pads_;
     Responders responders_;
     CapturedCommands commands_;
+    LanSearch lanSearch_;
+    std::string copied_;  // the text last put on the clipboard
     FrameSchedule schedule_;
     bool keepRunning_ = true;
     bool remake_ = false;  // the window is made again before the next frame
@@ -77,7 +81,10 @@ WindowLoop::WindowLoop(const Options& options, SettingsStore& store, Screen& scr
       driver_(std::move(driver)),
       replay_(replay),
       responders_(menu_, capture_, [this](int y) { return lineAt(menuPage(), y); }),
-      commands_(capture_, readPointer) {}
+      commands_(capture_, readPointer) {
+    menu_.hostName = options.lanName.empty() ? net::userDisplayName() : options.lanName;
+    menu_.askRouter = !options.noRouter;
+}
 
 // Each window: made with everything its context holds, its frames on a new schedule (paced
 // by the clock unless the swap does it), and no time counted for its making.
@@ -101,6 +108,9 @@ int WindowLoop::run() {
         remake_ = false;
         pump();
         closeScreen(screen_);
+    }
+    for (const std::string& news : driver_->close()) {
+        std::cerr << "spinvale: " << news << "\n";
     }
     return replay_ == nullptr || replayedWhole(*replay_, options_.replayPath) ? 0 : 1;
 }
@@ -162,6 +172,7 @@ void WindowLoop::followWindow(const WindowEvent& event) {
 void WindowLoop::runFrame() {
     const SteadyTime frameTime = startFrame(schedule_, Clock::now());
     const DriverFrame frame = driver_->frame(millisecondTick(frameTime), menu_.open, commands_);
+    lanSearch_.follow(menu_, millisecondTick(frameTime));
     outputs_.sink().take(frame.updates);
     for (const std::string& news : frame.news) {
         std::cerr << "spinvale: " << news << "\n";
@@ -185,8 +196,13 @@ void WindowLoop::runFrame() {
 ShellState WindowLoop::shellState() const {
     const Match shown = driver_->shown();
     const RallyState rally = shown.state.rallyState;
-    return {driver_->control(), shown.settings, rally == P1WinsGame || rally == P2WinsGame,
-            screen_.display, screen_.multisample.samples};
+    const std::optional<DriverPage> page = menu_.open ? std::nullopt : driver_->page();
+    return {driver_->control(),
+            shown.settings,
+            rally == P1WinsGame || rally == P2WinsGame,
+            screen_.display,
+            screen_.multisample.samples,
+            page ? page->copyable : ""};
 }
 
 std::vector<PlacedRow> WindowLoop::menuPage() const {
@@ -194,10 +210,18 @@ std::vector<PlacedRow> WindowLoop::menuPage() const {
                       outputs_.sink().statistics());
 }
 
-// The open menu's page; else, once a game is won, its statistics.
+// The open menu's page; else the driver's (the host's waiting page, which says when its
+// text was copied); else, once a game is won, its statistics.
 std::vector<PlacedRow> WindowLoop::pageOver(const Match& shown) const {
     if (menu_.open) {
         return menuPage();
+    }
+    if (std::optional<DriverPage> page = driver_->page()) {
+        if (!page->copyable.empty() && page->copyable == copied_) {
+            page->lines.push_back({LineStyle::Note, page->copiedNote});
+        }
+        const AppWindow& w = screen_.window;
+        return layoutPage(page->lines, w.viewportWidth, w.viewportHeight, screen_.lists);
     }
     const RallyState rally = shown.state.rallyState;
     if (rally != P1WinsGame && rally != P2WinsGame) {
@@ -225,6 +249,9 @@ void WindowLoop::carryOut(const Intent& intent) {
                 driver_->startNewGame(i.settings);
             } else if constexpr (std::is_same_v<I, StartPractice>) {
                 startPractice(i);
+            } else if constexpr (std::is_same_v<I, CopyText>) {
+                SDL_SetClipboardText(i.text.c_str());
+                copied_ = i.text;
             } else {
                 startNetGameFromMenu(i);
             }

@@ -1,12 +1,12 @@
 #include "enet_transport.h"
 
 #include <enet/enet.h>
-#include <ifaddrs.h>
 #include <netdb.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstring>
+
+#include "lan_answer.h"
 
 namespace spinvale::net {
 
@@ -158,8 +158,16 @@ uint16_t EnetTransport::port() const {
     return host_->address.port;
 }
 
+// Every datagram the socket brings passes here before ENet reads it: a query for the games
+// on this network is answered (or not, past its limits) and never reaches ENet.
 int EnetTransport::intercept(ENetHost* host, ENetEvent*) {
-    if (serving == nullptr || !stray(*host)) {
+    if (serving == nullptr) {
+        return 0;
+    }
+    if (serving->responder_ && answerLanQuery(host, *serving->responder_, serving->now_) != 0) {
+        return 1;
+    }
+    if (!stray(*host)) {
         return 0;
     }
     ++serving->counts_.strayDatagrams;
@@ -189,6 +197,7 @@ int64_t EnetTransport::discardUnreadable() {
 std::vector<TransportEvent> EnetTransport::receive(uint32_t nowMs) {
     std::vector<TransportEvent> events;
     serving = this;
+    now_ = nowMs;
     const uint32_t readBefore = host_->totalReceivedPackets;
     int64_t discarded = 0;
     for (int64_t round = 0; round < 2 * datagramsPerCall; ++round) {
@@ -351,30 +360,6 @@ TransportCounts EnetTransport::counts() const {
     counts.bytesSent = host_->totalSentData;
     counts.bytesReceived = host_->totalReceivedData;
     return counts;
-}
-
-std::vector<std::string> localAddresses() {
-    std::vector<std::string> found;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) == 0) {
-        for (const ifaddrs* a = list; a != nullptr; a = a->ifa_next) {
-            if (a->ifa_addr == nullptr || a->ifa_addr->sa_family != AF_INET) {
-                continue;
-            }
-            ENetAddress address{};
-            address.host = reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr;
-            char ip[64];
-            if (enet_address_get_host_ip(&address, ip, sizeof ip) == 0 &&
-                std::string(ip).rfind("127.", 0) != 0) {
-                found.emplace_back(ip);
-            }
-        }
-        freeifaddrs(list);
-    }
-    if (found.empty()) {
-        found.emplace_back("127.0.0.1");
-    }
-    return found;
 }
 
 }  // namespace spinvale::net

@@ -3,14 +3,16 @@
 // most two from one address; handshakes and closes that do not finish are cut, after 10 s
 // or, when at most 4 slots are free, after 1 s. Every datagram waiting is read each call
 // (up to a bound), whatever it holds: ENet alone stops at an empty one or one too long for
-// it.
+// it. A host also answers the search for games on this network, on its own port.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "lan_discovery.h"
 #include "transport.h"
 
 struct _ENetEvent;
@@ -33,6 +35,9 @@ class EnetTransport final : public Transport {
     EnetTransport& operator=(const EnetTransport&) = delete;
 
     uint16_t port() const;
+    // The host's: answers the queries of the search for games on this network, which reach
+    // it before ENet reads them.
+    void answerLanQueries(LanResponder responder) { responder_.emplace(std::move(responder)); }
 
     std::vector<TransportEvent> receive(uint32_t nowMs) override;
     void send(ConnectionId to, const std::vector<uint8_t>& bytes, bool reliable) override;
@@ -61,10 +66,8 @@ class EnetTransport final : public Transport {
     std::vector<uint64_t> halfway_;  // per slot: the connection and whether it closes, and
     std::vector<uint32_t> since_;    // since when it has been halfway
     TransportCounts counts_;
+    std::optional<LanResponder> responder_;
+    uint32_t now_ = 0;  // the clock of the receive under way, for the answers' limits
 };
-
-// The IPv4 addresses other computers may reach this one at; loopback only as the last
-// resort.
-std::vector<std::string> localAddresses();
 
 }  // namespace spinvale::net

@@ -131,4 +131,18 @@ std::optional<Invite> readInvite(std::string_view text, std::string& error) {
     return invite;
 }
 
+bool readJoinTarget(std::string_view text, std::string& host, uint16_t& port, std::string& code,
+                    std::string& error) {
+    if (!looksLikeInvite(text)) {
+        return readJoinAddress(text, host, port, error);
+    }
+    const std::optional<Invite> invite = readInvite(text, error);
+    if (invite) {
+        host = invite->host;
+        port = invite->port;
+        code = invite->code;
+    }
+    return invite.has_value();
+}
+
 }  // namespace spinvale::net

@@ -25,4 +25,9 @@ bool looksLikeInvite(std::string_view text);
 // around it, as a paste brings, are dropped). Nothing, with the reason, for anything else.
 std::optional<Invite> readInvite(std::string_view text, std::string& error);
 
+// Where --join calls: an invite, which brings the code with it, or HOST[:PORT] (the code
+// left as it is). False, with the reason, for anything else.
+bool readJoinTarget(std::string_view text, std::string& host, uint16_t& port, std::string& code,
+                    std::string& error);
+
 }  // namespace spinvale::net

@@ -70,6 +70,24 @@ std::optional<uint32_t> chooseLocalAddress(const std::vector<NetInterface>& inte
     return std::nullopt;
 }
 
+std::vector<std::string> hostAddresses(const std::vector<NetInterface>& interfaces,
+                                       std::optional<uint32_t> gateway) {
+    std::vector<std::string> found;
+    if (const auto chosen = chooseLocalAddress(interfaces, gateway)) {
+        found.push_back(ipv4Text(*chosen));
+    }
+    for (const NetInterface& i : interfaces) {
+        const std::string text = ipv4Text(i.address);
+        if (i.up && !i.loopback && std::find(found.begin(), found.end(), text) == found.end()) {
+            found.push_back(text);
+        }
+    }
+    if (found.empty()) {
+        found.push_back(ipv4Text(0x7F000001));
+    }
+    return found;
+}
+
 std::vector<uint32_t> broadcastAddresses(const std::vector<NetInterface>& interfaces) {
     std::vector<uint32_t> found{limitedBroadcast};
     for (const NetInterface& i : interfaces) {

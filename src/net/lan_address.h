@@ -32,6 +32,11 @@ std::optional<uint32_t> readDefaultGateway(std::string_view routeTable);
 std::optional<uint32_t> chooseLocalAddress(const std::vector<NetInterface>& interfaces,
                                            std::optional<uint32_t> gateway);
 
+// The addresses other computers may reach this one at, as a host tells its player: the one
+// the router knows first, then the others up; loopback only when there is nothing else.
+std::vector<std::string> hostAddresses(const std::vector<NetInterface>& interfaces,
+                                       std::optional<uint32_t> gateway);
+
 // Where a query for the games on this network goes: the limited broadcast address, which
 // leaves by the default route only, and each interface's own broadcast address.
 std::vector<uint32_t> broadcastAddresses(const std::vector<NetInterface>& interfaces);

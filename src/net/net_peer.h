@@ -34,6 +34,11 @@ struct NetSetup {
     GameSettings settings;      // the host's decide the match; the guest's are shown while waiting
     int inputDelay = -1;        // updates; -1: chosen from the round trip
     std::string dumpFolder;     // where a desync is written ("": the player's state folder)
+    // The host's: the name its game is listed by on this network ("": the user's), and
+    // whether the game's driver asks the home router to open the port.
+    std::string lanName;
+    bool askRouter = false;
+    uint32_t routerLeaseSeconds = 3600;  // test hook: a lease short enough to see it renewed
     // Test hooks: a guest that says it speaks another protocol or has another match build.
     uint16_t claimedProtocol = protocolVersion;
     std::optional<uint64_t> claimedBuild;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "invite.h"
+#include "lan_address.h"
+
 namespace spinvale::net {
 
 namespace {
@@ -142,9 +145,9 @@ template <typename Event>
 std::optional<std::string> held(const Event&) {
     return std::nullopt;
 }
-std::optional<std::string> held(const Hosting& e) {
-    return "Waiting for a player. On the other computer:\nspinvale --join " + e.addresses.front() +
-           ":" + std::to_string(e.port) + " --code " + e.code;
+// The host's waiting screen is a page of its own (waitingPage).
+std::optional<std::string> held(const Hosting&) {
+    return "";
 }
 std::optional<std::string> held(const Calling& e) {
     return "Calling " + e.host + " port " + std::to_string(e.port) + "...";
@@ -194,6 +197,74 @@ std::string droppedText(const NetStats& s) {
         add(count, "messages dropped for " + why);
     }
     return text.empty() ? "nothing dropped" : "dropped: " + text;
+}
+
+// What a player types on the join page to reach HOST at port: the port only when it is not
+// the default one.
+std::string joinText(const std::string& host, uint16_t port) {
+    return port == defaultPort ? host : host + ":" + std::to_string(port);
+}
+
+// What a router's refusal means, after the protocol's own name for it.
+std::string refusalLine(const MappingStatus& s) {
+    const std::string way(routerWayName(s.way));
+    const std::string name(routerCodeName(s.way, s.code));
+    std::string line = "Your router refused (" + way +
+                       (s.way == RouterWay::Upnp ? " error " : " result ") +
+                       std::to_string(s.code) + (name.empty() ? "" : ", " + name) + ")";
+    switch (s.refusal) {
+        case RouterRefusal::PortTaken:
+            return line + ": another computer holds that port.";
+        case RouterRefusal::NotAllowed:
+            return line + ": it does not let this computer open ports.";
+        case RouterRefusal::NoRoom:
+            return line + ": it has no room for another open port.";
+        case RouterRefusal::NotConnected:
+            return line + ": it is not connected to the internet itself.";
+        case RouterRefusal::Other:
+        case RouterRefusal::None:
+            break;
+    }
+    return line + ".";
+}
+
+// The router's part of the page: what it did, and where players inside and outside this
+// network join. The invite's address and port are the router's when it opened the port,
+// none while it is asked.
+std::vector<std::string> routerLines(const HostReach& r, std::string& inviteHost,
+                                     uint16_t& invitePort) {
+    const std::string port = std::to_string(r.port);
+    const std::string local = "on your network can join " + joinText(r.localAddress, r.port);
+    const std::string forward = ": players outside your network need UDP port " + port +
+                                " forwarded to " + r.localAddress + " (this computer); players " +
+                                local;
+    const MappingStatus* s = r.router ? &*r.router : nullptr;
+    const MappingState state = s ? s->state : MappingState::Stopped;
+    if (state == MappingState::Asking) {
+        inviteHost.clear();
+        return {"Asking your router to open UDP port " + port + "...", "Players " + local};
+    }
+    if (state == MappingState::Mapped) {
+        const std::string opened = "Your router opened UDP port " +
+                                   std::to_string(s->externalPort) + " by " +
+                                   std::string(routerWayName(s->way));
+        if (s->externalAddress == 0) {
+            return {opened + " but did not tell its internet address", "Players " + local};
+        }
+        inviteHost = ipv4Text(s->externalAddress);
+        invitePort = s->externalPort;
+        return {opened + ": players outside your network join " + joinText(inviteHost, invitePort),
+                "Players " + local};
+    }
+    if (state == MappingState::Stopped) {
+        return {"Your router was not asked to open port " + port + forward};
+    }
+    std::vector<std::string> lines;
+    if (s->refusal != RouterRefusal::None) {
+        lines.push_back(refusalLine(*s));
+    }
+    lines.push_back("Your router did not open port " + port + forward);
+    return lines;
 }
 
 }  // namespace
@@ -251,6 +322,32 @@ std::string statsText(const NetStats& s, double seconds) {
         static_cast<long long>(s.rollbacks.longerThan10),
         static_cast<long long>(s.rollbacks.restepped), static_cast<long long>(s.hashesCompared));
     return line + droppedText(s);
+}
+
+WaitingPage waitingPage(const HostReach& reach) {
+    WaitingPage page;
+    page.title = "Waiting for a player";
+    std::string host = reach.localAddress;
+    uint16_t port = reach.port;
+    page.lines = routerLines(reach, host, port);
+    page.lines.push_back("Join code: " + reach.code);
+    if (host.empty()) {
+        page.hint = "Esc quits.";
+        return page;
+    }
+    page.invite = formatInvite({host, port, reach.code});
+    page.inviteLine = "Invite: " + page.invite;
+    page.hint =
+        "A click or Ctrl+C copies the invite: the other player pastes it on the menu's Join "
+        "page (Ctrl+V), or runs spinvale with it. Esc quits.";
+    page.copied = "The invite is on the clipboard: paste it to the other player.";
+    return page;
+}
+
+std::string routerReleasedText(bool removed, uint16_t port) {
+    return removed ? "the router closed port " + std::to_string(port) + " again"
+                   : "the router did not answer in time: its opening of port " +
+                         std::to_string(port) + " ends with its lease, within the hour";
 }
 
 }  // namespace spinvale::net

@@ -1,5 +1,7 @@
 // The network peer over ENet: the host's port opened, or the guest's call started.
 #include "enet_transport.h"
+#include "lan_answer.h"
+#include "lan_interfaces.h"
 #include "net_peer.h"
 #include "net_text.h"
 
@@ -27,8 +29,11 @@ std::unique_ptr<NetPeer> NetPeer::open(const NetSetup& given, uint32_t nowMs, st
     std::vector<std::string> addresses;
     if (hosting) {
         setup.port = transport->port();
-        addresses = setup.listenAddress.empty() ? localAddresses()
+        const std::vector<NetInterface> interfaces = listInterfaces();
+        addresses = setup.listenAddress.empty() ? hostAddresses(interfaces, defaultGateway())
                                                 : std::vector<std::string>{setup.listenAddress};
+        const std::string name = setup.lanName.empty() ? userDisplayName() : setup.lanName;
+        transport->answerLanQueries(LanResponder(name, setup.port, interfaces));
     }
     return std::make_unique<NetPeer>(setup, std::move(transport), addresses, nowMs);
 }

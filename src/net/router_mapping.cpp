@@ -187,6 +187,12 @@ MappingStatus RouterMapping::status() const {
     return shared_->status;
 }
 
+void RouterMapping::release() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->stopping = true;
+    shared_->wake.notify_all();
+}
+
 bool RouterMapping::stop() {
     if (stopped_) {
         return removed_;

@@ -28,6 +28,9 @@ class RouterMapping {
     RouterMapping& operator=(const RouterMapping&) = delete;
 
     MappingStatus status() const;
+    // Asks for the mapping to be removed and returns at once: the frame loop's way to let it
+    // go while the game goes on. stop() then waits for what is left.
+    void release();
     // Removes the mapping, waiting at most about a second for the router to confirm. True
     // when nothing is left mapped (removed, or never made); false when the router did not
     // confirm in time, in which case its lease ends the mapping within the hour.

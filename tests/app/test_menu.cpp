@@ -52,11 +52,21 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     EXPECT_FALSE(entryOnLine(menu, 17, entry)) << "the notes under the entries";
 }
 
-// Host acts at once; Join opens a page of two fields, typed into while selected and
-// bounded; Join asks the shell to call what was typed.
+// Host opens a page: the name the game is listed by, whether the router is asked, and Host.
+// Join opens a page of two fields, typed into while selected and bounded, then the games found
+// on this network: choosing one fills the address; Join asks the shell to call what is typed.
 TEST(Menu, HostOrJoinANetworkGame) {
     Menu menu = openedMenu();
-    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), MenuAction::Host);
+    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), MenuAction::None);
+    typeIntoMenu(menu, "Ana");
+    EXPECT_EQ(clickMenuEntry(menu, row("Router")), MenuAction::None);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Router: leave it as it is");
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Host);
+    EXPECT_TRUE(menu.hostName == "Ana" && !menu.askRouter);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(std::tuple(menu.page, menu.selected),
+              std::tuple(MenuPage::Entries, row("Host a network game")));
     EXPECT_EQ(clickMenuEntry(menu, row("Join a network game")), MenuAction::None);
     typeIntoMenu(menu, "10.0.0.7:x");
     pressMenuKey(menu, MenuKey::Enter);  // on to the code
@@ -70,10 +80,29 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(menu.code, std::string(12, 'k'));
     pressMenuKey(menu, MenuKey::Enter);  // on to Join
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Join);
+
+    showFoundGames(menu, {{"Bo", "192.168.1.30"}, {"Cy", "192.168.1.31:27456"}}, false);
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text, "Cy: 192.168.1.31:27456");
+    pressMenuKey(menu, MenuKey::Down);
+    pressMenuKey(menu, MenuKey::Down);
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::None) << "a game has no choice";
+    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(std::tuple(menu.address, menu.selected),
+              std::tuple("192.168.1.31:27456", row("Code")));
+    std::size_t entry = 0;
+    EXPECT_TRUE(entryOnLine(menu, 4, entry) && entry == menuRows.size()) << "Bo, clicked";
+    menu.selected = entry;
+    showFoundGames(menu, {}, true);
+    EXPECT_EQ(menu.selected, row("Join")) << "the game selected went";
+    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text,
+              "Looking for games on this network...");
+    fillJoinFields(menu, "192.0.2.7:4000", "K7MQ2P");
+    EXPECT_EQ(std::tuple(menu.address, menu.code, menu.selected),
+              std::tuple("192.0.2.7:4000", "K7MQ2P", row("Join")));
     EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
     EXPECT_EQ(menu.selected, row("Join a network game"));
     typeIntoMenu(menu, "x");
-    EXPECT_EQ(menu.address, "10.0.0.7:9") << "typed with no field selected";
+    EXPECT_EQ(menu.address, "192.0.2.7:4000") << "typed with no field selected";
 }
 
 // A network game plays on under the menu: it offers only what leaves the match alone.

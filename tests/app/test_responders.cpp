@@ -12,7 +12,7 @@ struct Shell {
     Menu menu;
     InputCapture capture;
     Responders responders{menu, capture, [](int y) { return y / 10; }};
-    ShellState state{MatchControl::Local, defaultGameSettings(), false, DisplayChoices{}, 4};
+    ShellState state{MatchControl::Local, defaultGameSettings(), false, DisplayChoices{}, 4, ""};
 
     std::vector<Intent> answer(std::initializer_list<InputEvent> events) {
         std::vector<Intent> intents;
@@ -79,20 +79,39 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
         << "a changed match choice starts a new game as the menu closes";
 
     shell.press(tabKey);
-    EXPECT_TRUE(only<StartNetGame>(shell.answer({ButtonEvent{true, 55}})).hosting);  // line 5
+    shell.menu.hostName = "Ana";
+    shell.answer({ButtonEvent{true, 55}});  // line 5: the host page
+    const StartNetGame host = only<StartNetGame>(shell.answer({ButtonEvent{true, 35}}));  // Host
+    EXPECT_EQ(std::tuple(host.hosting, host.name, host.askRouter), std::tuple(true, "Ana", true));
     EXPECT_TRUE(shell.answer({ButtonEvent{false, 55}}).empty());
     EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::Released)
         << "the button let go reached the capture";
-    shell.answer({ButtonEvent{true, 65}, TextEvent{"10.0.0.7"}, KeyEvent{KeyEnter, true},
-                  TextEvent{"K7MQ2P"}, KeyEvent{KeyEnter, true}});
+    shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 65}, TextEvent{"10.0.0.7"},
+                  KeyEvent{KeyEnter, true}, TextEvent{"K7MQ2P"}, KeyEvent{KeyEnter, true}});
     const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
     EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
               std::tuple(false, "10.0.0.7", "K7MQ2P"));
+    // Pasted on the join page: an invite fills both fields; a faulty one is said; any other
+    // text goes into the field selected.
+    shell.answer({PasteEvent{"spinvale://192.0.2.7/K7MQ2P"}});
+    EXPECT_EQ(shell.menu.netProblem,
+              "Cannot read the invite: the invite 'spinvale://192.0.2.7/K7MQ2P' has no port after "
+              "the address.");
+    shell.answer({PasteEvent{" spinvale://192.0.2.7:4000/k7mq2p\n"}, KeyEvent{KeyUp, true},
+                  PasteEvent{"-1"}});
+    EXPECT_EQ(std::tuple(shell.menu.address, shell.menu.code, shell.menu.netProblem),
+              std::tuple("192.0.2.7:4000", "K7MQ2P-1", ""));
     only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 165}}));  // line 16
     shell.answer({ButtonEvent{true, 135}, KeyEvent{KeyUp, true}});  // Practice, then Start
     const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
     EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
     EXPECT_FALSE(shell.menu.open);
+
+    // Over a page with a text to copy, Ctrl+C or a click copies it, and the click is no swing.
+    shell.state.copyable = "spinvale://192.0.2.7:27455/K7MQ2P";
+    EXPECT_EQ(only<CopyText>(shell.answer({CopyEvent{}})).text, shell.state.copyable);
+    EXPECT_EQ(only<CopyText>(shell.answer({ButtonEvent{true, 0}})).text, shell.state.copyable);
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::None);
 }
 
 }  // namespace

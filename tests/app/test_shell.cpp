@@ -13,6 +13,7 @@
 #include "frame_timing.h"
 #include "gl_extensions.h"
 #include "input_capture.h"
+#include "options.h"
 #include "sdl_input.h"
 
 namespace spinvale {
@@ -49,6 +50,41 @@ TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
         capture(c, keyEvent(other, true));
         EXPECT_TRUE(keysOf(c).none()) << other;
     }
+    // Ctrl+C and Ctrl+V are the clipboard's, never a key of the match.
+    Gamepads pads;
+    std::vector<InputEvent> events;
+    translateEvent(keyEvent(SDLK_c, true, KMOD_LCTRL), pads, events);
+    translateEvent(keyEvent(SDLK_v, true, KMOD_RCTRL), pads, events);
+    translateEvent(keyEvent(SDLK_c, true), pads, events);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_TRUE(std::holds_alternative<CopyEvent>(events[0]));
+    EXPECT_TRUE(std::holds_alternative<PasteEvent>(events[1]));
+}
+
+// An invite joins after --join or alone, as a desktop passes a clicked link; a host may keep
+// the router out of it and choose its name on this network; a word that is no invite is
+// refused.
+TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
+    const std::string invite = "spinvale://192.0.2.7:4000/k7mq2p";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--join", invite}, {invite}}) {
+        Options o;
+        std::string error;
+        ASSERT_EQ(gameCommandLine(o).parse(args), std::nullopt);
+        ASSERT_TRUE(takeLink(o, error)) << error;
+        EXPECT_EQ(o.joinHost + ":" + std::to_string(o.joinPort) + "/" + o.code,
+                  "192.0.2.7:4000/K7MQ2P");
+    }
+    Options o;
+    std::string error;
+    EXPECT_EQ(gameCommandLine(o).parse({"--host", "--no-router", "--name", "Ana", invite}),
+              std::nullopt);
+    EXPECT_TRUE(o.hosting && o.noRouter && o.lanName == "Ana");
+    EXPECT_FALSE(takeLink(o, error)) << "an invite and --host";
+    Options word;
+    EXPECT_EQ(gameCommandLine(word).parse({"table.example"}), std::nullopt);
+    EXPECT_FALSE(takeLink(word, error));
+    EXPECT_EQ(error, "'table.example' is not an option or an invite (spinvale://HOST:PORT/CODE)");
 }
 
 TEST(InputCapture, ATapBetweenTwoUpdatesCountsForOneUpdate) {

@@ -15,7 +15,7 @@ start_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --r
 wait_game_window
 host_window=$game_window
 wait_for 10 grep -q 'join code' game.err || fail "no join code: $(cat game.err)"
-port=$(sed -n 's/.*UDP port \([0-9]*\) .*/\1/p' game.err)
+port=$(sed -n 's/.*UDP port \([0-9]*\) of this computer.*/\1/p' game.err)
 code=$(sed -n 's/.*join code //p' game.err | tr A-Z a-z)  # typed in any case
 (cd guest && exec timeout 180 "$bin/spinvale" --windowed --no-dialogs --join "127.0.0.1:$port" \
     --code "$code" --trace trace.txt --record rec.txt >out.txt 2>err.txt) &
@@ -62,16 +62,20 @@ cmp guest.replay guest/trace.txt || fail "the guest's recording replays differen
 lines=$(wc -l <guest/trace.txt)
 cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces differ"
 
-# A game hosted from the menu on the default port (tried again while another run holds it)
-# and joined with the code it prints plays on under the host's menu, past the 5 s silence
-# limit. The host's recording, begun with it, replays.
+# A game hosted from the menu's host page on the default port (tried again while another run
+# holds it): Ctrl+C copies its invite, which the other window pastes on its join page
+# (Ctrl+V) and joins. It plays on under the host's menu, past the 5 s silence limit. The
+# host's recording, begun with it, replays.
 start_game menu.txt --windowed --no-dialogs --test-listen 127.0.0.1 --record menu.rec
 wait_game_window
-xdotool key Tab Down Down Down Down
-for _ in $(seq 10); do press Return && wait_for 3 grep -q 'join code' game.err && break; done
-(cd guest && exec timeout 60 "$bin/spinvale" --windowed --no-dialogs --join 127.0.0.1 \
-    --code "$(sed -n 's/.*join code //p' ../game.err)" --trace menu.txt 2>menu.err) &
+xdotool key Tab Down Down Down Down Return Up
+for _ in $(seq 10); do press Return && wait_for 3 grep -q 'Invite: spinvale://' game.err && break; done
+press ctrl+c
+(cd guest && exec timeout 60 "$bin/spinvale" --windowed --no-dialogs --trace menu.txt 2>menu.err) &
 guest_pid=$!
+host_window=$game_window
+wait_for 30 other_window || fail "no second window"
+xdotool windowfocus "$(other_window | head -1)" key Tab Down Down Down Down Down Return ctrl+v Return
 wait_for 30 playing || fail "the guest never joined the menu's game: $(cat game.err guest/menu.err)"
 xdotool windowfocus "$game_window" key Tab
 lines=$(wc -l <guest/menu.txt)

@@ -1,5 +1,6 @@
 // Writes the fuzzers' seed corpora, valid inputs of every supported kind and malformed ones:
-// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options and DIR/peer.
+// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options, DIR/peer and
+// DIR/reach.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "../resources/bmp_bytes.h"
 #include "fuzz_ops.h"
+#include "lan_discovery.h"
 #include "protocol.h"
 #include "recording.h"
 #include "session.h"
@@ -67,7 +69,10 @@ int main(int argc, char** argv) {
         {"script", text("4294967295 -2147483648 2147483647 -\n16 x 0 0\n16 0 0 0 256\nsettings\n")},
         {"options", text(std::string(options, sizeof options))},
         {"peer", peerGame(Role::Host, encode(hello, Role::Guest))},
-        {"peer", peerGame(Role::Guest, encode(Welcome{defaultGameSettings()}, Role::Host))}};
+        {"peer", peerGame(Role::Guest, encode(Welcome{defaultGameSettings()}, Role::Host))},
+        {"reach", encodeLanQuery(0x12345678)},
+        {"reach", encodeLanAnswer(0x12345678, 27455, "Ana")},
+        {"reach", text(" spinvale://192.0.2.7:27455/K7MQ2P\n")}};
     int n = 0;
     mkdir(root.c_str(), 0755);
     for (const auto& [kind, bytes] : seeds) {

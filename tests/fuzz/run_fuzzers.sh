@@ -13,7 +13,8 @@ mkdir -p "$build/findings"
 "$bin/make_corpus" "$corpus"
 
 status=0
-for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options peer:fuzz_peer; do
+for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options peer:fuzz_peer \
+    reach:fuzz_reach; do
     kind=${target%%:*} fuzzer=${target#*:}
     echo "== $fuzzer"
     if ! "$bin/$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \

@@ -44,11 +44,12 @@ start_host() { # NAME SCRIPT OPTION...: sets host_pid, port and code
         --trace --record "$1.host.rec" "${@:3}" >"$1.host.trace" 2>"$1.host.err" &
     host_pid=$! && pids+=($!)
     wait_for 20 grep -qs 'join code' "$1.host.err" || fail "$1: no host: $(cat "$1.host.err")"
-    port=$(sed -n 's/.*UDP port \([0-9]*\) .*/\1/p' "$1.host.err")
+    port=$(sed -n 's/.*UDP port \([0-9]*\) of this computer.*/\1/p' "$1.host.err")
     code=$(sed -n 's/.*join code //p' "$1.host.err")
+    invite=$(sed -n 's/^spinvale-sim: Invite: //p' "$1.host.err")
 }
-guest() { # NAME PORT SCRIPT OPTION...: sets guest_pid
-    "$bin/spinvale-sim" --join "127.0.0.1:$2" --script "$3" --trace --record "$1.guest.rec" \
+guest() { # NAME HOST:PORT|INVITE SCRIPT OPTION...: sets guest_pid
+    "$bin/spinvale-sim" --join "$2" --script "$3" --trace --record "$1.guest.rec" \
         "${@:4}" >"$1.guest.trace" 2>"$1.guest.err" &
     guest_pid=$! && pids+=($!)
 }
@@ -59,7 +60,7 @@ won() {
     [ -n "$s" ] && set -- $s && [ $(($1 - $2)) -ge 2 -o $(($2 - $1)) -ge 2 ] && [ "$1" -ge 11 -o "$2" -ge 11 ]
 }
 whole_game() { # NAME PORT GUEST_OPTION...
-    guest "$1" "$2" p2.txt --code "$code" "${@:3}"
+    guest "$1" "127.0.0.1:$2" p2.txt --code "$code" "${@:3}"
     await "$guest_pid" 120 || fail "$1: guest exit $?: $(cat "$1.guest.err")"
     await "$host_pid" 20 || fail "$1: host exit $?: $(cat "$1.host.err")"
     won "$1" || fail "$1: no won game: $(tail -1 "$1.host.trace" | cut -c1-300)"
@@ -80,9 +81,10 @@ games() {
     grep -h 'rollbacks' lossy.*.err  # the figures; the benchmark holds their bounds
 
     # One side's match changed after update 100: both sides stop at the next hash, 120, and
-    # each writes both states to a new file in its state folder.
+    # each writes both states to a new file in its state folder. The guest joins by the
+    # host's invite.
     start_host desync p1.txt
-    guest desync "$port" p2.txt --code "$code" --test-desync-after 100
+    guest desync "$invite" p2.txt --test-desync-after 100
     await "$guest_pid" 30
     [ $? -eq 3 ] || fail "desync: guest exit status"
     await "$host_pid" 30
@@ -114,7 +116,7 @@ probe() { # NAME WHEN(playing|joining) PROBE...: WHEN the game the probe meets i
         probe_pid=$! && pids+=($!)
         wait_for 10 grep -qs probing "$1.probe" || fail "$1: no probe"
     fi
-    guest "$1" "$port" guest.txt --code "$code"
+    guest "$1" "127.0.0.1:$port" guest.txt --code "$code"
     if [ "$2" = playing ]; then
         wait_for 20 grep -q 'playing with' "$1.guest.err" && "$bin/net_probe" "$port" "${@:3}" --watch "$host_pid" >"$1.probe"
         kill -0 "$guest_pid" 2>/dev/null || fail "$1: the game ended before the probe did"

@@ -2,20 +2,21 @@
 # A home network built of Linux network namespaces: hosts on a LAN behind a router that
 # masquerades it onto its WAN address with nftables and runs miniupnpd (started here with its
 # own configuration, never as a service), a third computer on the LAN, and a guest outside.
-# The hosts' mappings with UPnP, with NAT-PMP alone and with no miniupnpd; the games listed on
-# the LAN; what strangers send. Private addresses only, in namespaces made and removed here.
+# Real games of spinvale-sim (and the game's window, on an X server of its own in the LAN):
+# whole games through the port the router opened by UPnP and by NAT-PMP alone, the mapping
+# gone when the host quits, a router that refuses, no miniupnpd at all, the games listed on
+# the LAN, what strangers send. Private addresses only, in namespaces made and removed here.
 bin=$(cd "$1" && pwd)
 if [ "$(id -u)" -ne 0 ]; then
     sudo -n true 2>/dev/null && exec sudo -n "$0" "$@"
     echo "SKIPPED: the router lab builds network namespaces: it needs root or password-less sudo"
     exit 77
 fi
-for tool in ip nft /usr/sbin/miniupnpd python3; do
+for tool in ip nft /usr/sbin/miniupnpd python3 xvfb-run xdotool; do
     command -v "$tool" >/dev/null || { echo "FAIL: no $tool: run scripts/install-deps test"; exit 1; }
 done
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../harness.sh"
-probe=$bin/router_probe
 ns=sv$$
 names=(router lan1 lan2 lan3 wan)
 pids=()
@@ -33,7 +34,7 @@ on() { # NAMESPACE COMMAND...
     shift
     ip netns exec "$ns-$n" "$@"
 }
-
+now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
 
 # The router: a bridge for the LAN (192.168.77.0/24), the WAN (10.77.0.0/24), forwarding
 # from the LAN out and back, the LAN masqueraded, and the chains miniupnpd fills.
@@ -97,7 +98,7 @@ while True:  # until the timeout that runs it
         mapped = struct.pack("!HHBBH4s", 1, 8, 0, 1, port, socket.inet_aton(ip))
         s.sendto(b"\x01\x01" + struct.pack("!H", len(mapped)) + data[4:20] + mapped, (ip, port))
 PY
-    ip netns exec "$ns-wan" timeout 300 python3 stun.py &
+    ip netns exec "$ns-wan" timeout 400 python3 stun.py &
     pids+=($!)
 }
 
@@ -130,34 +131,122 @@ stop() { # PID: its exit status
     wait "$1"
 }
 
-start_host() { # NAMESPACE NAME [LEASE]: the host's lines in NAMESPACE.out
-    : >"$1.out"  # there before the first look at it
-    ip netns exec "$ns-$1" timeout 120 "$probe" host "$2" 27455 ${3:-} >"$1.out" 2>&1 &
-    pids+=($!)
-    host_pid=$!
+# The computer host's script is its frame times; the guest walks its paddle left and right
+# and taps Enter now and then (serves, and swings that may meet the ball).
+script() { # LINES GUEST(0|1)
+    awk -v n="$1" -v guest="$2" 'BEGIN { for (i = 0; i < n; ++i) { a = int(i / 30) % 4
+        print "16 0 0 -" (!guest ? "" : (a == 0 ? " 37" : a == 2 ? " 39" : "") (i % 45 == 0 ? " 13" : "")) } }'
 }
 
-mapped_ms() { # NAMESPACE WAY: when the host there said it was mapped
-    sed -nE "s/^mapped way=$2 .* at=([0-9]+)ms$/\1/p" "$1.out"
+start_host() { # NAMESPACE OPTION...: a host there on port 27455, its stderr in NAMESPACE.err
+    : >"$1.err"  # there before the first look at it
+    started=$(now_us)
+    ip netns exec "$ns-$1" timeout 200 "$bin/spinvale-sim" --host 27455 --settings host.dat \
+        --script p1.txt --trace "${@:2}" >"$1.trace" 2>"$1.err" &
+    host_pid=$! && pids+=($!)
 }
+guest() { # NAMESPACE NAME SCRIPT JOIN...: a guest there, its output in NAME.trace and NAME.err
+    ip netns exec "$ns-$1" timeout 200 "$bin/spinvale-sim" --join "${@:4}" --script "$3" \
+        --trace >"$2.trace" 2>"$2.err" &
+    guest_pid=$! && pids+=($!)
+}
+says() { # FILE PATTERN: a line of FILE matches
+    grep -q -- "$2" "$1"
+}
+# The milliseconds from the host's start until its stderr says PATTERN; bounded, finer than
+# wait_for.
+ms_until() { # FILE PATTERN
+    local deadline=$(($(now_us) + 10000000))
+    until says "$1" "$2"; do
+        [ "$(now_us)" -ge "$deadline" ] && return 1
+        sleep 0.02
+    done
+    echo $((($(now_us) - started) / 1000))
+}
+code_of() { sed -n 's/^spinvale-sim: Join code: //p' "$1.err"; }
+invite_of() { sed -n 's/^spinvale-sim: Invite: //p' "$1.err"; }
 
 # Outputs are read whole before they are searched: a search that stops at the first match
 # would end the writer with SIGPIPE, and pipefail would count that as a miss.
-dnat_to() { # ADDRESS: the router's ruleset forwards UDP 27455 of the WAN to it
+dnat_to() { # ADDRESS: the router's ruleset forwards a UDP port of the WAN to port 27455 there
     on router nft list ruleset >ruleset.txt && grep -q "dnat ip to $1:27455" ruleset.txt
 }
 
-says() { # TEXT NAMESPACE PROBE-ARGUMENT...: the probe there says a line starting with TEXT
-    local text=$1 n=$2
-    shift 2
-    on "$n" "$probe" "$@" >said.txt 2>&1
-    grep -q "^$text" said.txt
+# A whole game, the host behind the router and the guest outside: both sides play to the
+# won update, trace the same match, and end by themselves; the router's port is open while
+# they play and closed after.
+whole_game() { # HOST_NAMESPACE NAME JOIN...
+    guest wan "$2" p2.txt "${@:3}"
+    wait_for 20 says "$2.err" 'playing with player 1' || fail "$2: the guest did not join: $(cat "$2.err")"
+    dnat_to 192.168.77.10 || fail "$2: the mapping is not in the router's ruleset while they play"
+    game_guest=$guest_pid game_host=$host_pid
+}
+game_over() { # HOST_NAMESPACE NAME
+    wait_for 120 eval "! kill -0 $game_guest 2>/dev/null" || fail "$2: the game did not end"
+    wait "$game_guest" || fail "$2: guest exit status $?: $(tail -3 "$2.err")"
+    wait "$game_host" || fail "$2: host exit status $?: $(tail -3 "$1.err")"
+    tail -1 "$1.trace" | grep -q '"rallyState":2[01],' || fail "$2: no won game"
+    cmp -s "$1.trace" "$2.trace" || fail "$2: the two sides' traces differ"
+    says "$1.err" 'the router closed port 27455 again' || fail "$2: $(tail -3 "$1.err")"
+    ! dnat_to 192.168.77.10 || fail "$2: the mapping is still in the router's ruleset"
 }
 
-quit_host() { # PID NAMESPACE ADDRESS: SIGTERM; the host ends well and its mapping is gone
-    stop "$1" || fail "$2 ended with status $?: $(tail -3 "$2.out")"
-    grep -q '^stopped removed=1' "$2.out" || fail "$2 did not remove its mapping: $(cat "$2.out")"
-    ! dnat_to "$3" || fail "$2's mapping is still in the router's ruleset"
+quit_host() { # NAMESPACE ADDRESS: SIGTERM; the host ends well and its mapping is gone
+    stop "$host_pid" || fail "$1 ended with status $?: $(tail -3 "$1.err")"
+    ! dnat_to "$2" || fail "$1's mapping is still in the router's ruleset"
+}
+
+# The replies COUNT datagrams (a query for games, or TEXT) draw within a second.
+replies() { # NAMESPACE ADDRESS PORT COUNT query|TEXT
+    on "$1" python3 - "${@:2}" <<'PY'
+import socket, sys
+address, port, count, text = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+data = b"SpinvaleQ\x01\x00\x00\x00\x07" + bytes(34) if text == "query" else text.encode()
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+for _ in range(count):
+    s.sendto(data, (address, port))
+s.settimeout(1)
+replies = 0
+try:
+    while replies < count:
+        s.recv(512)
+        replies += 1
+except socket.timeout:
+    pass
+print(replies)
+PY
+}
+
+# The game's window hosting from its menu on lan1, on an X server of its own there: the
+# milliseconds from Enter on Host to the invite with the router's address, the mapping while
+# it waits, and Esc closing it.
+window_host() { # WAY
+    cat >window.sh <<'SH'
+bin=$1 router=$2
+SDL_AUDIODRIVER=dummy "$bin/spinvale" --windowed --no-dialogs --settings window.dat 2>window.err &
+game=$!
+for _ in $(seq 100); do w=$(xdotool search --name '^Spinvale$' 2>/dev/null) && break; sleep 0.1; done
+xdotool windowfocus "$w" key Tab Down Down Down Down Return Up
+sleep 0.2
+start=${EPOCHREALTIME/[.,]/}
+xdotool key Return
+for _ in $(seq 500); do grep -q 'Invite: spinvale://10.77.0.1' window.err && break; sleep 0.02; done
+echo $(((${EPOCHREALTIME/[.,]/} - start) / 1000)) >window.ms
+ip netns exec "$router" nft list ruleset >window.rules
+xdotool key Escape
+wait "$game"
+echo $? >window.status
+SH
+    rm -f window.ms window.status
+    on lan1 timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -r" bash window.sh "$bin" "$ns-router" &
+    pids+=($!)
+    wait $! || fail "the window's X server: status $?"
+    grep -q "dnat ip to 192.168.77.10:27455" window.rules || fail "window: no mapping while it waits"
+    [ "$(cat window.status 2>/dev/null)" = 0 ] || fail "window: exit status: $(cat window.err)"
+    says window.err "Your router opened UDP port 27455 by $1" || fail "window: $(cat window.err)"
+    says window.err 'the router closed port 27455 again' || fail "window: not closed: $(cat window.err)"
+    ! dnat_to 192.168.77.10 || fail "window: the mapping is still there after Esc"
+    window_ms=$(cat window.ms)
 }
 
 ip netns add "$ns-probe" 2>/dev/null && ip netns del "$ns-probe" || {
@@ -166,80 +255,92 @@ ip netns add "$ns-probe" 2>/dev/null && ip netns del "$ns-probe" || {
 }
 build_lab || { fail "the lab could not be built"; finish; }
 start_stun
+"$bin/spinvale-settings" write host.dat --player1 computer --game-speed 30 >/dev/null
+"$bin/spinvale-settings" write window.dat --screen 800x600 >/dev/null
+script 20000 0 >p1.txt
+script 20000 1 >p2.txt
+script 300 1 >short.txt
 
-# UPnP: the host gets its own port, the guest outside reaches it through the router, and a
-# stranger outside is not told about it; a second host finds the port held and takes the
-# router's choice.
+# UPnP. The window hosts from its menu and quits with Esc. Then a whole game through the
+# port the router opened, while a second host finds the port held and takes the router's
+# choice, a stranger outside is not told of the games, and a third computer lists both.
 start_miniupnpd upnp yes
-start_host lan1 Alice
-alice=$host_pid
-wait_for 10 grep -q '^mapped way=UPnP .* external=10.77.0.1:27455 ' lan1.out ||
-    fail "no UPnP mapping: $(cat lan1.out)"
-upnp_ms=$(mapped_ms lan1 UPnP)
-dnat_to 192.168.77.10 || fail "the mapping is not in the router's ruleset"
-says connected wan join 10.77.0.1 27455 || fail "the guest outside did not reach the host"
-wait_for 3 grep -q '^connected from 10.77.0.2' lan1.out || fail "the host saw no guest: $(cat lan1.out)"
-says 'replies 0' wan send 10.77.0.1 27455 3 query || fail "a stranger outside was told of the game"
-start_host lan2 ""  # the name of the user running it
+window_host UPnP
+upnp_window_ms=$window_ms
+start_host lan1 --name Alice
+upnp_ms=$(ms_until lan1.err '^spinvale-sim: Invite: spinvale://10.77.0.1:27455/') ||
+    fail "no UPnP invite: $(cat lan1.err)"
+says lan1.err 'Your router opened UDP port 27455 by UPnP: players outside your network join 10.77.0.1$' ||
+    fail "the mapping is not told: $(cat lan1.err)"
+whole_game lan1 upnp 10.77.0.1:27455 --code "$(code_of lan1)"
+start_host lan2  # by the name of the user running it
 bob=$host_pid
-wait_for 10 grep -q '^mapped way=UPnP' lan2.out || fail "no second mapping: $(cat lan2.out)"
-bob_port=$(sed -nE 's/^mapped .* external=10\.77\.0\.1:([0-9]+) .*/\1/p' lan2.out)
-[ -n "$bob_port" ] && [ "$bob_port" != 27455 ] || fail "the second host's port: '$bob_port'"
-says connected wan join 10.77.0.1 "$bob_port" || fail "the guest did not reach the second host"
+wait_for 10 says lan2.err 'Your router opened UDP port' || fail "no second mapping: $(cat lan2.err)"
+bob_port=$(sed -nE 's/^.*Your router opened UDP port ([0-9]+) by UPnP.*/\1/p' lan2.err)
+[ -n "$bob_port" ] && [ "$bob_port" != 27455 ] && dnat_to 192.168.77.11 ||
+    fail "the second host's port: '$bob_port'"
+[ "$(replies wan 10.77.0.1 27455 3 query)" = 0 ] || fail "a stranger outside was told of the game"
 
 # The games on this network, found by the third computer; a flood of queries draws a reply
-# or two, garbage none, and the hosts go on answering.
-on lan3 "$probe" list 27455 >list.out
+# or two, garbage none, and the hosts go on answering (and Alice's game on playing).
+on lan3 "$bin/spinvale-sim" --list >list.out 2>list.err
 user=$(getent passwd "$(id -u)" | cut -d: -f5 | cut -d, -f1)
-for game in "192.168.77.10:27455 'Alice'" "192.168.77.11:27455 '${user:-$(id -un)}'"; do
-    grep -q "^game $game" list.out || fail "$game not listed: $(cat list.out)"
+for game in "192.168.77.10:27455 Alice" "192.168.77.11:27455 ${user:-$(id -un)}"; do
+    grep -qx "$game" list.out || fail "$game not listed: $(cat list.out)"
 done
-discovery_bytes=$(sed -nE 's/^sent ([0-9]+) bytes.*/\1/p' list.out)
-replies=$(on lan3 "$probe" send 192.168.77.10 27455 50 query | sed -nE 's/^replies ([0-9]+).*/\1/p')
-[ "${replies:-99}" -le 2 ] || fail "a flood of 50 queries drew $replies replies"
-says 'replies 0' lan3 send 192.168.77.10 27455 20 'GET / HTTP/1.0' || fail "garbage was answered"
-[ "$(on lan3 "$probe" list 27455 | grep -c '^game ')" -eq 2 ] || fail "the hosts stopped answering"
-quit_host "$alice" lan1 192.168.77.10
-# A router fallen silent (its mapping left to its lease): stopping does not wait for the
-# seconds miniupnpc would.
+discovery_bytes=$(sed -nE 's/.*the search sent ([0-9]+) bytes/\1/p' list.err)
+[ "$(replies lan3 192.168.77.10 27455 50 query)" -le 2 ] || fail "a flood of 50 queries drew more than 2 replies"
+[ "$(replies lan3 192.168.77.10 27455 20 'GET / HTTP/1.0')" = 0 ] || fail "garbage was answered"
+[ "$(on lan3 "$bin/spinvale-sim" --list 2>/dev/null | wc -l)" -eq 2 ] || fail "the hosts stopped answering"
+game_over lan1 upnp
+# A router fallen silent (the mapping left to its lease): the host does not wait the seconds
+# miniupnpc would.
 on router nft add chain inet lab input '{ type filter hook input priority 0; }'
 on router nft add rule inet lab input ip saddr 192.168.77.11 drop
+stopped=$(now_us)
 stop "$bob" || fail "the second host ended with status $?"
-took=$(sed -nE 's/^stopped removed=0 took=([0-9]+)ms.*/\1/p' lan2.out)
-[ "${took:-9999}" -le 2500 ] || fail "stopping against a silent router: $(tail -1 lan2.out)"
+took=$((($(now_us) - stopped) / 1000))
+[ "$took" -le 2500 ] && says lan2.err 'the router did not answer in time' ||
+    fail "stopping against a silent router took $took ms: $(tail -2 lan2.err)"
 
 # The router's rules forbid the third computer a mapping: UPnP's refusal is named, though
 # NAT-PMP is still being asked when the host gives up (this miniupnpd walks every port before
 # it refuses, and is killed rather than waited for).
-start_host lan3 Carol
-wait_for 10 grep -q '^not-mapped way=UPnP .* refusal=2 code=606 name=ActionNotAuthorized ' lan3.out ||
-    fail "the refusal is not named: $(cat lan3.out)"
-quit_host "$host_pid" lan3 192.168.77.12
+start_host lan3
+wait_for 10 says lan3.err 'Your router refused (UPnP error 606, ActionNotAuthorized): it does not let this computer open ports.' ||
+    fail "the refusal is not named: $(cat lan3.err)"
+quit_host lan3 192.168.77.12
 kill -KILL "$miniupnpd_pid"
 wait "$miniupnpd_pid" 2>/dev/null
 
-# NAT-PMP alone, on a lease of 4 seconds: still held after 6, so renewed; gone after SIGTERM.
+# NAT-PMP alone: the window again, then a whole game on a lease of 4 seconds, still held
+# after 6 (so renewed), the guest joining with the invite.
 start_miniupnpd natpmp no
-start_host lan1 Alice 4
-wait_for 10 grep -q '^mapped way=NAT-PMP .* external=10.77.0.1:27455 ' lan1.out ||
-    fail "no NAT-PMP mapping: $(cat lan1.out)"
-natpmp_ms=$(mapped_ms lan1 NAT-PMP)
-says connected wan join 10.77.0.1 27455 || fail "the guest did not reach the host by NAT-PMP"
+window_host NAT-PMP
+natpmp_window_ms=$window_ms
+start_host lan1 --test-lease 4
+natpmp_ms=$(ms_until lan1.err '^spinvale-sim: Invite: spinvale://10.77.0.1:27455/') ||
+    fail "no NAT-PMP invite: $(cat lan1.err)"
+says lan1.err 'Your router opened UDP port 27455 by NAT-PMP' || fail "$(cat lan1.err)"
+whole_game lan1 natpmp "$(invite_of lan1)"
 sleep 6
 dnat_to 192.168.77.10 || fail "the NAT-PMP mapping was not renewed"
-quit_host "$host_pid" lan1 192.168.77.10
+game_over lan1 natpmp
 
 # No miniupnpd, and a router that drops what the host sends it rather than refuse it: the
 # host says so within 3 seconds; a guest on the LAN still joins.
 stop "$miniupnpd_pid"
 on router nft add rule inet lab input ip saddr 192.168.77.10 drop
-start_host lan1 Alice
-wait_for 10 grep -q '^not-mapped way= ' lan1.out || fail "no word of the missing router: $(cat lan1.out)"
-given_up=$(sed -nE 's/^not-mapped .* at=([0-9]+)ms$/\1/p' lan1.out)
+start_host lan1
+given_up=$(ms_until lan1.err 'Your router did not open port 27455: players outside your network need UDP port 27455 forwarded to 192.168.77.10 (this computer); players on your network can join 192.168.77.10$') ||
+    fail "no word of the missing router: $(cat lan1.err)"
 [ "${given_up:-9999}" -le 3500 ] || fail "the host said so after $given_up ms"
-says connected lan3 join 192.168.77.10 27455 || fail "the guest on the LAN did not join"
-quit_host "$host_pid" lan1 192.168.77.10
+guest lan3 lan-guest short.txt "$(invite_of lan1)"
+wait_for 20 eval "! kill -0 $guest_pid 2>/dev/null" && wait "$guest_pid" &&
+    says lan-guest.err 'playing with player 1' || fail "the guest on the LAN did not play: $(cat lan-guest.err)"
+quit_host lan1 192.168.77.10
 
-echo "mapped after: UPnP $upnp_ms ms, NAT-PMP $natpmp_ms ms; no router said after $given_up ms;" \
+echo "the invite on screen after Host: UPnP $upnp_window_ms ms, NAT-PMP $natpmp_window_ms ms" \
+    "(spinvale-sim from its start: $upnp_ms ms, $natpmp_ms ms); no router said after $given_up ms;" \
     "stopping at a silent router: $took ms; the search sent $discovery_bytes bytes"
 finish

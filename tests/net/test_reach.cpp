@@ -8,6 +8,7 @@
 
 #include "invite.h"
 #include "lan_discovery.h"
+#include "net_text.h"
 #include "router_status.h"
 
 namespace spinvale::net {
@@ -24,6 +25,14 @@ TEST(Invites, ReadBackAsWrittenAndPastedTextIsForgiven) {
               "table-3.example.org 4000 K7MQ2P");
     EXPECT_TRUE(looksLikeInvite("  spinvale://x"));
     EXPECT_FALSE(looksLikeInvite("192.0.2.7:27455"));
+    // --join takes either; an address leaves the code as it was.
+    std::string host, code = "KEPT", why;
+    uint16_t port = 0;
+    EXPECT_TRUE(readJoinTarget("192.0.2.7", host, port, code, why));
+    EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.7:27455/KEPT");
+    EXPECT_TRUE(readJoinTarget("spinvale://192.0.2.8:9/k7mq2p", host, port, code, why));
+    EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.8:9/K7MQ2P");
+    EXPECT_FALSE(readJoinTarget("spinvale://192.0.2.8/K7MQ2P", host, port, code, why));
 }
 
 TEST(Invites, AnythingElseIsRefusedWithAReason) {
@@ -172,6 +181,10 @@ TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
     EXPECT_EQ(chooseLocalAddress(interfaces, 0x0A000001), docker);  // its network is down
     EXPECT_FALSE(chooseLocalAddress({interfaces[0]}, std::nullopt));
     EXPECT_EQ(ipv4Text(wlan), "192.168.1.20");
+    EXPECT_EQ(hostAddresses(interfaces, 0xC0A80101),
+              (std::vector<std::string>{"192.168.1.20", "172.17.0.1"}));
+    EXPECT_EQ(hostAddresses({interfaces[0], interfaces[3]}, std::nullopt),
+              std::vector<std::string>{"127.0.0.1"});
 
     EXPECT_EQ(broadcastAddresses(interfaces),
               (std::vector<uint32_t>{0xFFFFFFFF, 0xAC11FFFF, 0xC0A801FF}));
@@ -200,6 +213,59 @@ TEST(RouterAnswers, CodesAreNamedAndMeant) {
     for (const auto& [way, code, meaning] : meanings) {
         EXPECT_EQ(classifyRefusal(way, code), meaning) << code;
     }
+}
+
+// The host's waiting page for each answer of the router, worked out by hand: 192.168.1.20 on
+// its network, port 27455, and the router's internet address 203.0.113.5.
+TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
+    const std::string local = "Players on your network can join 192.168.1.20";
+    const std::string notOpened =
+        "did not open port 27455: players outside your network need UDP port 27455 forwarded "
+        "to 192.168.1.20 (this computer); players on your network can join 192.168.1.20";
+    const auto status = [](MappingState state, RouterWay way, RouterRefusal refusal, int code) {
+        return MappingStatus{state, way, wlan, 27455, 0xCB007105, 31000, refusal, code};
+    };
+    const std::tuple<std::optional<MappingStatus>, std::vector<std::string>, std::string> pages[] =
+        {
+            {status(MappingState::Asking, RouterWay::None, RouterRefusal::None, 0),
+             {"Asking your router to open UDP port 27455...", local},
+             ""},
+            {status(MappingState::Mapped, RouterWay::NatPmp, RouterRefusal::None, 0),
+             {"Your router opened UDP port 31000 by NAT-PMP: players outside your network join "
+              "203.0.113.5:31000",
+              local},
+             "spinvale://203.0.113.5:31000/K7MQ2P"},
+            {status(MappingState::NotMapped, RouterWay::None, RouterRefusal::None, 0),
+             {"Your router " + notOpened},
+             "spinvale://192.168.1.20:27455/K7MQ2P"},
+            {status(MappingState::NotMapped, RouterWay::Upnp, RouterRefusal::PortTaken, 718),
+             {"Your router refused (UPnP error 718, ConflictInMappingEntry): another computer "
+              "holds "
+              "that port.",
+              "Your router " + notOpened},
+             "spinvale://192.168.1.20:27455/K7MQ2P"},
+            {status(MappingState::NotMapped, RouterWay::NatPmp, RouterRefusal::NotConnected, 3),
+             {"Your router refused (NAT-PMP result 3, NetworkFailure): it is not connected to the "
+              "internet itself.",
+              "Your router " + notOpened},
+             "spinvale://192.168.1.20:27455/K7MQ2P"},
+            {std::nullopt,
+             {"Your router was not asked to open port 27455: players outside your network need UDP "
+              "port 27455 forwarded to 192.168.1.20 (this computer); players on your network can "
+              "join 192.168.1.20"},
+             "spinvale://192.168.1.20:27455/K7MQ2P"},
+        };
+    for (const auto& [router, lines, invite] : pages) {
+        const WaitingPage page = waitingPage({27455, "K7MQ2P", "192.168.1.20", router});
+        std::vector<std::string> want = lines;
+        want.push_back("Join code: K7MQ2P");
+        EXPECT_EQ(page.lines, want);
+        EXPECT_EQ(page.invite, invite);
+        EXPECT_EQ(page.inviteLine, invite.empty() ? "" : "Invite: " + invite);
+    }
+    // Another port is named wherever a player types it.
+    const WaitingPage other = waitingPage({27456, "K7MQ2P", "192.168.1.20", {}});
+    EXPECT_NE(other.lines[0].find("can join 192.168.1.20:27456"), std::string::npos);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "invite.h"
 #include "join_code.h"
 #include "local_driver.h"
 #include "match.h"
@@ -34,9 +35,12 @@ constexpr const char* usage =
     "[--seed S] [--trace]\n"
     "  or:  spinvale-sim --practice returns|rally [--target any|left|right] [--script FILE] "
     "[--trace] [--record FILE]\n"
-    "  or:  spinvale-sim --host PORT [--code CODE] [--settings FILE] --script P1.txt [--trace] "
-    "[--record FILE]\n"
+    "  or:  spinvale-sim --host PORT [--code CODE] [--name NAME] [--no-router] [--settings FILE] "
+    "--script P1.txt [--trace] [--record FILE]\n"
     "  or:  spinvale-sim --join HOST[:PORT] --code CODE --script P2.txt [--trace] [--record FILE]\n"
+    "  or:  spinvale-sim --join spinvale://HOST:PORT/CODE --script P2.txt [--trace] [--record "
+    "FILE]\n"
+    "  or:  spinvale-sim --list\n"
     "Plays a Spinvale match without a window and prints its outcome; or one side of a\n"
     "network match, the other side being another spinvale-sim or the game.\n"
     "\n"
@@ -62,14 +66,21 @@ constexpr const char* usage =
     "  --help, --version\n"
     "\n"
     "Network match (UDP through ENet, IPv4; the default port is 27455):\n"
-    "  --host PORT       wait for one player on PORT (0: one the system picks); the port\n"
-    "                    and the join code go to stderr. The settings decide the match;\n"
-    "                    player 2 is the guest. The script gives player 1's elapsed\n"
-    "                    times, pointer and button, and paces the updates in real time\n"
-    "  --join HOST[:PORT]\n"
+    "  --host PORT       wait for one player on PORT (0: one the system picks); the port,\n"
+    "                    the join code and where players find the game (what the home\n"
+    "                    router was asked, the invite) go to stderr. The settings decide\n"
+    "                    the match; player 2 is the guest. The script gives player 1's\n"
+    "                    elapsed times, pointer and button, and paces the updates in real\n"
+    "                    time. SIGINT or SIGTERM ends the game as the script's end does\n"
+    "  --no-router       do not ask the home router (UPnP, NAT-PMP) to open the port\n"
+    "  --name NAME       the name the game is listed by on this network (default: the\n"
+    "                    user's name)\n"
+    "  --join HOST[:PORT] or an invite, spinvale://HOST:PORT/CODE\n"
     "                    play player 2 in the match hosted there; the script gives the\n"
     "                    keys (arrows and Enter) and the pace\n"
     "  --code CODE       the join code (the host's own, instead of a random one)\n"
+    "  --list            look for the games hosted on this network for a second, and print\n"
+    "                    each one's address and name\n"
     "  --input-delay N   updates between a command and its update, 0 to 8 (default: from\n"
     "                    the round trip: 0 below 200 ms, 1 below 300 ms, else 2)\n"
     "  --record FILE     write the confirmed commands of both players, a recording that\n"
@@ -91,6 +102,9 @@ struct Options {
     bool trace = false;
     NetRun net;
     bool hosting = false;
+    bool noRouter = false;
+    bool list = false;
+    int64_t routerLease = 3600;
     std::string joinAddress;
     int64_t inputDelay = -1;
     int64_t claimedProtocol = net::protocolVersion;
@@ -140,9 +154,17 @@ void addNetworkOptions(CommandLine& commandLine, Options& o) {
     commandLine.option("--join", [&o](const std::string& text) {
         std::string error;
         o.joinAddress = text;
-        return net::readJoinAddress(text, o.net.setup.hostName, o.net.setup.port, error)
+        net::NetSetup& setup = o.net.setup;
+        return net::readJoinTarget(text, setup.hostName, setup.port, setup.code, error)
                    ? ""
-                   : "HOST[:PORT]: " + error;
+                   : "HOST[:PORT] or an invite: " + error;
+    });
+    commandLine.flag("--no-router", o.noRouter);
+    commandLine.flag("--list", o.list);
+    commandLine.whole("--test-lease", o.routerLease, 1, 3600);
+    commandLine.option("--name", [&o](const std::string& text) {
+        o.net.setup.lanName = text;
+        return text.empty() ? "a name" : "";
     });
     commandLine.option("--code", [&o](const std::string& text) {
         o.net.setup.code = text;
@@ -171,6 +193,9 @@ int playNetwork(Options& options, const GameSettings& settings, std::ifstream& s
         run.setup.claimedBuild = static_cast<uint64_t>(options.claimedBuild);
     }
     run.trace = options.trace;
+    // A host on one address of its own (the tests' loopback) has nothing for a router to open.
+    run.setup.askRouter = !options.noRouter && run.setup.listenAddress.empty();
+    run.setup.routerLeaseSeconds = static_cast<uint32_t>(options.routerLease);
     if (!options.hosting && run.setup.code.empty()) {
         return fail("--join needs the host's --code");
     }
@@ -321,6 +346,9 @@ int main(int argc, char** argv) {
     addNetworkOptions(commandLine, options);
     if (const auto status = commandLine.parse(argc, argv)) {
         return *status;
+    }
+    if (options.list) {
+        return listGames();
     }
     const bool network = options.hosting || !options.joinAddress.empty();
     if (network &&

@@ -1,12 +1,14 @@
 #include "net_sim.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <random>
 #include <thread>
 
+#include "lan_lister.h"
 #include "net_text.h"
 #include "output_sink.h"
 #include "recording.h"
@@ -16,6 +18,10 @@ namespace spinvale {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// SIGINT or SIGTERM: the player leaves, as at the end of the script, and the run ends as any
+// other does, the router's port closed.
+volatile std::sig_atomic_t stopAsked = 0;
 
 bool won(const MatchState& s) {
     return s.rallyState == P1WinsGame || s.rallyState == P2WinsGame;
@@ -149,7 +155,7 @@ int NetSim::play(const std::string& scriptName) {
         if (won_ && !finishing) {
             finishing = true;
             peer.finish();
-        } else if (scriptOver_) {
+        } else if (scriptOver_ || stopAsked != 0) {
             peer.leave();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(run_.pollMs));
@@ -180,6 +186,33 @@ int NetSim::end(const std::string& scriptName) {
 
 }  // namespace
 
+int listGames() {
+    const auto start = Clock::now();
+    const auto now = [&start] {
+        return static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    };
+    std::string error;
+    const std::unique_ptr<net::LanLister> lister =
+        net::LanLister::start(net::defaultPort, now(), error);
+    if (!lister) {
+        tell(error);
+        return 1;
+    }
+    while (!lister->done()) {  // a second, by the lister's own clock
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        lister->poll(now());
+    }
+    for (const net::LanGame& game : lister->games()) {
+        std::printf("%s:%u %s\n", net::ipv4Text(game.address).c_str(), unsigned(game.port),
+                    game.name.c_str());
+    }
+    tell("found " + std::to_string(lister->games().size()) +
+         " games on this network; the search sent " + std::to_string(lister->bytesSent()) +
+         " bytes");
+    return 0;
+}
+
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName) {
     std::string error;
     std::unique_ptr<NetDriver> driver = NetDriver::open(run.setup, false, 0, error);
@@ -187,8 +220,14 @@ int playNetworkMatch(const NetRun& run, std::istream& script, const std::string&
         tell(error);
         return 1;
     }
+    std::signal(SIGINT, [](int) { stopAsked = 1; });
+    std::signal(SIGTERM, [](int) { stopAsked = 1; });
     NetSim sim(run, script, *driver);
-    return sim.play(scriptName);
+    const int status = sim.play(scriptName);
+    for (const std::string& news : driver->close()) {
+        tell(news);
+    }
+    return status;
 }
 
 }  // namespace spinvale

@@ -26,4 +26,8 @@ struct NetRun {
 // two games differed.
 int playNetworkMatch(const NetRun& run, std::istream& script, const std::string& scriptName);
 
+// The games on this network, as the join page finds them: each one's address and name on
+// stdout, what the search sent on stderr. Exit status 0, or 1 when no search could be made.
+int listGames();
+
 }  // namespace spinvale

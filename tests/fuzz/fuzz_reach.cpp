@@ -1,0 +1,61 @@
+// Any bytes as what a stranger sends the search for games on this network, and as an invite
+// pasted or clicked: what is read writes back to the very bytes, a host answers within its
+// limits and never more than it was sent, and a name or an invite read is safe to show.
+#include <cstdlib>
+#include <string>
+
+#include "invite.h"
+#include "lan_discovery.h"
+
+using namespace spinvale::net;
+
+namespace {
+
+bool printable(const std::string& text) {
+    for (const char c : text) {
+        if (c < ' ' || c > '~') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::vector<uint8_t> bytes(data, data + size);
+    const uint32_t nonce =
+        size >= 14 ? uint32_t(data[10]) << 24 | data[11] << 16 | data[12] << 8 | data[13] : 0;
+    const auto query = decodeLanQuery(data, size);
+    const auto game = decodeLanAnswer(data, size, nonce);
+    if ((query && encodeLanQuery(*query) != bytes) ||
+        (game &&
+         (encodeLanAnswer(nonce, game->port, game->name) != bytes || !printable(game->name)))) {
+        std::abort();
+    }
+    static LanResponder host("Ana", 27455, {{"lo", 0x7F000001, 0xFF000000, 0, true, true}});
+    static uint32_t now = 0;
+    now += size > 0 ? data[0] : 1;
+    const auto answer =
+        host.answer(nonce, size >= 4 ? 0x7F000000 | data[size - 1] : 0x7F000001, now);
+    if (answer && answer->size() > lanQuerySize) {
+        std::abort();
+    }
+
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string name = lanGameName(text);
+    std::string error;
+    const auto invite = readInvite(text, error);
+    if (name.empty() || name.size() > maxLanNameLength || !printable(name) ||
+        (!invite && error.empty())) {
+        std::abort();
+    }
+    if (invite) {
+        const auto again = readInvite(formatInvite(*invite), error);
+        if (!again || again->host != invite->host || again->port != invite->port ||
+            again->code != invite->code || !printable(formatInvite(*invite))) {
+            std::abort();
+        }
+    }
+    return 0;
+}
