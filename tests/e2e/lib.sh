@@ -81,7 +81,7 @@ started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; 
 end_game() {
     wait "$game_pid"
     game_status=$? game_pid=
-    wait "$watchdog"
+    [ -z "$watchdog" ] || wait "$watchdog"
     watchdog=
 }
 ended_well() {
