@@ -35,12 +35,6 @@ expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script esc.txt --trace
 [ "$(wc -l <out.txt)" -eq 3 ] || fail "Esc ends the run after its own update"
 tail -1 out.txt | grep -q '"requests":\["quit"\]}$' || fail "quit request traced"
 
-# F1: the update's own line shows the toggle; the next starts from the re-created window.
-printf '16 0 0 -\n16 0 0 -\n16 0 0 - 112\n16 0 0 -\n' >f1.txt
-expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script f1.txt --trace
-sed -n 4p out.txt | grep -q '"requests":\["toggleFullscreen"\]' || fail "toggle traced"
-sed -n 5p out.txt | grep -q '"paddle1":{[^}]*"prevZ":200,' || fail "paddle 1 back at its start depth: $(sed -n 5p out.txt)"
-
 # A drill: the coach's word on each ball and every 20 balls' summary on stderr, the drill's
 # line first in its recording, which replays to its trace; a script gives player 1's commands.
 expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left \
