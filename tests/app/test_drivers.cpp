@@ -20,7 +20,8 @@
 namespace spinvale {
 namespace {
 
-// A player at the keys: the keys held, and every command taken counted.
+// A player at the keys: the keys held, every command taken counted, and a click pressed
+// and released now and then.
 struct FakePlayer : CommandSource {
     KeySet held;
     int taken = 0;
@@ -30,6 +31,7 @@ struct FakePlayer : CommandSource {
         UpdateInput command;
         command.elapsedMs = elapsedMs;
         command.pointerX = 300 + taken % 400, command.pointerY = 500;
+        command.button = ButtonMessage(taken % 45 % 30 == 1 ? 1 + taken % 45 / 30 : 0);
         command.keys = held;
         return command;
     }

@@ -2,6 +2,7 @@
 // player's choices lie over settings and files, and the presets it offers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <tuple>
 
@@ -12,12 +13,10 @@ namespace spinvale {
 namespace {
 
 // The row of the entry with this name.
-std::size_t row(const char* name) {
-    std::size_t i = 0;
-    while (std::string(menuRows.at(i).name) != name) {
-        ++i;
-    }
-    return i;
+std::size_t row(const std::string& name) {
+    return std::size_t(std::find_if(menuRows.begin(), menuRows.end(),
+                                    [&](const MenuRow& r) { return r.name == name; }) -
+                       menuRows.begin());
 }
 
 Menu openedMenu() {

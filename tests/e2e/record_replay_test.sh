@@ -64,18 +64,9 @@ press Down
 wait_updates 10
 quit_game "two humans"
 
-# Taps quicker than an update can share one update's line: each key is looked for among the
-# keys of every update line, and the button's press and release in their field.
-recorded_key() { awk -v k="$1" '/^[0-9]/ { for (i = 5; i <= NF; ++i) if ($i == k) found = 1 } END { exit !found }' record.txt; }
-for key in 13 37 38 39 112 27; do recorded_key "$key" || fail "recorded key $key"; done
-awk '/^[0-9]/ && $4 == "1" { p = 1 } /^[0-9]/ && $4 == "0" { r = 1 } END { exit !(p && r) }' record.txt ||
-    fail "the click's press and release recorded"
+# F1 and Alt+Enter each made a new window. (How keys and clicks reach an update and its
+# recorded line, the shell's and the drivers' unit tests show.)
 [ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
-# Alt+Enter is recorded as the F1 that asked for the toggle, and never as Enter.
-toggle_lines=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1 | tail -1)
-alt_enter=$(grep -v '^#\|^settings' record.txt | sed -n "$((toggle_lines - 1))p")
-[[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
-
 "$bin/spinvale-sim" --script record.txt --trace | cmp - trace.txt || fail "the replay differs"
 
 # The recording carries the settings the game read: replayed from another folder, which
