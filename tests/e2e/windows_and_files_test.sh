@@ -57,8 +57,6 @@ cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
 play_game "$work/data.txt" --no-dialogs --windowed --max-fps 20
 [ "$(window_size)" = 800x600 ] || fail "window $(window_size), not the installed settings' 800x600"
-head -1 "$work/data.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
-    fail "a normal start (player 2 to serve): $(head -1 "$work/data.txt")"
 strokes_heard "the installed game"
 [ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
 tail -1 "$work/data.txt" | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
