@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -149,13 +150,6 @@ int64_t us(SteadyTime::duration d) {
     return std::chrono::duration_cast<microseconds>(d).count();
 }
 
-FrameSchedule sixtyASecondStartedAt(int64_t startUs) {
-    FrameSchedule schedule{framePeriod(60, false, 0)};
-    EXPECT_EQ(timeUntilDue(schedule, at(startUs)).count(), 0) << "the first frame never waits";
-    EXPECT_EQ(startFrame(schedule, at(startUs)), at(startUs));
-    return schedule;
-}
-
 TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
     // The limit, the swap waiting for the display, its refresh rate (0: unknown), the period.
     // 1000000 / 60 = 16666.67 microseconds, rounded up so the limit is never exceeded; a
@@ -170,29 +164,29 @@ TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
     }
 }
 
-TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDue) {
-    FrameSchedule schedule = sixtyASecondStartedAt(1000);
-    EXPECT_EQ(us(timeUntilDue(schedule, at(1000))), 16667);
-    EXPECT_EQ(us(timeUntilDue(schedule, at(17666))), 1);
-    EXPECT_EQ(startFrame(schedule, at(17667)), at(17667));
-    // Woken 80 microseconds late: the frame stands for its due time, and the one after it
-    // is due no later for it.
-    EXPECT_EQ(startFrame(schedule, at(34414)), at(34334));
-    EXPECT_EQ(us(timeUntilDue(schedule, at(34414))), 51001 - 34414);
-}
-
-TEST(FrameSchedule, ALateFrameKeepsTheScheduleAndAVeryLateOneRestartsIt) {
-    FrameSchedule schedule = sixtyASecondStartedAt(0);
-    // 10 ms late: the next frame is due 6.667 ms after this one starts.
-    EXPECT_EQ(startFrame(schedule, at(26667)), at(16667));
-    EXPECT_EQ(us(timeUntilDue(schedule, at(26667))), 6667);
-    // Exactly a period late still keeps the schedule, one frame running straight after.
-    EXPECT_EQ(startFrame(schedule, at(50001)), at(33334));
-    EXPECT_LE(timeUntilDue(schedule, at(50001)).count(), 0);
-    // Over a period late: the schedule starts again from now, with no burst of frames.
-    EXPECT_EQ(startFrame(schedule, at(90000)), at(90000));
-    EXPECT_EQ(us(timeUntilDue(schedule, at(90000))), 16667);
-    EXPECT_EQ(startFrame(schedule, at(106667)), at(106667));
+// Each frame: when it starts, the time it stands for, and then how long until the next is
+// due, 60 a second.
+TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDueUnlessOverAPeriodLate) {
+    const std::vector<std::array<int64_t, 3>> runs[] = {
+        // On time, then woken 80 microseconds late: the frame stands for its due time, and
+        // the one after it is due no later for it.
+        {{1000, 1000, 16667}, {17667, 17667, 16667}, {34414, 34334, 51001 - 34414}},
+        // 10 ms late: the next is due 6.667 ms after this one starts; exactly a period late
+        // still keeps the schedule, the next frame due at once; over a period late, the
+        // schedule starts again from now, with no burst of frames.
+        {{0, 0, 16667},
+         {26667, 16667, 6667},
+         {50001, 33334, 0},
+         {90000, 90000, 16667},
+         {106667, 106667, 16667}}};
+    for (const auto& run : runs) {
+        FrameSchedule schedule{framePeriod(60, false, 0)};
+        EXPECT_EQ(timeUntilDue(schedule, at(run[0][0])).count(), 0) << "the first never waits";
+        for (const auto& [now, frame, wait] : run) {
+            EXPECT_EQ(startFrame(schedule, at(now)), at(frame)) << now;
+            EXPECT_EQ(us(timeUntilDue(schedule, at(now))), wait) << now;
+        }
+    }
 }
 
 // Worked values at the edges: the wrap of the 32-bit tick, and the 100 ms cap on an update.
