@@ -1,15 +1,12 @@
 // What a stranger or a misbehaving guest sends a host on 127.0.0.1:PORT, for the tests:
-//   net_probe PORT empty               600 empty datagrams, then 300 a second for 6 s
-//   net_probe PORT half-open N         N CONNECTs, each from its own address, never finished
-//   net_probe PORT wrong-code N SECONDS
-//                                      N connections from 127.0.0.2 guessing codes
-//   net_probe PORT trickle CODE inputs|hashes
-//                                      joins, then sends only an empty Inputs (or a hash out
-//                                      of turn) every 2 s, until the host lets it go
-//   net_probe PORT big SECONDS [CODE]  two visitors that never say hello (with the code:
-//                                      that join first), 4 x 30 MB each
-// It prints "probing" as it begins and what it did at the end. With --watch PID, the
-// resident memory of that process is sampled throughout: "memory START MOST" (kB).
+//   net_probe PORT empty | half-open N | wrong-code N SECONDS | trickle CODE inputs|hashes
+//                  | big SECONDS [CODE]
+// empty: 600 empty datagrams, then 300 a second for 6 s; half-open: N CONNECTs, each from its
+// own address, never finished; wrong-code: N connections from 127.0.0.2 guessing codes;
+// trickle: joins, then sends only an empty Inputs (or a hash out of turn) every 2 s until the
+// host lets it go; big: two visitors that never say hello (with CODE: that join first),
+// 4 x 30 MB each. It prints "probing" as it begins and what it did at the end. With
+// --watch PID, that process's resident memory is sampled throughout: "memory START MOST" (kB).
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <unistd.h>
@@ -17,7 +14,9 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <thread>
 
 #include "session.h"
@@ -64,10 +63,9 @@ void sendFrom(const std::string& from, const void* data, std::size_t size, int c
 }
 
 void emptyDatagrams() {
-    sendFrom("127.0.0.3", nullptr, 0, 600);
     const auto start = Clock::now();
-    int sent = 600;
-    runFor(6, [&] {
+    int sent = 0;
+    runFor(6, [&] {  // 600 at once, then 300 a second
         const int due =
             600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
         sendFrom("127.0.0.3", nullptr, 0, due - sent);
@@ -195,30 +193,25 @@ int main(int argc, char** argv) {
         args.resize(args.size() - 2);
         memoryStart = memoryMost = residentKb();
     }
-    const std::string mode = args.size() >= 2 ? args[1] : "";
-    const std::size_t most = mode == "empty" ? 2 : mode == "half-open" ? 3 : 4;
-    if (enet_initialize() != 0 || args.size() < most - (mode == "big") || args.size() > most) {
+    args.resize(std::max<std::size_t>(args.size(), 2));
+    const std::string mode = args[1];
+    const std::map<std::string, std::pair<std::size_t, std::function<void()>>> probes = {
+        {"empty", {2, [] { emptyDatagrams(); }}},
+        {"half-open", {3, [&] { halfOpen(std::stoi(args[2])); }}},
+        {"wrong-code", {4, [&] { wrongCodes(std::stoi(args[2]), std::stod(args[3])); }}},
+        {"trickle", {4, [&] { trickle(args[2], args[3] == "inputs"); }}},
+        {"big", {4, [&] { bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : ""); }}}};
+    const auto probe = probes.find(mode);
+    if (enet_initialize() != 0 || probe == probes.end() || args.size() > probe->second.first ||
+        args.size() < probe->second.first - (mode == "big")) {
         std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
         return 2;
     }
     enet_address_set_host_ip(&target, "127.0.0.1");
     target.port = static_cast<uint16_t>(std::stoi(args[0]));
     std::cout << "probing" << std::endl;
-    if (mode == "empty") {
-        emptyDatagrams();
-    } else if (mode == "half-open") {
-        halfOpen(std::stoi(args[2]));
-    } else if (mode == "wrong-code") {
-        wrongCodes(std::stoi(args[2]), std::stod(args[3]));
-    } else if (mode == "trickle") {
-        trickle(args[2], args[3] == "inputs");
-    } else if (mode == "big") {
-        bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : "");
-    } else {
-        return 2;
-    }
+    probe->second.second();
     if (!watched.empty()) {
         std::cout << "memory " << memoryStart << " " << memoryMost << "\n";
     }
-    return 0;
 }
