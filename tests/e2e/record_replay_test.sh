@@ -34,7 +34,8 @@ wait_game_window "$game_window"
 pointer_to 400 600
 press Down
 wait_updates 10
-quit_game "two humans"
+press Escape
+ended_well "two humans"
 
 # F1 and Alt+Enter each made a new window. The recording carries the settings the game read:
 # replayed from another folder, which has no settings.dat, it gives the same game.
