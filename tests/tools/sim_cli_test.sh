@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# spinvale-sim as a user runs it: options, summary, trace contract, scripts, stop rules.
-# That a run repeats to the byte, golden_traces.sh shows.
+# spinvale-sim as a user runs it: options, summary, scripts, stop rules. What it traces, to
+# the byte and from the first update (player 2 serving, the computer tossing at once) to the
+# last of --max-frames, golden_traces.sh shows.
 bin=$1
 source "$(dirname "$0")/../harness.sh"
 
@@ -15,16 +16,6 @@ expect_status 2 "$bin/spinvale-sim" --script no-such-file
 expect_status 0 "$bin/spinvale-sim" --settings cpu.dat
 grep -Eq '^frames=[0-9]+ score=[0-9]+-[0-9]+ state=2[01] winner=[12]$' out.txt || fail "summary line: $(cat out.txt)"
 
-# The trace starts with the state after the emulated window creation: player 2 serves first.
-expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 3
-[ "$(wc -l <out.txt)" -eq 4 ] || fail "frames 0 to 3 traced"
-head -1 out.txt | grep -q '^{"frame":0,"elapsedMs":0,"ballX":20,"ballY":88.2,.*"rallyState":6,.*"firstServer":2,' || fail "frame 0: $(head -1 out.txt)"
-sed -n 2p out.txt | grep -q '"rallyState":8,' || fail "the computer tosses at once"
-
-# Seed 0 draws 38 first: player 1 serves.
-expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --trace --max-frames 0 --seed 0
-grep -q '"rallyState":5,.*"firstServer":1,' out.txt || fail "seed 0: $(cat out.txt)"
-
 # Missing settings: the built-in ones, with a warning.
 expect_status 0 "$bin/spinvale-sim" --settings none.dat --max-frames 10
 grep -q 'none.dat' err.txt || fail "warning names the missing file"
@@ -35,8 +26,8 @@ expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script esc.txt --trace
 [ "$(wc -l <out.txt)" -eq 3 ] || fail "Esc ends the run after its own update"
 tail -1 out.txt | grep -q '"requests":\["quit"\]}$' || fail "quit request traced"
 
-# A drill: the coach's word on each ball on stderr, and a recording that replays to its trace
-# (what the driver says and records, its unit test shows); a script gives player 1's commands.
+# A drill: the coach's word on stderr, a recording that replays to its trace (what the driver
+# says and records, its unit test shows), and a script giving player 1's commands.
 expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left \
     --max-frames 7000 --trace --record drill.txt
 grep -Eq '^spinvale-sim: practice: (in|off target): no swing' err.txt || fail "the word: $(head -1 err.txt)"
