@@ -47,28 +47,22 @@ void runFor(double seconds, Tick tick) {
     }
 }
 
-void sendFrom(const std::string& from, const void* data, std::size_t size, int count = 1) {
-    const int s = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    inet_pton(AF_INET, from.c_str(), &a.sin_addr);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    a.sin_port = htons(target.port);
-    a.sin_addr.s_addr = target.host;
-    for (int i = 0; i < count; ++i) {
-        sendto(s, data, size, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    }
-    close(s);
-}
-
+// From 127.0.0.3, each millisecond's from a new port.
 void emptyDatagrams() {
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    from.sin_addr.s_addr = inet_addr("127.0.0.3");
+    to.sin_port = htons(target.port), to.sin_addr.s_addr = target.host;
     const auto start = Clock::now();
     int sent = 0;
-    runFor(6, [&] {  // 600 at once, then 300 a second
-        const int due =
-            600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
-        sendFrom("127.0.0.3", nullptr, 0, due - sent);
-        sent = due;
+    runFor(6, [&] {
+        const int s = socket(AF_INET, SOCK_DGRAM, 0);
+        bind(s, reinterpret_cast<sockaddr*>(&from), sizeof from);
+        for (const double t = std::chrono::duration<double>(Clock::now() - start).count();
+             sent < 600 + int(t * 300); ++sent) {
+            sendto(s, nullptr, 0, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        }
+        close(s);
         return true;
     });
     std::cout << "sent " << sent << " empty datagrams\n";
