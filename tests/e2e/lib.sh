@@ -1,14 +1,11 @@
 # shellcheck shell=bash
 # Shared by the end-to-end tests: each runs the real game on a private X server (Xvfb),
-# drives it with xdotool and reads its trace.
-#
-# What they rely on, found by trying: with no window manager the focus follows the pointer,
-# so every new game window gets windowfocus, and fullscreen and windowed windows look alike
-# (a switch shows as a new window, a failed one as its message). xdotool's "key" and "click"
-# are instant taps, which the game counts as down for one update; the server runs without
-# auto-repeat (-r), so a long hold makes no extra presses. SDL's pointer position follows
-# only real motion, so a warp is followed by a relative move. SDL's message box has a UTF-8
-# title "xdotool search --name" cannot match: windows are found by getwindowname instead.
+# drives it with xdotool and reads its trace. Found by trying: with no window manager the
+# focus follows the pointer, so every new game window gets windowfocus, and fullscreen and
+# windowed windows look alike (a switch shows as a new window, a failed one as its message).
+# xdotool's "key" and "click" are instant taps, down for one update; the server runs without
+# auto-repeat (-r). SDL's pointer follows only real motion: a warp is followed by a relative
+# move. SDL's message box has a UTF-8 title "xdotool search --name" cannot match.
 set -uo pipefail
 
 bin=$(cd "$1" && pwd)

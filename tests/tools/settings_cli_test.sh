@@ -72,13 +72,8 @@ for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -0
     cmp -s s.dat before.dat || fail "file changed by: $bad"
 done
 
-# A place that cannot be written: status 1, the old file untouched. A read-only folder
-# stops everyone but root; a "folder" that is a file stops root too.
-mkdir ro && cp before.dat ro/settings.dat && chmod a-w ro
-if [ "$(id -u)" -ne 0 ]; then
-    expect_status 1 "$bin/spinvale-settings" write ro/settings.dat --points 21
-    cmp -s ro/settings.dat before.dat || fail "read-only folder: file changed"
-fi
+# A place that cannot be written (a "folder" that is a file, which stops root too): status 1,
+# the old file untouched.
 cp before.dat notafolder
 expect_status 1 "$bin/spinvale-settings" write notafolder/settings.dat --points 21
 cmp -s notafolder before.dat || fail "a file in the way was changed"
