@@ -9,7 +9,6 @@ source "$(dirname "$0")/../harness.sh"
 
 expect_status 0 "$bin/spinvale-sim" --version
 grep -q '^spinvale-sim [0-9]' out.txt || fail "--version prints the version"
-expect_status 2 "$bin/spinvale-sim" --frame-ms 1x
 expect_status 2 "$bin/spinvale-sim" --script no-such-file
 
 # A whole computer game ends at its first won update, with a legal result.
