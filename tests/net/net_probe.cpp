@@ -30,11 +30,9 @@ std::string watched;
 long memoryStart = 0, memoryMost = 0;
 
 long residentKb() {
-    std::ifstream status("/proc/" + watched + "/status");
-    long kb = 0;
-    for (std::string key; status >> key && key != "VmRSS:";) {
-    }
-    return status >> kb ? kb : 0;
+    long size = 0, resident = 0;
+    std::ifstream("/proc/" + watched + "/statm") >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Calls tick about every millisecond for `seconds`, or until it says stop.
