@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Two human players, recorded, every key and click an instant tap: paddle 1 follows the
-# pointer across the whole screen, and spinvale-sim and the game's own --replay play the
-# recording back to the same trace, across F1 and Alt+Enter. (What a toss does with the
-# click, the match's tests show; a drill in the window is the screenshot script's, its
-# recording replayed in the runner's test.)
+# The window's game as players drive it, recorded. Two humans, every key and click an instant
+# tap: paddle 1 follows the pointer across the whole screen, Enter tosses player 2's serve,
+# and the game runs on across F1 and Alt+Enter. Then the menu (that the match stands still
+# under it and the time in it is not handed on, the drivers' tests show): "Player 1:
+# computer", "New game"; the computer wins every point while player 2 only serves, and after
+# the last point Enter starts a new game at 0-0. Esc closes the menu, a second Esc quits.
+# spinvale-sim, from a folder without the settings, and the game's own --replay play the
+# recording back to the same trace. (What a toss does with the click is the match's tests';
+# a drill in the window is the screenshot script's.)
 source "$(dirname "$0")/lib.sh"
 
-write_settings --player1 mouse --player2 keyboard
+export XDG_CONFIG_HOME=$work/config # where the menu keeps the choices
+write_settings --player1 mouse --player2 keyboard --game-speed 18
 play_game trace.txt --no-dialogs --record record.txt
 # 768 of 1024 pixels across is x = 76.25 cm; 576 of 768 down is z = 0.75 x 274 = 205.5 cm.
 pointer_to 768 576
@@ -34,11 +39,26 @@ wait_game_window "$game_window"
 pointer_to 400 600
 press Down
 wait_updates 10
-press Escape
-ended_well "two humans"
 
-# F1 and Alt+Enter each made a new window. The recording carries the settings the game read:
-# replayed from another folder, which has no settings.dat, it gives the same game.
+for key in Tab Down Down Right Up Return; do # Player 1: computer, then New game
+    press "$key"
+done
+wait_for 30 grep -q '^new-game .*player1Mouse=0' record.txt || fail "the new game recorded"
+state() { field rallyState "$(tail -1 trace.txt)"; }
+serve_until_won() {
+    [ "$(state)" = 6 ] && press Return && wait_updates 2
+    case $(state) in 20 | 21) ;; *) return 1 ;; esac
+}
+wait_for 150 serve_until_won || fail "no game won in time: $(tail -1 trace.txt)"
+press Return
+wait_for 30 last_traced '"score1":0,"score2":0,' || fail "Enter after the last point: $(tail -1 trace.txt)"
+press Tab
+press Escape
+wait_updates 5
+press Escape
+ended_well "Esc, Esc"
+
+# F1 and Alt+Enter each made a new window. The recording carries the settings the game read.
 [ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
 [ "$(head -1 record.txt)" = "# settings: $work/settings.dat" ] || fail "first line: $(head -1 record.txt)"
 mkdir elsewhere && (cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) |
