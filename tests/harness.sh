@@ -28,8 +28,7 @@ expect_status() {
 }
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false once a try begun at
-# least SECONDS (whole seconds) after the first has failed. The clock is read to the
-# microsecond, so the deadline is a safety net of the full length, never a second short.
+# least SECONDS after the first (read to the microsecond: never a second short) has failed.
 wait_for() {
     local deadline=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000)) began
     shift

@@ -47,9 +47,10 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     EXPECT_TRUE(takeUpdateInput(shell.capture, 16, 0, 0).keys.none())
         << "the arrow let go under the menu reached the capture";
     EXPECT_TRUE(shell.press(KeyEnter).empty()) << "Enter plays while the game goes on";
-    shell.state.gameOver = true;
+    shell.state.gameOver = true;  // Enter, and no other key, starts the next game
+    EXPECT_TRUE(shell.answer({KeyEvent{KeyDown, true}, KeyEvent{KeyDown, false}}).empty());
     EXPECT_EQ(only<NewGame>(shell.press(KeyEnter)).settings, defaultGameSettings());
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter));
+    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter).set(KeyDown));
 
     shell.state.control = MatchControl::Shared;  // a network game: no new game, a menu of its own
     EXPECT_TRUE(shell.press(KeyEnter).empty());

@@ -1,20 +1,11 @@
 # shellcheck shell=bash
 # Shared by the end-to-end tests: each runs the real game on a private X server (Xvfb),
-# drives it with xdotool and reads its trace.
-#
-# What the tests rely on, found by trying:
-# - No window manager runs, so the X server's focus follows the pointer (PointerRoot) and
-#   a window must be given the focus by hand: every new game window gets windowfocus.
-# - xdotool's "key" and "click" send press and release at once; the game counts a key or a
-#   click that went down and up between two updates as down for one update, so instant taps
-#   are what a player's quickest tap is. The server runs without auto-repeat (-r), so that a
-#   long hold makes no extra presses.
-# - SDL's global pointer position is only refreshed by real motion events, which a warp
-#   ("mousemove X Y") does not make: a relative move of one pixel follows every warp.
-# - SDL's own message box names its window with a UTF-8 title that "xdotool search --name"
-#   cannot match; the box is found among the visible windows by getwindowname instead.
-# - Fullscreen and windowed windows look alike without a window manager (both at 0,0, the
-#   screen's size): a switch shows as a new window, and a failed fullscreen as its message.
+# drives it with xdotool and reads its trace. Found by trying: with no window manager the
+# focus follows the pointer, so every new game window gets windowfocus, and fullscreen and
+# windowed windows look alike (a switch shows as a new window, a failed one as its message).
+# xdotool's "key" and "click" are instant taps, down for one update; the server runs without
+# auto-repeat (-r). SDL's pointer follows only real motion: a warp is followed by a relative
+# move. SDL's message box has a UTF-8 title "xdotool search --name" cannot match.
 set -uo pipefail
 
 bin=$(cd "$1" && pwd)
@@ -37,13 +28,16 @@ fi
 xdotool getdisplaygeometry >/dev/null 2>&1 || exit 1
 rm -f "$SPINVALE_E2E_DISPLAY"
 
-# In a sanitizer build the game is still checked for memory errors, but not for leaks: the
-# X, GL and D-Bus libraries it loads keep allocations past exit that it cannot free.
+# No leak checks in a sanitizer build: the X, GL and D-Bus libraries keep memory past exit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 source "$(dirname "${BASH_SOURCE[0]}")/../harness.sh"
-game_pid=
-on_exit() { [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null; }
+game_pid="" watchdog=""
+# The game is ended by its own id; its watchdog then ends by itself, and is waited for.
+on_exit() {
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$watchdog" ] && wait "$watchdog"
+}
 
 # write_settings OPTION...: the working directory's settings.dat; settings_to FILE OPTION...
 settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
@@ -51,7 +45,7 @@ write_settings() { settings_to settings.dat "$@"; }
 
 # start_game TRACE OPTION...: the game in the background, tracing to TRACE, with a
 # terminal's signal handling (a script's background job would ignore SIGINT) and a watchdog
-# that kills it after game_watchdog seconds (default 180). On a loaded machine a program
+# that kills it after 180 seconds and otherwise ends with it. On a loaded machine a program
 # cannot always reach the fresh X server at once: a game whose video did not start is retried.
 start_game() {
     game_trace=$1
@@ -61,30 +55,28 @@ start_game() {
         rm -f "$game_trace"
         env --default-signal=INT "$bin/spinvale" --trace "$game_trace" "$@" >game.out 2>game.err &
         game_pid=$!
-        { timeout "${game_watchdog:-180}" tail --pid="$game_pid" -f /dev/null ||
-            kill -KILL "$game_pid"; } >/dev/null 2>&1 &
+        { timeout 180 tail --pid="$game_pid" -f /dev/null || kill -KILL "$game_pid"; } >/dev/null 2>&1 &
+        watchdog=$!
         wait_for 5 started_or_ended
         kill -0 "$game_pid" 2>/dev/null && return
         grep -q 'the video system did not start' game.err || return
-        wait "$game_pid"
+        end_game
         echo "the game could not reach the X server (try $try): $(tail -1 game.err)"
     done
 }
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
-# end_game: waits for the game to end, its exit status in game_status; ended_well WHAT:
-# and a fault unless that is 0; quit_game WHAT: the same after Esc.
+# end_game: waits for the game to end (and its watchdog), its exit status in game_status;
+# ended_well WHAT: and a fault unless that is 0.
 end_game() {
     wait "$game_pid"
     game_status=$? game_pid=
+    [ -z "$watchdog" ] || wait "$watchdog"
+    watchdog=
 }
 ended_well() {
     end_game
     [ "$game_status" -eq 0 ] || fail "$1: exit status $game_status: $(cat game.err)"
-}
-quit_game() {
-    press Escape
-    ended_well "$1"
 }
 
 # The visible window with exactly this name, if there is one.
@@ -104,22 +96,17 @@ wait_game_window() {
     xdotool windowfocus "$game_window" 2>/dev/null
 }
 # play_game TRACE OPTION...: start_game, then wait_game_window.
-play_game() {
-    start_game "$@"
-    wait_game_window
-}
+play_game() { start_game "$@"; wait_game_window; }
 
 window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 press() { xdotool key "$1"; }
 click() { xdotool click 1; }
 
-pointer_to() {
-    xdotool mousemove $(($1 - 1)) $(($2 - 1)) mousemove_relative 1 1
-}
+pointer_to() { xdotool mousemove $(($1 - 1)) $(($2 - 1)) mousemove_relative 1 1; }
 
 traced_frames() { [ -f "$1" ] && echo $(($(wc -l <"$1") - 1)) || echo -1; }
 
-has_frames() { [ -f "$1" ] && [ "$(traced_frames "$1")" -ge "$2" ]; }
+has_frames() { [ "$(traced_frames "$1")" -ge "$2" ]; }
 
 # wait_updates N: until the game has run N more updates.
 wait_updates() {
@@ -133,16 +120,3 @@ last_traced() { tail -1 "$game_trace" | grep -q "$1"; }
 
 # The value of a field of the match record in a trace line.
 field() { sed -E "s/.*\"$1\":(-?[0-9.e+-]+).*/\1/" <<<"$2"; }
-
-# strokes_heard WHAT: the computers play until a stroke sounds, then Esc: the game ended
-# well, missed no file, and was heard in SDL's disk audio capture, $work/capture.raw.
-strokes_heard() {
-    wait_for 60 traced '"sounds":\["sounds/paddle.wav"' || fail "$1: the computers played no stroke"
-    wait_updates 30
-    quit_game "$1"
-    ! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "$1: files missed (above)"
-    [ "$(loudest_sample "$work/capture.raw")" -gt 1000 ] || fail "$1: the sounds were not heard"
-}
-
-# The loudest sample of a capture of SDL's disk audio driver (16-bit samples).
-loudest_sample() { od -An -v -td2 -w2 "$1" | awk '{ m = $1 > m ? $1 : -$1 > m ? -$1 : m } END { print m + 0 }'; }

@@ -1,61 +1,24 @@
 #!/usr/bin/env bash
-# Human players, recorded. A mouse player 1: paddle 1 follows the pointer across the whole
-# screen, a click tosses the serve, and the game runs on across F1's new windows. Then two
-# human players, every key and click an instant tap: spinvale-sim and the game's own
-# --replay play the recording back to the same trace, across F1 and Alt+Enter. Last, a
-# drill: the coach's word told on stderr, the recording replayed likewise.
+# The window's game as players drive it, recorded. Two humans, every key and click an instant
+# tap: paddle 1 follows the pointer across the whole screen, Enter tosses player 2's serve,
+# and the game runs on across F1 and Alt+Enter. Then the menu (that the match stands still
+# under it and the time in it is not handed on, the drivers' tests show): "Player 1:
+# computer", "New game"; the computer wins every point while player 2 only serves, and after
+# the last point Enter starts a new game at 0-0. Esc closes the menu, a second Esc quits.
+# spinvale-sim, from a folder without the settings, and the game's own --replay play the
+# recording back to the same trace. (What a toss does with the click is the match's tests';
+# a drill in the window is the screenshot script's.)
 source "$(dirname "$0")/lib.sh"
 
-# Faster play than shipped, so that the computer's two serves are over within seconds and
-# player 1 serves. (Much faster play, in the long updates of a loaded machine, can leave the
-# ball settled on the table with the rally never ending.)
-settings_to mouse.dat --player1 mouse --player2 computer --game-speed 30
-play_game trace.txt --no-dialogs --settings mouse.dat --record mouse.txt
-pointer_to 10 700 # far beside the table while player 2 serves
-wait_for 90 traced '"rallyState":5,' || fail "player 1 never came to serve"
-
+export XDG_CONFIG_HOME=$work/config # where the menu keeps the choices
+write_settings --player1 mouse --player2 keyboard --game-speed 18
+play_game trace.txt --no-dialogs --record record.txt
 # 768 of 1024 pixels across is x = 76.25 cm; 576 of 768 down is z = 0.75 x 274 = 205.5 cm.
 pointer_to 768 576
-at_pointer='"paddle1":{"x":76.25,"y":[^,]*,"z":205.5,'
-wait_for 30 last_traced "$at_pointer" || fail "paddle 1 at (76.25, 205.5): $(tail -1 trace.txt)"
-click
-wait_for 30 traced '"rallyState":7,' || fail "no toss"
-for _ in windowed fullscreen; do
-    press F1
-    wait_game_window "$game_window"
-    wait_updates 20
-done
-quit_game "mouse player"
-
-toss=$(grep -m1 '"rallyState":7,' trace.txt)
-grep -q "$at_pointer" <<<"$toss" || fail "toss from the paddle"
-# The toss update throws the ball up at 90 and uses up the click; gravity slows it at once.
-[ "$(field leftButton "$toss")" = 0 ] || fail "the click is used up by the toss"
-awk -v vy="$(field ballVY "$toss")" 'BEGIN { exit !(vy > 0 && vy < 90) }' || fail "ball thrown up: $toss"
-grep -q '^[0-9]* 768 576 1$' mouse.txt || fail "the click recorded at the pointer"
-
-# Each toggle keeps the score of the two points played and puts the match back to a serve,
-# paddle 1 at its start.
-toggles=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1)
-[ "$(wc -w <<<"$toggles")" -eq 2 ] || fail "two toggles traced, found at lines: $toggles"
-for line in $toggles; do
-    before=$(sed -n "${line}p" trace.txt) after=$(sed -n "$((line + 1))p" trace.txt)
-    for f in score1 score2 firstServer; do
-        [ "$(field $f "$before")" = "$(field $f "$after")" ] || fail "$f changed by the toggle"
-    done
-    [[ $(field rallyState "$after") == [5-8] ]] || fail "no serve after line $line"
-    grep -q '"paddle1":{[^}]*"prevZ":200,' <<<"$after" || fail "paddle 1 back at its start"
-done
-
-"$bin/spinvale-sim" --script mouse.txt --trace | cmp -s - trace.txt || fail "the recorded game replays differently"
-
-write_settings --player1 mouse --player2 keyboard
-play_game trace.txt --no-dialogs --record record.txt
-pointer_to 300 600
-wait_updates 10
+wait_for 30 last_traced '"paddle1":{"x":76.25,"y":[^,]*,"z":205.5,' ||
+    fail "paddle 1 at (76.25, 205.5): $(tail -1 trace.txt)"
 press Return # player 2 serves first: the toss
-wait_updates 2
-grep -q '"rallyState":8,' trace.txt || fail "an instant Enter tap tosses player 2's serve"
+wait_for 30 traced '"rallyState":8,' || fail "an instant Enter tap tosses player 2's serve"
 xdotool keydown Left
 pointer_to 500 650
 wait_updates 5
@@ -76,24 +39,27 @@ wait_game_window "$game_window"
 pointer_to 400 600
 press Down
 wait_updates 10
-quit_game "two humans"
 
-# Taps quicker than an update can share one update's line: each key is looked for among the
-# keys of every update line, and the button's press and release in their field.
-recorded_key() { awk -v k="$1" '/^[0-9]/ { for (i = 5; i <= NF; ++i) if ($i == k) found = 1 } END { exit !found }' record.txt; }
-for key in 13 37 38 39 112 27; do recorded_key "$key" || fail "recorded key $key"; done
-awk '/^[0-9]/ && $4 == "1" { p = 1 } /^[0-9]/ && $4 == "0" { r = 1 } END { exit !(p && r) }' record.txt ||
-    fail "the click's press and release recorded"
+for key in Tab Down Down Right Up Return; do # Player 1: computer, then New game
+    press "$key"
+done
+wait_for 30 grep -q '^new-game .*player1Mouse=0' record.txt || fail "the new game recorded"
+state() { field rallyState "$(tail -1 trace.txt)"; }
+serve_until_won() {
+    [ "$(state)" = 6 ] && press Return && wait_updates 2
+    case $(state) in 20 | 21) ;; *) return 1 ;; esac
+}
+wait_for 150 serve_until_won || fail "no game won in time: $(tail -1 trace.txt)"
+press Return
+wait_for 30 last_traced '"score1":0,"score2":0,' || fail "Enter after the last point: $(tail -1 trace.txt)"
+press Tab
+press Escape
+wait_updates 5
+press Escape
+ended_well "Esc, Esc"
+
+# F1 and Alt+Enter each made a new window. The recording carries the settings the game read.
 [ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
-# Alt+Enter is recorded as the F1 that asked for the toggle, and never as Enter.
-toggle_lines=$(grep -n '"toggleFullscreen"' trace.txt | cut -d: -f1 | tail -1)
-alt_enter=$(grep -v '^#\|^settings' record.txt | sed -n "$((toggle_lines - 1))p")
-[[ "$alt_enter" == *" 112" && "$alt_enter" != *" 13 "* ]] || fail "Alt+Enter recorded as '$alt_enter'"
-
-"$bin/spinvale-sim" --script record.txt --trace | cmp - trace.txt || fail "the replay differs"
-
-# The recording carries the settings the game read: replayed from another folder, which
-# has no settings.dat, it still gives the same game.
 [ "$(head -1 record.txt)" = "# settings: $work/settings.dat" ] || fail "first line: $(head -1 record.txt)"
 mkdir elsewhere && (cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) |
     cmp - trace.txt || fail "the replay from another folder differs"
@@ -104,13 +70,5 @@ play_game window.txt --no-dialogs --replay record.txt
 press Left
 ended_well --replay
 cmp window.txt trace.txt || fail "the replay in the window differs"
-
-play_game drill-trace.txt --no-dialogs --practice rally --target right --record drill.txt
-wait_for 60 grep -q '^spinvale: practice: ' game.err || fail "no word from the coach"
-quit_game "a drill"
-"$bin/spinvale-sim" --script drill.txt --trace | cmp -s - drill-trace.txt || fail "the drill replays differently"
-play_game window-drill.txt --no-dialogs --replay drill.txt
-ended_well "the drill replayed"
-cmp window-drill.txt drill-trace.txt || fail "the drill replayed in the window differs"
 
 finish

@@ -1,19 +1,14 @@
 #!/usr/bin/env bash
-# How the game runs and ends, the window's size and mode, and where the game takes its files
-# from when told. A size the screen does not offer (800x600 on 1024x768): the game tells the
-# player and runs in a window of that size; each switch back to fullscreen tries again.
-# Frames keep the frame limit, a stall reaching the match as one 100 ms update; Esc (even
-# between two slow updates), SIGTERM and SIGINT end the game well; no display is a failure.
+# How the game runs and ends, the window's size and mode, and where it takes its files from.
+# A size the screen does not offer (800x600 on 1024x768): the game says so and runs in a
+# window of that size; each switch back to fullscreen tries again. Esc, SIGTERM and SIGINT
+# end the game well; no display is a failure. (The frame schedule is the shell's unit tests'.)
 source "$(dirname "$0")/lib.sh"
 
 unset XDG_CONFIG_HOME
 export HOME=$work/home
 mkdir -p home run
 mode_failures() { grep -c '^spinvale: Mode Switch Failed\.$' game.err; }
-# Elapsed times of the updates after the first (which includes the game's start-up).
-elapsed_times() { tail -n +3 "$1" | sed -E 's/.*"elapsedMs":([0-9]+),.*/\1/'; }
-# close_game SIGNAL WHAT: a close request, and the game ends well.
-close_game() { kill -"$1" "$game_pid" && ended_well "$2 (SIG$1)"; }
 
 # --settings FILE wins over the working directory's settings.dat, and is read again for the
 # window made by F1: changed to human players in between, the new window's server waits.
@@ -34,7 +29,7 @@ press F1
 wait_game_window "$game_window"
 wait_updates 10
 [ "$(mode_failures)" -eq 2 ] || fail "the fullscreen request tries again"
-close_game INT --settings
+kill -INT "$game_pid" && ended_well "--settings (SIGINT)"
 
 # With dialogs the message waits in a box captioned "Error" until OK (Return) is pressed.
 start_game boxed.txt --settings other.dat
@@ -45,9 +40,7 @@ xdotool key --window "$(window_named Error)" Return 2>/dev/null
 wait_game_window
 dialog_up && fail "the dialog stays open"
 wait_updates 30
-close_game TERM "with the dialog"
-elapsed_times boxed.txt | awk '$1 < 16 { bad = 1 } END { exit bad }' ||
-    fail "updates closer than 1/60 s: $(elapsed_times boxed.txt | sort -n | head -3 | xargs)"
+kill -TERM "$game_pid" && ended_well "with the dialog (SIGTERM)"
 
 # The game as a user installs it ("cmake --install" into a staging folder), started from an
 # empty working directory by a user with no settings: it finds the installed settings (two
@@ -60,16 +53,15 @@ cd run || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/capture.raw SDL_DISKAUDIODELAY=1
 play_game "$work/data.txt" --no-dialogs --windowed --max-fps 20
 [ "$(window_size)" = 800x600 ] || fail "window $(window_size), not the installed settings' 800x600"
-head -1 "$work/data.txt" | grep -q '^{"frame":0,"elapsedMs":0,.*"rallyState":6,' ||
-    fail "a normal start (player 2 to serve): $(head -1 "$work/data.txt")"
-wait_updates 10
-kill -STOP "$game_pid" && sleep 0.5 && kill -CONT "$game_pid"
-strokes_heard "the installed game"
+wait_for 60 traced '"sounds":\["sounds/paddle.wav"' || fail "the computers played no stroke"
+wait_updates 30
+press Escape
+ended_well "the installed game"
+! grep -E 'cannot|newsv|sounds/|settings' game.err || fail "files missed (above)"
+# SDL's disk audio driver wrote 16-bit samples: a stroke is heard above 1000.
+od -An -v -td2 -w2 "$work/capture.raw" | awk '$1 > 1000 || $1 < -1000 { heard = 1 } END { exit !heard }' ||
+    fail "the sounds were not heard"
 [ -z "$(ls -A | grep -v '^game\.')" ] || fail "the game left files in the working directory: $(ls -A)"
-tail -1 "$work/data.txt" | grep -q '"requests":\["quit"\]}$' || fail "the last update asked to quit"
-elapsed_times "$work/data.txt" | awk '$1 < 50 || $1 > 100 { bad = 1 } END { exit bad }' ||
-    fail "updates under 1/20 s or over 100 ms apart: $(elapsed_times "$work/data.txt" | sort -n | xargs)"
-elapsed_times "$work/data.txt" | grep -qx 100 || fail "the stall reaches the match as 100 ms"
 
 # --data-dir DIR holding only settings: they are read there, and the images looked for
 # nowhere else; the game ends after the updates --frames asks for.

@@ -1,23 +1,21 @@
 // What a stranger or a misbehaving guest sends a host on 127.0.0.1:PORT, for the tests:
-//   net_probe PORT empty               600 empty datagrams, then 300 a second for 6 s
-//   net_probe PORT half-open N         N CONNECTs, each from its own address, never finished
-//   net_probe PORT wrong-code N SECONDS
-//                                      N connections from 127.0.0.2 guessing codes
-//   net_probe PORT trickle CODE inputs|hashes
-//                                      joins, then sends only an empty Inputs (or a hash out
-//                                      of turn) every 2 s, until the host lets it go
-//   net_probe PORT big SECONDS [CODE]  two visitors that never say hello (with the code:
-//                                      that join first), 4 x 30 MB each
-// It prints "probing" as it begins and what it did at the end. With --watch PID, the
-// resident memory of that process is sampled throughout: "memory START MOST" (kB).
+//   net_probe PORT empty | half-open N | wrong-code N SECONDS | trickle CODE inputs|hashes
+//                  | big SECONDS [CODE]
+// empty: 600 empty datagrams, then 300 a second for 6 s; half-open: N CONNECTs, each from its
+// own address, never finished; wrong-code: N connections from 127.0.0.2 guessing codes;
+// trickle: joins, then sends only an empty Inputs (or a hash out of turn) every 2 s until the
+// host lets it go; big: two visitors that never say hello (with CODE: that join first),
+// 4 x 30 MB each. It prints "probing" as it begins and what it did at the end. With
+// --watch PID, that process's resident memory is sampled throughout: "memory START MOST" (kB).
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <thread>
 
 #include "session.h"
@@ -32,11 +30,9 @@ std::string watched;
 long memoryStart = 0, memoryMost = 0;
 
 long residentKb() {
-    std::ifstream status("/proc/" + watched + "/status");
-    long kb = 0;
-    for (std::string key; status >> key && key != "VmRSS:";) {
-    }
-    return status >> kb ? kb : 0;
+    long size = 0, resident = 0;
+    std::ifstream("/proc/" + watched + "/statm") >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Calls tick about every millisecond for `seconds`, or until it says stop.
@@ -49,52 +45,36 @@ void runFor(double seconds, Tick tick) {
     }
 }
 
-void sendFrom(const std::string& from, const void* data, std::size_t size, int count = 1) {
-    const int s = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    inet_pton(AF_INET, from.c_str(), &a.sin_addr);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    a.sin_port = htons(target.port);
-    a.sin_addr.s_addr = target.host;
-    for (int i = 0; i < count; ++i) {
-        sendto(s, data, size, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    }
-    close(s);
-}
-
+// From 127.0.0.3, each millisecond's from a new port.
 void emptyDatagrams() {
-    sendFrom("127.0.0.3", nullptr, 0, 600);
+    sockaddr_in from{}, to{};
+    from.sin_family = to.sin_family = AF_INET;
+    from.sin_addr.s_addr = inet_addr("127.0.0.3");
+    to.sin_port = htons(target.port), to.sin_addr.s_addr = target.host;
     const auto start = Clock::now();
-    int sent = 600;
+    int sent = 0;
     runFor(6, [&] {
-        const int due =
-            600 + int(std::chrono::duration<double>(Clock::now() - start).count() * 300);
-        sendFrom("127.0.0.3", nullptr, 0, due - sent);
-        sent = due;
+        const int s = socket(AF_INET, SOCK_DGRAM, 0);
+        bind(s, reinterpret_cast<sockaddr*>(&from), sizeof from);
+        for (const double t = std::chrono::duration<double>(Clock::now() - start).count();
+             sent < 600 + int(t * 300); ++sent) {
+            sendto(s, nullptr, 0, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        }
+        close(s);
         return true;
     });
     std::cout << "sent " << sent << " empty datagrams\n";
 }
 
-// ENet's CONNECT as a client's first datagram carries it: the header with its send time,
-// then the command.
+// Each CONNECT from an ENet host of its own, gone before the host's answer comes.
 void halfOpen(int count) {
     for (int i = 0; i < count; ++i) {
-        uint8_t datagram[4 + sizeof(ENetProtocolConnect)] = {};
-        const uint16_t peerId =
-            htons(ENET_PROTOCOL_MAXIMUM_PEER_ID | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
-        std::memcpy(datagram, &peerId, 2);
-        ENetProtocolConnect c{};
-        c.header.command = ENET_PROTOCOL_COMMAND_CONNECT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE;
-        c.header.channelID = 0xFF;
-        c.header.reliableSequenceNumber = htons(1);
-        c.mtu = htonl(1400);
-        c.windowSize = htonl(ENET_PROTOCOL_MAXIMUM_WINDOW_SIZE);
-        c.channelCount = htonl(2);
-        c.connectID = htonl(0x5eed0000u + uint32_t(i));
-        std::memcpy(datagram + 4, &c, sizeof c);
-        sendFrom("127.0.1." + std::to_string(1 + i), datagram, sizeof datagram);
+        ENetAddress a{};
+        enet_address_set_host_ip(&a, ("127.0.1." + std::to_string(1 + i)).c_str());
+        ENetHost* host = enet_host_create(&a, 1, 2, 0, 0);
+        enet_host_connect(host, &target, 2, 0);
+        enet_host_flush(host);
+        enet_host_destroy(host);
     }
     runFor(2, [] { return true; });
     std::cout << "sent " << count << " half-open connections\n";
@@ -195,30 +175,25 @@ int main(int argc, char** argv) {
         args.resize(args.size() - 2);
         memoryStart = memoryMost = residentKb();
     }
-    const std::string mode = args.size() >= 2 ? args[1] : "";
-    const std::size_t most = mode == "empty" ? 2 : mode == "half-open" ? 3 : 4;
-    if (enet_initialize() != 0 || args.size() < most - (mode == "big") || args.size() > most) {
+    args.resize(std::max<std::size_t>(args.size(), 2));
+    const std::string mode = args[1];
+    const std::map<std::string, std::pair<std::size_t, std::function<void()>>> probes = {
+        {"empty", {2, [] { emptyDatagrams(); }}},
+        {"half-open", {3, [&] { halfOpen(std::stoi(args[2])); }}},
+        {"wrong-code", {4, [&] { wrongCodes(std::stoi(args[2]), std::stod(args[3])); }}},
+        {"trickle", {4, [&] { trickle(args[2], args[3] == "inputs"); }}},
+        {"big", {4, [&] { bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : ""); }}}};
+    const auto probe = probes.find(mode);
+    if (enet_initialize() != 0 || probe == probes.end() || args.size() > probe->second.first ||
+        args.size() < probe->second.first - (mode == "big")) {
         std::cerr << "usage: net_probe PORT MODE [ARGS] [--watch PID]\n";
         return 2;
     }
     enet_address_set_host_ip(&target, "127.0.0.1");
     target.port = static_cast<uint16_t>(std::stoi(args[0]));
     std::cout << "probing" << std::endl;
-    if (mode == "empty") {
-        emptyDatagrams();
-    } else if (mode == "half-open") {
-        halfOpen(std::stoi(args[2]));
-    } else if (mode == "wrong-code") {
-        wrongCodes(std::stoi(args[2]), std::stod(args[3]));
-    } else if (mode == "trickle") {
-        trickle(args[2], args[3] == "inputs");
-    } else if (mode == "big") {
-        bigVisitors(std::stod(args[2]), args.size() == 4 ? args[3] : "");
-    } else {
-        return 2;
-    }
+    probe->second.second();
     if (!watched.empty()) {
         std::cout << "memory " << memoryStart << " " << memoryMost << "\n";
     }
-    return 0;
 }

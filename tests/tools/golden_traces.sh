@@ -8,14 +8,12 @@ print=${2:-}
 source "$(dirname "$0")/../harness.sh"
 
 # Scripts made from formulas, so that no recording needs to be kept: irregular frame times,
-# a pointer sweeping the screen, clicks, arrows and Enter, F1 toggles, Esc at the end; and
-# frames of 24 to 32 ms from a small generator of its own (x * 69069 + 1, exact in any awk),
-# under which a rally at game speed 40 and gravity 30 stalls at 2-1 and is called a let.
-# Two human players pressing by the clock alone: in "serves" each press that tosses is
-# followed by one that swings 66 - (5k mod 17) updates later in cycle k, so serves are struck
-# at many swing angles; in "returns" player 1 clicks every 149 updates and player 2 taps
-# Enter every 151, so some of their long straight rallies end in returns struck mid-swing.
-# Taps of the pointer and the arrows put each paddle on one side, then the other.
+# a pointer sweeping the screen, clicks, arrows, Enter, F1, Esc at the end; frames of 24 to
+# 32 ms from a generator of its own (x * 69069 + 1, exact in any awk), under which a rally at
+# game speed 40 and gravity 30 stalls at 2-1 (a let). Two humans pressing by the clock: in
+# "serves" each toss is followed by a swing 66 - (5k mod 17) updates later in cycle k, serves
+# struck at many swing angles; in "returns" clicks every 149 updates and Enter every 151 end
+# some long rallies mid-swing. Taps of the pointer and arrows turn each paddle both ways.
 script() {
     awk -v n="$1" -v kind="$2" 'BEGIN {
         r = 7
@@ -49,18 +47,14 @@ done
 # run NAME HASH SETTINGS SIM-OPTIONS...: the computer on both sides unless SETTINGS (options
 # of spinvale-settings, the later of two the same winning) says otherwise.
 run() {
-    local name=$1 want=$2 settings=$3
+    local name=$1 want=$2 settings=$3 got
     shift 3
     # shellcheck disable=SC2086
     "$bin/spinvale-settings" write "$name.dat" --player1 computer --player2 computer $settings \
         >/dev/null 2>&1 || exit 1
-    local got
     got=$("$bin/spinvale-sim" --settings "$name.dat" "$@" --trace 2>/dev/null | sha256sum | cut -c1-16)
-    if [ -n "$print" ]; then
-        echo "$name $got"
-    elif [ "$got" != "$want" ]; then
-        fail "$name: trace hash $got, expected $want"
-    fi
+    [ -n "$print" ] && echo "$name $got" && return
+    [ "$got" = "$want" ] || fail "$name: trace hash $got, expected $want"
 }
 run cpu-16ms           89efe49cc7e1651b "" --frame-ms 16
 run cpu21-33ms-seed7   89c635b0f938a781 "--points 21" --frame-ms 33 --seed 7

@@ -4,7 +4,6 @@ bin=$1
 source "$(dirname "$0")/../harness.sh"
 field() { grep -E "^  $1 " out.txt | awk '{print $2}'; }
 
-expect_status 2 "$bin/spinvale-settings"
 expect_status 2 "$bin/spinvale-settings" frobnicate
 expect_status 1 "$bin/spinvale-settings" show missing.dat
 grep -q 'missing.dat' err.txt || fail "names the missing file"
@@ -23,7 +22,10 @@ expect_status 0 "$bin/spinvale-settings" show
 XDG_CONFIG_HOME= HOME=$work/home expect_status 0 "$bin/spinvale-settings" write --points 21
 [ -f home/.config/spinvale/settings.dat ] || fail "~/.config/spinvale when XDG_CONFIG_HOME is empty"
 
-# Changes keep everything not named.
+# Changes keep everything not named, the bytes the game never reads (reserved doubles,
+# alignment gaps) included.
+head -c 112 /dev/urandom >s.dat
+reserved=$(od -An -tx1 -j16 -N8 s.dat)
 expect_status 0 "$bin/spinvale-settings" write s.dat --camera 10,250.5,-3 --screen 1280x720
 expect_status 0 "$bin/spinvale-settings" write s.dat --points 21 --player1 computer --player2=keyboard --ai-skill 1 --spin -4.5 --simple-graphics 1
 expect_status 0 "$bin/spinvale-settings" show s.dat
@@ -31,12 +33,7 @@ for expected in pointsPerGame=21 player1Mouse=0 player2Keyboard=1 cameraY=250.5 
                 spinFactor=-4.5 simpleGraphics=1; do
     [ "$(field "${expected%=*}")" = "${expected#*=}" ] || fail "$expected: $(cat out.txt)"
 done
-
-# Bytes the game never reads (reserved doubles, alignment gaps) survive a rewrite.
-head -c 112 /dev/urandom >r.dat
-before=$(od -An -tx1 -j16 -N8 r.dat)
-expect_status 0 "$bin/spinvale-settings" write r.dat --points 21
-[ "$(od -An -tx1 -j16 -N8 r.dat)" = "$before" ] || fail "reserved bytes kept"
+[ "$(od -An -tx1 -j16 -N8 s.dat)" = "$reserved" ] || fail "reserved bytes kept"
 
 # The window and sound choices the game's menu keeps after the record survive a rewrite
 # (here: windowed, silent, 2 samples); a value the game does not offer is shown replaced.
@@ -75,13 +72,8 @@ for bad in "--points 12" "--player1 keyboard" "--player2 mouse" "--game-speed -0
     cmp -s s.dat before.dat || fail "file changed by: $bad"
 done
 
-# A place that cannot be written: status 1, the old file untouched. A read-only folder
-# stops everyone but root; a "folder" that is a file stops root too.
-mkdir ro && cp before.dat ro/settings.dat && chmod a-w ro
-if [ "$(id -u)" -ne 0 ]; then
-    expect_status 1 "$bin/spinvale-settings" write ro/settings.dat --points 21
-    cmp -s ro/settings.dat before.dat || fail "read-only folder: file changed"
-fi
+# A place that cannot be written (a "folder" that is a file, which stops root too): status 1,
+# the old file untouched.
 cp before.dat notafolder
 expect_status 1 "$bin/spinvale-settings" write notafolder/settings.dat --points 21
 cmp -s notafolder before.dat || fail "a file in the way was changed"
