@@ -151,7 +151,7 @@ guest() { # NAMESPACE NAME SCRIPT JOIN...: a guest there, its output in NAME.tra
     guest_pid=$! && pids+=($!)
 }
 says() { # FILE PATTERN: a line of FILE matches
-    grep -q -- "$2" "$1"
+    grep -qs -- "$2" "$1"
 }
 # The milliseconds from the host's start until its stderr says PATTERN; bounded, finer than
 # wait_for.
@@ -217,32 +217,45 @@ print(replies)
 PY
 }
 
-# The game's window hosting from its menu on lan1, on an X server of its own there: the
-# milliseconds from Enter on Host to the invite with the router's address, the mapping while
-# it waits, and Esc closing it.
-window_host() { # WAY
+# The game's window on an X server of its own in a namespace, driven from its menu: it hosts
+# (the milliseconds from Enter on Host to the invite with the router's address, and the
+# router's ruleset while it waits, are kept) or joins the first game its join page lists,
+# with the code given; then Esc.
+window() { # NAMESPACE host|join [CODE]: its stderr in window.err
     cat >window.sh <<'SH'
-bin=$1 router=$2
+bin=$1 router=$2 role=$3 code=$4
 SDL_AUDIODRIVER=dummy "$bin/spinvale" --windowed --no-dialogs --settings window.dat 2>window.err &
 game=$!
 for _ in $(seq 100); do w=$(xdotool search --name '^Spinvale$' 2>/dev/null) && break; sleep 0.1; done
-xdotool windowfocus "$w" key Tab Down Down Down Down Return Up
-sleep 0.2
-start=${EPOCHREALTIME/[.,]/}
-xdotool key Return
-for _ in $(seq 500); do grep -q 'Invite: spinvale://10.77.0.1' window.err && break; sleep 0.02; done
-echo $(((${EPOCHREALTIME/[.,]/} - start) / 1000)) >window.ms
-ip netns exec "$router" nft list ruleset >window.rules
+waits() { for _ in $(seq 500); do grep -q "$1" window.err && return; sleep 0.02; done; }
+if [ "$role" = host ]; then
+    xdotool windowfocus "$w" key Tab Down Down Down Down Return Up
+    sleep 0.2
+    start=${EPOCHREALTIME/[.,]/}
+    xdotool key Return
+    waits 'Invite: spinvale://10.77.0.1'
+    echo $(((${EPOCHREALTIME/[.,]/} - start) / 1000)) >window.ms
+    ip netns exec "$router" nft list ruleset >window.rules
+else
+    xdotool windowfocus "$w" key Tab Down Down Down Down Down Return
+    sleep 1.5 # the search's second
+    xdotool key Down Down Down Return type "$code"
+    xdotool key Return Return
+    waits 'playing with player 1'
+fi
 xdotool key Escape
 wait "$game"
 echo $? >window.status
 SH
     rm -f window.ms window.status
-    on lan1 timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -r" bash window.sh "$bin" "$ns-router" &
+    on "$1" timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -r" bash window.sh "$bin" "$ns-router" "${@:2}" &
     pids+=($!)
     wait $! || fail "the window's X server: status $?"
-    grep -q "dnat ip to 192.168.77.10:27455" window.rules || fail "window: no mapping while it waits"
     [ "$(cat window.status 2>/dev/null)" = 0 ] || fail "window: exit status: $(cat window.err)"
+}
+window_host() { # WAY
+    window lan1 host
+    grep -q "dnat ip to 192.168.77.10:27455" window.rules || fail "window: no mapping while it waits"
     says window.err "Your router opened UDP port 27455 by $1" || fail "window: $(cat window.err)"
     says window.err 'the router closed port 27455 again' || fail "window: not closed: $(cat window.err)"
     ! dnat_to 192.168.77.10 || fail "window: the mapping is still there after Esc"
@@ -312,6 +325,10 @@ wait_for 10 says lan3.err 'Your router refused (UPnP error 606, ActionNotAuthori
 quit_host lan3 192.168.77.12
 kill -KILL "$miniupnpd_pid"
 wait "$miniupnpd_pid" 2>/dev/null
+# What the router's silence and the killed miniupnpd left goes with them.
+for chain in input miniupnpd prerouting_miniupnpd postrouting_miniupnpd; do
+    on router nft flush chain inet lab "$chain"
+done
 
 # NAT-PMP alone: the window again, then a whole game on a lease of 4 seconds, still held
 # after 6 (so renewed), the guest joining with the invite.
@@ -325,6 +342,13 @@ says lan1.err 'Your router opened UDP port 27455 by NAT-PMP' || fail "$(cat lan1
 whole_game lan1 natpmp "$(invite_of lan1)"
 sleep 6
 dnat_to 192.168.77.10 || fail "the NAT-PMP mapping was not renewed"
+# A second host whose guest leaves: no one else can join, and the port is closed at once.
+start_host lan2
+wait_for 10 says lan2.err 'Invite: spinvale://10.77.0.1:' || fail "no second invite: $(cat lan2.err)"
+guest wan short short.txt "$(invite_of lan2)"
+wait_for 20 says lan2.err 'Player 2 left' && wait_for 5 eval '! dnat_to 192.168.77.11' ||
+    fail "the port stays open with no one to join: $(cat lan2.err)"
+quit_host lan2 192.168.77.11
 game_over lan1 natpmp
 
 # No miniupnpd, and a router that drops what the host sends it rather than refuse it: the
@@ -335,9 +359,9 @@ start_host lan1
 given_up=$(ms_until lan1.err 'Your router did not open port 27455: players outside your network need UDP port 27455 forwarded to 192.168.77.10 (this computer); players on your network can join 192.168.77.10$') ||
     fail "no word of the missing router: $(cat lan1.err)"
 [ "${given_up:-9999}" -le 3500 ] || fail "the host said so after $given_up ms"
-guest lan3 lan-guest short.txt "$(invite_of lan1)"
-wait_for 20 eval "! kill -0 $guest_pid 2>/dev/null" && wait "$guest_pid" &&
-    says lan-guest.err 'playing with player 1' || fail "the guest on the LAN did not play: $(cat lan-guest.err)"
+window lan3 join "$(code_of lan1)"  # the game found on the join page
+says window.err 'playing with player 1' && says lan1.err 'player 2 joined from 192.168.77.12' ||
+    fail "the guest on the LAN did not play: $(cat window.err)"
 quit_host lan1 192.168.77.10
 
 echo "the invite on screen after Host: UPnP $upnp_window_ms ms, NAT-PMP $natpmp_window_ms ms" \
