@@ -1,6 +1,7 @@
 // Any bytes as what a stranger sends the search for games on this network, and as an invite
 // pasted or clicked: what is read writes back to the very bytes, and a name or an invite
 // read is safe to show.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -12,12 +13,7 @@ using namespace spinvale::net;
 namespace {
 
 bool printable(const std::string& text) {
-    for (const char c : text) {
-        if (c < ' ' || c > '~') {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The pure pieces of reaching a host: invites written and read strictly, the search for
-// games on this network (its bytes worked out by hand, hostile datagrams refused, the answer
-// limits), the choices made from this computer's interfaces, and the router's answers told.
+// The pure pieces of reaching a host: invites read strictly, the search for games on this
+// network (its bytes worked out by hand), this computer's interfaces, the router's answers.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
@@ -25,14 +24,11 @@ TEST(Invites, ReadBackAsWrittenAndPastedTextIsForgiven) {
               "table-3.example.org 4000 K7MQ2P");
     EXPECT_TRUE(looksLikeInvite("  spinvale://x"));
     EXPECT_FALSE(looksLikeInvite("192.0.2.7:27455"));
-    // --join takes either; an address leaves the code as it was.
+    // --join takes an address (an invite: the command line's tests), leaving the code as it was.
     std::string host, code = "KEPT", why;
     uint16_t port = 0;
     EXPECT_TRUE(readJoinTarget("192.0.2.7", host, port, code, why));
     EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.7:27455/KEPT");
-    EXPECT_TRUE(readJoinTarget("spinvale://192.0.2.8:9/k7mq2p", host, port, code, why));
-    EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.8:9/K7MQ2P");
-    EXPECT_FALSE(readJoinTarget("spinvale://192.0.2.8/K7MQ2P", host, port, code, why));
 }
 
 TEST(Invites, AnythingElseIsRefusedWithAReason) {
@@ -102,9 +98,7 @@ TEST(LanSearch, DatagramsThatAreNotExactlyOursAreRefused) {
 }
 
 TEST(LanSearch, NamesAreMadeSafeToShow) {
-    EXPECT_EQ(lanGameName("  Jos\xc3\xa9 Garc\xc3\xad"
-                          "a  "),
-              "Jos? Garc?a");
+    EXPECT_EQ(lanGameName("  Ren\xc3\xa9 Jos\xc3\xa9  "), "Ren? Jos?");
     EXPECT_EQ(lanGameName("\x1b[31mred\x07"), "[31mred");
     EXPECT_EQ(lanGameName(std::string(40, 'n')), std::string(31, 'n'));
     EXPECT_EQ(lanGameName(" \t\n"), "Spinvale");
@@ -121,10 +115,6 @@ TEST(LanSearch, AnswersAreLimitedInAllAndForEachAsker) {
     EXPECT_FALSE(limiter.allow(10, t0 + 150));
     EXPECT_TRUE(limiter.allow(1, t0 + 1000));   // the bucket full again
     EXPECT_FALSE(limiter.allow(1, t0 + 1001));  // but not twice to one asker
-    AnswerLimiter one;
-    EXPECT_TRUE(one.allow(5, 0));
-    EXPECT_FALSE(one.allow(5, 199));  // the same asker, within 200 ms
-    EXPECT_TRUE(one.allow(5, 200));
 }
 
 constexpr uint32_t lo = 0x7F000001, docker = 0xAC110001, wlan = 0xC0A80114, eth = 0x0A000005;
@@ -138,13 +128,13 @@ const std::vector<NetInterface> interfaces = {
 TEST(LanSearch, AHostAnswersOnlyItsOwnNetworks) {
     LanResponder host("Ana", 27455, interfaces);
     EXPECT_FALSE(host.answer(7, 0x08080808, 0));  // from the internet, through a mapping
-    EXPECT_FALSE(host.answer(7, 0x0A000009, 0));  // on a network that is down
     const auto answer = host.answer(7, 0xC0A80177, 0);
     ASSERT_TRUE(answer);
     const auto game = decodeLanAnswer(answer->data(), answer->size(), 7);
     ASSERT_TRUE(game);
     EXPECT_EQ(game->name + ":" + std::to_string(game->port), "Ana:27455");
-    EXPECT_TRUE(host.answer(8, lo, 0));
+    EXPECT_FALSE(host.answer(8, 0xC0A80177, 1));  // the same asker again at once
+    EXPECT_TRUE(host.answer(8, lo, 1));
 }
 
 // The kernel prints each address as the number its bytes in network order make here.
@@ -168,7 +158,6 @@ TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
     EXPECT_EQ(chooseLocalAddress(interfaces, std::nullopt), docker);
     EXPECT_EQ(chooseLocalAddress(interfaces, 0x0A000001), docker);  // its network is down
     EXPECT_FALSE(chooseLocalAddress({interfaces[0]}, std::nullopt));
-    EXPECT_EQ(ipv4Text(wlan), "192.168.1.20");
     EXPECT_EQ(hostAddresses(interfaces, 0xC0A80101),
               (std::vector<std::string>{"192.168.1.20", "172.17.0.1"}));
     EXPECT_EQ(hostAddresses({interfaces[0], interfaces[3]}, std::nullopt),
@@ -176,7 +165,6 @@ TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
 
     EXPECT_EQ(broadcastAddresses(interfaces),
               (std::vector<uint32_t>{0xFFFFFFFF, 0xAC11FFFF, 0xC0A801FF}));
-    EXPECT_TRUE(onLocalNetwork(0xC0A80177, interfaces));
     EXPECT_FALSE(onLocalNetwork(0x0A000009, interfaces));
     EXPECT_FALSE(onLocalNetwork(0x08080808, interfaces));
 }
