@@ -1,6 +1,7 @@
 // Any bytes as what a stranger sends the search for games on this network, and as an invite
-// pasted or clicked: what is read writes back to the very bytes, a host answers within its
-// limits and never more than it was sent, and a name or an invite read is safe to show.
+// pasted or clicked: what is read writes back to the very bytes, and a name or an invite
+// read is safe to show.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -12,12 +13,7 @@ using namespace spinvale::net;
 namespace {
 
 bool printable(const std::string& text) {
-    for (const char c : text) {
-        if (c < ' ' || c > '~') {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
 }  // namespace
@@ -33,15 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
          (encodeLanAnswer(nonce, game->port, game->name) != bytes || !printable(game->name)))) {
         std::abort();
     }
-    static LanResponder host("Ana", 27455, {{"lo", 0x7F000001, 0xFF000000, 0, true, true}});
-    static uint32_t now = 0;
-    now += size > 0 ? data[0] : 1;
-    const auto answer =
-        host.answer(nonce, size >= 4 ? 0x7F000000 | data[size - 1] : 0x7F000001, now);
-    if (answer && answer->size() > lanQuerySize) {
-        std::abort();
-    }
-
     const std::string text(bytes.begin(), bytes.end());
     const std::string name = lanGameName(text);
     std::string error;

@@ -45,6 +45,7 @@ TEST(TwoPeers, AGameThatStopsMovingIsGivenUpAtFiveSeconds) {
 TEST(TwoPeers, AGuestUnansweredForFiveSecondsSaysSo) {
     Side guest(Role::Guest);
     EXPECT_EQ(guest.peer->status(), "Calling table.local port 27455...");
+    EXPECT_EQ(guest.at(start - 16), PeerState::Calling);  // a frame due before the call began
     EXPECT_EQ(guest.at(start + 4999), PeerState::Calling);
     EXPECT_EQ(guest.at(start + 5000), PeerState::Unplayed);
     const std::string told =

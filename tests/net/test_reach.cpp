@@ -1,6 +1,5 @@
-// The pure pieces of reaching a host: invites written and read strictly, the search for
-// games on this network (its bytes worked out by hand, hostile datagrams refused, the answer
-// limits), the choices made from this computer's interfaces, and the router's codes named.
+// The pure pieces of reaching a host: invites read strictly, the search for games on this
+// network (its bytes worked out by hand), this computer's interfaces, the router's answers.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
@@ -24,25 +23,19 @@ TEST(Invites, ReadBackAsWrittenAndPastedTextIsForgiven) {
     EXPECT_EQ(read->host + " " + std::to_string(read->port) + " " + read->code,
               "table-3.example.org 4000 K7MQ2P");
     EXPECT_TRUE(looksLikeInvite("  spinvale://x"));
-    EXPECT_FALSE(looksLikeInvite("192.0.2.7:27455"));
-    // --join takes either; an address leaves the code as it was.
+    // --join takes an address (an invite: the command line's tests), leaving the code as it was.
     std::string host, code = "KEPT", why;
     uint16_t port = 0;
     EXPECT_TRUE(readJoinTarget("192.0.2.7", host, port, code, why));
     EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.7:27455/KEPT");
-    EXPECT_TRUE(readJoinTarget("spinvale://192.0.2.8:9/k7mq2p", host, port, code, why));
-    EXPECT_EQ(host + ":" + std::to_string(port) + "/" + code, "192.0.2.8:9/K7MQ2P");
-    EXPECT_FALSE(readJoinTarget("spinvale://192.0.2.8/K7MQ2P", host, port, code, why));
 }
 
 TEST(Invites, AnythingElseIsRefusedWithAReason) {
+    // One of each reason; the port's own rules are --join's (Address, in the network tests).
     const std::pair<std::string, const char*> bad[] = {
-        {"", "does not start with"},
-        {"http://192.0.2.7:27455/K7MQ2P", "does not start with"},
         {"spinvale:/192.0.2.7:27455/K7MQ2P", "does not start with"},
         {"spinvale://192.0.2.7:27455", "no join code"},
         {"spinvale://192.0.2.7/K7MQ2P", "no port"},
-        {"spinvale://192.0.2.7:0/K7MQ2P", "from 1 to 65535"},
         {"spinvale://192.0.2.7:65536/K7MQ2P", "from 1 to 65535"},
         {"spinvale://192.0.2.7:27455x/K7MQ2P", "from 1 to 65535"},
         {"spinvale://:27455/K7MQ2P", "missing"},
@@ -51,18 +44,11 @@ TEST(Invites, AnythingElseIsRefusedWithAReason) {
         {"spinvale://user@192.0.2.7:27455/K7MQ2P", "no valid host"},
         {"spinvale://-table.example:27455/K7MQ2P", "no valid host"},
         {"spinvale://table..example:27455/K7MQ2P", "no valid host"},
-        {"spinvale://t%61ble:27455/K7MQ2P", "no valid host"},
         {"spinvale://" + std::string(64, 'a') + ":27455/K7MQ2P", "no valid host"},
         {"spinvale://192.0.2.7:27455/K7MQ2", "six letters"},
         {"spinvale://192.0.2.7:27455/K7MQ2P7", "six letters"},
         {"spinvale://192.0.2.7:27455/K7M-Q2P", "six letters"},
-        {"spinvale://192.0.2.7:27455/K7MQ2P/", "six letters"},
-        {"spinvale://192.0.2.7:27455/K7MQ2P?join=1", "six letters"},
-        {"spinvale://192.0.2.7:27455//K7MQ2P", "six letters"},
-        {"spinvale://192.0.2.7:27455/K7MQ2P#x", "six letters"},
         {"spinvale://192.0.2.7:27455/K7M\x1b[2JQ2P", "only letters"},
-        {std::string("spinvale://192.0.2.7:27455/K7\0MQ2P", 34), "only letters"},
-        {"spinvale://192.0.2.7:27455/K7MQ2\xc3\xa9", "only letters"},
         {"spinvale://192.0.2.7 27455/K7MQ2P", "only letters"},
         {"spinvale://" + std::string(300, 'a') + ":1/K7MQ2P", "not that long"},
     };
@@ -115,9 +101,7 @@ TEST(LanSearch, DatagramsThatAreNotExactlyOursAreRefused) {
 }
 
 TEST(LanSearch, NamesAreMadeSafeToShow) {
-    EXPECT_EQ(lanGameName("  Jos\xc3\xa9 Garc\xc3\xad"
-                          "a  "),
-              "Jos? Garc?a");
+    EXPECT_EQ(lanGameName("  Ren\xc3\xa9 Jos\xc3\xa9  "), "Ren? Jos?");
     EXPECT_EQ(lanGameName("\x1b[31mred\x07"), "[31mred");
     EXPECT_EQ(lanGameName(std::string(40, 'n')), std::string(31, 'n'));
     EXPECT_EQ(lanGameName(" \t\n"), "Spinvale");
@@ -134,10 +118,6 @@ TEST(LanSearch, AnswersAreLimitedInAllAndForEachAsker) {
     EXPECT_FALSE(limiter.allow(10, t0 + 150));
     EXPECT_TRUE(limiter.allow(1, t0 + 1000));   // the bucket full again
     EXPECT_FALSE(limiter.allow(1, t0 + 1001));  // but not twice to one asker
-    AnswerLimiter one;
-    EXPECT_TRUE(one.allow(5, 0));
-    EXPECT_FALSE(one.allow(5, 199));  // the same asker, within 200 ms
-    EXPECT_TRUE(one.allow(5, 200));
 }
 
 constexpr uint32_t lo = 0x7F000001, docker = 0xAC110001, wlan = 0xC0A80114, eth = 0x0A000005;
@@ -151,13 +131,13 @@ const std::vector<NetInterface> interfaces = {
 TEST(LanSearch, AHostAnswersOnlyItsOwnNetworks) {
     LanResponder host("Ana", 27455, interfaces);
     EXPECT_FALSE(host.answer(7, 0x08080808, 0));  // from the internet, through a mapping
-    EXPECT_FALSE(host.answer(7, 0x0A000009, 0));  // on a network that is down
     const auto answer = host.answer(7, 0xC0A80177, 0);
     ASSERT_TRUE(answer);
     const auto game = decodeLanAnswer(answer->data(), answer->size(), 7);
     ASSERT_TRUE(game);
     EXPECT_EQ(game->name + ":" + std::to_string(game->port), "Ana:27455");
-    EXPECT_TRUE(host.answer(8, lo, 0));
+    EXPECT_FALSE(host.answer(8, 0xC0A80177, 1));  // the same asker again at once
+    EXPECT_TRUE(host.answer(8, lo, 1));
 }
 
 // The kernel prints each address as the number its bytes in network order make here.
@@ -181,7 +161,6 @@ TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
     EXPECT_EQ(chooseLocalAddress(interfaces, std::nullopt), docker);
     EXPECT_EQ(chooseLocalAddress(interfaces, 0x0A000001), docker);  // its network is down
     EXPECT_FALSE(chooseLocalAddress({interfaces[0]}, std::nullopt));
-    EXPECT_EQ(ipv4Text(wlan), "192.168.1.20");
     EXPECT_EQ(hostAddresses(interfaces, 0xC0A80101),
               (std::vector<std::string>{"192.168.1.20", "172.17.0.1"}));
     EXPECT_EQ(hostAddresses({interfaces[0], interfaces[3]}, std::nullopt),
@@ -189,73 +168,44 @@ TEST(LocalNetwork, TheGatewayAndTheAddressTheRouterKnows) {
 
     EXPECT_EQ(broadcastAddresses(interfaces),
               (std::vector<uint32_t>{0xFFFFFFFF, 0xAC11FFFF, 0xC0A801FF}));
-    EXPECT_TRUE(onLocalNetwork(0xC0A80177, interfaces));
     EXPECT_FALSE(onLocalNetwork(0x0A000009, interfaces));
     EXPECT_FALSE(onLocalNetwork(0x08080808, interfaces));
-}
-
-TEST(RouterAnswers, CodesAreNamedAndMeant) {
-    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 718), "ConflictInMappingEntry");
-    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 606), "ActionNotAuthorized");
-    EXPECT_EQ(routerCodeName(RouterWay::NatPmp, 2), "NotAuthorized");
-    EXPECT_EQ(routerCodeName(RouterWay::NatPmp, 718), "");
-    EXPECT_EQ(routerCodeName(RouterWay::Upnp, 2), "");
-    const std::tuple<RouterWay, int, RouterRefusal> meanings[] = {
-        {RouterWay::Upnp, 718, RouterRefusal::PortTaken},
-        {RouterWay::Upnp, 729, RouterRefusal::PortTaken},
-        {RouterWay::Upnp, 606, RouterRefusal::NotAllowed},
-        {RouterWay::Upnp, 728, RouterRefusal::NoRoom},
-        {RouterWay::Upnp, 501, RouterRefusal::Other},
-        {RouterWay::NatPmp, 2, RouterRefusal::NotAllowed},
-        {RouterWay::NatPmp, 3, RouterRefusal::NotConnected},
-        {RouterWay::NatPmp, 4, RouterRefusal::NoRoom},
-        {RouterWay::NatPmp, 5, RouterRefusal::Other},
-    };
-    for (const auto& [way, code, meaning] : meanings) {
-        EXPECT_EQ(classifyRefusal(way, code), meaning) << code;
-    }
 }
 
 // The host's waiting page for each answer of the router, worked out by hand: 192.168.1.20 on
 // its network, port 27455, and the router's internet address 203.0.113.5.
 TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
     const std::string local = "Players on your network can join 192.168.1.20";
-    const std::string notOpened =
-        "did not open port 27455: players outside your network need UDP port 27455 forwarded "
-        "to 192.168.1.20 (this computer); players on your network can join 192.168.1.20";
-    const auto status = [](MappingState state, RouterWay way, RouterRefusal refusal, int code) {
+    const std::string forward =
+        " port 27455: players outside your network need UDP port 27455 forwarded to "
+        "192.168.1.20 (this computer); players on your network can join 192.168.1.20";
+    const std::string atHome = "spinvale://192.168.1.20:27455/K7MQ2P";
+    // What the router answered; a refusal is what its protocol's code means.
+    const auto told = [](MappingState state, RouterWay way = RouterWay::None, int code = 0) {
+        const RouterRefusal refusal = code ? classifyRefusal(way, code) : RouterRefusal::None;
         return MappingStatus{state, way, wlan, 27455, 0xCB007105, 31000, refusal, code};
     };
-    const std::tuple<std::optional<MappingStatus>, std::vector<std::string>, std::string> pages[] =
-        {
-            {status(MappingState::Asking, RouterWay::None, RouterRefusal::None, 0),
-             {"Asking your router to open UDP port 27455...", local},
-             ""},
-            {status(MappingState::Mapped, RouterWay::NatPmp, RouterRefusal::None, 0),
-             {"Your router opened UDP port 31000 by NAT-PMP: players outside your network join "
-              "203.0.113.5:31000",
-              local},
-             "spinvale://203.0.113.5:31000/K7MQ2P"},
-            {status(MappingState::NotMapped, RouterWay::None, RouterRefusal::None, 0),
-             {"Your router " + notOpened},
-             "spinvale://192.168.1.20:27455/K7MQ2P"},
-            {status(MappingState::NotMapped, RouterWay::Upnp, RouterRefusal::PortTaken, 718),
-             {"Your router refused (UPnP error 718, ConflictInMappingEntry): another computer "
-              "holds "
-              "that port.",
-              "Your router " + notOpened},
-             "spinvale://192.168.1.20:27455/K7MQ2P"},
-            {status(MappingState::NotMapped, RouterWay::NatPmp, RouterRefusal::NotConnected, 3),
-             {"Your router refused (NAT-PMP result 3, NetworkFailure): it is not connected to the "
-              "internet itself.",
-              "Your router " + notOpened},
-             "spinvale://192.168.1.20:27455/K7MQ2P"},
-            {std::nullopt,
-             {"Your router was not asked to open port 27455: players outside your network need UDP "
-              "port 27455 forwarded to 192.168.1.20 (this computer); players on your network can "
-              "join 192.168.1.20"},
-             "spinvale://192.168.1.20:27455/K7MQ2P"},
-        };
+    using Page = std::tuple<std::optional<MappingStatus>, std::vector<std::string>, std::string>;
+    const Page pages[] = {
+        {told(MappingState::Asking), {"Asking your router to open UDP port 27455...", local}, ""},
+        {told(MappingState::Mapped, RouterWay::NatPmp),
+         {"Your router opened UDP port 31000 by NAT-PMP: players outside your network join "
+          "203.0.113.5:31000",
+          local},
+         "spinvale://203.0.113.5:31000/K7MQ2P"},
+        {told(MappingState::NotMapped), {"Your router did not open" + forward}, atHome},
+        {told(MappingState::NotMapped, RouterWay::Upnp, 718),
+         {"Your router refused (UPnP error 718, ConflictInMappingEntry): another computer "
+          "holds that port.",
+          "Your router did not open" + forward},
+         atHome},
+        {told(MappingState::NotMapped, RouterWay::NatPmp, 3),
+         {"Your router refused (NAT-PMP result 3, NetworkFailure): it is not connected to the "
+          "internet itself.",
+          "Your router did not open" + forward},
+         atHome},
+        {std::nullopt, {"Your router was not asked to open" + forward}, atHome},
+    };
     for (const auto& [router, lines, invite] : pages) {
         const WaitingPage page = waitingPage({27455, "K7MQ2P", "192.168.1.20", router});
         std::vector<std::string> want = lines;
