@@ -75,12 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    NetSetup setup;
-    setup.role = (data[0] & 1) != 0 ? Role::Host : Role::Guest;
-    setup.hostName = "fuzz";
-    setup.code = fuzzop::code;
-    setup.settings = defaultGameSettings();
-    setup.dumpFolder = "/dev/null/fuzz";  // a desync is told, never written
+    const NetSetup setup = testSetup((data[0] & 1) != 0 ? Role::Host : Role::Guest);
     auto transport = std::make_unique<FakeTransport>();
     FakeTransport& wire = *transport;
     NetPeer peer(setup, std::move(transport), {"127.0.0.1"}, 0);

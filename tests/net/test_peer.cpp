@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "trace.h"
 #include "two_peers.h"
 
 namespace spinvale::net {
