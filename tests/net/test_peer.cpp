@@ -57,9 +57,9 @@ TEST(TwoPeers, AGuestUnansweredForFiveSecondsSaysSo) {
 // never answers the Hello is given up at 15 s.
 TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
     Side host(Role::Host);
-    host.wire->inbox.push_back(Connected{5, {0x0a000002, 40000}});
-    host.wire->inbox.push_back(
-        Received{5, encode(Hello{protocolVersion, "x", matchBuildHash(), code}, Role::Guest)});
+    host.wire->inbox = {
+        Connected{5, {0x0a000002, 40000}},
+        Received{5, encode(Hello{protocolVersion, "x", matchBuildHash(), code}, Role::Guest)}};
     host.frame(start);
     for (uint32_t t = start + 2000; t < start + 15000; t += 2000) {
         host.wire->inbox.push_back(Received{5, encode(HashCheck{30, 1}, Role::Guest)});
@@ -78,7 +78,7 @@ TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
     EXPECT_EQ(host.peer->state(), PeerState::Playing);
 
     Side asking(Role::Guest);
-    asking.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
+    asking.wire->inbox = {Connected{1, {0x7f000001, 27455}}};
     asking.frame(start);
     EXPECT_EQ(asking.at(start + 14999), PeerState::Asking);
     EXPECT_EQ(asking.at(start + 15000), PeerState::Unplayed);
@@ -88,8 +88,8 @@ TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
 // Visitors that never say hello are let go after 10 s, or after 1 s while 8 wait.
 TEST(Visitors, ThatNeverSayHelloAreLetGo) {
     Side host(Role::Host);
-    host.wire->inbox.push_back(Connected{7, {0x0a000001, 1234}});
-    host.wire->inbox.push_back(Received{7, encode(HashCheck{30, 1}, Role::Guest)});
+    host.wire->inbox = {Connected{7, {0x0a000001, 1234}},
+                        Received{7, encode(HashCheck{30, 1}, Role::Guest)}};
     host.frame(start);
     host.frame(start + 9999);
     EXPECT_TRUE(host.wire->closed.empty());
@@ -111,20 +111,18 @@ TEST(Visitors, ThatNeverSayHelloAreLetGo) {
 
 // A refusal, or an answer to the Hello that cannot be read, ends the call at once.
 TEST(Calls, EndAtARefusalOrAnAnswerThatCannotBeRead) {
-    Side refused(Role::Guest);
-    refused.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
-    refused.wire->inbox.push_back(
-        Received{1, encode(Refused{Refusal::WrongCode, "0"}, Role::Host)});
-    EXPECT_EQ(refused.at(start), PeerState::Unplayed);
-    EXPECT_EQ(refused.peer->status(),
-              "The host refused to play: the join code is wrong.\nEsc quits.");
-    Side guest(Role::Guest);
-    guest.wire->inbox.push_back(Connected{1, {0x7f000001, 27455}});
-    guest.wire->inbox.push_back(Received{1, {2, 1, 2}});
-    EXPECT_EQ(guest.at(start), PeerState::Unplayed);
-    EXPECT_TRUE(
-        guest.said("The host's answer could not be read (message too short): both "
-                   "players need the same version of the game"));
+    const std::pair<Bytes, std::string> answers[] = {
+        {encode(Refused{Refusal::WrongCode, "0"}, Role::Host),
+         "The host refused to play: the join code is wrong."},
+        {{2, 1, 2},
+         "The host's answer could not be read (message too short): both players need the same "
+         "version of the game"}};
+    for (const auto& [answer, told] : answers) {
+        Side guest(Role::Guest);
+        guest.wire->inbox = {Connected{1, {0x7f000001, 27455}}, Received{1, answer}};
+        EXPECT_EQ(guest.at(start), PeerState::Unplayed);
+        EXPECT_EQ(guest.peer->status(), told + "\nEsc quits.") << guest.told.back();
+    }
 }
 
 Hello hello(const CodeField& c, uint64_t build = 42, uint16_t protocol = protocolVersion,
