@@ -14,14 +14,17 @@
 
 namespace spinvale::net {
 
-// A peer of the tests: the host at table.local, the code K7MQ2P typed loosely.
-inline NetSetup testSetup(Role role = Role::Guest) {
+// A peer of the tests: the host at table.local, the code K7MQ2P typed loosely; a desync
+// written into `dumps` (by default told, never written).
+inline NetSetup testSetup(Role role = Role::Guest, const std::string& dumps = "/dev/null/none",
+                          bool watchers = true) {
     NetSetup setup;
     setup.role = role;
     setup.hostName = "table.local";
     setup.code = "k7m-q2p";
     setup.settings = defaultGameSettings();
-    setup.dumpFolder = "/dev/null/none";  // a desync is told, never written
+    setup.dumpFolder = dumps;
+    setup.watchers = watchers;
     return setup;
 }
 

@@ -28,10 +28,7 @@ TEST(TwoPeers, AGameThatStopsMovingIsGivenUpAtFiveSeconds) {
         // The host is last level with the guest's parts at its next frame, having stepped
         // once more; when the guest's last part is still on its way, one frame later.
         const uint32_t lastProgress = g.now + (heard ? 32 : 16);
-        for (uint32_t t = g.now + 16; t < lastProgress + 4999; t += 16) {
-            g.host.frame(t);
-            g.guest.frame(t);
-        }
+        g.until(lastProgress + 4999);
         EXPECT_EQ(g.host.at(lastProgress + 4999), PeerState::Playing) << heard;
         EXPECT_EQ(g.host.at(lastProgress + 5000), PeerState::PlayingOut) << heard;
         EXPECT_TRUE(g.host.said(std::string(heard ? "No play" : "Nothing heard") +

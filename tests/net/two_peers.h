@@ -44,13 +44,7 @@ struct Wired {
 // what comes out.
 struct Side : Wired<NetPeer> {
     explicit Side(Role role, const std::string& dumps = "/dev/null/none", bool watchers = true)
-        : Wired(setup(role, dumps, watchers), std::vector<std::string>{"192.168.1.20"}) {}
-    static NetSetup setup(Role role, const std::string& dumps, bool watchers) {
-        NetSetup s = testSetup(role);
-        s.dumpFolder = dumps;
-        s.watchers = watchers;
-        return s;
-    }
+        : Wired(testSetup(role, dumps, watchers), std::vector<std::string>{"192.168.1.20"}) {}
     PeerState at(uint32_t now) {
         frame(now);
         return peer->state();
@@ -105,8 +99,9 @@ struct Game {
     Watcher& join(ConnectionId id) {
         return *watchers.emplace_back(std::make_unique<Watcher>(*host.wire, id));
     }
-    void run(uint32_t ms) {
-        for (const uint32_t end = now + ms; now < end;) {
+    void run(uint32_t ms) { until(now + ms + 16); }
+    void until(uint32_t t) {  // the frames every 16 ms before t
+        while (now + 16 < t) {
             now += 16;
             host.frame(now);
             guest.frame(now);
