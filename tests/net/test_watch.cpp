@@ -92,12 +92,9 @@ TEST(Watching, TheNinthWatcherIsRefusedAndAHostMayRefuseAll) {
     EXPECT_EQ(g.watchers.back()->peer->status(),
               "The host refused to let this computer watch: the game already has 8 watchers.\n"
               "Esc quits.");
-    Side host(Role::Host, "/dev/null/none", false);
-    Watcher refused(*host.wire, 2);
-    for (uint32_t t = start; t < start + 100; t += 16) {
-        host.frame(t);
-        refused.frame(t);
-    }
+    Game closed("/dev/null/none", false);
+    Watcher& refused = closed.join(2);
+    closed.run(100);
     EXPECT_EQ(refused.told.back(),
               "The host refused to let this computer watch: the host does not let anyone watch");
 }

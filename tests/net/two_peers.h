@@ -92,8 +92,8 @@ struct Watcher : Wired<WatchPeer> {
 };
 
 struct Game {
-    explicit Game(const std::string& dumps = "/dev/null/none")
-        : host(Role::Host, dumps), guest(Role::Guest, dumps) {
+    explicit Game(const std::string& dumps = "/dev/null/none", bool watchers = true)
+        : host(Role::Host, dumps, watchers), guest(Role::Guest, dumps) {
         FakeTransport::link(*host.wire, *guest.wire);
     }
     Watcher& join(ConnectionId id) {
