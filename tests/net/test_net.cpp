@@ -161,7 +161,7 @@ TEST(Messages, EachRuleRefusesWhatBreaksIt) {
     EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), G, why)).protocol, 1);
 }
 
-// Join codes are six characters typed loosely, compared whole; addresses are IPv4 only.
+// Join codes are six characters typed loosely, compared whole.
 TEST(Joining, CodesAreTypedLooselyAndComparedWhole) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
