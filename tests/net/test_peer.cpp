@@ -207,7 +207,7 @@ TEST(DesyncDumps, AreWrittenOnceToANewFile) {
     g.guest.peer->alterState([](Match& m) { m.randomState ^= 1; });
     g.run(1000);
     ASSERT_EQ(g.host.peer->state(), PeerState::Desynced);
-    const std::string path = folder + "/desync-player1-2.txt";  // what it says: net_sim_games
+    const std::string path = folder + "/desync-player1-2.txt";  // told: see net_sim_games
     EXPECT_FALSE(fs::exists(folder + "/elsewhere"));
     const std::string written = slurp(path);
     EXPECT_NE(written.find("# player 1 (this game):\n{\"frame\":"), std::string::npos) << written;
