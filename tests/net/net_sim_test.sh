@@ -30,7 +30,7 @@ await() {
 }
 export XDG_STATE_HOME=$work/state
 
-"$bin/spinvale-settings" write host.dat --player1 computer --game-speed 30 >/dev/null
+"$bin/spinvale-settings" write host.dat --player1 computer --game-speed 30 >/dev/null || fail "no host.dat"
 # The computer host's script is its frame times; the guest walks its paddle left and right
 # and taps Enter now and then (serves, and swings that may meet the ball).
 script() { # LINES GUEST(0|1)
@@ -90,7 +90,7 @@ games() {
 
 lines() { [ "$(wc -l <"$1")" -ge "$2" ]; }
 watched_games() {
-    "$bin/spinvale-settings" write shipped.dat --player1 computer >/dev/null
+    "$bin/spinvale-settings" write shipped.dat --player1 computer >/dev/null || fail "no shipped.dat"
     # The unwatched game through the relay: a lost handshake would make a round trip long
     # enough for an input delay, and with it another game.
     start_host plain p1.txt --settings shipped.dat --input-delay 0

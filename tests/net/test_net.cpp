@@ -36,10 +36,6 @@ Bytes bytes(const std::string& written) {
     return out;
 }
 
-Bytes text(std::size_t length, char c = 'a') {
-    return Bytes(length, uint8_t(c));
-}
-
 Bytes recordOf(const GameSettings& settings) {
     SettingsRecord record{};
     encodeSettings(settings, record);
@@ -120,10 +116,10 @@ TEST(Messages, EachRuleRefusesWhatBreaksIt) {
         {bytes("04 01 00 00 00 40") + Bytes(64, 1), G, ""},
         {bytes("04 01 00 ff ff ff ff 0f 00 01 01"), G, "too many parts"},
         {bytes("04 01 00 00 00 01 20"), G, "unknown keys in a guest part"},
-        {bytes("03 01 21") + text(33), H, "text too long"},
-        {bytes("03 01 20") + text(32), H, ""},
-        {bytes("06 1e 00 00 00 01 10") + text(4097, '{'), H, "text too long"},
-        {bytes("06 1e 00 00 00 00 10") + text(4096), H, ""},
+        {bytes("03 01 21") + Bytes(33, 'a'), H, "text too long"},
+        {bytes("03 01 20") + Bytes(32, 'a'), H, ""},
+        {bytes("06 1e 00 00 00 01 10") + Bytes(4097, '{'), H, "text too long"},
+        {bytes("06 1e 00 00 00 00 10") + Bytes(4096, 'a'), H, ""},
         {bytes("06 1e 00 00 00 02 00 61"), H, "text too long"},
         {bytes("06 1e 00 00 00 01 00 1f"), H, "text not printable"},
         {bytes("06 1e 00 00 00 01 00 7f"), H, "text not printable"},
