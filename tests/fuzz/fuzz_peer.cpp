@@ -7,25 +7,12 @@
 
 #include "../net/fake_transport.h"
 #include "fuzz_ops.h"
-#include "net_peer.h"
 #include "net_text.h"
 
 using namespace spinvale;
 using namespace spinvale::net;
 
 namespace {
-
-void takeAll(NetPeer& peer, int64_t& lastConfirmed) {
-    for (const ConfirmedUpdate& u : peer.takeConfirmed()) {
-        if (lastConfirmed >= 0 && u.number != lastConfirmed + 1) {
-            std::abort();
-        }
-        lastConfirmed = u.number;
-    }
-    for (const NetEvent& e : peer.takeEvents()) {
-        sentence(e);
-    }
-}
 
 void writesBack(const std::vector<uint8_t>& bytes) {
     for (Role from : {Role::Host, Role::Guest}) {
@@ -75,15 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    NetSetup setup;
-    setup.role = (data[0] & 1) != 0 ? Role::Host : Role::Guest;
-    setup.hostName = "fuzz";
-    setup.code = fuzzop::code;
-    setup.settings = defaultGameSettings();
-    setup.dumpFolder = "/dev/null/fuzz";  // a desync is told, never written
     auto transport = std::make_unique<FakeTransport>();
     FakeTransport& wire = *transport;
-    NetPeer peer(setup, std::move(transport), {"127.0.0.1"}, 0);
+    NetPeer peer(testSetup((data[0] & 1) != 0 ? Role::Host : Role::Guest), std::move(transport),
+                 {"127.0.0.1"}, 0);
     uint32_t now = 0;
     int64_t lastConfirmed = -1;
     for (const uint8_t *at = data + 1, *end = data + size; at < end;) {
@@ -98,7 +80,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             (op & 4) != 0 ? peer.leave() : peer.finish();
         }
         peer.poll(now);
-        takeAll(peer, lastConfirmed);
+        for (const ConfirmedUpdate& u : peer.takeConfirmed()) {
+            if (lastConfirmed >= 0 && u.number != lastConfirmed + 1) {
+                std::abort();
+            }
+            lastConfirmed = u.number;
+        }
+        for (const NetEvent& e : peer.takeEvents()) {
+            sentence(e);
+        }
         statsText(peer.stats(), 1);
         peer.shown();
     }

@@ -9,9 +9,24 @@
 #include <map>
 #include <vector>
 
+#include "net_peer.h"
 #include "transport.h"
 
 namespace spinvale::net {
+
+// A peer of the tests: the host at table.local, the code K7MQ2P typed loosely; a desync
+// written into `dumps` (by default told, never written).
+inline NetSetup testSetup(Role role = Role::Guest, const std::string& dumps = "/dev/null/none",
+                          bool watchers = true) {
+    NetSetup setup;
+    setup.role = role;
+    setup.hostName = "table.local";
+    setup.code = "k7m-q2p";
+    setup.settings = defaultGameSettings();
+    setup.dumpFolder = dumps;
+    setup.watchers = watchers;
+    return setup;
+}
 
 class FakeTransport final : public Transport {
   public:
@@ -26,16 +41,10 @@ class FakeTransport final : public Transport {
     }
     // Nothing more passes either way on that link (on every link), not even what is on its way.
     void cut(ConnectionId id) {
-        const auto of = [id](const TransportEvent& e) {
-            return std::visit([id](const auto& x) { return x.id == id; }, e);
-        };
         if (const auto far = far_.find(id); far != far_.end()) {
-            std::deque<TransportEvent>& theirs = far->second->inbox;
-            theirs.erase(std::remove_if(theirs.begin(), theirs.end(), of), theirs.end());
-            far->second->far_.erase(id);
-            far_.erase(far);
+            far->second->drop(id);
         }
-        inbox.erase(std::remove_if(inbox.begin(), inbox.end(), of), inbox.end());
+        drop(id);
     }
     void cut() {
         while (!far_.empty()) {
@@ -78,6 +87,13 @@ class FakeTransport final : public Transport {
     std::map<ConnectionId, uint64_t> bytesTo;  // sent, on each connection
 
   private:
+    void drop(ConnectionId id) {  // this end of the link, and what is on its way to it
+        far_.erase(id);
+        const auto of = [id](const TransportEvent& e) {
+            return std::visit([id](const auto& x) { return x.id == id; }, e);
+        };
+        inbox.erase(std::remove_if(inbox.begin(), inbox.end(), of), inbox.end());
+    }
     std::map<ConnectionId, FakeTransport*> far_;
 };
 

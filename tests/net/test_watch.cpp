@@ -4,73 +4,18 @@
 // watcher catching up is sent.
 #include <gtest/gtest.h>
 
-#include "trace.h"
 #include "two_peers.h"
-#include "watch_peer.h"
 
 namespace spinvale::net {
 namespace {
 
-// A watcher that carries out every update as soon as it comes, unless it is stopped.
-struct Watcher {
-    Watcher(FakeTransport& host, ConnectionId id) {
-        NetSetup setup;
-        setup.hostName = "table.local";
-        setup.code = "K7MQ2P";
-        auto transport = std::make_unique<FakeTransport>();
-        wire = transport.get();
-        peer = std::make_unique<WatchPeer>(setup, std::move(transport), start);
-        FakeTransport::link(host, *wire, id);
+// The same match as the host's confirmed updates, as many as the watcher holds.
+void follows(const Watcher& w, const std::vector<ConfirmedUpdate>& host) {
+    ASSERT_LE(w.hashes.size() + 1, host.size());
+    for (std::size_t i = 0; i < w.hashes.size(); ++i) {
+        ASSERT_EQ(w.hashes[i], matchHash(host[i + 1].after)) << i;
     }
-    void frame(uint32_t now) {
-        peer->poll(now);
-        if (peer->start() && !started) {
-            restartMatch(match, *peer->start());
-            started = true;
-        }
-        for (; peer->waiting() > 0; hashes.push_back(matchHash(match))) {
-            WatchedUpdate u = peer->take();
-            match.settings = u.settings.value_or(match.settings);
-            stepMatch(match, u.command);
-        }
-        for (const NetEvent& e : peer->takeEvents()) {
-            told.push_back(sentence(e));
-        }
-    }
-    // The same match as the host's confirmed updates, as many as it holds.
-    void follows(const std::vector<ConfirmedUpdate>& host) const {
-        ASSERT_LE(hashes.size() + 1, host.size());
-        for (std::size_t i = 0; i < hashes.size(); ++i) {
-            ASSERT_EQ(hashes[i], matchHash(host[i + 1].after)) << i;
-        }
-    }
-    FakeTransport* wire;
-    std::unique_ptr<WatchPeer> peer;
-    Match match{};
-    bool started = false;
-    std::vector<uint64_t> hashes;  // of the match after each update
-    std::vector<std::string> told;
-    bool polled = true;
-};
-
-struct WatchedGame : Game {
-    Watcher& join(ConnectionId id) {
-        return *watchers.emplace_back(std::make_unique<Watcher>(*host.wire, id));
-    }
-    void run(uint32_t ms) {
-        for (const uint32_t end = now + ms; now < end;) {
-            now += 16;
-            host.frame(now);
-            guest.frame(now);
-            for (auto& w : watchers) {
-                if (w->polled) {
-                    w->frame(now);
-                }
-            }
-        }
-    }
-    std::vector<std::unique_ptr<Watcher>> watchers;
-};
+}
 
 // One from before the start, one 3 s late, to the host leaving (the guest plays on against
 // the computer). The players' bytes are those of the same game unwatched.
@@ -78,7 +23,7 @@ TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDif
     Game plain;
     plain.run(3000);
     plain.run(3000);
-    WatchedGame g;
+    Game g;
     Watcher& early = g.join(2);
     g.run(3000);
     Watcher& late = g.join(3);
@@ -93,7 +38,7 @@ TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDif
     g.host.peer->leave();
     g.run(500);
     for (const Watcher* w : {&early, &late}) {
-        w->follows(g.host.confirmed);
+        follows(*w, g.host.confirmed);
         EXPECT_EQ(w->hashes.size() + 1, g.host.confirmed.size()) << "the last ones came first";
         EXPECT_EQ(w->told.back(), "The host left: the game is over");
     }
@@ -108,7 +53,7 @@ TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDif
 // Stopped, a watcher is let go once the host has had an update it lacks for 10 s, and is told
 // why when it comes back; one that floods is let go at once, and what it sends counted.
 TEST(Watching, AWatcherIsLetGoTenSecondsBehindOrFlooding) {
-    WatchedGame g;
+    Game g;
     Watcher& stopped = g.join(2);
     g.run(1000);
     stopped.polled = false;
@@ -120,7 +65,7 @@ TEST(Watching, AWatcherIsLetGoTenSecondsBehindOrFlooding) {
     g.run(200);
     EXPECT_TRUE(g.host.said(letGo)) << g.now - stop;
     stopped.frame(g.now);
-    stopped.follows(g.host.confirmed);
+    follows(stopped, g.host.confirmed);
     EXPECT_EQ(
         stopped.told.back(),
         "This computer fell more than 10 seconds behind the game: the host stopped sending it");
@@ -138,7 +83,7 @@ TEST(Watching, AWatcherIsLetGoTenSecondsBehindOrFlooding) {
 }
 
 TEST(Watching, TheNinthWatcherIsRefusedAndAHostMayRefuseAll) {
-    WatchedGame g;
+    Game g;
     for (ConnectionId id = 2; id <= 10; ++id) {
         g.join(id);
     }
@@ -147,12 +92,9 @@ TEST(Watching, TheNinthWatcherIsRefusedAndAHostMayRefuseAll) {
     EXPECT_EQ(g.watchers.back()->peer->status(),
               "The host refused to let this computer watch: the game already has 8 watchers.\n"
               "Esc quits.");
-    Side host(Role::Host, "/dev/null/none", false);
-    Watcher refused(*host.wire, 2);
-    for (uint32_t t = start; t < start + 100; t += 16) {
-        host.frame(t);
-        refused.frame(t);
-    }
+    Game closed("/dev/null/none", false);
+    Watcher& refused = closed.join(2);
+    closed.run(100);
     EXPECT_EQ(refused.told.back(),
               "The host refused to let this computer watch: the host does not let anyone watch");
 }
