@@ -3,12 +3,15 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <future>
+#include <thread>
 
 #include "invite.h"
 #include "lan_discovery.h"
 #include "net_text.h"
-#include "router_status.h"
+#include "router_mapping.h"
 
 namespace spinvale::net {
 namespace {
@@ -217,6 +220,47 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
     // Another port is named wherever a player types it.
     const WaitingPage other = waitingPage({27456, "K7MQ2P", "192.168.1.20", {}});
     EXPECT_NE(other.lines[0].find("can join 192.168.1.20:27456"), std::string::npos);
+}
+
+// A router that answers only when the test lets it, on a clock the test turns: the host gives
+// up at 3 s whatever the router does, and removes what the router maps after that.
+std::atomic<int64_t> fakeMs{0};
+std::atomic<bool> unmapped{false};
+struct LateRouter : Router {
+    RouterReply map(uint16_t, uint16_t external, uint32_t, Deadline) override {
+        RouterReply reply;
+        reply.outcome = RouterReply::Done;
+        reply.externalPort = external;
+        return reply;
+    }
+    bool unmap(Deadline) override { return unmapped = true; }
+};
+
+TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future();
+    Deadline askedUntil;
+    MappingOptions options;
+    options.port = 27455;
+    options.now = [] { return Deadline(std::chrono::milliseconds(fakeMs.load())); };
+    options.finders = {[&](Deadline deadline, RouterReply&) -> std::unique_ptr<Router> {
+        askedUntil = deadline;
+        answered.wait_for(std::chrono::seconds(30));
+        return std::make_unique<LateRouter>();
+    }};
+    RouterMapping mapping(options);
+    fakeMs = 2999;
+    EXPECT_EQ(mapping.status().state, MappingState::Asking);
+    fakeMs = 3000;
+    EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
+    answer.set_value();
+    for (int i = 0; i < 3000 && !unmapped; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(unmapped);
+    EXPECT_EQ(askedUntil, Deadline(std::chrono::milliseconds(3000)));
+    EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
+    EXPECT_TRUE(mapping.stop());
 }
 
 }  // namespace
