@@ -227,12 +227,7 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
 std::atomic<int64_t> fakeMs{0};
 std::atomic<bool> unmapped{false};
 struct LateRouter : Router {
-    RouterReply map(uint16_t, uint16_t external, uint32_t, Deadline) override {
-        RouterReply reply;
-        reply.outcome = RouterReply::Done;
-        reply.externalPort = external;
-        return reply;
-    }
+    RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
     bool unmap(Deadline) override { return unmapped = true; }
 };
 
@@ -240,11 +235,10 @@ TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     std::promise<void> answer;
     std::shared_future<void> answered = answer.get_future();
     Deadline askedUntil;
-    MappingOptions options;
-    options.port = 27455;
+    MappingOptions options{27455};
     options.now = [] { return Deadline(std::chrono::milliseconds(fakeMs.load())); };
-    options.finders = {[&](Deadline deadline, RouterReply&) -> std::unique_ptr<Router> {
-        askedUntil = deadline;
+    options.finders = {[&](Deadline until, RouterReply&) -> std::unique_ptr<Router> {
+        askedUntil = until;
         answered.wait_for(std::chrono::seconds(30));
         return std::make_unique<LateRouter>();
     }};
