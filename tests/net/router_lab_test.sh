@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# A home network of Linux network namespaces: three computers on a LAN behind a router that
-# masquerades it with nftables and runs miniupnpd (with this script's configuration, never as
-# a service), and a guest outside. Real games of spinvale-sim and of the game's window through
-# the port the router opened by UPnP and by NAT-PMP, a router that refuses or is missing, the
-# games listed on the LAN. Private addresses only, in namespaces made and removed here.
+# A home network of network namespaces: three computers on a LAN behind a router (nftables and
+# miniupnpd with this script's configuration, never as a service), a guest outside. Games of
+# spinvale-sim and the window through the port opened by UPnP and NAT-PMP, a router that refuses
+# or is missing, the games listed on the LAN. Private addresses only, in namespaces made here.
 bin=$(cd "$1" && pwd)
 [ "$(id -u)" -eq 0 ] || { sudo -n true 2>/dev/null && exec sudo -n "$0" "$@"
     echo "SKIPPED: the router lab builds network namespaces: it needs root or password-less sudo"; exit 77; }
@@ -36,8 +35,7 @@ build_lab() {
         n=${link%/*}  # eth0 there, paired with the router's link of its name
         ip link add eth0 netns "$ns-$n" type veth peer name "$n" netns "$ns-router"
         on "$n" ip addr add "${link#*/}/24" dev eth0 && on "$n" ip link set eth0 up
-        [ "$n" = wan ] || on router ip link set "$n" master br0 up
-        [ "$n" = wan ] || on "$n" ip route add default via 192.168.77.1
+        [ "$n" = wan ] || { on router ip link set "$n" master br0 up && on "$n" ip route add default via 192.168.77.1; }
     done
     on router ip addr add 10.77.0.1/24 dev wan && on router ip link set wan up
     # The LAN's computers talk past the router's firewall, whatever bridges do elsewhere.
@@ -49,8 +47,7 @@ table inet lab {
     chain prerouting { type nat hook prerouting priority -100; jump prerouting_miniupnpd; }
     chain postrouting { type nat hook postrouting priority 100;
         jump postrouting_miniupnpd; oifname "wan" masquerade; }
-    chain miniupnpd {}; chain prerouting_miniupnpd {}; chain postrouting_miniupnpd {}
-}
+    chain miniupnpd {}; chain prerouting_miniupnpd {}; chain postrouting_miniupnpd {}; }
 NFT
 }
 
@@ -71,11 +68,8 @@ start_miniupnpd() { # NAME UPNP(yes|no)
         upnp_nat_table_name=lab uuid=8d5b7c1e-3a44-4f0c-9e51-5b1d2c7a0f31 \
         "deny 0-65535 192.168.77.12/32 0-65535" "allow 1024-65535 192.168.77.0/24 1024-65535" \
         "deny 0-65535 0.0.0.0/0 0-65535" >"$1.conf"
-    spawn router /usr/sbin/miniupnpd -f "$PWD/$1.conf" -d -P "$PWD/$1.pid" >"$1.log" 2>&1
-    miniupnpd_pid=$pid
-    wait_for 15 says "$1.log" 'Port forwarding is now enabled' &&
-        wait_for 5 says "$1.log" 'Listening for NAT-PMP' ||
-        fail "miniupnpd $1 did not start: $(tail -5 "$1.log")"
+    spawn router /usr/sbin/miniupnpd -f "$PWD/$1.conf" -d -P "$PWD/$1.pid" >"$1.log" 2>&1 && miniupnpd_pid=$pid
+    expect "$1.log" 'Port forwarding is now enabled' && expect "$1.log" 'Listening for NAT-PMP'
 }
 
 # The computer host's script is its frame times; the guest walks its paddle left and right
@@ -90,13 +84,12 @@ sim() { # NAMESPACE NAME OPTION...: spinvale-sim there, its output in NAME.trace
     spawn "$1" timeout 200 "$bin/spinvale-sim" --trace "${@:3}" >"$2.trace" 2>"$2.err"
 }
 start_host() { # NAMESPACE OPTION...: a host there on port 27455
-    sim "$1" "$1" --host 27455 --settings host.dat --script p1.txt "${@:2}" && host_pid=$pid
-    started=$(now_us)
+    sim "$1" "$1" --host 27455 --settings host.dat --script p1.txt "${@:2}" && host_pid=$pid started=$(now_us)
 }
-# Waits for the host's stderr to say PATTERN, and notes the milliseconds since its start.
-host_says() { # NAMESPACE WHAT PATTERN
-    wait_for 10 says "$1.err" "$3" || return 1
-    times+="$2 $((($(now_us) - started) / 1000)) ms; "
+# Waits for FILE to say PATTERN; WHAT, when given, notes the ms since the last host's start.
+expect() { # FILE PATTERN [WHAT]
+    wait_for 20 says "$1" "$2" || { fail "$1 does not say '$2': $(tail -5 "$1")"; return 1; }
+    [ -z "${3:-}" ] || times+="$3 $((($(now_us) - started) / 1000)) ms; "
 }
 code_of() { sed -n 's/^spinvale-sim: Join code: //p' "$1.err"; }
 invite_of() { sed -n 's/^spinvale-sim: Invite: //p' "$1.err"; }
@@ -111,7 +104,7 @@ dnat_to() { # ADDRESS: the router's ruleset forwards a UDP port of the WAN to po
 # trace the same match and end by themselves; the port is open while they play, closed after.
 whole_game() { # NAME JOIN...
     sim wan "$1" --script p2.txt --join "${@:2}" && game_guest=$pid game_host=$host_pid
-    wait_for 20 says "$1.err" 'playing with player 1' || fail "$1: the guest did not join: $(cat "$1.err")"
+    expect "$1.err" 'playing with player 1'
     dnat_to 192.168.77.10 || fail "$1: the mapping is not in the router's ruleset while they play"
 }
 game_over() { # NAME
@@ -120,7 +113,7 @@ game_over() { # NAME
     wait "$game_host" || fail "$1: host exit status $?: $(tail -3 lan1.err)"
     tail -1 lan1.trace | grep -q '"rallyState":2[01],' || fail "$1: no won game"
     cmp -s lan1.trace "$1.trace" || fail "$1: the two sides' traces differ"
-    says lan1.err 'the router closed port 27455 again' || fail "$1: $(tail -3 lan1.err)"
+    expect lan1.err 'the router closed port 27455 again'
     ! dnat_to 192.168.77.10 || fail "$1: the mapping is still in the router's ruleset"
 }
 quit_host() { # NAMESPACE ADDRESS: SIGTERM; the host ends well and its mapping is gone
@@ -148,12 +141,10 @@ cat >window.sh <<'SH'
 bin=$1 router=$2 role=$3 code=$4
 waits() { for _ in $(seq 500); do eval "$1" && return; sleep 0.02; done; return 1; }
 packets() { nft list chain ip seen "$1" | sed -n 's/.* packets \([0-9]*\) .*/\1/p'; }
-SDL_AUDIODRIVER=dummy "$bin/spinvale" --windowed --no-dialogs --settings window.dat 2>window.err &
-game=$!
+SDL_AUDIODRIVER=dummy "$bin/spinvale" --windowed --no-dialogs --settings window.dat 2>window.err & game=$!
 waits 'w=$(xdotool search --name "^Spinvale$" 2>/dev/null)'
 if [ "$role" = host ]; then
-    start=${EPOCHREALTIME/[.,]/}
-    xdotool windowfocus "$w" key Tab Down Down Down Down Return Up Return
+    start=${EPOCHREALTIME/[.,]/} && xdotool windowfocus "$w" key Tab Down Down Down Down Return Up Return
     waits 'grep -q "Invite: spinvale://10.77.0.1" window.err'
     echo $(((${EPOCHREALTIME/[.,]/} - start) / 1000)) >window.ms
     ip netns exec "$router" nft list ruleset >window.rules
@@ -166,8 +157,7 @@ else
     xdotool key Down Down Down Return type "$code" && xdotool key Return Return
     waits 'grep -q "playing with player 1" window.err'
 fi
-xdotool key Escape
-wait "$game"
+xdotool key Escape; wait "$game"
 SH
 window() { # NAMESPACE host|join [CODE]: its stderr in window.err
     spawn "$1" timeout 60 xvfb-run -a -s "-screen 0 800x600x24 -r" bash window.sh "$bin" "$ns-router" "${@:2}"
@@ -178,14 +168,12 @@ router_game() { # WAY NAME UPNP(yes|no) HOST_OPTION...
     start_miniupnpd "$2" "$3"
     rm -f window.ms && window lan1 host
     grep -q "dnat ip to 192.168.77.10:27455" window.rules || fail "window: no mapping while it waits"
-    says window.err "Your router opened UDP port 27455 by $1: players outside your network join 10.77.0.1$" ||
-        fail "window: $(cat window.err)"
-    says window.err 'the router closed port 27455 again' || fail "window: not closed: $(cat window.err)"
+    expect window.err "Your router opened UDP port 27455 by $1: players outside your network join 10.77.0.1$"
+    expect window.err 'the router closed port 27455 again'
     ! dnat_to 192.168.77.10 || fail "window: the mapping is still there after Esc"
     times+="$1: the window's invite after $(cat window.ms) ms, "
     start_host lan1 "${@:4}"
-    host_says lan1 "spinvale-sim's after" '^spinvale-sim: Invite: spinvale://10.77.0.1:27455/' ||
-        fail "no $1 invite: $(cat lan1.err)"
+    expect lan1.err '^spinvale-sim: Invite: spinvale://10.77.0.1:27455/' "spinvale-sim's after"
 }
 
 ip netns add "$ns-probe" 2>/dev/null && ip netns del "$ns-probe" ||
@@ -201,7 +189,7 @@ script 20000 0 >p1.txt && script 20000 1 >p2.txt && script 300 1 >short.txt
 router_game UPnP upnp yes --name Alice
 whole_game upnp 10.77.0.1:27455 --code "$(code_of lan1)"
 start_host lan2 && bob=$host_pid  # by the name of the user running it
-wait_for 10 says lan2.err 'Your router opened UDP port' || fail "no second mapping: $(cat lan2.err)"
+expect lan2.err 'Your router opened UDP port'
 bob_port=$(sed -nE 's/^.*Your router opened UDP port ([0-9]+) by UPnP.*/\1/p' lan2.err)
 [ -n "$bob_port" ] && [ "$bob_port" != 27455 ] && dnat_to 192.168.77.11 ||
     fail "the second host's port: '$bob_port'"
@@ -217,16 +205,14 @@ game_over upnp
 # A router fallen silent (the mapping left to its lease): the host still stops, and says so.
 on router nft add chain inet lab input '{ type filter hook input priority 0; }'
 on router nft add rule inet lab input ip saddr 192.168.77.11 drop
-stopped=$(now_us)
-stop "$bob" || fail "the second host ended with status $?"
+stopped=$(now_us) && stop "$bob" || fail "the second host ended with status $?"
 times+="stopping at a silent router $((($(now_us) - stopped) / 1000)) ms; "
-says lan2.err 'the router did not answer in time' || fail "a silent router: $(tail -2 lan2.err)"
+expect lan2.err 'the router did not answer in time'
 
 # The router's rules forbid the third computer a mapping: UPnP's refusal is named (NAT-PMP's
 # never comes: this miniupnpd walks every port before it refuses, and is killed).
 start_host lan3
-wait_for 10 says lan3.err 'Your router refused (UPnP error 606, ActionNotAuthorized): it does not let this computer open ports.' ||
-    fail "the refusal is not named: $(cat lan3.err)"
+expect lan3.err 'Your router refused (UPnP error 606, ActionNotAuthorized): it does not let this computer open ports.'
 quit_host lan3 192.168.77.12
 kill -KILL "$miniupnpd_pid" && wait "$miniupnpd_pid" 2>/dev/null
 # What the router's silence and the killed miniupnpd left goes with them.
@@ -240,10 +226,10 @@ wait_for 20 eval '[ "$(grep -c "192.168.77.10:27455 udp lifetime=4s" natpmp.log)
     dnat_to 192.168.77.10 || fail "the NAT-PMP mapping was not renewed: $(tail -3 natpmp.log)"
 # A second host whose guest leaves: no one else can join, and the port is closed at once.
 start_host lan2
-wait_for 10 says lan2.err 'Invite: spinvale://10.77.0.1:' || fail "no second invite: $(cat lan2.err)"
+expect lan2.err 'Invite: spinvale://10.77.0.1:'
 sim wan short --script short.txt --join "$(invite_of lan2)"
-wait_for 20 says lan2.err 'Player 2 left' && wait_for 5 eval '! dnat_to 192.168.77.11' ||
-    fail "the port stays open with no one to join: $(cat lan2.err)"
+expect lan2.err 'Player 2 left' && wait_for 5 eval '! dnat_to 192.168.77.11' ||
+    fail "the port stays open with no one to join"
 quit_host lan2 192.168.77.11
 game_over natpmp
 
@@ -252,11 +238,10 @@ game_over natpmp
 stop "$miniupnpd_pid"
 on router nft add rule inet lab input ip saddr 192.168.77.10 drop
 start_host lan1
-host_says lan1 "no router said after" 'Your router did not open port 27455: players outside your network need UDP port 27455 forwarded to 192.168.77.10 (this computer); players on your network can join 192.168.77.10$' ||
-    fail "no word of the missing router: $(cat lan1.err)"
+expect lan1.err 'Your router did not open port 27455: players outside your network need UDP port 27455 forwarded to 192.168.77.10 (this computer); players on your network can join 192.168.77.10$' \
+    "no router said after"
 window lan3 join "$(code_of lan1)"  # the game found on the join page
-says window.err 'playing with player 1' && says lan1.err 'player 2 joined from 192.168.77.12' ||
-    fail "the guest on the LAN did not play: $(cat window.err)"
+expect window.err 'playing with player 1' && expect lan1.err 'player 2 joined from 192.168.77.12'
 quit_host lan1 192.168.77.10
 echo "measured: $times" >&2
 finish
