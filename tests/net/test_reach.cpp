@@ -226,10 +226,21 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
 // up at 3 s whatever the router does, and removes what the router maps after that.
 std::atomic<int64_t> fakeMs{0};
 std::atomic<bool> unmapped{false};
+std::shared_future<void> removalAnswered;  // a router slow to confirm a removal, when valid
 struct LateRouter : Router {
     RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
-    bool unmap(Deadline) override { return unmapped = true; }
+    bool unmap(Deadline) override {
+        if (removalAnswered.valid()) {
+            removalAnswered.wait_for(std::chrono::seconds(30));
+        }
+        return unmapped = true;
+    }
 };
+void waitUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 3000 && !done(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     std::promise<void> answer;
@@ -248,13 +259,29 @@ TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     fakeMs = 3000;
     EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
     answer.set_value();
-    for (int i = 0; i < 3000 && !unmapped; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([] { return bool(unmapped); });
     EXPECT_TRUE(unmapped);
     EXPECT_EQ(askedUntil, Deadline(std::chrono::milliseconds(3000)));
     EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
     EXPECT_TRUE(mapping.stop());
+}
+
+// Stopping does not wait for a router that maps but never confirms the removal.
+TEST(RouterMapping, StopsWithoutWaitingForTheRouter) {
+    std::promise<void> answer;
+    removalAnswered = answer.get_future();
+    unmapped = false;
+    MappingOptions options{27455};
+    options.now = [] { return Deadline(); };
+    options.finders = {[](Deadline, RouterReply&) -> std::unique_ptr<Router> {
+        return std::make_unique<LateRouter>();
+    }};
+    RouterMapping mapping(options);
+    waitUntil([&] { return mapping.status().state == MappingState::Mapped; });
+    EXPECT_FALSE(mapping.stop());
+    answer.set_value();
+    waitUntil([] { return bool(unmapped); });
+    EXPECT_TRUE(unmapped);
 }
 
 }  // namespace
