@@ -222,38 +222,40 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
     EXPECT_NE(other.lines[0].find("can join 192.168.1.20:27456"), std::string::npos);
 }
 
-// A router that answers only when the test lets it, on a clock the test turns: the host gives
-// up at 3 s whatever the router does, and removes what the router maps after that.
+// A router that answers when the test lets it, on a clock the test turns.
 std::atomic<int64_t> fakeMs{0};
 std::atomic<bool> unmapped{false};
-std::shared_future<void> removalAnswered;  // a router slow to confirm a removal, when valid
-struct LateRouter : Router {
-    RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
-    bool unmap(Deadline) override {
-        if (removalAnswered.valid()) {
-            removalAnswered.wait_for(std::chrono::seconds(30));
-        }
-        return unmapped = true;
+std::shared_future<void> mapAnswered, removalAnswered;  // waited for, when valid
+Deadline askedUntil;
+Deadline fakeNow() {
+    return Deadline(std::chrono::milliseconds(fakeMs.load()));
+}
+void waitFor(const std::shared_future<void>& answer) {
+    if (answer.valid()) {
+        answer.wait_for(std::chrono::seconds(30));
     }
-};
-void waitUntil(const std::function<bool()>& done) {
+}
+template <typename Done>
+void waitUntil(Done done) {
     for (int i = 0; i < 3000 && !done(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
+struct LateRouter : Router {
+    RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
+    bool unmap(Deadline) override { return waitFor(removalAnswered), unmapped = true; }
+};
+std::unique_ptr<Router> findLateRouter(Deadline until, RouterReply&) {
+    askedUntil = until;
+    waitFor(mapAnswered);
+    return std::make_unique<LateRouter>();
+}
 
+// The host gives up at 3 s whatever the router does, and removes what it maps after that.
 TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     std::promise<void> answer;
-    std::shared_future<void> answered = answer.get_future();
-    Deadline askedUntil;
-    MappingOptions options{27455};
-    options.now = [] { return Deadline(std::chrono::milliseconds(fakeMs.load())); };
-    options.finders = {[&](Deadline until, RouterReply&) -> std::unique_ptr<Router> {
-        askedUntil = until;
-        answered.wait_for(std::chrono::seconds(30));
-        return std::make_unique<LateRouter>();
-    }};
-    RouterMapping mapping(options);
+    mapAnswered = answer.get_future();
+    RouterMapping mapping({27455, 3000, 3600, fakeNow, {findLateRouter}});
     fakeMs = 2999;
     EXPECT_EQ(mapping.status().state, MappingState::Asking);
     fakeMs = 3000;
@@ -271,12 +273,7 @@ TEST(RouterMapping, StopsWithoutWaitingForTheRouter) {
     std::promise<void> answer;
     removalAnswered = answer.get_future();
     unmapped = false;
-    MappingOptions options{27455};
-    options.now = [] { return Deadline(); };
-    options.finders = {[](Deadline, RouterReply&) -> std::unique_ptr<Router> {
-        return std::make_unique<LateRouter>();
-    }};
-    RouterMapping mapping(options);
+    RouterMapping mapping({27455, 3000, 3600, fakeNow, {findLateRouter}});
     waitUntil([&] { return mapping.status().state == MappingState::Mapped; });
     EXPECT_FALSE(mapping.stop());
     answer.set_value();
