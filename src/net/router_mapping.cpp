@@ -67,7 +67,7 @@ struct RouterMapping::Shared {
         std::unique_ptr<Router> router = ask(reply);
         const MappingStatus first = statusOf(reply, base);
         if (!settle(first)) {
-            finish(!router || router->unmap(Clock::now() + removeWithin));
+            finish(!router || router->unmap(options.now() + removeWithin));
         } else if (router) {
             finish(hold(*router, reply, first));
         } else {
@@ -78,7 +78,7 @@ struct RouterMapping::Shared {
     // UPnP first, then NAT-PMP; the first refusal is kept, as it says the most.
     std::unique_ptr<Router> ask(RouterReply& reply) {
         RouterReply refused;
-        for (auto find : {findUpnpRouter, findNatPmpRouter}) {
+        for (const auto& find : options.finders) {
             if (stopRequested()) {
                 break;
             }
@@ -105,19 +105,19 @@ struct RouterMapping::Shared {
         Clock::duration period = renewalPeriod(reply.leaseSeconds);
         while (waitForRenewal(period)) {
             reply = router.map(options.port, external, options.leaseSeconds,
-                               Clock::now() + renewWithin);
+                               options.now() + renewWithin);
             publish(statusOf(reply, base));
             if (reply.outcome == RouterReply::Done) {
                 external = reply.externalPort;
                 period = renewalPeriod(reply.leaseSeconds);
             }
         }
-        return router.unmap(Clock::now() + removeWithin);
+        return router.unmap(options.now() + removeWithin);
     }
 
     // With the mutex held: asking ends as not mapped when the time is up.
     void giveUpWhenLate() {
-        if (status.state == MappingState::Asking && Clock::now() >= giveUpAt) {
+        if (status.state == MappingState::Asking && options.now() >= giveUpAt) {
             status.state = MappingState::NotMapped;
         }
     }
@@ -172,7 +172,7 @@ struct RouterMapping::Shared {
 
 RouterMapping::RouterMapping(const MappingOptions& options) : shared_(std::make_shared<Shared>()) {
     shared_->options = options;
-    shared_->giveUpAt = Clock::now() + milliseconds(options.giveUpMs);
+    shared_->giveUpAt = options.now() + milliseconds(options.giveUpMs);
     shared_->status.localPort = options.port;
     worker_ = std::thread([shared = shared_] { shared->run(); });
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
-#include "router_status.h"
+#include "router_protocols.h"
 
 namespace spinvale::net {
 
@@ -17,6 +19,10 @@ struct MappingOptions {
     uint16_t port = 0;  // the game's UDP port on this computer
     uint32_t giveUpMs = 3000;
     uint32_t leaseSeconds = 3600;
+    // The clock and the ways a router is found, in the order tried: a test's own in tests.
+    std::function<Deadline()> now = std::chrono::steady_clock::now;
+    std::vector<std::function<std::unique_ptr<Router>(Deadline, RouterReply&)>> finders = {
+        findUpnpRouter, findNatPmpRouter};
 };
 
 class RouterMapping {

@@ -16,6 +16,12 @@ bool printable(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
+void check(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -24,25 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         size >= 14 ? uint32_t(data[10]) << 24 | data[11] << 16 | data[12] << 8 | data[13] : 0;
     const auto query = decodeLanQuery(data, size);
     const auto game = decodeLanAnswer(data, size, nonce);
-    if ((query && encodeLanQuery(*query) != bytes) ||
-        (game &&
-         (encodeLanAnswer(nonce, game->port, game->name) != bytes || !printable(game->name)))) {
-        std::abort();
-    }
+    check(!query || encodeLanQuery(*query) == bytes);
+    check(!game ||
+          (encodeLanAnswer(nonce, game->port, game->name) == bytes && printable(game->name)));
     const std::string text(bytes.begin(), bytes.end());
     const std::string name = lanGameName(text);
     std::string error;
     const auto invite = readInvite(text, error);
-    if (name.empty() || name.size() > maxLanNameLength || !printable(name) ||
-        (!invite && error.empty())) {
-        std::abort();
-    }
-    if (invite) {
-        const auto again = readInvite(formatInvite(*invite), error);
-        if (!again || again->host != invite->host || again->port != invite->port ||
-            again->code != invite->code || !printable(formatInvite(*invite))) {
-            std::abort();
-        }
-    }
+    check(!name.empty() && name.size() <= maxLanNameLength && printable(name));
+    check(invite || !error.empty());
+    const auto again = invite ? readInvite(formatInvite(*invite), error) : invite;
+    check(!invite || (again && again->host == invite->host && again->port == invite->port &&
+                      again->code == invite->code && printable(formatInvite(*invite))));
     return 0;
 }

@@ -3,12 +3,15 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <future>
+#include <thread>
 
 #include "invite.h"
 #include "lan_discovery.h"
 #include "net_text.h"
-#include "router_status.h"
+#include "router_mapping.h"
 
 namespace spinvale::net {
 namespace {
@@ -217,6 +220,65 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
     // Another port is named wherever a player types it.
     const WaitingPage other = waitingPage({27456, "K7MQ2P", "192.168.1.20", {}});
     EXPECT_NE(other.lines[0].find("can join 192.168.1.20:27456"), std::string::npos);
+}
+
+// A router that answers when the test lets it, on a clock the test turns.
+std::atomic<int64_t> fakeMs{0};
+std::atomic<bool> unmapped{false};
+std::shared_future<void> mapAnswered, removalAnswered;  // waited for, when valid
+Deadline askedUntil;
+Deadline fakeNow() {
+    return Deadline(std::chrono::milliseconds(fakeMs.load()));
+}
+void waitFor(const std::shared_future<void>& answer) {
+    if (answer.valid()) {
+        answer.wait_for(std::chrono::seconds(30));
+    }
+}
+template <typename Done>
+void waitUntil(Done done) {
+    for (int i = 0; i < 3000 && !done(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+struct LateRouter : Router {
+    RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
+    bool unmap(Deadline) override { return waitFor(removalAnswered), unmapped = true; }
+};
+std::unique_ptr<Router> findLateRouter(Deadline until, RouterReply&) {
+    askedUntil = until;
+    waitFor(mapAnswered);
+    return std::make_unique<LateRouter>();
+}
+
+// The host gives up at 3 s whatever the router does, and removes what it maps after that.
+TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
+    std::promise<void> answer;
+    mapAnswered = answer.get_future();
+    RouterMapping mapping({27455, 3000, 3600, fakeNow, {findLateRouter}});
+    fakeMs = 2999;
+    EXPECT_EQ(mapping.status().state, MappingState::Asking);
+    fakeMs = 3000;
+    EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
+    answer.set_value();
+    waitUntil([] { return bool(unmapped); });
+    EXPECT_TRUE(unmapped);
+    EXPECT_EQ(askedUntil, Deadline(std::chrono::milliseconds(3000)));
+    EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
+    EXPECT_TRUE(mapping.stop());
+}
+
+// Stopping does not wait for a router that maps but never confirms the removal.
+TEST(RouterMapping, StopsWithoutWaitingForTheRouter) {
+    std::promise<void> answer;
+    removalAnswered = answer.get_future();
+    unmapped = false;
+    RouterMapping mapping({27455, 3000, 3600, fakeNow, {findLateRouter}});
+    waitUntil([&] { return mapping.status().state == MappingState::Mapped; });
+    EXPECT_FALSE(mapping.stop());
+    answer.set_value();
+    waitUntil([] { return bool(unmapped); });
+    EXPECT_TRUE(unmapped);
 }
 
 }  // namespace
