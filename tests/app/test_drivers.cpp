@@ -1,7 +1,5 @@
-// The ways to play, without a window: local play's clock (the menu's time is not handed on),
-// practice and its coach, the replay rules against the trace of the game they replay, what
-// the output sink writes and the statistics it counts, and the network driver's pieces that
-// need no socket.
+// The ways to play without a window: local play's clock, practice and its coach, replays
+// against their game's trace, the output sink and its statistics, the network driver's rules.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,8 +18,7 @@
 namespace spinvale {
 namespace {
 
-// A player at the keys: the keys held, every command taken counted, and a click pressed
-// and released now and then.
+// A player at the keys, counting the commands taken, clicking now and then.
 struct FakePlayer : CommandSource {
     KeySet held;
     int taken = 0;
@@ -58,9 +55,8 @@ TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
     LocalDriver driver(computers(), computers);
     FakePlayer player;
     driver.resumeAt(1000);
-    const DriverFrame start = driver.frame(1016, false, player);
-    ASSERT_EQ(start.updates.size(), 1u);
-    EXPECT_EQ(start.updates[0].number, 0) << "the match as it starts comes alone";
+    const std::vector<DriverUpdate> start = driver.frame(1016, false, player).updates;
+    EXPECT_TRUE(start.size() == 1 && start[0].number == 0) << "the match as it starts comes alone";
     EXPECT_EQ(stepped(driver.frame(1033, false, player)), 17u);
     for (uint32_t tick = 1050; tick <= 5990; tick += 20) {
         EXPECT_TRUE(driver.frame(tick, true, player).updates.empty()) << tick;
@@ -72,9 +68,8 @@ TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
     EXPECT_EQ(stepped(driver.frame(20012, false, player)), 12u);
 }
 
-// F1 asks for a new window, whose match restarts on the settings read then, recorded before
-// the next update, at a serve with the score kept; Esc asks to quit; a new game is a line of
-// its own, at 0-0.
+// F1: a new window, the match restarted on settings read again (recorded before the next
+// update) at a serve, score kept; Esc: quit; a new game is a line of its own, at 0-0.
 TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
     GameSettings reread = computers();
     reread.player2Keyboard = true;
@@ -90,11 +85,9 @@ TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
     player.held.set(KeyF1);
     const DriverFrame toggle = driver.frame(tick += 16, false, player);
     EXPECT_TRUE(asks<ToggleFullscreen>(toggle) && !asks<Quit>(toggle));
-    EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen);
-    EXPECT_EQ(reads, 1);
-    const Match after = driver.shown();
-    EXPECT_TRUE(after.settings.player2Keyboard);
-    const MatchState& s = after.state;
+    EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen && reads == 1) << reads;
+    EXPECT_TRUE(driver.shown().settings.player2Keyboard);
+    const MatchState s = driver.shown().state;
     EXPECT_EQ(std::tuple(s.score1, s.score2, s.paddle1.z),
               std::tuple(before.score1, before.score2, 200.0f));
     EXPECT_TRUE(s.rallyState == P1ToServe || s.rallyState == P2ToServe) << s.rallyState;
@@ -106,8 +99,7 @@ TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
     player.held.reset();
     driver.startNewGame(computers());
     const DriverUpdate fresh = driver.frame(tick += 16, false, player).updates.at(0);
-    EXPECT_EQ(fresh.newGame, computers());
-    EXPECT_FALSE(fresh.settings);
+    EXPECT_TRUE(fresh.newGame == computers() && !fresh.settings);
     EXPECT_EQ(std::tuple(fresh.after.state.score1, fresh.after.state.score2), std::tuple(0, 0));
 }
 
@@ -125,8 +117,7 @@ std::string replayed(const std::string& recording, uint32_t seed) {
     return trace.str();
 }
 
-// A mouse player 1 who follows the ball at 2 m and clicks at a moment of each serve's way
-// that moves on from ball to ball: strokes of many timings.
+// A mouse player 1 following the ball, clicking later or sooner on each ball.
 struct Follower : CommandSource {
     const MatchDriver* driver = nullptr;
     int balls = 0, clickIn = -1;
@@ -145,15 +136,13 @@ struct Follower : CommandSource {
     }
 };
 
-// The drill's line comes before update 1; the coach speaks once the frame is shown, not in
-// it, on each ball, and sums up every 20 in the returns drill; the menu's time is not handed
-// on. A rally takes over the match as the menu starts one, and a new game ends it: the
-// recording goes on, and replays.
+// The coach speaks on each ball once the frame is shown, summing up every 20 returns; the
+// menu's time is not handed on. A rally takes over, a new game ends it; the recording replays.
 TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     const GameSettings g = defaultGameSettings();
     const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
-    PracticeDriver driver(
-        drill, g, [g] { return g; }, 3);
+    const auto same = [g] { return g; };
+    PracticeDriver driver(drill, g, same, 3);
     Follower player;
     player.driver = &driver;
     std::stringstream record, trace;
@@ -197,15 +186,14 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     EXPECT_TRUE(replayed(record.str(), 3) == trace.str());
 }
 
-// A game of two humans played by the local driver, with switches of window that restart it
-// on other settings and a new game, recorded through the sink: the replay driver plays the
-// recording back to the same trace, update for update, and keeps the recorded pace.
+// Two humans, new windows restarting on other settings, and a new game, replayed to the same
+// trace at the recorded pace.
 TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
     GameSettings humans = defaultGameSettings();
     humans.player2Keyboard = true;
     GameSettings next = humans;
-    LocalDriver local(
-        humans, [&] { return next.aiSkill += 0.1f, next; }, 5);
+    const auto reread = [&] { return next.aiSkill += 0.1f, next; };
+    LocalDriver local(humans, reread, 5);
     std::stringstream record, trace;
     OutputSink sink(&record, &trace, nullptr, false);
     FakePlayer player;
@@ -227,8 +215,8 @@ TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
     EXPECT_EQ(frame.nextDueMs, 10u + 31 % 9) << "the recorded time of update 31";
 }
 
-// Settings that change with no new window hand a paddle to the computer from the next
-// update on; the player's Esc and F1 reach the shell and leave the match alone.
+// Settings changed with no new window apply from the next update; live Esc and F1 reach only
+// the shell.
 TEST(ReplayDriver, SettingsWithoutARestartTakeEffectAndLiveKeysOnlyReachTheShell) {
     GameSettings later = computers();
     later.aiSpeed = 10;
@@ -250,8 +238,8 @@ TEST(ReplayDriver, SettingsWithoutARestartTakeEffectAndLiveKeysOnlyReachTheShell
 TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
     std::ostringstream record, trace;
     int sounds = 0;
-    OutputSink sink(
-        &record, &trace, [&](const MatchRequests&) { ++sounds; }, true);
+    const auto sound = [&](const MatchRequests&) { ++sounds; };
+    OutputSink sink(&record, &trace, sound, true);
     Match match, adapted;
     UpdateInput command;
     command.elapsedMs = 17;
@@ -271,10 +259,8 @@ TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
     EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(3, 3)) << "update 0 only traced";
 }
 
-// A computer game under the adaptive strength, played to its end: its recording replays
-// (the strength's changes in it); each point is counted once, on one serve or the other, as
-// each player's page says, the winner's saying so; a new game counts afresh, at the strength
-// reached.
+// A computer game at adaptive strength, to its end: it replays; each point counts once, on one
+// serve or the other, as the pages say; a new game counts afresh, at the strength reached.
 TEST(OutputSink, CountsTheStatisticsOfEachGame) {
     GameSettings g = computers();
     g.adaptiveStrength = true;
@@ -316,7 +302,6 @@ TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {
     EXPECT_TRUE(still.keys.none());
 }
 
-// What the join page's fields can hold, checked when the player asks to join.
 TEST(NetDriver, AJoinRequestIsReadOrTheProblemSaid) {
     const std::string badCode = "A join code is six letters and digits.";
     const std::tuple<const char*, const char*, std::string> refused[] = {
