@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <numeric>
 #include <tuple>
 
 #include "endless_games.h"
@@ -12,83 +11,88 @@
 namespace spinvale {
 namespace {
 
-// The row of the entry with this name.
+using A = MenuAction;
+using K = MenuKey;
+
 std::size_t row(const std::string& name) {
     return std::size_t(std::find_if(menuRows.begin(), menuRows.end(),
                                     [&](const MenuRow& r) { return r.name == name; }) -
                        menuRows.begin());
 }
 
-Menu openedMenu() {
+Menu openedMenu(bool networkGame = false) {
     Menu menu;
+    menu.networkGame = networkGame;
     openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
     return menu;
 }
 
+// What each key does, pressed in turn.
+std::vector<A> press(Menu& menu, std::initializer_list<K> keys) {
+    std::vector<A> actions;
+    for (const K key : keys) {
+        actions.push_back(pressMenuKey(menu, key));
+    }
+    return actions;
+}
+
+std::string line(const Menu& menu, std::size_t i) {
+    return menuPage(menu, defaultGameSettings(), {})[i].text;
+}
+
 TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     Menu menu = openedMenu();
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Close) << "Resume";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::Close);
-    EXPECT_EQ(clickMenuEntry(menu, row("New game")), MenuAction::NewGame);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
+    EXPECT_EQ(press(menu, {K::Enter, K::Escape}), (std::vector{A::Close, A::Close})) << "Resume";
+    EXPECT_EQ(clickMenuEntry(menu, row("New game")), A::NewGame);
+    EXPECT_EQ(pressMenuKey(menu, K::Down), A::None);
     EXPECT_EQ(menu.selected, row("Player 1"));
     EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].style, LineStyle::Selected);
     menu.selected = row("Resume");
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, K::Up), A::None);
     EXPECT_EQ(menu.selected, row("Quit")) << "Up from the top wraps round";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Quit);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(press(menu, {K::Enter, K::Up, K::Enter}), (std::vector{A::Quit, A::None, A::None}));
     EXPECT_EQ(menu.page, MenuPage::HowToPlay);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None) << "Esc: back to the entries";
+    EXPECT_EQ(pressMenuKey(menu, K::Escape), A::None) << "Esc: back to the entries";
     EXPECT_EQ(menu.page, MenuPage::Entries);
-    EXPECT_EQ(clickMenuEntry(menu, row("How to play")), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Tab), MenuAction::Close) << "Tab closes from the page";
-
+    EXPECT_EQ(clickMenuEntry(menu, row("How to play")), A::None);
+    EXPECT_EQ(pressMenuKey(menu, K::Tab), A::Close) << "Tab closes from the page";
     std::size_t entry = row("Quit");
     menu.page = MenuPage::Entries;
     EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == row("Resume")) << "0 is the title";
     EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
 }
 
-// Host opens a page: the name the game is listed by, whether the router is asked, and Host.
-// Join opens a page of two fields, typed into while selected and bounded, then the games found
-// on this network: choosing one fills the address; Join asks the shell to call what is typed.
+// Host: the name listed, the router, watchers. Join: two bounded fields typed into while
+// selected, then the games found on this network, one chosen filling the address.
 TEST(Menu, HostOrJoinANetworkGame) {
     Menu menu = openedMenu();
-    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), MenuAction::None);
+    EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), A::None);
     typeIntoMenu(menu, "Ana");
-    EXPECT_EQ(clickMenuEntry(menu, row("Router")), MenuAction::None);
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Router: leave it as it is");
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::None);
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].text, "Watchers: none");
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Down), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Host);
+    EXPECT_EQ(clickMenuEntry(menu, row("Router")), A::None);
+    EXPECT_EQ(line(menu, 2), "Router: leave it as it is");
+    EXPECT_EQ(press(menu, {K::Down, K::Right}), std::vector(2, A::None));
+    EXPECT_EQ(line(menu, 3), "Watchers: none");
+    EXPECT_EQ(press(menu, {K::Down, K::Enter}), (std::vector{A::None, A::Host}));
     EXPECT_TRUE(menu.hostName == "Ana" && !menu.askRouter && !menu.watchersWelcome);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, K::Escape), A::None);
     EXPECT_EQ(std::tuple(menu.page, menu.selected),
               std::tuple(MenuPage::Entries, row("Host a network game")));
-    EXPECT_EQ(clickMenuEntry(menu, row("Join a network game")), MenuAction::None);
+    EXPECT_EQ(clickMenuEntry(menu, row("Join a network game")), A::None);
     typeIntoMenu(menu, "10.0.0.7:x");
-    pressMenuKey(menu, MenuKey::Enter);  // on to the code
+    pressMenuKey(menu, K::Enter);  // on to the code
     EXPECT_EQ(menu.selected, row("Code"));
     clickMenuEntry(menu, row("Address"));
-    pressMenuKey(menu, MenuKey::Backspace);
+    pressMenuKey(menu, K::Backspace);
     typeIntoMenu(menu, "9\xc3\xa9");
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[1].text, "Address: 10.0.0.7:9_");
+    EXPECT_EQ(line(menu, 1), "Address: 10.0.0.7:9_");
     menu.selected = row("Code");
     typeIntoMenu(menu, std::string(20, 'k'));
     EXPECT_EQ(menu.code, std::string(12, 'k'));
-    pressMenuKey(menu, MenuKey::Enter);  // on to Join
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Join);
-
+    EXPECT_EQ(press(menu, {K::Enter, K::Enter}), (std::vector{A::None, A::Join}));
     showFoundGames(menu, {{"Bo", "192.168.1.30"}, {"Cy", "192.168.1.31:27456"}}, false);
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text, "Cy: 192.168.1.31:27456");
-    pressMenuKey(menu, MenuKey::Down);
-    pressMenuKey(menu, MenuKey::Down);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::None) << "a game has no choice";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(line(menu, 5), "Cy: 192.168.1.31:27456");
+    EXPECT_EQ(press(menu, {K::Down, K::Down, K::Left, K::Enter}), std::vector(4, A::None))
+        << "a game has no choice";
     EXPECT_EQ(std::tuple(menu.address, menu.selected),
               std::tuple("192.168.1.31:27456", row("Code")));
     std::size_t entry = 0;
@@ -96,32 +100,30 @@ TEST(Menu, HostOrJoinANetworkGame) {
     menu.selected = entry;
     showFoundGames(menu, {}, true);
     EXPECT_EQ(menu.selected, row("Join")) << "the game selected went";
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[5].text,
-              "Looking for games on this network...");
+    EXPECT_EQ(line(menu, 5), "Looking for games on this network...");
     fillJoinFields(menu, "192.0.2.7:4000", "K7MQ2P");
     EXPECT_EQ(std::tuple(menu.address, menu.code, menu.selected),
               std::tuple("192.0.2.7:4000", "K7MQ2P", row("Join")));
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, K::Escape), A::None);
     EXPECT_EQ(menu.selected, row("Join a network game"));
     typeIntoMenu(menu, "x");
     EXPECT_EQ(menu.address, "192.0.2.7:4000") << "typed with no field selected";
-    EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), MenuAction::None);
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[2].text, "Code: K7MQ2P") << "watching";
+    EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), A::None);
+    EXPECT_EQ(line(menu, 2), "Code: K7MQ2P") << "watching";
 }
 
-// A network game plays on under the menu: it offers only what leaves the match alone.
+// A network game plays on under the menu, a watcher's the more so: it offers only what
+// leaves the match alone.
 TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
-    Menu menu;
-    menu.networkGame = true;
-    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
-    pressMenuKey(menu, MenuKey::Down);
+    Menu menu = openedMenu(true);
+    pressMenuKey(menu, K::Down);
     EXPECT_EQ(menu.selected, row("Sound"));
     std::size_t entry = row("Resume");
     EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit"));
     EXPECT_FALSE(entryOnLine(menu, 8, entry));
-    const std::string last = menuPage(menu, defaultGameSettings(), {}).back().text;
-    EXPECT_NE(last.find("host's settings decide"), std::string::npos);
-    menu.watching = true;  // a watcher: the window, the sound, how to play and Quit
+    EXPECT_NE(menuPage(menu, defaultGameSettings(), {}).back().text.find("host's settings decide"),
+              std::string::npos);
+    menu.watching = true;
     openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
     EXPECT_EQ(menu.selected, row("Sound"));
     EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play"));
@@ -138,25 +140,23 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     Menu menu;
     openMenu(menu, own, DisplayChoices{}, 2);
     menu.selected = row("Computer");
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::SettingsChanged);
+    EXPECT_EQ(pressMenuKey(menu, K::Left), A::SettingsChanged);
     EXPECT_EQ(entryText(menu, row("Computer")), "Computer: Adaptive") << "from custom, Left";
     EXPECT_TRUE(menu.chosen.settings.adaptiveStrength && menu.chosen.settings.aiSkill == 0.55f);
     EXPECT_TRUE(menu.chosen.fieldsSet[6]) << "adaptiveStrength, kept in the file";
     GameSettings adapted = own;
-    adapted.adaptiveStrength = true;
-    adapted.aiSkill = 0.3f;
+    adapted.adaptiveStrength = true, adapted.aiSkill = 0.3f;
     EXPECT_FALSE(matchChoicesDiffer(menu, adapted));
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Right), MenuAction::SettingsChanged);
+    EXPECT_EQ(pressMenuKey(menu, K::Right), A::SettingsChanged);
     EXPECT_EQ(menu.chosen.settings.aiSpeed, strengthPresets[0].second) << "Adaptive, Right: Easy";
     EXPECT_TRUE(matchChoicesDiffer(menu, own));
-    EXPECT_EQ(clickMenuEntry(menu, row("Game")), MenuAction::SettingsChanged);
+    EXPECT_EQ(clickMenuEntry(menu, row("Game")), A::SettingsChanged);
     EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21);
-    EXPECT_EQ(clickMenuEntry(menu, row("Anti-aliasing")), MenuAction::DisplayChanged);
+    EXPECT_EQ(clickMenuEntry(menu, row("Anti-aliasing")), A::DisplayChanged);
     EXPECT_EQ(menu.chosen.display.samples, 0) << "as the renderer suits, then off";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::DisplayChanged);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Left), MenuAction::DisplayChanged);
+    EXPECT_EQ(press(menu, {K::Left, K::Left, K::ToggleFullscreen}),
+              std::vector(3, A::DisplayChanged));
     EXPECT_EQ(menu.chosen.display.samples, 8) << "back past automatic to 8 samples";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::ToggleFullscreen), MenuAction::DisplayChanged);
     EXPECT_FALSE(menu.chosen.display.fullscreen);
     const std::vector<PageLine> page = menuPage(menu, own, {"kept"});
     EXPECT_EQ(page[9].text, "Computer: Easy");
@@ -169,27 +169,22 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
 // statistics page is left as how to play is.
 TEST(Menu, PracticeAndStatisticsPages) {
     Menu menu = openedMenu();
-    EXPECT_EQ(clickMenuEntry(menu, row("Practice")), MenuAction::None);
-    EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[1].text, "Drill: returns");
-    pressMenuKey(menu, MenuKey::Right);
-    pressMenuKey(menu, MenuKey::Down);
-    pressMenuKey(menu, MenuKey::Left);
+    EXPECT_EQ(clickMenuEntry(menu, row("Practice")), A::None);
+    EXPECT_EQ(line(menu, 1), "Drill: returns");
+    press(menu, {K::Right, K::Down, K::Left});
     EXPECT_EQ(entryText(menu, row("Target")), "Target: the right half");
     EXPECT_EQ(menu.practice, (PracticeRules{PracticeMode::Rally, PracticeTarget::Right}));
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Up), MenuAction::None);
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::Practice) << "Start";
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Escape), MenuAction::None);
+    EXPECT_EQ(press(menu, {K::Up, K::Up, K::Enter, K::Escape}),
+              (std::vector{A::None, A::None, A::Practice, A::None}));
     EXPECT_EQ(std::tuple(menu.page, menu.selected), std::tuple(MenuPage::Entries, row("Practice")));
     clickMenuEntry(menu, row("Statistics"));
     EXPECT_TRUE(showsText(menu));
-    EXPECT_EQ(pressMenuKey(menu, MenuKey::Enter), MenuAction::None);
+    EXPECT_EQ(pressMenuKey(menu, K::Enter), A::None);
     EXPECT_EQ(menu.page, MenuPage::Entries);
 }
 
-// Opened again over settings read afresh, the menu shows the player's choices over them and
-// leaves the other fields and display choices as read. (What goes into a file, the settings
-// store's tests show.)
+// Opened again over settings read afresh, the menu lays the player's choices over them and
+// leaves the other fields and display choices as read.
 TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
     Menu menu = openedMenu();
     clickMenuEntry(menu, row("Player 2"));
