@@ -1,7 +1,5 @@
-// The settings store as a player meets it: what the menu writes into their own file (made
-// when missing, over what it holds when not, the display choices' block kept), a write that
-// fails said plainly, a file read again keeping the player's choices, warnings told once,
-// and where the menu says the choices are kept.
+// The settings store as a player meets it: the menu's choices written into their own file, a
+// failed write said plainly, a file read again, warnings told once, where choices are kept.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,6 +25,7 @@ struct Folder {
     }
     ~Folder() { std::filesystem::remove_all(path); }
     std::string own() const { return path + "/config/spinvale/settings.dat"; }
+    std::string read() const { return path + "/read.dat"; }
 };
 
 void write(const std::string& path, const GameSettings& settings, const DisplayChoices& display) {
@@ -48,30 +47,28 @@ PlayerChoices player2AtTheKeys() {
     return choices;
 }
 
-// Without a file of their own, the player's gets the settings being played with the choice
-// over them; the file the game reads is never written.
+// Without a file of their own, the player's gets the settings played, the choice over them;
+// the file the game reads is never written.
 TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
     Folder folder;
-    GameSettings read = defaultGameSettings();
-    read.pointsPerGame = 21;
-    write(folder.path + "/read.dat", read, DisplayChoices{});
-    const std::string before = bytesOf(folder.path + "/read.dat");
-    SettingsStore store(folder.path + "/read.dat", "");
+    GameSettings kept = defaultGameSettings();
+    kept.pointsPerGame = 21;
+    write(folder.read(), kept, DisplayChoices{});
+    const std::string before = bytesOf(folder.read());
+    SettingsStore store(folder.read(), "");
     EXPECT_EQ(store.keep(player2AtTheKeys()), "");
-    EXPECT_EQ(bytesOf(folder.path + "/read.dat"), before);
+    EXPECT_EQ(bytesOf(folder.read()), before);
     std::vector<std::string> warnings;
-    GameSettings kept = read;
     kept.player2Keyboard = true;
     EXPECT_EQ(loadSettings(folder.own(), warnings), kept);
     EXPECT_EQ(store.settings(), kept);
     EXPECT_NE(store.menuNotes()[0].find("named with --settings"), std::string::npos);
 }
 
-// Over a file the player has: only the chosen field and choice change; the reserved bytes
-// and the window choices the player left alone stay.
+// Over a file the player has, only the chosen field and choice change.
 TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
     Folder folder;
-    write(folder.path + "/read.dat", defaultGameSettings(), DisplayChoices{});
+    write(folder.read(), defaultGameSettings(), DisplayChoices{});
     SettingsRecord record;
     std::iota(record.begin(), record.end(), uint8_t(1));
     encodeSettings(defaultGameSettings(), record);
@@ -79,7 +76,7 @@ TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
     ASSERT_TRUE(makeDirectories(folder.path + "/config/spinvale", error));
     ASSERT_TRUE(writeSettingsRecord(folder.own(), record, DisplayChoices{false, true, 2}, error));
     const std::string before = bytesOf(folder.own());
-    SettingsStore store(folder.path + "/read.dat", "");
+    SettingsStore store(folder.read(), "");
     PlayerChoices choices = player2AtTheKeys();
     choices.display.sound = false;
     markSet(choices, DisplayField::Sound);
@@ -93,8 +90,8 @@ TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
 }
 
-// A folder in the way of the player's file: the choices hold until the game ends, and the
-// menu says why they were not kept.
+// A file in the way of the player's folder: the choices hold, and the menu says why they were
+// not kept.
 TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     Folder folder;
     std::ofstream(folder.path + "/config").put('x');
@@ -105,11 +102,11 @@ TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     EXPECT_TRUE(store.settings().player2Keyboard);
 }
 
-// The file read again (a new window): what it holds now, the player's choices still over
-// it; its problems were told once, at start.
+// The file read again (a new window), the player's choices still over it; its problems told
+// once, at start.
 TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
     Folder folder;
-    const std::string path = folder.path + "/read.dat";
+    const std::string path = folder.read();
     std::ofstream(path) << "short";
     SettingsStore store(path, "");
     const std::vector<std::string> warnings = store.takeWarnings();
@@ -119,8 +116,7 @@ TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
     GameSettings changed = defaultGameSettings();
     changed.pointsPerGame = 21;
     write(path, changed, DisplayChoices{});
-    EXPECT_EQ(store.reload().pointsPerGame, 21);
-    EXPECT_TRUE(store.settings().player2Keyboard);
+    EXPECT_TRUE(store.reload().pointsPerGame == 21 && store.settings().player2Keyboard);
     std::ofstream(path) << "short";
     store.reload();
     EXPECT_TRUE(store.takeWarnings().empty());
