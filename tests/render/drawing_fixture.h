@@ -25,10 +25,9 @@ inline const Rgb redRubber{176, 26, 26}, blueRubber{88, 88, 225}, net{54, 53, 22
 constexpr double drawnTop = 77.586;             // the table top's drawn surface
 inline const double out = 10 * std::sqrt(0.5);  // a blade's centre lies this far out and down
 
-inline bool near(const Rgb& shown, const Rgb& expected, int tolerance) {
-    return std::abs(shown[0] - expected[0]) <= tolerance &&
-           std::abs(shown[1] - expected[1]) <= tolerance &&
-           std::abs(shown[2] - expected[2]) <= tolerance;
+inline bool near(const Rgb& a, const Rgb& b, int tolerance) {
+    const auto off = [&](int i) { return std::abs(a[i] - b[i]) > tolerance; };
+    return !off(0) && !off(1) && !off(2);
 }
 
 // A legacy context on a hidden window, kept open: closing it would unload the GL driver.
@@ -117,13 +116,10 @@ class Drawing : public ::testing::Test {
 
     Rgb pixelAt(double x, double y, double z) const { return at(x, y, z).first; }
 
-    // Text-blue pixels in window rows [bottom, top] and columns [0, right).
-    int blueIn(int bottom, int top, int right = width) const {
+    int pixelsNear(const Rgb& colour) const {
         int count = 0;
-        for (int y = bottom; y <= top; ++y) {
-            for (int x = 0; x < right; ++x) {
-                count += near(pixel(x, y), blue, 9);
-            }
+        for (int i = 0; i < width * height; ++i) {
+            count += near(pixel(i % width, i / width), colour, 9);
         }
         return count;
     }
