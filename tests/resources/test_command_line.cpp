@@ -32,11 +32,8 @@ TEST(CommandLine, ValuesFollowTheOptionOrItsEqualsSign) {
     EXPECT_EQ(parse({"--windowed", "--max-fps", "0", "--record=out=1.txt", "file", "--skill=1"}, p,
                     error),
               std::nullopt);
-    EXPECT_EQ(p.skill, 1.0);
-    EXPECT_TRUE(p.windowed);
-    EXPECT_EQ(p.fps, 0);
-    EXPECT_EQ(p.file, "out=1.txt");
-    EXPECT_EQ(p.words, std::vector<std::string>{"file"});
+    EXPECT_EQ(std::tuple(p.windowed, p.fps, p.skill, p.file, p.words),
+              std::tuple(true, 0, 1.0, "out=1.txt", std::vector<std::string>{"file"}));
     EXPECT_EQ(parse({"--max-fps", "12", "--help", "--bogus"}, p, error), 0);
 }
 
