@@ -57,41 +57,38 @@ TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
 // Values the game can play with, however odd, are kept without a warning (the skill clamped
 // to 0..1); those it cannot take the shipped value, with one warning naming the field.
 TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
-    const struct {
-        std::size_t offset;
-        double value;
-        const char* field;  // "" when kept
-        std::size_t index;  // in numbers()
-        double used;
-    } cases[] = {{40, 1.5, "", 3, 1},
-                 {40, -0.25, "", 3, 0},
-                 {40, NAN, "", 3, 0},
-                 {24, -7.99, "", 1, -7},
-                 {8, 0, "", 0, 0},
-                 {64, 15, "pointsPerGame", 5, 11},
-                 {68, 0, "screenWidth", 6, 1024},
-                 {72, 0, "screenHeight", 7, 768},
-                 {8, NAN, "gameSpeed", 0, 14},
-                 {32, INFINITY, "gravityScale", 2, 12},
-                 {48, -INFINITY, "aiSpeed", 4, 40},
-                 {80, 1e300, "cameraX", 8, 0},
-                 {88, -3.5e38, "cameraY", 9, 300},
-                 {96, NAN, "cameraZ", 10, 320},
-                 {24, 2147483648.0, "spinFactor", 1, 6},
-                 {24, -2147483649.0, "spinFactor", 1, 6},
-                 {24, NAN, "spinFactor", 1, 6}};
-    for (const auto& c : cases) {
+    // The offset, the value there, the field warned of ("" for none), its index in numbers(),
+    // the value used.
+    const std::tuple<std::size_t, double, const char*, std::size_t, double> cases[] = {
+        {40, 1.5, "", 3, 1},
+        {40, -0.25, "", 3, 0},
+        {40, NAN, "", 3, 0},
+        {24, -7.99, "", 1, -7},
+        {8, 0, "", 0, 0},
+        {64, 15, "pointsPerGame", 5, 11},
+        {68, 0, "screenWidth", 6, 1024},
+        {72, 0, "screenHeight", 7, 768},
+        {8, NAN, "gameSpeed", 0, 14},
+        {32, INFINITY, "gravityScale", 2, 12},
+        {48, -INFINITY, "aiSpeed", 4, 40},
+        {80, 1e300, "cameraX", 8, 0},
+        {88, -3.5e38, "cameraY", 9, 300},
+        {96, NAN, "cameraZ", 10, 320},
+        {24, 2147483648.0, "spinFactor", 1, 6},
+        {24, -2147483649.0, "spinFactor", 1, 6},
+        {24, NAN, "spinFactor", 1, 6}};
+    for (const auto& [offset, value, field, index, used] : cases) {
         std::vector<std::string> warnings;
-        const GameSettings g = decodeSettings(record({{c.offset, c.value}}), "test.dat", warnings);
-        ASSERT_EQ(warnings.size(), *c.field != '\0' ? 1u : 0u) << c.offset << ": " << c.value;
-        EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(c.field)) == 0)
-            << c.offset;
+        const GameSettings g = decodeSettings(record({{offset, value}}), "test.dat", warnings);
+        ASSERT_EQ(warnings.size(), *field != '\0' ? 1u : 0u) << offset << ": " << value;
+        EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(field)) == 0)
+            << offset;
         std::vector<double> expected = handMadeNumbers;
-        expected[c.index] = c.used;
-        if (c.index == 6 || c.index == 7) {  // both screen sides fall back together
+        expected[index] = used;
+        if (index == 6 || index == 7) {  // both screen sides fall back together
             std::tie(expected[6], expected[7]) = std::tuple(1024, 768);
         }
-        EXPECT_EQ(numbers(g), expected) << c.offset << ": " << c.value;
+        EXPECT_EQ(numbers(g), expected) << offset << ": " << value;
     }
 }
 
