@@ -25,12 +25,8 @@ struct FakePlayer : CommandSource {
     KeySet keys() const override { return held; }
     std::optional<UpdateInput> take(uint32_t elapsedMs) override {
         ++taken;
-        UpdateInput command;
-        command.elapsedMs = elapsedMs;
-        command.pointerX = 300 + taken % 400, command.pointerY = 500;
-        command.button = ButtonMessage(taken % 45 % 30 == 1 ? 1 + taken % 45 / 30 : 0);
-        command.keys = held;
-        return command;
+        const auto button = ButtonMessage(taken % 45 % 30 == 1 ? 1 + taken % 45 / 30 : 0);
+        return UpdateInput{elapsedMs, 300 + taken % 400, 500, button, held};
     }
 };
 
@@ -124,15 +120,12 @@ struct Follower : CommandSource {
     KeySet keys() const override { return {}; }
     std::optional<UpdateInput> take(uint32_t elapsedMs) override {
         const MatchState& s = driver->shown().state;
-        UpdateInput c;
-        c.elapsedMs = elapsedMs;
-        c.pointerX = int32_t((double(s.ballX) + 147.5) / 305 * 1024), c.pointerY = 560;
         if (s.rallyState == P2Toss) {
             clickIn = 20 + ++balls * 17 % 56;
         }
-        c.button = clickIn == 0 ? ButtonMessage::Pressed : ButtonMessage::Released;
-        --clickIn;
-        return c;
+        const auto button = clickIn-- == 0 ? ButtonMessage::Pressed : ButtonMessage::Released;
+        const int32_t x = int32_t((double(s.ballX) + 147.5) / 305 * 1024);
+        return UpdateInput{elapsedMs, x, 560, button, {}};
     }
 };
 
