@@ -1,5 +1,4 @@
-// The menu's state: what keys and clicks do, which choices start a new game, how the
-// player's choices lie over settings and files, and the presets it offers.
+// The menu's state: keys and clicks, which choices start a new game, presets it offers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,8 +61,7 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
 }
 
-// Host: the name listed, the router, watchers. Join: two bounded fields typed into while
-// selected, then the games found on this network, one chosen filling the address.
+// Host: name, router, watchers. Join: two bounded fields, then the games found nearby.
 TEST(Menu, HostOrJoinANetworkGame) {
     Menu menu = openedMenu();
     EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), A::None);
@@ -112,8 +110,7 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(line(menu, 2), "Code: K7MQ2P") << "watching";
 }
 
-// A network game plays on under the menu, a watcher's the more so: it offers only what
-// leaves the match alone.
+// Under a network game, and more so a watcher's, it offers what leaves the match alone.
 TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     Menu menu = openedMenu(true);
     pressMenuKey(menu, K::Down);
@@ -130,10 +127,8 @@ TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     EXPECT_FALSE(entryOnLine(menu, 5, entry));
 }
 
-// Match choices wait for the menu to close; window and sound choices apply at once. Values
-// that make no preset show as custom and step to the first or the last; the strength's last
-// is Adaptive, which goes on from the values shown and, chosen again, from those the game
-// being played has reached.
+// Match choices wait for the menu to close, window and sound ones apply at once. Custom values
+// step to the first or last preset; Adaptive goes on from the values shown or those reached.
 TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     GameSettings own = defaultGameSettings();
     own.aiSkill = 0.55f;
@@ -165,8 +160,7 @@ TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
 }
 
-// The practice page chooses the drill and starts it, Esc goes back to its entry; the
-// statistics page is left as how to play is.
+// The practice page chooses the drill and starts it; the statistics page is left with Enter.
 TEST(Menu, PracticeAndStatisticsPages) {
     Menu menu = openedMenu();
     EXPECT_EQ(clickMenuEntry(menu, row("Practice")), A::None);
@@ -183,8 +177,7 @@ TEST(Menu, PracticeAndStatisticsPages) {
     EXPECT_EQ(menu.page, MenuPage::Entries);
 }
 
-// Opened again over settings read afresh, the menu lays the player's choices over them and
-// leaves the other fields and display choices as read.
+// Opened again over settings read afresh, the player's choices lie over them and no others.
 TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
     Menu menu = openedMenu();
     clickMenuEntry(menu, row("Player 2"));
@@ -197,8 +190,7 @@ TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
     EXPECT_EQ(menu.chosen.display, (DisplayChoices{true, false, 2}));
 }
 
-// Normal is what the game ships; every ball speed lies where computer games end; each step
-// up in strength is more accurate and quicker.
+// Normal is what ships; computer games end at every ball speed; strength steps up in both.
 TEST(Menu, PresetsAreTheShippedSettingsAndPlayableOnes) {
     const GameSettings shipped = defaultGameSettings();
     EXPECT_EQ(
