@@ -1,5 +1,4 @@
-// The responders in order, the menu first, then the shell's keys, then the capture, and the
-// intents they hand the window loop.
+// The responders in order (menu, shell keys, capture) and the intents they hand the loop.
 #include <gtest/gtest.h>
 
 #include "responders.h"
@@ -66,8 +65,7 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     EXPECT_EQ(shell.next().keys, KeySet().set(KeyEnter).set(tabKey));
 }
 
-// What the player does in the menu comes back as what the shell must do: keep a choice,
-// apply the display, a new game, a network game, a drill, quit.
+// What the player does in the menu comes back as what the shell must do.
 TEST(Responders, TheMenusActionsComeBackAsIntents) {
     Shell shell;
     shell.press(tabKey);
@@ -96,8 +94,7 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
     EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
               std::tuple(false, "10.0.0.7", "K7MQ2P"));
-    // Pasted on the join page: an invite fills both fields; a faulty one is said; any other
-    // text goes into the field selected.
+    // Pasted on the join page: an invite fills both fields, a faulty one is said, text is typed.
     shell.answer({PasteEvent{"spinvale://192.0.2.7/K7MQ2P"}});
     EXPECT_EQ(shell.menu.netProblem,
               "Cannot read the invite: the invite 'spinvale://192.0.2.7/K7MQ2P' has no port after "
