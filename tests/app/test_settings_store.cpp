@@ -47,8 +47,7 @@ PlayerChoices player2AtTheKeys() {
     return choices;
 }
 
-// Without a file of their own, the player's gets the settings played, the choice over them;
-// the file the game reads is never written.
+// The player's own file is made from the settings played; the file read is never written.
 TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
     Folder folder;
     GameSettings kept = defaultGameSettings();
@@ -90,8 +89,7 @@ TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
 }
 
-// A file in the way of the player's folder: the choices hold, and the menu says why they were
-// not kept.
+// A file in the way of the player's folder: the choices hold, the menu says why not kept.
 TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     Folder folder;
     std::ofstream(folder.path + "/config").put('x');
@@ -102,8 +100,7 @@ TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     EXPECT_TRUE(store.settings().player2Keyboard);
 }
 
-// The file read again (a new window), the player's choices still over it; its problems told
-// once, at start.
+// The file read again keeps the player's choices over it; its problems are told once.
 TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
     Folder folder;
     const std::string path = folder.read();
