@@ -35,8 +35,7 @@ void capture(InputCapture& capture, const SDL_Event& event, Gamepads& pads = noP
     }
 }
 
-// The keys the game reads, by the codes recordings store; no other key, and Ctrl+C and
-// Ctrl+V only for the clipboard.
+// The keys the game reads, by their recorded codes; Ctrl+C and Ctrl+V are the clipboard's.
 TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
     const std::pair<SDL_Keycode, int> read[] = {
         {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 37},
@@ -60,8 +59,7 @@ TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
                 std::holds_alternative<PasteEvent>(events[1]));
 }
 
-// An invite joins after --join or alone (a clicked link); with --host, or a word that is no
-// invite, it is refused.
+// An invite joins after --join or alone (a clicked link); not beside --host or another --join.
 TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     const std::string invite = "spinvale://192.0.2.7:4000/k7mq2p";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -84,8 +82,7 @@ TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     }
 }
 
-// A tap between updates counts for one, a key held until let go; Alt+Enter is F1; a new
-// window starts with everything up.
+// A tap counts for one update, a key held until let go; Alt+Enter is F1; a new window: all up.
 TEST(InputCapture, KeysAsTheUpdatesSeeThem) {
     InputCapture c;
     const auto next = [&c] { return takeUpdateInput(c, 16, 0, 0).keys; };
@@ -146,8 +143,7 @@ TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDueUnlessOverAPerio
     const std::vector<std::array<int64_t, 3>> runs[] = {
         // On time, then woken 80 us late: the frame stands for its due time, the next no later.
         {{1000, 1000, 16667}, {17667, 17667, 16667}, {34414, 34334, 51001 - 34414}},
-        // 10 ms late, exactly a period late (the next due at once), over a period late (the
-        // schedule starts again from now, with no burst of frames).
+        // 10 ms late, exactly a period late, over a period late (no burst of frames after).
         {{0, 0, 16667},
          {26667, 16667, 6667},
          {50001, 33334, 0},
