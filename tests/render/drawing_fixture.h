@@ -1,5 +1,4 @@
-// The drawing tests' fixture: one legacy GL context on a hidden window, shared by every
-// case of the executable, and a frame drawn from a rally in flight and read back.
+// The drawing tests' fixture: one shared GL context, a frame of a rally drawn and read back.
 #pragma once
 
 #include <GL/gl.h>
@@ -83,8 +82,7 @@ class Drawing : public ::testing::Test {
         return {p[0], p[1], p[2]};
     }
 
-    // The settings' camera (looking at the net's centre, y up), then the perspective a new
-    // window sets up (50 degrees over the 4:3 window, 5 to 900), column by column.
+    // The settings' camera at the net's centre, then a new window's perspective, column-major.
     std::array<GLdouble, 32> view() const {
         const GameSettings& g = match_.settings;
         std::array<GLdouble, 32> m;
