@@ -1,5 +1,4 @@
-// BMP files laid out byte by byte: what is read, what is refused and why, and the sides and
-// rows an image goes to OpenGL with.
+// BMP files laid out byte by byte: what is read, what is refused and why.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -83,8 +82,7 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
     }
 }
 
-// A good file is read whole: its sides, depth, palette and rows where the headers put them.
-// An unusable one is refused with the reason.
+// A good file is read whole, as the headers lay it out; an unusable one gives the reason.
 TEST(BitmapOnDisk, AGoodFileIsReadWholeAndUnusableOnesGiveTheReason) {
     const Bytes good = bmpFile(4, 2, 8, 7);
     const std::string paths[] = {temporaryFile(good), temporaryFile(Bytes(14, 'B')),
