@@ -1,5 +1,4 @@
-// Recordings: update and settings lines read and written, a reader over a whole recording,
-// and a NaN in a trace line.
+// Recordings: update and settings lines, a reader over a whole recording, a NaN traced.
 #include <gtest/gtest.h>
 
 #include <sstream>
