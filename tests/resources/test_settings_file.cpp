@@ -1,5 +1,4 @@
-// The settings record: layout, conversions, the fallbacks for values the game cannot use,
-// and the file read.
+// The settings record: layout, conversions, fallbacks for unusable values, the file read.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,9 +11,8 @@
 namespace spinvale {
 namespace {
 
-// A record written byte by byte at the documented offsets, an int32 or a double at each
-// (the test machine is little-endian, as the file), then the changes over it. Offsets 16
-// and 56 are reserved, 76 is an alignment gap.
+// A record written at the documented offsets, little-endian int32s and doubles, then the
+// changes over it. Offsets 16 and 56 are reserved, 76 is an alignment gap.
 SettingsRecord record(std::vector<std::pair<std::size_t, double>> changes = {}) {
     std::vector<std::pair<std::size_t, double>> fields = {
         {0, 1},     {8, 12.5},   {16, 999}, {24, -2.9}, {32, 9.75}, {40, 0.25},
@@ -57,8 +55,7 @@ TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
 // Values the game can play with, however odd, are kept without a warning (the skill clamped
 // to 0..1); those it cannot take the shipped value, with one warning naming the field.
 TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
-    // The offset, the value there, the field warned of ("" for none), its index in numbers(),
-    // the value used.
+    // Offset, value, the field warned of ("" for none), its index in numbers(), the value used.
     const std::tuple<std::size_t, double, const char*, std::size_t, double> cases[] = {
         {40, 1.5, "", 3, 1},
         {40, -0.25, "", 3, 0},
