@@ -43,16 +43,14 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     Menu menu = openedMenu();
     EXPECT_EQ(press(menu, {K::Enter, K::Escape}), (std::vector{A::Close, A::Close})) << "Resume";
     EXPECT_EQ(clickMenuEntry(menu, row("New game")), A::NewGame);
-    EXPECT_EQ(pressMenuKey(menu, K::Down), A::None);
-    EXPECT_EQ(menu.selected, row("Player 1"));
+    EXPECT_TRUE(pressMenuKey(menu, K::Down) == A::None && menu.selected == row("Player 1"));
     EXPECT_EQ(menuPage(menu, defaultGameSettings(), {})[3].style, LineStyle::Selected);
     menu.selected = row("Resume");
-    EXPECT_EQ(pressMenuKey(menu, K::Up), A::None);
-    EXPECT_EQ(menu.selected, row("Quit")) << "Up from the top wraps round";
+    EXPECT_TRUE(pressMenuKey(menu, K::Up) == A::None && menu.selected == row("Quit"))
+        << "Up from the top wraps round";
     EXPECT_EQ(press(menu, {K::Enter, K::Up, K::Enter}), (std::vector{A::Quit, A::None, A::None}));
     EXPECT_EQ(menu.page, MenuPage::HowToPlay);
-    EXPECT_EQ(pressMenuKey(menu, K::Escape), A::None) << "Esc: back to the entries";
-    EXPECT_EQ(menu.page, MenuPage::Entries);
+    EXPECT_TRUE(pressMenuKey(menu, K::Escape) == A::None && menu.page == MenuPage::Entries);
     EXPECT_EQ(clickMenuEntry(menu, row("How to play")), A::None);
     EXPECT_EQ(pressMenuKey(menu, K::Tab), A::Close) << "Tab closes from the page";
     std::size_t entry = row("Quit");
@@ -113,18 +111,17 @@ TEST(Menu, HostOrJoinANetworkGame) {
 // Under a network game, and more so a watcher's, it offers what leaves the match alone.
 TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
     Menu menu = openedMenu(true);
-    pressMenuKey(menu, K::Down);
-    EXPECT_EQ(menu.selected, row("Sound"));
+    EXPECT_TRUE(pressMenuKey(menu, K::Down) == A::None && menu.selected == row("Sound"));
     std::size_t entry = row("Resume");
-    EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit"));
-    EXPECT_FALSE(entryOnLine(menu, 8, entry));
+    EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit") &&
+                !entryOnLine(menu, 8, entry));
     EXPECT_NE(menuPage(menu, defaultGameSettings(), {}).back().text.find("host's settings decide"),
               std::string::npos);
     menu.watching = true;
     openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
     EXPECT_EQ(menu.selected, row("Sound"));
-    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play"));
-    EXPECT_FALSE(entryOnLine(menu, 5, entry));
+    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play") &&
+                !entryOnLine(menu, 5, entry));
 }
 
 // Match choices wait for the menu to close, window and sound ones apply at once. Custom values
