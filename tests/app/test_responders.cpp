@@ -35,8 +35,7 @@ const I& only(const std::vector<Intent>& intents) {
 TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     Shell shell;
     shell.answer({KeyEvent{KeyLeft, true}});
-    EXPECT_TRUE(shell.press(tabKey).empty());
-    EXPECT_TRUE(shell.menu.open && !shell.menu.networkGame);
+    EXPECT_TRUE(shell.press(tabKey).empty() && shell.menu.open && !shell.menu.networkGame);
     EXPECT_TRUE(shell
                     .answer({KeyEvent{KeyDown, true, KeySource::Gamepad}, KeyEvent{KeyLeft, false},
                              TextEvent{"x"}, KeyEvent{KeyEscape, true}})
@@ -60,8 +59,7 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
         shell.press(tabKey);
     }
     shell.state.control = MatchControl::Replayed;  // no menu at all: the keys go to the capture
-    EXPECT_TRUE(shell.press(tabKey).empty());
-    EXPECT_FALSE(shell.menu.open);
+    EXPECT_TRUE(shell.press(tabKey).empty() && !shell.menu.open);
     EXPECT_EQ(shell.next().keys, KeySet().set(KeyEnter).set(tabKey));
 }
 
@@ -112,8 +110,8 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 175}}));  // line 17
     shell.answer({ButtonEvent{true, 145}, KeyEvent{KeyUp, true}});  // Practice, then Start
     const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
-    EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
-    EXPECT_FALSE(shell.menu.open);
+    EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard &&
+                !shell.menu.open);
 
     // Over a page with a text to copy, Ctrl+C or a click copies it, and the click is no swing.
     shell.state.copyable = "spinvale://192.0.2.7:27455/K7MQ2P";
