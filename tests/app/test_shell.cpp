@@ -83,7 +83,8 @@ TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
 }
 
 // A tap counts for one update, a key held until let go; Alt+Enter is F1; a new window: all up.
-TEST(InputCapture, KeysAsTheUpdatesSeeThem) {
+// A quick click is a press, then a release an update later.
+TEST(InputCapture, KeysAndClicksAsTheUpdatesSeeThem) {
     InputCapture c;
     const auto next = [&c] { return takeUpdateInput(c, 16, 0, 0).keys; };
     capture(c, keyEvent(SDLK_RETURN, true));
@@ -105,27 +106,25 @@ TEST(InputCapture, KeysAsTheUpdatesSeeThem) {
     releaseAll(c);
     const UpdateInput fresh = takeUpdateInput(c, 16, 0, 0);
     EXPECT_TRUE(fresh.keys.none() && fresh.button == ButtonMessage::None);
-}
-
-TEST(InputCapture, AQuickClickIsAPressThenAReleaseAnUpdateLater) {
-    InputCapture c;
-    const auto next = [&c] { return takeUpdateInput(c, 16, 0, 0).button; };
+    const auto click = [&c] { return takeUpdateInput(c, 16, 0, 0).button; };
     using B = ButtonMessage;
-    EXPECT_EQ(next(), B::None);
+    EXPECT_EQ(click(), B::None);
     captureButton(c, true);
     captureButton(c, false);
-    EXPECT_EQ((std::vector{next(), next(), next()}),
+    EXPECT_EQ((std::vector{click(), click(), click()}),
               (std::vector{B::Pressed, B::Released, B::None}));
     captureButton(c, true);
-    EXPECT_EQ((std::vector{next(), next()}), (std::vector{B::Pressed, B::None}));
+    EXPECT_EQ((std::vector{click(), click()}), (std::vector{B::Pressed, B::None}));
     captureButton(c, false);
-    EXPECT_EQ(next(), B::Released);
+    EXPECT_EQ(click(), B::Released);
 }
 
 using std::chrono::microseconds;
 const auto at = [](int64_t us) { return SteadyTime(microseconds(us)); };
 
-TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
+// The clock paces unless the swap already waits for a fast enough display. Each frame: when
+// it starts, the time it stands for, how long until the next is due.
+TEST(FrameClock, PacesFramesAPeriodAfterTheOneBeforeWasDueUnlessOverAPeriodLate) {
     // Limit, vsync, refresh rate (0: unknown), period: 1000000 / 60 rounded up; a display
     // reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
     const std::tuple<int, bool, int, int64_t> cases[] = {
@@ -136,10 +135,6 @@ TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
         EXPECT_EQ(framePeriod(maxFps, vsync, refreshHz).count(), period)
             << maxFps << (vsync ? " vsync " : " ") << refreshHz;
     }
-}
-
-// Each frame: when it starts, the time it stands for, how long until the next is due.
-TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDueUnlessOverAPeriodLate) {
     const std::vector<std::array<int64_t, 3>> runs[] = {
         // On time, then woken 80 us late: the frame stands for its due time, the next no later.
         {{1000, 1000, 16667}, {17667, 17667, 16667}, {34414, 34334, 51001 - 34414}},
@@ -169,8 +164,8 @@ TEST(ElapsedTime, TicksAreWholeMillisecondsCountedAcrossTheWrapAndUpdatesGetAtMo
     EXPECT_EQ(clampUpdateMs(ticksBetween(1000, 61000)), 100u) << "a minute minimised";
 }
 
-// Whole names only, never a prefix or a suffix of a longer one.
-TEST(HasExtension, FindsWholeNamesOnly) {
+// Extensions by whole names only, never a prefix or a suffix of a longer one.
+TEST(GlNames, ExtensionsAreWholeNamesAndMesasProcessorRenderersAreKnown) {
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"GL_ARB_multisample GL_EXT_bgra", "GL_ARB_multisample", true},
         {"GL_EXT_bgra GL_ARB_texture_env_add", "GL_ARB_texture_env_add", true},
@@ -184,9 +179,6 @@ TEST(HasExtension, FindsWholeNamesOnly) {
     for (const auto& [list, name, found] : cases) {
         EXPECT_EQ(hasExtension(list, name), found) << (list ? list : "(none)") << ": " << name;
     }
-}
-
-TEST(SoftwareRenderer, MesasProcessorRenderersAreKnownByName) {
     for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Mesa DRI swrast"}) {
         EXPECT_TRUE(isSoftwareRenderer(name)) << name;
     }
