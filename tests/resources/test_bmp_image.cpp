@@ -89,8 +89,7 @@ TEST(BitmapOnDisk, AGoodFileIsReadWholeAndUnusableOnesGiveTheReason) {
                                  temporaryFile(withRows(bmpHeaders(2, 2, 24), 15))};
     BitmapFile file;
     std::string error;
-    ASSERT_TRUE(readBitmapFile(paths[0], file, error)) << error;
-    EXPECT_EQ(error, "");
+    ASSERT_TRUE(readBitmapFile(paths[0], file, error) && error.empty()) << error;
     EXPECT_EQ(std::tuple(file.width, file.height, file.bitsPerPixel, file.paletteSize),
               std::tuple(4, 2, 8, 256u));
     EXPECT_EQ(file.data, Bytes(good.begin() + 14, good.end()));
