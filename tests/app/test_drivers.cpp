@@ -285,7 +285,8 @@ TEST(OutputSink, CountsTheStatisticsOfEachGame) {
     EXPECT_NE(reached, g.aiSpeed);
 }
 
-TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {
+// The guest's arrows turn, an away player stands still, a join request is read or refused.
+TEST(NetDriver, TheGuestsArrowsTurnAndAJoinRequestIsReadOrTheProblemSaid) {
     KeySet keys = KeySet().set(KeyLeft).set(KeyUp).set(KeyEnter);
     turnArrows(keys);
     EXPECT_EQ(keys, KeySet().set(KeyRight).set(KeyDown).set(KeyEnter));
@@ -293,9 +294,6 @@ TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {
     EXPECT_EQ(std::tuple(still.elapsedMs, still.pointerX, still.pointerY, still.button),
               std::tuple(33u, 640, 480, ButtonMessage::Released));
     EXPECT_TRUE(still.keys.none());
-}
-
-TEST(NetDriver, AJoinRequestIsReadOrTheProblemSaid) {
     const std::string badCode = "A join code is six letters and digits.";
     const std::tuple<const char*, const char*, std::string> refused[] = {
         {"", "", "Type the host's address first."},
