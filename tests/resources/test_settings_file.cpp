@@ -40,7 +40,10 @@ std::vector<double> numbers(const GameSettings& g) {
 const std::vector<double> handMadeNumbers = {12.5, -2,  9.75, 0.25f,  35.5, 21,
                                              1280, 720, -5,   250.1f, 330};
 
-TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
+// Every field is read at its offset. Values the game can play with, however odd, are kept
+// without a warning (the skill clamped to 0..1); those it cannot take the shipped value, with
+// one warning naming the field.
+TEST(DecodeSettings, ReadsEveryFieldAtItsOffsetAndUnusableValuesFallBackWithAWarning) {
     std::vector<std::string> warnings;
     const GameSettings g = decodeSettings(record(), "test.dat", warnings);
     EXPECT_EQ(numbers(g), handMadeNumbers);  // the spin truncated toward zero
@@ -50,11 +53,6 @@ TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
     const GameSettings shipped = decodeSettings(defaultSettingsRecord(), "shipped", warnings);
     EXPECT_EQ(numbers(shipped), numbers(defaultGameSettings()));
     EXPECT_TRUE(warnings.empty());
-}
-
-// Values the game can play with, however odd, are kept without a warning (the skill clamped
-// to 0..1); those it cannot take the shipped value, with one warning naming the field.
-TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
     // Offset, value, the field warned of ("" for none), its index in numbers(), the value used.
     const std::tuple<std::size_t, double, const char*, std::size_t, double> cases[] = {
         {40, 1.5, "", 3, 1},
@@ -75,7 +73,7 @@ TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
         {24, -2147483649.0, "spinFactor", 1, 6},
         {24, NAN, "spinFactor", 1, 6}};
     for (const auto& [offset, value, field, index, used] : cases) {
-        std::vector<std::string> warnings;
+        warnings.clear();
         const GameSettings g = decodeSettings(record({{offset, value}}), "test.dat", warnings);
         ASSERT_EQ(warnings.size(), *field != '\0' ? 1u : 0u) << offset << ": " << value;
         EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(field)) == 0)
