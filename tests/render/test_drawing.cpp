@@ -166,8 +166,9 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
 }
 
 // A page dims the frame to a fifth, its panel darkens that to two fifths, and the selected
-// entry's bar adds a fifth of white.
-TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelAndBarsTheSelectedEntry) {
+// entry's bar adds a fifth of white. One too tall (the menu's, at 800 x 600) sets its entries
+// smaller.
+TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelBarsTheSelectedEntryAndFitsTheWindow) {
     const std::vector<PlacedRow> rows =
         layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
                    width, height, lists_);
@@ -185,10 +186,6 @@ TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelAndBarsTheSelectedEntry) {
             EXPECT_NEAR(pixel(x, y)[c], before[c] * scale + add, 3) << x << ", " << y;
         }
     }
-}
-
-// A page too tall for the window (the menu's, at 800 x 600) sets its entries smaller.
-TEST_F(Drawing, APageTooTallForTheWindowStillShowsEveryLine) {
     std::vector<PageLine> page(17, {LineStyle::Entry, "x"});
     page.insert(page.end(), 3, {LineStyle::Note, "x"});
     const PlacedRow tight = layoutPage(page, 800, 600, lists_).back();
