@@ -14,9 +14,8 @@ using A = MenuAction;
 using K = MenuKey;
 
 std::size_t row(const std::string& name) {
-    return std::size_t(std::find_if(menuRows.begin(), menuRows.end(),
-                                    [&](const MenuRow& r) { return r.name == name; }) -
-                       menuRows.begin());
+    const auto named = [&](const MenuRow& r) { return r.name == name; };
+    return std::size_t(std::find_if(menuRows.begin(), menuRows.end(), named) - menuRows.begin());
 }
 
 Menu openedMenu(bool networkGame = false) {
