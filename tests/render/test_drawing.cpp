@@ -27,8 +27,7 @@ Rgb tableTexel(double x, double z) {
     return {p[2], p[1], p[0]};
 }
 
-// From the shipped camera and one moved aside: the sky in the top corner, the playing surface
-// in its image untinted, the 2 cm edge lines white.
+// From two cameras: the sky in a top corner, the surface in its image, the edge lines white.
 TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     for (const auto& camera : {std::array<float, 3>{0, 300, 320}, {-120, 200, 280}}) {
         GameSettings& g = match_.settings;
@@ -64,8 +63,7 @@ TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     EXPECT_TRUE(near(pixelAt(40, 97.5, 0), behind(40, 97.5), 8));
 }
 
-// A ball 4 across and its shadow: on the table while the ball is strictly inside its
-// outline, on the floor from the edge line out.
+// A ball 4 across; its shadow on the table while strictly inside its outline, else the floor.
 TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
     for (const auto& [x, y, z, overTable] :
          {std::array<float, 4>{-30, 95, 50, 1}, {76, 100, 130, 1}, {76.25, 100, 130, 0}}) {
@@ -116,9 +114,8 @@ TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
     }
 }
 
-// A blade's centre lies 7.07 cm outward and down from the paddle's point, its red rubber
-// toward player 1's end; turned half round, player 1's shows blue. Simple graphics draw flat
-// pink paddles, no table top and a white edge outline at 76.2.
+// A blade's centre lies 7.07 cm out and down from the paddle's point, red rubber toward player
+// 1; simple graphics draw flat pink paddles, no table top and a white outline at 76.2.
 TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     SceneLists simple = lists_;
     useSimpleGraphics(simple);
@@ -165,9 +162,8 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
     }
 }
 
-// A page dims the frame to a fifth, its panel darkens that to two fifths, and the selected
-// entry's bar adds a fifth of white. One too tall (the menu's, at 800 x 600) sets its entries
-// smaller.
+// A page dims the frame to a fifth, its panel to two fifths, the selected bar adds a fifth of
+// white; one too tall for the window (the menu's, at 800 x 600) sets its entries smaller.
 TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelBarsTheSelectedEntryAndFitsTheWindow) {
     const std::vector<PlacedRow> rows =
         layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
