@@ -21,8 +21,7 @@ std::string parse(const Bytes& bytes, BitmapFile& file) {
 }
 
 // The palette (as many entries as the colours used say, all 256 for 0) follows the 40-byte
-// info header; the rows follow the palette. Sides go up to 16384. Every malformed file is
-// refused before a pixel is touched, with a reason naming what is wrong.
+// info header, the rows the palette; sides up to 16384. A malformed file's reason is named.
 TEST(ParseBitmap, WellFormedFilesAreReadAndMalformedOnesRefused) {
     const std::pair<Bytes, uint32_t> cases[] = {
         {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
