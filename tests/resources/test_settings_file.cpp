@@ -40,9 +40,8 @@ std::vector<double> numbers(const GameSettings& g) {
 const std::vector<double> handMadeNumbers = {12.5, -2,  9.75, 0.25f,  35.5, 21,
                                              1280, 720, -5,   250.1f, 330};
 
-// Every field is read at its offset. Values the game can play with, however odd, are kept
-// without a warning (the skill clamped to 0..1); those it cannot take the shipped value, with
-// one warning naming the field.
+// Every field is read at its offset; odd values the game can play with are kept (the skill
+// clamped), others take the shipped value with one warning naming the field.
 TEST(DecodeSettings, ReadsEveryFieldAtItsOffsetAndUnusableValuesFallBackWithAWarning) {
     std::vector<std::string> warnings;
     const GameSettings g = decodeSettings(record(), "test.dat", warnings);
