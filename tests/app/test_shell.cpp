@@ -82,8 +82,7 @@ TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     }
 }
 
-// A tap counts for one update, a key held until let go; Alt+Enter is F1; a new window: all up.
-// A quick click is a press, then a release an update later.
+// A tap or click counts for one update, a key held until let go; Alt+Enter is F1.
 TEST(InputCapture, KeysAndClicksAsTheUpdatesSeeThem) {
     InputCapture c;
     const auto next = [&c] { return takeUpdateInput(c, 16, 0, 0).keys; };
@@ -122,8 +121,7 @@ TEST(InputCapture, KeysAndClicksAsTheUpdatesSeeThem) {
 using std::chrono::microseconds;
 const auto at = [](int64_t us) { return SteadyTime(microseconds(us)); };
 
-// The clock paces unless the swap already waits for a fast enough display. Each frame: when
-// it starts, the time it stands for, how long until the next is due.
+// The clock paces unless the swap waits for a fast enough display; frames fall due in turn.
 TEST(FrameClock, PacesFramesAPeriodAfterTheOneBeforeWasDueUnlessOverAPeriodLate) {
     // Limit, vsync, refresh rate (0: unknown), period: 1000000 / 60 rounded up; a display
     // reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
