@@ -89,8 +89,9 @@ TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
 }
 
-// A file in the way of the player's folder: the choices hold, the menu says why not kept.
-TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
+// Where the menu says the choices are kept; with a file in the way of the player's folder, the
+// choices hold and the menu says why they were not kept.
+TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKeptOrWhyNot) {
     Folder folder;
     std::ofstream(folder.path + "/config").put('x');
     SettingsStore store(folder.path + "/none.dat", "");
@@ -98,6 +99,17 @@ TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     EXPECT_EQ(error, "cannot make " + folder.path + "/config/spinvale: Not a directory");
     EXPECT_EQ(store.menuNotes().back(), "The choices could not be kept: " + error);
     EXPECT_TRUE(store.settings().player2Keyboard);
+    const std::string own = "/home/ann/.config/spinvale/settings.dat";
+    const std::tuple<std::string, std::string, bool, std::string, std::string> cases[] = {
+        {own, own, false, "/home/ann", "Choices are kept in ~/.config/spinvale/settings.dat."},
+        {own, "settings.dat", false, "/home/ann", "working folder comes first"},
+        {own, "/tmp/x.dat", true, "/home/an",
+         "Choices are kept in " + own + ", but this game reads /tmp/x.dat (named with --settings)"},
+        {"", own, false, "", "last until you quit"}};
+    for (const auto& [saved, read, named, home, says] : cases) {
+        const std::string note = keptInNote(saved, read, named, home);
+        EXPECT_NE(note.find(says), std::string::npos) << note;
+    }
 }
 
 // The file read again keeps the player's choices over it; its problems are told once.
@@ -117,20 +129,6 @@ TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
     std::ofstream(path) << "short";
     store.reload();
     EXPECT_TRUE(store.takeWarnings().empty());
-}
-
-TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKept) {
-    const std::string own = "/home/ann/.config/spinvale/settings.dat";
-    const std::tuple<std::string, std::string, bool, std::string, std::string> cases[] = {
-        {own, own, false, "/home/ann", "Choices are kept in ~/.config/spinvale/settings.dat."},
-        {own, "settings.dat", false, "/home/ann", "working folder comes first"},
-        {own, "/tmp/x.dat", true, "/home/an",
-         "Choices are kept in " + own + ", but this game reads /tmp/x.dat (named with --settings)"},
-        {"", own, false, "", "last until you quit"}};
-    for (const auto& [saved, read, named, home, says] : cases) {
-        const std::string note = keptInNote(saved, read, named, home);
-        EXPECT_NE(note.find(says), std::string::npos) << note;
-    }
 }
 
 }  // namespace
