@@ -125,7 +125,8 @@ TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
 
 // Match choices wait for the menu to close, window and sound ones apply at once. Custom values
 // step to the first or last preset; Adaptive goes on from the values shown or those reached.
-TEST(Menu, ValueEntriesCycleAndTellWhatChanged) {
+// Opened again over settings read afresh, the player's choices lie over them and no others.
+TEST(Menu, ValueEntriesCycleTellWhatChangedAndLieOverSettingsReadAgain) {
     GameSettings own = defaultGameSettings();
     own.aiSkill = 0.55f;
     Menu menu;
@@ -171,11 +172,7 @@ TEST(Menu, PracticeAndStatisticsPages) {
     EXPECT_TRUE(showsText(menu));
     EXPECT_EQ(pressMenuKey(menu, K::Enter), A::None);
     EXPECT_EQ(menu.page, MenuPage::Entries);
-}
-
-// Opened again over settings read afresh, the player's choices lie over them and no others.
-TEST(Menu, ChangesAreLaidOverOnlyWhereThePlayerMadeThem) {
-    Menu menu = openedMenu();
+    menu = openedMenu();
     clickMenuEntry(menu, row("Player 2"));
     clickMenuEntry(menu, row("Sound"));
     GameSettings read = defaultGameSettings();
