@@ -162,9 +162,21 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
     }
 }
 
-// A page dims the frame to a fifth, its panel to two fifths, the selected bar adds a fifth of
-// white; one too tall for the window (the menu's, at 800 x 600) sets its entries smaller.
-TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelBarsTheSelectedEntryAndFitsTheWindow) {
+// A window made sees to 900 cm, resized to 2000 cm (the far plane is m14 / (m10 + 1)), and
+// shrunk to no height keeps the aspect. A page dims the frame to a fifth, its panel to two
+// fifths, the selected bar adds a fifth of white; one too tall for the window (the menu's, at
+// 800 x 600) sets its entries smaller.
+TEST_F(Drawing, TheViewAndPagesFitTheWindowAndAPageDimsTheFrameAndBarsTheSelectedEntry) {
+    GLdouble made[16], resized[16], after[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, made);
+    reshapeViewport(800, 600);
+    glGetDoublev(GL_PROJECTION_MATRIX, resized);
+    reshapeViewport(800, 0);
+    glGetDoublev(GL_PROJECTION_MATRIX, after);
+    setupView(width, height);
+    EXPECT_NEAR(made[14] / (made[10] + 1), 900, 0.01);
+    EXPECT_NEAR(resized[14] / (resized[10] + 1), 2000, 0.01);
+    EXPECT_DOUBLE_EQ(after[5] / after[0], 800.0 / 600.0);
     const std::vector<PlacedRow> rows =
         layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
                    width, height, lists_);
@@ -187,21 +199,6 @@ TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelBarsTheSelectedEntryAndFitsTheW
     const PlacedRow tight = layoutPage(page, 800, 600, lists_).back();
     EXPECT_FALSE(layoutPage(page, 800, 768, lists_).back().compact);
     EXPECT_TRUE(tight.compact && tight.top + tight.height <= 590) << tight.top + tight.height;
-}
-
-// A window made sees to 900 cm, resized to 2000 cm (the far plane is m14 / (m10 + 1));
-// shrunk to no height it keeps the aspect instead of dividing by zero.
-TEST_F(Drawing, ReshapeToNoHeightKeepsTheAspect) {
-    GLdouble made[16], resized[16], after[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, made);
-    reshapeViewport(800, 600);
-    glGetDoublev(GL_PROJECTION_MATRIX, resized);
-    reshapeViewport(800, 0);
-    glGetDoublev(GL_PROJECTION_MATRIX, after);
-    setupView(width, height);
-    EXPECT_NEAR(made[14] / (made[10] + 1), 900, 0.01);
-    EXPECT_NEAR(resized[14] / (resized[10] + 1), 2000, 0.01);
-    EXPECT_DOUBLE_EQ(after[5] / after[0], 800.0 / 600.0);
 }
 
 }  // namespace
