@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 #include <tuple>
 
@@ -154,7 +153,7 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
         sink.take(frame.updates);
         driver.afterShown();
         for (const std::string& line : frame.news) {
-            said.push_back(line.substr(std::strlen("practice: ")));
+            said.push_back(line.substr(line.find(": ") + 2));
         }
     }
     ASSERT_EQ(said.size(), 21u);
