@@ -38,7 +38,8 @@ std::string line(const Menu& menu, std::size_t i) {
     return menuPage(menu, defaultGameSettings(), {})[i].text;
 }
 
-TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
+// Under a network game, and more so a watcher's, the menu offers what leaves the match alone.
+TEST(Menu, KeysMoveThroughTheEntriesOfferedAndActOnThem) {
     Menu menu = openedMenu();
     EXPECT_EQ(press(menu, {K::Enter, K::Escape}), (std::vector{A::Close, A::Close})) << "Resume";
     EXPECT_EQ(clickMenuEntry(menu, row("New game")), A::NewGame);
@@ -56,10 +57,23 @@ TEST(Menu, KeysMoveThroughTheEntriesAndActOnThem) {
     menu.page = MenuPage::Entries;
     EXPECT_TRUE(entryOnLine(menu, 1, entry) && entry == row("Resume")) << "0 is the title";
     EXPECT_FALSE(entryOnLine(menu, 19, entry)) << "the notes under the entries";
+    menu = openedMenu(true);
+    EXPECT_TRUE(pressMenuKey(menu, K::Down) == A::None && menu.selected == row("Sound"));
+    entry = row("Resume");
+    EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit") &&
+                !entryOnLine(menu, 8, entry));
+    EXPECT_NE(menuPage(menu, defaultGameSettings(), {}).back().text.find("host's settings decide"),
+              std::string::npos);
+    menu.watching = true;
+    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
+    EXPECT_EQ(menu.selected, row("Sound"));
+    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play") &&
+                !entryOnLine(menu, 5, entry));
 }
 
-// Host: name, router, watchers. Join: two bounded fields, then the games found nearby.
-TEST(Menu, HostOrJoinANetworkGame) {
+// Host: name, router, watchers. Join: two bounded fields, then the games found nearby. The
+// practice page chooses the drill and starts it; the statistics page is left with Enter.
+TEST(Menu, PagesToHostJoinOrWatchAGameAndToPractice) {
     Menu menu = openedMenu();
     EXPECT_EQ(clickMenuEntry(menu, row("Host a network game")), A::None);
     typeIntoMenu(menu, "Ana");
@@ -105,22 +119,28 @@ TEST(Menu, HostOrJoinANetworkGame) {
     EXPECT_EQ(menu.address, "192.0.2.7:4000") << "typed with no field selected";
     EXPECT_EQ(clickMenuEntry(menu, row("Watch a network game")), A::None);
     EXPECT_EQ(line(menu, 2), "Code: K7MQ2P") << "watching";
-}
-
-// Under a network game, and more so a watcher's, it offers what leaves the match alone.
-TEST(Menu, ANetworkGameOffersOnlyWhatLeavesTheMatchAlone) {
-    Menu menu = openedMenu(true);
-    EXPECT_TRUE(pressMenuKey(menu, K::Down) == A::None && menu.selected == row("Sound"));
-    std::size_t entry = row("Resume");
-    EXPECT_TRUE(entryOnLine(menu, 7, entry) && entry == row("Quit") &&
-                !entryOnLine(menu, 8, entry));
-    EXPECT_NE(menuPage(menu, defaultGameSettings(), {}).back().text.find("host's settings decide"),
-              std::string::npos);
-    menu.watching = true;
-    openMenu(menu, defaultGameSettings(), DisplayChoices{}, 4);
-    EXPECT_EQ(menu.selected, row("Sound"));
-    EXPECT_TRUE(entryOnLine(menu, 3, entry) && entry == row("How to play") &&
-                !entryOnLine(menu, 5, entry));
+    menu = openedMenu();
+    EXPECT_EQ(clickMenuEntry(menu, row("Practice")), A::None);
+    EXPECT_EQ(line(menu, 1), "Drill: returns");
+    press(menu, {K::Right, K::Down, K::Left});
+    EXPECT_EQ(entryText(menu, row("Target")), "Target: the right half");
+    EXPECT_EQ(menu.practice, (PracticeRules{PracticeMode::Rally, PracticeTarget::Right}));
+    EXPECT_EQ(press(menu, {K::Up, K::Up, K::Enter, K::Escape}),
+              (std::vector{A::None, A::None, A::Practice, A::None}));
+    EXPECT_EQ(std::tuple(menu.page, menu.selected), std::tuple(MenuPage::Entries, row("Practice")));
+    clickMenuEntry(menu, row("Statistics"));
+    EXPECT_TRUE(showsText(menu));
+    EXPECT_EQ(pressMenuKey(menu, K::Enter), A::None);
+    EXPECT_EQ(menu.page, MenuPage::Entries);
+    menu = openedMenu();
+    clickMenuEntry(menu, row("Player 2"));
+    clickMenuEntry(menu, row("Sound"));
+    GameSettings read = defaultGameSettings();
+    read.pointsPerGame = 21;
+    openMenu(menu, read, DisplayChoices{true, true, 2}, 2);
+    EXPECT_TRUE(menu.chosen.settings.player2Keyboard);
+    EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21) << "a field the player left alone";
+    EXPECT_EQ(menu.chosen.display, (DisplayChoices{true, false, 2}));
 }
 
 // Match choices wait for the menu to close, window and sound ones apply at once. Custom values
@@ -155,32 +175,6 @@ TEST(Menu, ValueEntriesCycleTellWhatChangedAndLieOverSettingsReadAgain) {
     EXPECT_EQ(page[13].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
-}
-
-// The practice page chooses the drill and starts it; the statistics page is left with Enter.
-TEST(Menu, PracticeAndStatisticsPages) {
-    Menu menu = openedMenu();
-    EXPECT_EQ(clickMenuEntry(menu, row("Practice")), A::None);
-    EXPECT_EQ(line(menu, 1), "Drill: returns");
-    press(menu, {K::Right, K::Down, K::Left});
-    EXPECT_EQ(entryText(menu, row("Target")), "Target: the right half");
-    EXPECT_EQ(menu.practice, (PracticeRules{PracticeMode::Rally, PracticeTarget::Right}));
-    EXPECT_EQ(press(menu, {K::Up, K::Up, K::Enter, K::Escape}),
-              (std::vector{A::None, A::None, A::Practice, A::None}));
-    EXPECT_EQ(std::tuple(menu.page, menu.selected), std::tuple(MenuPage::Entries, row("Practice")));
-    clickMenuEntry(menu, row("Statistics"));
-    EXPECT_TRUE(showsText(menu));
-    EXPECT_EQ(pressMenuKey(menu, K::Enter), A::None);
-    EXPECT_EQ(menu.page, MenuPage::Entries);
-    menu = openedMenu();
-    clickMenuEntry(menu, row("Player 2"));
-    clickMenuEntry(menu, row("Sound"));
-    GameSettings read = defaultGameSettings();
-    read.pointsPerGame = 21;
-    openMenu(menu, read, DisplayChoices{true, true, 2}, 2);
-    EXPECT_TRUE(menu.chosen.settings.player2Keyboard);
-    EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21) << "a field the player left alone";
-    EXPECT_EQ(menu.chosen.display, (DisplayChoices{true, false, 2}));
 }
 
 // Normal is what ships; computer games end at every ball speed; strength steps up in both.
