@@ -41,8 +41,9 @@ const std::vector<double> handMadeNumbers = {12.5, -2,  9.75, 0.25f,  35.5, 21,
                                              1280, 720, -5,   250.1f, 330};
 
 // Every field is read at its offset; odd values the game can play with are kept (the skill
-// clamped), others take the shipped value with one warning naming the field.
-TEST(DecodeSettings, ReadsEveryFieldAtItsOffsetAndUnusableValuesFallBackWithAWarning) {
+// clamped), others take the shipped value with one warning naming the field. A missing or
+// short file gives the shipped settings and a warning; of a long one, 112 bytes count.
+TEST(SettingsFile, FieldsAreReadAtTheirOffsetsAndUnusableValuesAndFilesFallBackWithAWarning) {
     std::vector<std::string> warnings;
     const GameSettings g = decodeSettings(record(), "test.dat", warnings);
     EXPECT_EQ(numbers(g), handMadeNumbers);  // the spin truncated toward zero
@@ -84,20 +85,16 @@ TEST(DecodeSettings, ReadsEveryFieldAtItsOffsetAndUnusableValuesFallBackWithAWar
         }
         EXPECT_EQ(numbers(g), expected) << offset << ": " << value;
     }
-}
-
-// A missing or short file gives the shipped settings and a warning; a long one, 112 bytes.
-TEST(SettingsFileTest, OnlyTheFirst112BytesCount) {
     const SettingsRecord r = record();
     test::Bytes longer(r.begin(), r.end());
     longer.resize(500, 0xff);
-    const std::tuple<std::string, const char*, std::vector<double>> cases[] = {
+    const std::tuple<std::string, const char*, std::vector<double>> files[] = {
         {"/nonexistent/settings.dat", "No such file", numbers(defaultGameSettings())},
         {test::temporaryFile(test::Bytes(r.begin(), r.end() - 1)), "only 111",
          numbers(defaultGameSettings())},
         {test::temporaryFile(longer), nullptr, handMadeNumbers}};
-    for (const auto& [path, warning, settings] : cases) {
-        std::vector<std::string> warnings;
+    for (const auto& [path, warning, settings] : files) {
+        warnings.clear();
         EXPECT_EQ(numbers(loadSettings(path, warnings)), settings);
         ASSERT_EQ(warnings.size(), warning ? 1u : 0u);
         EXPECT_TRUE(!warning || warnings[0].find(path + ": " + warning) == 0) << path;
