@@ -21,8 +21,9 @@ std::string parse(const Bytes& bytes, BitmapFile& file) {
 }
 
 // The palette (as many entries as the colours used say, all 256 for 0) follows the 40-byte
-// info header, the rows the palette; sides up to 16384. A malformed file's reason is named.
-TEST(ParseBitmap, WellFormedFilesAreReadAndMalformedOnesRefused) {
+// info header, the rows the palette; sides up to 16384. A malformed file's reason is named;
+// a good file on disk is read whole, an unusable one gives the reason.
+TEST(BitmapFile, WellFormedFilesAreReadWholeAndMalformedOrUnreadableOnesRefusedWithTheReason) {
     const std::pair<Bytes, uint32_t> cases[] = {
         {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
         {withRows(bmpHeaders(4, 1, 8, 256, 0, bmpPalette(256)), 4), 256},
@@ -75,14 +76,9 @@ TEST(ParseBitmap, WellFormedFilesAreReadAndMalformedOnesRefused) {
         const std::string error = parse(bytes, file);
         EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
     }
-}
-
-// A good file is read whole, as the headers lay it out; an unusable one gives the reason.
-TEST(BitmapOnDisk, AGoodFileIsReadWholeAndUnusableOnesGiveTheReason) {
     const Bytes good = bmpFile(4, 2, 8, 7);
     const std::string paths[] = {temporaryFile(good), temporaryFile(Bytes(14, 'B')),
                                  temporaryFile(withRows(bmpHeaders(2, 2, 24), 15))};
-    BitmapFile file;
     std::string error;
     ASSERT_TRUE(readBitmapFile(paths[0], file, error) && error.empty()) << error;
     EXPECT_EQ(std::tuple(file.width, file.height, file.bitsPerPixel, file.paletteSize),
