@@ -47,8 +47,9 @@ PlayerChoices player2AtTheKeys() {
     return choices;
 }
 
-// The player's own file is made from the settings played; the file read is never written.
-TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
+// The player's own file is made from the settings played, the file read never written; over
+// the player's file, only the chosen field and choice change.
+TEST(SettingsStore, AnOwnFileIsMadeFromTheSettingsPlayedAndKeepsWhatThePlayerDidNotChange) {
     Folder folder;
     GameSettings kept = defaultGameSettings();
     kept.pointsPerGame = 21;
@@ -62,30 +63,23 @@ TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
     EXPECT_EQ(loadSettings(folder.own(), warnings), kept);
     EXPECT_EQ(store.settings(), kept);
     EXPECT_NE(store.menuNotes()[0].find("named with --settings"), std::string::npos);
-}
-
-// Over a file the player has, only the chosen field and choice change.
-TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
-    Folder folder;
-    write(folder.read(), defaultGameSettings(), DisplayChoices{});
     SettingsRecord record;
     std::iota(record.begin(), record.end(), uint8_t(1));
     encodeSettings(defaultGameSettings(), record);
     std::string error;
     ASSERT_TRUE(makeDirectories(folder.path + "/config/spinvale", error));
     ASSERT_TRUE(writeSettingsRecord(folder.own(), record, DisplayChoices{false, true, 2}, error));
-    const std::string before = bytesOf(folder.own());
-    SettingsStore store(folder.read(), "");
+    const std::string ownBefore = bytesOf(folder.own());
+    SettingsStore again(folder.read(), "");
     PlayerChoices choices = player2AtTheKeys();
     choices.display.sound = false;
     markSet(choices, DisplayField::Sound);
-    EXPECT_EQ(store.keep(choices), "");
+    EXPECT_EQ(again.keep(choices), "");
     const std::string after = bytesOf(folder.own());
-    ASSERT_EQ(after.size(), before.size()) << "the display choices' block is kept";
+    ASSERT_EQ(after.size(), ownBefore.size()) << "the display choices' block is kept";
     for (std::size_t i = 0; i < after.size(); ++i) {
-        EXPECT_EQ(after[i] != before[i], i == 108 || i == 120) << i;  // player 2, sound
+        EXPECT_EQ(after[i] != ownBefore[i], i == 108 || i == 120) << i;  // player 2, sound
     }
-    std::vector<std::string> warnings;
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
 }
 
