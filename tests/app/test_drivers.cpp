@@ -179,8 +179,9 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
 }
 
 // Two humans, new windows restarting on other settings, and a new game, replayed to the same
-// trace at the recorded pace.
-TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
+// trace at the recorded pace. Settings changed with no new window apply from the next update;
+// live Esc and F1 reach only the shell.
+TEST(ReplayDriver, ARecordedGameReplaysToItsTraceAndLiveKeysOnlyReachTheShell) {
     GameSettings humans = defaultGameSettings();
     humans.player2Keyboard = true;
     GameSettings next = humans;
@@ -205,23 +206,19 @@ TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
         frame = replay.frame(0, false, player);
     }
     EXPECT_EQ(frame.nextDueMs, 10u + 31 % 9) << "the recorded time of update 31";
-}
 
-// Settings changed with no new window apply from the next update; live Esc and F1 reach only
-// the shell.
-TEST(ReplayDriver, SettingsWithoutARestartTakeEffectAndLiveKeysOnlyReachTheShell) {
     GameSettings later = computers();
     later.aiSpeed = 10;
     std::string lines = formatSettingsLine(computers()) + "\n16 0 0 -\n16 0 0 -\n";
     lines += formatSettingsLine(later) + "\n16 0 0 -\n16 0 0 -\n";
-    ReplayDriver replay(std::make_unique<std::istringstream>(lines), defaultGameSettings());
-    FakePlayer player;
-    replay.frame(0, false, player);
-    EXPECT_EQ(replay.frame(0, false, player).updates.at(0).after.settings, computers());
+    ReplayDriver changes(std::make_unique<std::istringstream>(lines), defaultGameSettings());
+    player.held.reset();
+    changes.frame(0, false, player);
+    EXPECT_EQ(changes.frame(0, false, player).updates.at(0).after.settings, computers());
     player.held.set(KeyF1).set(KeyEscape);
-    const DriverFrame second = replay.frame(0, false, player);
+    const DriverFrame second = changes.frame(0, false, player);
     EXPECT_EQ(second.updates.at(0).after.settings, computers());
-    EXPECT_EQ(replay.shown().settings, later) << "read ahead, taken before the next update";
+    EXPECT_EQ(changes.shown().settings, later) << "read ahead, taken before the next update";
     EXPECT_TRUE(asks<Quit>(second) && asks<ToggleFullscreen>(second));
     EXPECT_FALSE(second.updates[0].after.requests.quit) << "the recorded match never saw them";
 }
