@@ -116,7 +116,9 @@ TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
 
 // A blade's centre lies 7.07 cm out and down from the paddle's point, red rubber toward player
 // 1; simple graphics draw flat pink paddles, no table top and a white outline at 76.2.
-TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
+// Player 2's transform, left in the modelview matrix: the model point (x, 0, 0) lands at the
+// paddle's point plus the offset; x - 13 on the backhand, the swing turning about y.
+TEST_F(Drawing, PaddlesArePlacedAndShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     SceneLists simple = lists_;
     useSimpleGraphics(simple);
     const std::tuple<int, float, double, Rgb> cases[] = {{1, 0, out, redRubber},
@@ -136,19 +138,14 @@ TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
                 near(pixelAt(-76.25, 76.2, -60), white, 1));
     EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
-}
-
-// Player 2's transform, left in the modelview matrix: the model point (x, 0, 0) lands at the
-// paddle's point plus the offset; x - 13 on the backhand, the swing turning about y.
-TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
     const double r = std::sqrt(0.5), c30 = std::sqrt(0.75) * r, s30 = 0.5 * r;
-    const std::tuple<PaddleSide, float, double, std::array<double, 3>> cases[] = {
+    const std::tuple<PaddleSide, float, double, std::array<double, 3>> placed[] = {
         {PaddleSide::Forehand, 0, 11, {r, r, 0}},
         {PaddleSide::Forehand, 30, 11, {c30, r, -s30}},
         {PaddleSide::Backhand, 0, -9, {-13 + r, -r, 0}},
         {PaddleSide::Backhand, 30, -9, {-13 + c30, -r, s30}}};
     Paddle& p = match_.state.paddle2;
-    for (const auto& [side, swing, x, offset] : cases) {
+    for (const auto& [side, swing, x, offset] : placed) {
         p.side = side, p.swingAngle = swing;
         draw();
         GLdouble m[16];
