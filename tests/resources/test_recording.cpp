@@ -10,7 +10,7 @@
 namespace spinvale {
 namespace {
 
-TEST(RecordingLine, UpdatesAndSettingsReadBackAsTheyWereWritten) {
+TEST(RecordingLine, UpdatesAndSettingsReadBackAsWrittenAndATraceLineShowsANan) {
     UpdateInput in;
     GameSettings settings;
     std::string error;
@@ -46,6 +46,12 @@ TEST(RecordingLine, UpdatesAndSettingsReadBackAsTheyWereWritten) {
         EXPECT_EQ(parseRecordingLine(b, in, settings, error), LineKind::Malformed) << b;
         EXPECT_EQ(formatSettingsLine(settings), line);
     }
+    // A NaN in a trace line (the rest of its shape is held by the golden traces).
+    Match m;
+    m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
+    const std::string traced = formatTraceLine(7, 16, m);
+    EXPECT_NE(traced.find("\"ballZ\":0,\"ballVX\":\"nan\","), std::string::npos) << traced;
+    EXPECT_FALSE(allFieldsFinite(m.state));
 }
 
 // Settings lines apply to the updates after them; a new game is a line of its own, for the
@@ -88,15 +94,6 @@ TEST(RecordingReader, SettingsAndNewGameLinesApplyToTheUpdatesAfterThem) {
     EXPECT_EQ(std::tuple(won.state.score1, won.state.score2, won.state.rallyState,
                          won.state.winSoundPlayed, won.settings.player2Keyboard),
               std::tuple(0, 0, P2ToServe, false, true));
-}
-
-// (The rest of the trace line's shape is held by the golden traces.)
-TEST(Trace, ShowsANanAsText) {
-    Match m;
-    m.state.ballVX = std::numeric_limits<float>::quiet_NaN();
-    const std::string line = formatTraceLine(7, 16, m);
-    EXPECT_NE(line.find("\"ballZ\":0,\"ballVX\":\"nan\","), std::string::npos) << line;
-    EXPECT_FALSE(allFieldsFinite(m.state));
 }
 
 }  // namespace
