@@ -223,7 +223,7 @@ TEST(ReplayDriver, ARecordedGameReplaysToItsTraceAndLiveKeysOnlyReachTheShell) {
     EXPECT_FALSE(second.updates[0].after.requests.quit) << "the recorded match never saw them";
 }
 
-TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
+TEST(OutputSink, WritesEachUpdatesLinesCommandAndTraceAndCountsTheStatisticsOfEachGame) {
     std::ostringstream record, trace;
     int sounds = 0;
     const auto sound = [&](const MatchRequests&) { ++sounds; };
@@ -245,27 +245,24 @@ TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
     EXPECT_EQ(trace.str().rfind("{\"frame\":0,\"elapsedMs\":0,", 0), 0u);
     EXPECT_NE(trace.str().find("\n{\"frame\":1,\"elapsedMs\":17,"), std::string::npos);
     EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(3, 3)) << "update 0 only traced";
-}
-
-// A computer game at adaptive strength, to its end: it replays; each point counts once, on one
-// serve or the other, as the pages say; a new game counts afresh, at the strength reached.
-TEST(OutputSink, CountsTheStatisticsOfEachGame) {
-    GameSettings g = computers();
-    g.adaptiveStrength = true;
-    LocalDriver driver(g, [g] { return g; });
-    std::stringstream record, trace;
-    OutputSink sink(&record, &trace, nullptr, false);
+    // A computer game at adaptive strength, to its end: it replays; each point counts once, on
+    // one serve or the other, as the pages say; a new game counts afresh, at the strength reached.
+    GameSettings adaptive = computers();
+    adaptive.adaptiveStrength = true;
+    LocalDriver driver(adaptive, [adaptive] { return adaptive; });
+    std::stringstream played, itsTrace;
+    OutputSink counter(&played, &itsTrace, nullptr, false);
     FakePlayer player;
     for (uint32_t tick = 0; driver.shown().state.rallyState < P1WinsGame; tick += 16) {
-        sink.take(driver.frame(tick, false, player).updates);
+        counter.take(driver.frame(tick, false, player).updates);
     }
-    EXPECT_TRUE(replayed(record.str(), 1) == trace.str());
+    EXPECT_TRUE(replayed(played.str(), 1) == itsTrace.str());
     const int scores[] = {driver.shown().state.score1, driver.shown().state.score2};
     const int winner = scores[0] > scores[1] ? 1 : 2;
-    const auto pages = statisticsPages(sink.statistics(), winner);
+    const auto pages = statisticsPages(counter.statistics(), winner);
     EXPECT_EQ(pages[winner - 1][0].text, "Player " + std::to_string(winner) + " wins the game!");
     for (int p : {1, 2}) {
-        const PlayerStatistics& s = sink.statistics().player(p);
+        const PlayerStatistics& s = counter.statistics().player(p);
         EXPECT_EQ(s.pointsOnOwnServe + s.pointsOnOtherServe, scores[p - 1]) << p;
         EXPECT_EQ(pages[p - 1][1].text,
                   "Points won on own serve: " + std::to_string(s.pointsOnOwnServe));
@@ -273,11 +270,11 @@ TEST(OutputSink, CountsTheStatisticsOfEachGame) {
                   "Points won on the other's serve: " + std::to_string(s.pointsOnOtherServe));
     }
     const float reached = driver.shown().settings.aiSpeed;
-    driver.startNewGame(g);
-    sink.take(driver.frame(0, false, player).updates);
-    EXPECT_EQ(std::tuple(driver.shown().settings.aiSpeed, sink.statistics().longestRally()),
+    driver.startNewGame(adaptive);
+    counter.take(driver.frame(0, false, player).updates);
+    EXPECT_EQ(std::tuple(driver.shown().settings.aiSpeed, counter.statistics().longestRally()),
               std::tuple(reached, 0));
-    EXPECT_NE(reached, g.aiSpeed);
+    EXPECT_NE(reached, adaptive.aiSpeed);
 }
 
 // The guest's arrows turn, an away player stands still, a join request is read or refused.
