@@ -132,21 +132,12 @@ TEST(Menu, PagesToHostJoinOrWatchAGameAndToPractice) {
     EXPECT_TRUE(showsText(menu));
     EXPECT_EQ(pressMenuKey(menu, K::Enter), A::None);
     EXPECT_EQ(menu.page, MenuPage::Entries);
-    menu = openedMenu();
-    clickMenuEntry(menu, row("Player 2"));
-    clickMenuEntry(menu, row("Sound"));
-    GameSettings read = defaultGameSettings();
-    read.pointsPerGame = 21;
-    openMenu(menu, read, DisplayChoices{true, true, 2}, 2);
-    EXPECT_TRUE(menu.chosen.settings.player2Keyboard);
-    EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21) << "a field the player left alone";
-    EXPECT_EQ(menu.chosen.display, (DisplayChoices{true, false, 2}));
 }
 
 // Match choices wait for the menu to close, window and sound ones apply at once. Custom values
 // step to the first or last preset; Adaptive goes on from the values shown or those reached.
 // Opened again over settings read afresh, the player's choices lie over them and no others.
-TEST(Menu, ValueEntriesCycleTellWhatChangedAndLieOverSettingsReadAgain) {
+TEST(Menu, ValueEntriesCycleThroughPlayablePresetsTellWhatChangedAndLieOverSettingsRead) {
     GameSettings own = defaultGameSettings();
     own.aiSkill = 0.55f;
     Menu menu;
@@ -175,10 +166,16 @@ TEST(Menu, ValueEntriesCycleTellWhatChangedAndLieOverSettingsReadAgain) {
     EXPECT_EQ(page[13].text, "Anti-aliasing: 8 samples (2 in use)");
     EXPECT_EQ(page.back().text, "kept");
     EXPECT_EQ(page[page.size() - 2].text, "Leaving the menu starts a new game at 0-0.");
-}
-
-// Normal is what ships; computer games end at every ball speed; strength steps up in both.
-TEST(Menu, PresetsAreTheShippedSettingsAndPlayableOnes) {
+    menu = openedMenu();
+    clickMenuEntry(menu, row("Player 2"));
+    clickMenuEntry(menu, row("Sound"));
+    GameSettings read = defaultGameSettings();
+    read.pointsPerGame = 21;
+    openMenu(menu, read, DisplayChoices{true, true, 2}, 2);
+    EXPECT_TRUE(menu.chosen.settings.player2Keyboard);
+    EXPECT_EQ(menu.chosen.settings.pointsPerGame, 21) << "a field the player left alone";
+    EXPECT_EQ(menu.chosen.display, (DisplayChoices{true, false, 2}));
+    // Normal is what ships; computer games end at every ball speed; strength steps up in both.
     const GameSettings shipped = defaultGameSettings();
     EXPECT_EQ(
         std::tuple(strengthPresets[1].first, strengthPresets[1].second, ballSpeedPresets[1].first,
