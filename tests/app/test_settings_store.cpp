@@ -49,7 +49,7 @@ PlayerChoices player2AtTheKeys() {
 
 // The player's own file is made from the settings played, the file read never written; over
 // the player's file, only the chosen field and choice change.
-TEST(SettingsStore, AnOwnFileIsMadeFromTheSettingsPlayedAndKeepsWhatThePlayerDidNotChange) {
+TEST(SettingsStore, TheOwnFileIsMadeThenWrittenOverAndAFileReadAgainKeepsTheChoices) {
     Folder folder;
     GameSettings kept = defaultGameSettings();
     kept.pointsPerGame = 21;
@@ -81,6 +81,21 @@ TEST(SettingsStore, AnOwnFileIsMadeFromTheSettingsPlayedAndKeepsWhatThePlayerDid
         EXPECT_EQ(after[i] != ownBefore[i], i == 108 || i == 120) << i;  // player 2, sound
     }
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
+    // The file read again keeps the player's choices over it; its problems are told once.
+    const std::string path = folder.read();
+    std::ofstream(path) << "short";
+    SettingsStore third(path, "");
+    const std::vector<std::string> told = third.takeWarnings();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("only 5 of 112 bytes"), std::string::npos) << told[0];
+    third.keep(player2AtTheKeys());
+    GameSettings changed = defaultGameSettings();
+    changed.pointsPerGame = 21;
+    write(path, changed, DisplayChoices{});
+    EXPECT_TRUE(third.reload().pointsPerGame == 21 && third.settings().player2Keyboard);
+    std::ofstream(path) << "short";
+    third.reload();
+    EXPECT_TRUE(third.takeWarnings().empty());
 }
 
 // Where the menu says the choices are kept; with a file in the way of the player's folder, the
@@ -104,25 +119,6 @@ TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKeptOrWhyNot) {
         const std::string note = keptInNote(saved, read, named, home);
         EXPECT_NE(note.find(says), std::string::npos) << note;
     }
-}
-
-// The file read again keeps the player's choices over it; its problems are told once.
-TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
-    Folder folder;
-    const std::string path = folder.read();
-    std::ofstream(path) << "short";
-    SettingsStore store(path, "");
-    const std::vector<std::string> warnings = store.takeWarnings();
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("only 5 of 112 bytes"), std::string::npos) << warnings[0];
-    store.keep(player2AtTheKeys());
-    GameSettings changed = defaultGameSettings();
-    changed.pointsPerGame = 21;
-    write(path, changed, DisplayChoices{});
-    EXPECT_TRUE(store.reload().pointsPerGame == 21 && store.settings().player2Keyboard);
-    std::ofstream(path) << "short";
-    store.reload();
-    EXPECT_TRUE(store.takeWarnings().empty());
 }
 
 }  // namespace
