@@ -82,18 +82,17 @@ TEST(SettingsStore, TheOwnFileIsMadeThenWrittenOverAndAFileReadAgainKeepsTheChoi
     }
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
     // The file read again keeps the player's choices over it; its problems are told once.
-    const std::string path = folder.read();
-    std::ofstream(path) << "short";
-    SettingsStore third(path, "");
+    std::ofstream(folder.read()) << "short";
+    SettingsStore third(folder.read(), "");
     const std::vector<std::string> told = third.takeWarnings();
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].find("only 5 of 112 bytes"), std::string::npos) << told[0];
     third.keep(player2AtTheKeys());
     GameSettings changed = defaultGameSettings();
     changed.pointsPerGame = 21;
-    write(path, changed, DisplayChoices{});
+    write(folder.read(), changed, DisplayChoices{});
     EXPECT_TRUE(third.reload().pointsPerGame == 21 && third.settings().player2Keyboard);
-    std::ofstream(path) << "short";
+    std::ofstream(folder.read()) << "short";
     third.reload();
     EXPECT_TRUE(third.takeWarnings().empty());
 }
