@@ -46,7 +46,7 @@ bool asks(const DriverFrame& frame) {
                        [](const Intent& i) { return std::holds_alternative<I>(i); });
 }
 
-TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
+TEST(LocalDriver, TheMenusTimeIsNotHandedOnUpdatesGetAtMost100MsAndRequestsComeBackAsIntents) {
     LocalDriver driver(computers(), computers);
     FakePlayer player;
     driver.resumeAt(1000);
@@ -61,39 +61,36 @@ TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
     EXPECT_EQ(stepped(driver.frame(9000, false, player)), 100u) << "a stall";
     driver.resumeAt(20000);  // a new window
     EXPECT_EQ(stepped(driver.frame(20012, false, player)), 12u);
-}
-
-// F1: a new window, the match restarted on settings read again (recorded before the next
-// update) at a serve, score kept; Esc: quit; a new game is a line of its own, at 0-0.
-TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
+    // F1: a new window, the match restarted on settings read again (recorded before the next
+    // update) at a serve, score kept; Esc: quit; a new game is a line of its own, at 0-0.
     GameSettings reread = computers();
     reread.player2Keyboard = true;
     int reads = 0;
-    LocalDriver driver(computers(), [&] { return ++reads, reread; });
-    FakePlayer player;
+    LocalDriver restarting(computers(), [&] { return ++reads, reread; });
+    FakePlayer keys;
     uint32_t tick = 0;
-    for (; driver.shown().state.score1 * driver.shown().state.score2 == 0 && tick < 600000;
+    for (; restarting.shown().state.score1 * restarting.shown().state.score2 == 0 && tick < 600000;
          tick += 16) {
-        driver.frame(tick, false, player);
+        restarting.frame(tick, false, keys);
     }
-    const MatchState before = driver.shown().state;
-    player.held.set(KeyF1);
-    const DriverFrame toggle = driver.frame(tick += 16, false, player);
+    const MatchState before = restarting.shown().state;
+    keys.held.set(KeyF1);
+    const DriverFrame toggle = restarting.frame(tick += 16, false, keys);
     EXPECT_TRUE(asks<ToggleFullscreen>(toggle) && !asks<Quit>(toggle));
     EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen && reads == 1) << reads;
-    EXPECT_TRUE(driver.shown().settings.player2Keyboard);
-    const MatchState s = driver.shown().state;
+    EXPECT_TRUE(restarting.shown().settings.player2Keyboard);
+    const MatchState s = restarting.shown().state;
     EXPECT_EQ(std::tuple(s.score1, s.score2, s.paddle1.z),
               std::tuple(before.score1, before.score2, 200.0f));
     EXPECT_TRUE(s.rallyState == P1ToServe || s.rallyState == P2ToServe) << s.rallyState;
-    player.held = KeySet().set(KeyEscape);
-    const DriverFrame quit = driver.frame(tick += 16, false, player);
+    keys.held = KeySet().set(KeyEscape);
+    const DriverFrame quit = restarting.frame(tick += 16, false, keys);
     EXPECT_EQ(quit.updates[0].settings, reread) << "the restart's settings, before the update";
     EXPECT_TRUE(asks<Quit>(quit));
 
-    player.held.reset();
-    driver.startNewGame(computers());
-    const DriverUpdate fresh = driver.frame(tick += 16, false, player).updates.at(0);
+    keys.held.reset();
+    restarting.startNewGame(computers());
+    const DriverUpdate fresh = restarting.frame(tick += 16, false, keys).updates.at(0);
     EXPECT_TRUE(fresh.newGame == computers() && !fresh.settings);
     EXPECT_EQ(std::tuple(fresh.after.state.score1, fresh.after.state.score2), std::tuple(0, 0));
 }
