@@ -1,11 +1,8 @@
-// The ways to play, without a window: local play's clock (the menu's time is not handed on),
-// practice and its coach, the replay rules against the trace of the game they replay, what
-// the output sink writes and the statistics it counts, and the network driver's pieces that
-// need no socket.
+// The ways to play without a window: local play's clock, practice and its coach, replays
+// against their game's trace, the output sink and its statistics, the network driver's rules.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <sstream>
 #include <tuple>
 
@@ -20,20 +17,15 @@
 namespace spinvale {
 namespace {
 
-// A player at the keys: the keys held, every command taken counted, and a click pressed
-// and released now and then.
+// A player at the keys, counting the commands taken, clicking now and then.
 struct FakePlayer : CommandSource {
     KeySet held;
     int taken = 0;
     KeySet keys() const override { return held; }
     std::optional<UpdateInput> take(uint32_t elapsedMs) override {
         ++taken;
-        UpdateInput command;
-        command.elapsedMs = elapsedMs;
-        command.pointerX = 300 + taken % 400, command.pointerY = 500;
-        command.button = ButtonMessage(taken % 45 % 30 == 1 ? 1 + taken % 45 / 30 : 0);
-        command.keys = held;
-        return command;
+        const auto button = ButtonMessage(taken % 45 % 30 == 1 ? 1 + taken % 45 / 30 : 0);
+        return UpdateInput{elapsedMs, 300 + taken % 400, 500, button, held};
     }
 };
 
@@ -54,13 +46,12 @@ bool asks(const DriverFrame& frame) {
                        [](const Intent& i) { return std::holds_alternative<I>(i); });
 }
 
-TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
+TEST(LocalDriver, TheMenusTimeIsNotHandedOnUpdatesGetAtMost100MsAndRequestsComeBackAsIntents) {
     LocalDriver driver(computers(), computers);
     FakePlayer player;
     driver.resumeAt(1000);
-    const DriverFrame start = driver.frame(1016, false, player);
-    ASSERT_EQ(start.updates.size(), 1u);
-    EXPECT_EQ(start.updates[0].number, 0) << "the match as it starts comes alone";
+    const std::vector<DriverUpdate> start = driver.frame(1016, false, player).updates;
+    EXPECT_TRUE(start.size() == 1 && start[0].number == 0) << "the match as it starts comes alone";
     EXPECT_EQ(stepped(driver.frame(1033, false, player)), 17u);
     for (uint32_t tick = 1050; tick <= 5990; tick += 20) {
         EXPECT_TRUE(driver.frame(tick, true, player).updates.empty()) << tick;
@@ -70,44 +61,37 @@ TEST(LocalDriver, TheMenusTimeIsNotHandedOnAndAnUpdateGetsAtMost100Ms) {
     EXPECT_EQ(stepped(driver.frame(9000, false, player)), 100u) << "a stall";
     driver.resumeAt(20000);  // a new window
     EXPECT_EQ(stepped(driver.frame(20012, false, player)), 12u);
-}
-
-// F1 asks for a new window, whose match restarts on the settings read then, recorded before
-// the next update, at a serve with the score kept; Esc asks to quit; a new game is a line of
-// its own, at 0-0.
-TEST(LocalDriver, TheMatchsRequestsComeBackAsIntents) {
+    // F1: a new window, the match restarted on settings read again (recorded before the next
+    // update) at a serve, score kept; Esc: quit; a new game is a line of its own, at 0-0.
     GameSettings reread = computers();
     reread.player2Keyboard = true;
     int reads = 0;
-    LocalDriver driver(computers(), [&] { return ++reads, reread; });
-    FakePlayer player;
+    LocalDriver restarting(computers(), [&] { return ++reads, reread; });
+    FakePlayer keys;
     uint32_t tick = 0;
-    for (; driver.shown().state.score1 * driver.shown().state.score2 == 0 && tick < 600000;
+    for (; restarting.shown().state.score1 * restarting.shown().state.score2 == 0 && tick < 600000;
          tick += 16) {
-        driver.frame(tick, false, player);
+        restarting.frame(tick, false, keys);
     }
-    const MatchState before = driver.shown().state;
-    player.held.set(KeyF1);
-    const DriverFrame toggle = driver.frame(tick += 16, false, player);
+    const MatchState before = restarting.shown().state;
+    keys.held.set(KeyF1);
+    const DriverFrame toggle = restarting.frame(tick += 16, false, keys);
     EXPECT_TRUE(asks<ToggleFullscreen>(toggle) && !asks<Quit>(toggle));
-    EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen);
-    EXPECT_EQ(reads, 1);
-    const Match after = driver.shown();
-    EXPECT_TRUE(after.settings.player2Keyboard);
-    const MatchState& s = after.state;
+    EXPECT_TRUE(toggle.updates[0].after.requests.toggleFullscreen && reads == 1) << reads;
+    EXPECT_TRUE(restarting.shown().settings.player2Keyboard);
+    const MatchState s = restarting.shown().state;
     EXPECT_EQ(std::tuple(s.score1, s.score2, s.paddle1.z),
               std::tuple(before.score1, before.score2, 200.0f));
     EXPECT_TRUE(s.rallyState == P1ToServe || s.rallyState == P2ToServe) << s.rallyState;
-    player.held = KeySet().set(KeyEscape);
-    const DriverFrame quit = driver.frame(tick += 16, false, player);
+    keys.held = KeySet().set(KeyEscape);
+    const DriverFrame quit = restarting.frame(tick += 16, false, keys);
     EXPECT_EQ(quit.updates[0].settings, reread) << "the restart's settings, before the update";
     EXPECT_TRUE(asks<Quit>(quit));
 
-    player.held.reset();
-    driver.startNewGame(computers());
-    const DriverUpdate fresh = driver.frame(tick += 16, false, player).updates.at(0);
-    EXPECT_EQ(fresh.newGame, computers());
-    EXPECT_FALSE(fresh.settings);
+    keys.held.reset();
+    restarting.startNewGame(computers());
+    const DriverUpdate fresh = restarting.frame(tick += 16, false, keys).updates.at(0);
+    EXPECT_TRUE(fresh.newGame == computers() && !fresh.settings);
     EXPECT_EQ(std::tuple(fresh.after.state.score1, fresh.after.state.score2), std::tuple(0, 0));
 }
 
@@ -125,35 +109,29 @@ std::string replayed(const std::string& recording, uint32_t seed) {
     return trace.str();
 }
 
-// A mouse player 1 who follows the ball at 2 m and clicks at a moment of each serve's way
-// that moves on from ball to ball: strokes of many timings.
+// A mouse player 1 following the ball, clicking later or sooner on each ball.
 struct Follower : CommandSource {
     const MatchDriver* driver = nullptr;
     int balls = 0, clickIn = -1;
     KeySet keys() const override { return {}; }
     std::optional<UpdateInput> take(uint32_t elapsedMs) override {
         const MatchState& s = driver->shown().state;
-        UpdateInput c;
-        c.elapsedMs = elapsedMs;
-        c.pointerX = int32_t((double(s.ballX) + 147.5) / 305 * 1024), c.pointerY = 560;
         if (s.rallyState == P2Toss) {
             clickIn = 20 + ++balls * 17 % 56;
         }
-        c.button = clickIn == 0 ? ButtonMessage::Pressed : ButtonMessage::Released;
-        --clickIn;
-        return c;
+        const auto button = clickIn-- == 0 ? ButtonMessage::Pressed : ButtonMessage::Released;
+        const int32_t x = int32_t((double(s.ballX) + 147.5) / 305 * 1024);
+        return UpdateInput{elapsedMs, x, 560, button, {}};
     }
 };
 
-// The drill's line comes before update 1; the coach speaks once the frame is shown, not in
-// it, on each ball, and sums up every 20 in the returns drill; the menu's time is not handed
-// on. A rally takes over the match as the menu starts one, and a new game ends it: the
-// recording goes on, and replays.
+// The coach speaks on each ball once the frame is shown, summing up every 20 returns; the
+// menu's time is not handed on. A rally takes over, a new game ends it; the recording replays.
 TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     const GameSettings g = defaultGameSettings();
     const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
-    PracticeDriver driver(
-        drill, g, [g] { return g; }, 3);
+    const auto same = [g] { return g; };
+    PracticeDriver driver(drill, g, same, 3);
     Follower player;
     player.driver = &driver;
     std::stringstream record, trace;
@@ -172,7 +150,7 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
         sink.take(frame.updates);
         driver.afterShown();
         for (const std::string& line : frame.news) {
-            said.push_back(line.substr(std::strlen("practice: ")));
+            said.push_back(line.substr(line.find(": ") + 2));
         }
     }
     ASSERT_EQ(said.size(), 21u);
@@ -197,15 +175,15 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     EXPECT_TRUE(replayed(record.str(), 3) == trace.str());
 }
 
-// A game of two humans played by the local driver, with switches of window that restart it
-// on other settings and a new game, recorded through the sink: the replay driver plays the
-// recording back to the same trace, update for update, and keeps the recorded pace.
-TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
+// Two humans, new windows restarting on other settings, and a new game, replayed to the same
+// trace at the recorded pace. Settings changed with no new window apply from the next update;
+// live Esc and F1 reach only the shell.
+TEST(ReplayDriver, ARecordedGameReplaysToItsTraceAndLiveKeysOnlyReachTheShell) {
     GameSettings humans = defaultGameSettings();
     humans.player2Keyboard = true;
     GameSettings next = humans;
-    LocalDriver local(
-        humans, [&] { return next.aiSkill += 0.1f, next; }, 5);
+    const auto reread = [&] { return next.aiSkill += 0.1f, next; };
+    LocalDriver local(humans, reread, 5);
     std::stringstream record, trace;
     OutputSink sink(&record, &trace, nullptr, false);
     FakePlayer player;
@@ -225,33 +203,28 @@ TEST(ReplayDriver, ARecordedGameReplaysToItsTrace) {
         frame = replay.frame(0, false, player);
     }
     EXPECT_EQ(frame.nextDueMs, 10u + 31 % 9) << "the recorded time of update 31";
-}
 
-// Settings that change with no new window hand a paddle to the computer from the next
-// update on; the player's Esc and F1 reach the shell and leave the match alone.
-TEST(ReplayDriver, SettingsWithoutARestartTakeEffectAndLiveKeysOnlyReachTheShell) {
     GameSettings later = computers();
     later.aiSpeed = 10;
     std::string lines = formatSettingsLine(computers()) + "\n16 0 0 -\n16 0 0 -\n";
     lines += formatSettingsLine(later) + "\n16 0 0 -\n16 0 0 -\n";
-    ReplayDriver replay(std::make_unique<std::istringstream>(lines), defaultGameSettings());
-    FakePlayer player;
-    replay.frame(0, false, player);
-    const DriverUpdate first = replay.frame(0, false, player).updates.at(0);
-    EXPECT_EQ(first.after.settings, computers());
+    ReplayDriver changes(std::make_unique<std::istringstream>(lines), defaultGameSettings());
+    player.held.reset();
+    changes.frame(0, false, player);
+    EXPECT_EQ(changes.frame(0, false, player).updates.at(0).after.settings, computers());
     player.held.set(KeyF1).set(KeyEscape);
-    const DriverFrame second = replay.frame(0, false, player);
+    const DriverFrame second = changes.frame(0, false, player);
     EXPECT_EQ(second.updates.at(0).after.settings, computers());
-    EXPECT_EQ(replay.shown().settings, later) << "read ahead, taken before the next update";
+    EXPECT_EQ(changes.shown().settings, later) << "read ahead, taken before the next update";
     EXPECT_TRUE(asks<Quit>(second) && asks<ToggleFullscreen>(second));
     EXPECT_FALSE(second.updates[0].after.requests.quit) << "the recorded match never saw them";
 }
 
-TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
+TEST(OutputSink, WritesEachUpdatesLinesCommandAndTraceAndCountsTheStatisticsOfEachGame) {
     std::ostringstream record, trace;
     int sounds = 0;
-    OutputSink sink(
-        &record, &trace, [&](const MatchRequests&) { ++sounds; }, true);
+    const auto sound = [&](const MatchRequests&) { ++sounds; };
+    OutputSink sink(&record, &trace, sound, true);
     Match match, adapted;
     UpdateInput command;
     command.elapsedMs = 17;
@@ -269,29 +242,24 @@ TEST(OutputSink, WritesTheLinesDueBeforeEachUpdateThenItsCommandAndItsTrace) {
     EXPECT_EQ(trace.str().rfind("{\"frame\":0,\"elapsedMs\":0,", 0), 0u);
     EXPECT_NE(trace.str().find("\n{\"frame\":1,\"elapsedMs\":17,"), std::string::npos);
     EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(3, 3)) << "update 0 only traced";
-}
-
-// A computer game under the adaptive strength, played to its end: its recording replays
-// (the strength's changes in it); each point is counted once, on one serve or the other, as
-// each player's page says, the winner's saying so; a new game counts afresh, at the strength
-// reached.
-TEST(OutputSink, CountsTheStatisticsOfEachGame) {
-    GameSettings g = computers();
-    g.adaptiveStrength = true;
-    LocalDriver driver(g, [g] { return g; });
-    std::stringstream record, trace;
-    OutputSink sink(&record, &trace, nullptr, false);
+    // A computer game at adaptive strength, to its end: it replays; each point counts once, on
+    // one serve or the other, as the pages say; a new game counts afresh, at the strength reached.
+    GameSettings adaptive = computers();
+    adaptive.adaptiveStrength = true;
+    LocalDriver driver(adaptive, [adaptive] { return adaptive; });
+    std::stringstream played, itsTrace;
+    OutputSink counter(&played, &itsTrace, nullptr, false);
     FakePlayer player;
     for (uint32_t tick = 0; driver.shown().state.rallyState < P1WinsGame; tick += 16) {
-        sink.take(driver.frame(tick, false, player).updates);
+        counter.take(driver.frame(tick, false, player).updates);
     }
-    EXPECT_TRUE(replayed(record.str(), 1) == trace.str());
+    EXPECT_TRUE(replayed(played.str(), 1) == itsTrace.str());
     const int scores[] = {driver.shown().state.score1, driver.shown().state.score2};
     const int winner = scores[0] > scores[1] ? 1 : 2;
-    const auto pages = statisticsPages(sink.statistics(), winner);
+    const auto pages = statisticsPages(counter.statistics(), winner);
     EXPECT_EQ(pages[winner - 1][0].text, "Player " + std::to_string(winner) + " wins the game!");
     for (int p : {1, 2}) {
-        const PlayerStatistics& s = sink.statistics().player(p);
+        const PlayerStatistics& s = counter.statistics().player(p);
         EXPECT_EQ(s.pointsOnOwnServe + s.pointsOnOtherServe, scores[p - 1]) << p;
         EXPECT_EQ(pages[p - 1][1].text,
                   "Points won on own serve: " + std::to_string(s.pointsOnOwnServe));
@@ -299,25 +267,21 @@ TEST(OutputSink, CountsTheStatisticsOfEachGame) {
                   "Points won on the other's serve: " + std::to_string(s.pointsOnOtherServe));
     }
     const float reached = driver.shown().settings.aiSpeed;
-    driver.startNewGame(g);
-    sink.take(driver.frame(0, false, player).updates);
-    EXPECT_EQ(std::tuple(driver.shown().settings.aiSpeed, sink.statistics().longestRally()),
+    driver.startNewGame(adaptive);
+    counter.take(driver.frame(0, false, player).updates);
+    EXPECT_EQ(std::tuple(driver.shown().settings.aiSpeed, counter.statistics().longestRally()),
               std::tuple(reached, 0));
-    EXPECT_NE(reached, g.aiSpeed);
+    EXPECT_NE(reached, adaptive.aiSpeed);
 }
 
-TEST(NetDriver, TheGuestsArrowsTurnAndAnAwayPlayersPaddleIsLeftAlone) {
+// The guest's arrows turn, an away player stands still, a join request is read or refused.
+TEST(NetDriver, TheGuestsArrowsTurnAndAJoinRequestIsReadOrTheProblemSaid) {
     KeySet keys = KeySet().set(KeyLeft).set(KeyUp).set(KeyEnter);
     turnArrows(keys);
     EXPECT_EQ(keys, KeySet().set(KeyRight).set(KeyDown).set(KeyEnter));
     const UpdateInput still = stillCommand(33, 640, 480);
-    EXPECT_EQ(std::tuple(still.elapsedMs, still.pointerX, still.pointerY, still.button),
-              std::tuple(33u, 640, 480, ButtonMessage::Released));
-    EXPECT_TRUE(still.keys.none());
-}
-
-// What the join page's fields can hold, checked when the player asks to join.
-TEST(NetDriver, AJoinRequestIsReadOrTheProblemSaid) {
+    EXPECT_EQ(std::tuple(still.elapsedMs, still.pointerX, still.pointerY, still.button, still.keys),
+              std::tuple(33u, 640, 480, ButtonMessage::Released, KeySet()));
     const std::string badCode = "A join code is six letters and digits.";
     const std::tuple<const char*, const char*, std::string> refused[] = {
         {"", "", "Type the host's address first."},

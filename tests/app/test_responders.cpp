@@ -1,5 +1,4 @@
-// The responders in order, the menu first, then the shell's keys, then the capture, and the
-// intents they hand the window loop.
+// The responders in order (menu, shell keys, capture) and the intents they hand the loop.
 #include <gtest/gtest.h>
 
 #include "responders.h"
@@ -22,6 +21,7 @@ struct Shell {
         return intents;
     }
     std::vector<Intent> press(int code) { return answer({KeyEvent{code, true}}); }
+    UpdateInput next() { return takeUpdateInput(capture, 16, 0, 0); }
 };
 
 template <typename I>
@@ -35,40 +35,35 @@ const I& only(const std::vector<Intent>& intents) {
 TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     Shell shell;
     shell.answer({KeyEvent{KeyLeft, true}});
-    EXPECT_TRUE(shell.press(tabKey).empty());
-    EXPECT_TRUE(shell.menu.open && !shell.menu.networkGame);
+    EXPECT_TRUE(shell.press(tabKey).empty() && shell.menu.open && !shell.menu.networkGame);
     EXPECT_TRUE(shell
                     .answer({KeyEvent{KeyDown, true, KeySource::Gamepad}, KeyEvent{KeyLeft, false},
                              TextEvent{"x"}, KeyEvent{KeyEscape, true}})
                     .empty());
     EXPECT_FALSE(shell.menu.open) << "Esc closes the menu";
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyLeft))
+    EXPECT_EQ(shell.next().keys, KeySet().set(KeyLeft))
         << "the arrow pressed before the menu counts; Down and Esc went to the menu";
-    EXPECT_TRUE(takeUpdateInput(shell.capture, 16, 0, 0).keys.none())
-        << "the arrow let go under the menu reached the capture";
+    EXPECT_TRUE(shell.next().keys.none()) << "the arrow let go under the menu reached the capture";
     EXPECT_TRUE(shell.press(KeyEnter).empty()) << "Enter plays while the game goes on";
     shell.state.gameOver = true;  // Enter, and no other key, starts the next game
     EXPECT_TRUE(shell.answer({KeyEvent{KeyDown, true}, KeyEvent{KeyDown, false}}).empty());
     EXPECT_EQ(only<NewGame>(shell.press(KeyEnter)).settings, defaultGameSettings());
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter).set(KeyDown));
+    EXPECT_EQ(shell.next().keys, KeySet().set(KeyEnter).set(KeyDown));
 
-    shell.state.control = MatchControl::Shared;  // a network game: no new game, a menu of its own
-    EXPECT_TRUE(shell.press(KeyEnter).empty());
-    shell.press(tabKey);
-    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && !shell.menu.watching);
-    shell.press(tabKey);
-    shell.state.control = MatchControl::Watched;  // a watcher's menu: fewer entries still
-    shell.press(tabKey);
-    EXPECT_TRUE(shell.menu.open && shell.menu.networkGame && shell.menu.watching);
-    shell.press(tabKey);
+    // A network game: no new game, a menu of its own, and a watcher's with fewer entries still.
+    for (const MatchControl control : {MatchControl::Shared, MatchControl::Watched}) {
+        shell.state.control = control;
+        EXPECT_TRUE(shell.press(KeyEnter).empty() && shell.press(tabKey).empty());
+        EXPECT_TRUE(shell.menu.open && shell.menu.networkGame &&
+                    shell.menu.watching == (control == MatchControl::Watched));
+        shell.press(tabKey);
+    }
     shell.state.control = MatchControl::Replayed;  // no menu at all: the keys go to the capture
-    EXPECT_TRUE(shell.press(tabKey).empty());
-    EXPECT_FALSE(shell.menu.open);
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).keys, KeySet().set(KeyEnter).set(tabKey));
+    EXPECT_TRUE(shell.press(tabKey).empty() && !shell.menu.open);
+    EXPECT_EQ(shell.next().keys, KeySet().set(KeyEnter).set(tabKey));
 }
 
-// What the player does in the menu comes back as what the shell must do: keep a choice,
-// apply the display, a new game, a network game, a drill, quit.
+// What the player does in the menu comes back as what the shell must do.
 TEST(Responders, TheMenusActionsComeBackAsIntents) {
     Shell shell;
     shell.press(tabKey);
@@ -90,15 +85,14 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     EXPECT_EQ(std::tuple(host.hosting, host.name, host.askRouter, host.watchersWelcome),
               std::tuple(true, "Ana", true, true));
     EXPECT_TRUE(shell.answer({ButtonEvent{false, 55}}).empty());
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::Released)
+    EXPECT_EQ(shell.next().button, ButtonMessage::Released)
         << "the button let go reached the capture";
     shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 65}, TextEvent{"10.0.0.7"},
                   KeyEvent{KeyEnter, true}, TextEvent{"K7MQ2P"}, KeyEvent{KeyEnter, true}});
     const StartNetGame join = only<StartNetGame>(shell.press(KeyEnter));
     EXPECT_EQ(std::tuple(join.hosting, join.address, join.code),
               std::tuple(false, "10.0.0.7", "K7MQ2P"));
-    // Pasted on the join page: an invite fills both fields; a faulty one is said; any other
-    // text goes into the field selected.
+    // Pasted on the join page: an invite fills both fields, a faulty one is said, text is typed.
     shell.answer({PasteEvent{"spinvale://192.0.2.7/K7MQ2P"}});
     EXPECT_EQ(shell.menu.netProblem,
               "Cannot read the invite: the invite 'spinvale://192.0.2.7/K7MQ2P' has no port after "
@@ -116,14 +110,14 @@ TEST(Responders, TheMenusActionsComeBackAsIntents) {
     only<Quit>(shell.answer({KeyEvent{KeyEscape, true}, ButtonEvent{true, 175}}));  // line 17
     shell.answer({ButtonEvent{true, 145}, KeyEvent{KeyUp, true}});  // Practice, then Start
     const StartPractice drill = only<StartPractice>(shell.press(KeyEnter));
-    EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard);
-    EXPECT_FALSE(shell.menu.open);
+    EXPECT_TRUE(drill.rules == shell.menu.practice && drill.settings.player2Keyboard &&
+                !shell.menu.open);
 
     // Over a page with a text to copy, Ctrl+C or a click copies it, and the click is no swing.
     shell.state.copyable = "spinvale://192.0.2.7:27455/K7MQ2P";
     EXPECT_EQ(only<CopyText>(shell.answer({CopyEvent{}})).text, shell.state.copyable);
     EXPECT_EQ(only<CopyText>(shell.answer({ButtonEvent{true, 0}})).text, shell.state.copyable);
-    EXPECT_EQ(takeUpdateInput(shell.capture, 16, 0, 0).button, ButtonMessage::None);
+    EXPECT_EQ(shell.next().button, ButtonMessage::None);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The settings store as a player meets it: what the menu writes into their own file (made
-// when missing, over what it holds when not, the display choices' block kept), a write that
-// fails said plainly, a file read again keeping the player's choices, warnings told once,
-// and where the menu says the choices are kept.
+// The settings store as a player meets it: the menu's choices written into their own file, a
+// failed write said plainly, a file read again, warnings told once, where choices are kept.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -27,6 +25,7 @@ struct Folder {
     }
     ~Folder() { std::filesystem::remove_all(path); }
     std::string own() const { return path + "/config/spinvale/settings.dat"; }
+    std::string read() const { return path + "/read.dat"; }
 };
 
 void write(const std::string& path, const GameSettings& settings, const DisplayChoices& display) {
@@ -48,54 +47,59 @@ PlayerChoices player2AtTheKeys() {
     return choices;
 }
 
-// Without a file of their own, the player's gets the settings being played with the choice
-// over them; the file the game reads is never written.
-TEST(SettingsStore, AMissingOwnFileIsMadeFromTheSettingsPlayed) {
+// The player's own file is made from the settings played, the file read never written; over
+// the player's file, only the chosen field and choice change.
+TEST(SettingsStore, TheOwnFileIsMadeThenWrittenOverAndAFileReadAgainKeepsTheChoices) {
     Folder folder;
-    GameSettings read = defaultGameSettings();
-    read.pointsPerGame = 21;
-    write(folder.path + "/read.dat", read, DisplayChoices{});
-    const std::string before = bytesOf(folder.path + "/read.dat");
-    SettingsStore store(folder.path + "/read.dat", "");
+    GameSettings kept = defaultGameSettings();
+    kept.pointsPerGame = 21;
+    write(folder.read(), kept, DisplayChoices{});
+    const std::string before = bytesOf(folder.read());
+    SettingsStore store(folder.read(), "");
     EXPECT_EQ(store.keep(player2AtTheKeys()), "");
-    EXPECT_EQ(bytesOf(folder.path + "/read.dat"), before);
+    EXPECT_EQ(bytesOf(folder.read()), before);
     std::vector<std::string> warnings;
-    GameSettings kept = read;
     kept.player2Keyboard = true;
     EXPECT_EQ(loadSettings(folder.own(), warnings), kept);
     EXPECT_EQ(store.settings(), kept);
     EXPECT_NE(store.menuNotes()[0].find("named with --settings"), std::string::npos);
-}
-
-// Over a file the player has: only the chosen field and choice change; the reserved bytes
-// and the window choices the player left alone stay.
-TEST(SettingsStore, AnOwnFileKeepsWhatThePlayerDidNotChange) {
-    Folder folder;
-    write(folder.path + "/read.dat", defaultGameSettings(), DisplayChoices{});
     SettingsRecord record;
     std::iota(record.begin(), record.end(), uint8_t(1));
     encodeSettings(defaultGameSettings(), record);
     std::string error;
     ASSERT_TRUE(makeDirectories(folder.path + "/config/spinvale", error));
     ASSERT_TRUE(writeSettingsRecord(folder.own(), record, DisplayChoices{false, true, 2}, error));
-    const std::string before = bytesOf(folder.own());
-    SettingsStore store(folder.path + "/read.dat", "");
+    const std::string ownBefore = bytesOf(folder.own());
+    SettingsStore again(folder.read(), "");
     PlayerChoices choices = player2AtTheKeys();
     choices.display.sound = false;
     markSet(choices, DisplayField::Sound);
-    EXPECT_EQ(store.keep(choices), "");
+    EXPECT_EQ(again.keep(choices), "");
     const std::string after = bytesOf(folder.own());
-    ASSERT_EQ(after.size(), before.size()) << "the display choices' block is kept";
+    ASSERT_EQ(after.size(), ownBefore.size()) << "the display choices' block is kept";
     for (std::size_t i = 0; i < after.size(); ++i) {
-        EXPECT_EQ(after[i] != before[i], i == 108 || i == 120) << i;  // player 2, sound
+        EXPECT_EQ(after[i] != ownBefore[i], i == 108 || i == 120) << i;  // player 2, sound
     }
-    std::vector<std::string> warnings;
     EXPECT_EQ(readDisplayChoices(folder.own(), warnings), (DisplayChoices{false, false, 2}));
+    // The file read again keeps the player's choices over it; its problems are told once.
+    std::ofstream(folder.read()) << "short";
+    SettingsStore third(folder.read(), "");
+    const std::vector<std::string> told = third.takeWarnings();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("only 5 of 112 bytes"), std::string::npos) << told[0];
+    third.keep(player2AtTheKeys());
+    GameSettings changed = defaultGameSettings();
+    changed.pointsPerGame = 21;
+    write(folder.read(), changed, DisplayChoices{});
+    EXPECT_TRUE(third.reload().pointsPerGame == 21 && third.settings().player2Keyboard);
+    std::ofstream(folder.read()) << "short";
+    third.reload();
+    EXPECT_TRUE(third.takeWarnings().empty());
 }
 
-// A folder in the way of the player's file: the choices hold until the game ends, and the
-// menu says why they were not kept.
-TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
+// Where the menu says the choices are kept; with a file in the way of the player's folder, the
+// choices hold and the menu says why they were not kept.
+TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKeptOrWhyNot) {
     Folder folder;
     std::ofstream(folder.path + "/config").put('x');
     SettingsStore store(folder.path + "/none.dat", "");
@@ -103,30 +107,6 @@ TEST(SettingsStore, AWriteThatFailsIsSaidAndTheChoicesHold) {
     EXPECT_EQ(error, "cannot make " + folder.path + "/config/spinvale: Not a directory");
     EXPECT_EQ(store.menuNotes().back(), "The choices could not be kept: " + error);
     EXPECT_TRUE(store.settings().player2Keyboard);
-}
-
-// The file read again (a new window): what it holds now, the player's choices still over
-// it; its problems were told once, at start.
-TEST(SettingsStore, AFileReadAgainKeepsTheChoicesAndWarningsAreToldOnce) {
-    Folder folder;
-    const std::string path = folder.path + "/read.dat";
-    std::ofstream(path) << "short";
-    SettingsStore store(path, "");
-    const std::vector<std::string> warnings = store.takeWarnings();
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_NE(warnings[0].find("only 5 of 112 bytes"), std::string::npos) << warnings[0];
-    store.keep(player2AtTheKeys());
-    GameSettings changed = defaultGameSettings();
-    changed.pointsPerGame = 21;
-    write(path, changed, DisplayChoices{});
-    EXPECT_EQ(store.reload().pointsPerGame, 21);
-    EXPECT_TRUE(store.settings().player2Keyboard);
-    std::ofstream(path) << "short";
-    store.reload();
-    EXPECT_TRUE(store.takeWarnings().empty());
-}
-
-TEST(SettingsStore, TheMenuSaysWhereTheChoicesAreKept) {
     const std::string own = "/home/ann/.config/spinvale/settings.dat";
     const std::tuple<std::string, std::string, bool, std::string, std::string> cases[] = {
         {own, own, false, "/home/ann", "Choices are kept in ~/.config/spinvale/settings.dat."},

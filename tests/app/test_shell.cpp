@@ -1,8 +1,5 @@
-// The shell's input and clock: SDL's keys as the game's events and the command each update
-// gets from them, the mouse button and the gamepads (nothing that happened between two
-// updates is lost, and the match sees the codes it reads), the frame clock, and the OpenGL
-// extension and renderer names; then player 2's gamepads, the mapping and SDL's virtual
-// controller driven through it.
+// The shell's input and clock: SDL's keys, button and gamepads as the game's events and each
+// update's command, the frame clock, the OpenGL extension and renderer names.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -27,9 +24,10 @@ SDL_Event keyEvent(SDL_Keycode key, bool down, Uint16 mod = KMOD_NONE, Uint8 rep
     return event;
 }
 
-// SDL's keys as the game's events, fed to the capture as the responders do.
-void capture(InputCapture& capture, const SDL_Event& event) {
-    Gamepads pads;
+Gamepads noPads;
+
+// SDL's events as the game's, their keys fed to the capture as the responders do.
+void capture(InputCapture& capture, const SDL_Event& event, Gamepads& pads = noPads) {
     std::vector<InputEvent> events;
     translateEvent(event, pads, events);
     for (const InputEvent& e : events) {
@@ -37,7 +35,7 @@ void capture(InputCapture& capture, const SDL_Event& event) {
     }
 }
 
-// The keys the game reads, by the codes recordings store; any other key makes no event.
+// The keys the game reads, by their recorded codes; Ctrl+C and Ctrl+V are the clipboard's.
 TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
     const std::pair<SDL_Keycode, int> read[] = {
         {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 37},
@@ -51,28 +49,25 @@ TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
         capture(c, keyEvent(other, true));
         EXPECT_TRUE(keysOf(c).none()) << other;
     }
-    // Ctrl+C and Ctrl+V are the clipboard's, never a key of the match.
-    Gamepads pads;
     std::vector<InputEvent> events;
-    translateEvent(keyEvent(SDLK_c, true, KMOD_LCTRL), pads, events);
-    translateEvent(keyEvent(SDLK_v, true, KMOD_RCTRL), pads, events);
-    translateEvent(keyEvent(SDLK_c, true), pads, events);
+    for (const SDL_Event& e : {keyEvent(SDLK_c, true, KMOD_LCTRL),
+                               keyEvent(SDLK_v, true, KMOD_RCTRL), keyEvent(SDLK_c, true)}) {
+        translateEvent(e, noPads, events);
+    }
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_TRUE(std::holds_alternative<CopyEvent>(events[0]));
-    EXPECT_TRUE(std::holds_alternative<PasteEvent>(events[1]));
+    EXPECT_TRUE(std::holds_alternative<CopyEvent>(events[0]) &&
+                std::holds_alternative<PasteEvent>(events[1]));
 }
 
-// An invite joins after --join or alone, as a desktop passes a clicked link; a host may keep
-// the router out of it and choose its name on this network; a word that is no invite is
-// refused.
+// An invite joins after --join or alone (a clicked link); not beside --host or another --join.
 TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     const std::string invite = "spinvale://192.0.2.7:4000/k7mq2p";
+    const std::string alone = "an invite joins: it takes no --host or --join";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--join", invite}, ""},
         {{invite}, ""},
-        {{"--host", "--no-router", "--name", "Ana", invite},
-         "an invite joins: it takes no --host or --join"},
-        {{"--join", "192.0.2.8", invite}, "an invite joins: it takes no --host or --join"},
+        {{"--host", "--no-router", "--name", "Ana", invite}, alone},
+        {{"--join", "192.0.2.8", invite}, alone},
         {{"table.example"},
          "'table.example' is not an option or an invite (spinvale://HOST:PORT/CODE)"}};
     for (const auto& [args, problem] : cases) {
@@ -87,9 +82,8 @@ TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     }
 }
 
-// A tap between two updates counts for one; a key held is down until let go; Alt+Enter is a
-// tap of F1, never Enter; a new window starts with everything up.
-TEST(InputCapture, KeysAsTheUpdatesSeeThem) {
+// A tap or click counts for one update, a key held until let go; Alt+Enter is F1.
+TEST(InputCapture, KeysAndClicksAsTheUpdatesSeeThem) {
     InputCapture c;
     const auto next = [&c] { return takeUpdateInput(c, 16, 0, 0).keys; };
     capture(c, keyEvent(SDLK_RETURN, true));
@@ -111,40 +105,27 @@ TEST(InputCapture, KeysAsTheUpdatesSeeThem) {
     releaseAll(c);
     const UpdateInput fresh = takeUpdateInput(c, 16, 0, 0);
     EXPECT_TRUE(fresh.keys.none() && fresh.button == ButtonMessage::None);
-}
-
-// A quick click is a press, then a release an update later; held down, one press, then no
-// news until it is let go.
-TEST(InputCapture, AQuickClickIsAPressThenAReleaseAnUpdateLater) {
-    InputCapture c;
-    const auto next = [&c] { return int(takeUpdateInput(c, 16, 0, 0).button); };
+    const auto click = [&c] { return takeUpdateInput(c, 16, 0, 0).button; };
     using B = ButtonMessage;
-    EXPECT_EQ(next(), int(B::None));
+    EXPECT_EQ(click(), B::None);
     captureButton(c, true);
     captureButton(c, false);
-    EXPECT_EQ((std::vector{next(), next(), next()}),
-              (std::vector{int(B::Pressed), int(B::Released), int(B::None)}));
+    EXPECT_EQ((std::vector{click(), click(), click()}),
+              (std::vector{B::Pressed, B::Released, B::None}));
     captureButton(c, true);
-    EXPECT_EQ((std::vector{next(), next()}), (std::vector{int(B::Pressed), int(B::None)}));
+    EXPECT_EQ((std::vector{click(), click()}), (std::vector{B::Pressed, B::None}));
     captureButton(c, false);
-    EXPECT_EQ(next(), int(B::Released));
+    EXPECT_EQ(click(), B::Released);
 }
 
 using std::chrono::microseconds;
-using std::chrono::milliseconds;
+const auto at = [](int64_t us) { return SteadyTime(microseconds(us)); };
 
-SteadyTime at(int64_t us) {
-    return SteadyTime(microseconds(us));
-}
-
-int64_t us(SteadyTime::duration d) {
-    return std::chrono::duration_cast<microseconds>(d).count();
-}
-
-TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
-    // The limit, the swap waiting for the display, its refresh rate (0: unknown), the period.
-    // 1000000 / 60 = 16666.67 microseconds, rounded up so the limit is never exceeded; a
-    // display reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
+// The clock paces unless the swap waits for a fast enough display; frames fall due in turn;
+// ticks are whole milliseconds across the wrap, and an update gets at most 100.
+TEST(FrameClock, PacesFramesAPeriodApartAndUpdatesGetWholeMillisecondsUpTo100) {
+    // Limit, vsync, refresh rate (0: unknown), period: 1000000 / 60 rounded up; a display
+    // reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
     const std::tuple<int, bool, int, int64_t> cases[] = {
         {60, false, 0, 16667}, {1, false, 0, 1000000}, {0, false, 0, 0},      {60, true, 59, 0},
         {60, true, 61, 0},     {1000, true, 144, 0},   {60, true, 58, 16667}, {60, true, 62, 16667},
@@ -153,18 +134,10 @@ TEST(FramePeriod, TheClockPacesUnlessTheSwapAlreadyWaitsForAFastEnoughDisplay) {
         EXPECT_EQ(framePeriod(maxFps, vsync, refreshHz).count(), period)
             << maxFps << (vsync ? " vsync " : " ") << refreshHz;
     }
-}
-
-// Each frame: when it starts, the time it stands for, and then how long until the next is
-// due, 60 a second.
-TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDueUnlessOverAPeriodLate) {
     const std::vector<std::array<int64_t, 3>> runs[] = {
-        // On time, then woken 80 microseconds late: the frame stands for its due time, and
-        // the one after it is due no later for it.
+        // On time, then woken 80 us late: the frame stands for its due time, the next no later.
         {{1000, 1000, 16667}, {17667, 17667, 16667}, {34414, 34334, 51001 - 34414}},
-        // 10 ms late: the next is due 6.667 ms after this one starts; exactly a period late
-        // still keeps the schedule, the next frame due at once; over a period late, the
-        // schedule starts again from now, with no burst of frames.
+        // 10 ms late, exactly a period late, over a period late (no burst of frames after).
         {{0, 0, 16667},
          {26667, 16667, 6667},
          {50001, 33334, 0},
@@ -175,26 +148,19 @@ TEST(FrameSchedule, FramesAreDueAPeriodAfterTheFrameBeforeWasDueUnlessOverAPerio
         EXPECT_EQ(timeUntilDue(schedule, at(run[0][0])).count(), 0) << "the first never waits";
         for (const auto& [now, frame, wait] : run) {
             EXPECT_EQ(startFrame(schedule, at(now)), at(frame)) << now;
-            EXPECT_EQ(us(timeUntilDue(schedule, at(now))), wait) << now;
+            EXPECT_EQ(timeUntilDue(schedule, at(now)), microseconds(wait)) << now;
         }
     }
-}
-
-// Worked values at the edges: the wrap of the 32-bit tick, and the 100 ms cap on an update.
-TEST(ElapsedTime, TicksAreWholeMillisecondsCountedAcrossTheWrapAndUpdatesGetAtMost100) {
-    EXPECT_EQ(millisecondTick(at(5999)), 5u);
-    EXPECT_EQ(millisecondTick(SteadyTime(milliseconds(0x100000005))), 5u);
-    EXPECT_EQ(ticksBetween(0xfffffff0u, 0x10u), 32u);
-    EXPECT_EQ(ticksBetween(5, 5), 0u);
-    EXPECT_EQ(clampUpdateMs(17), 17u);
-    EXPECT_EQ(clampUpdateMs(100), 100u);
-    EXPECT_EQ(clampUpdateMs(101), 100u);
+    EXPECT_EQ(std::tuple(millisecondTick(at(5999)), millisecondTick(at(0x100000005 * 1000)),
+                         ticksBetween(0xfffffff0u, 0x10u), ticksBetween(5, 5)),
+              std::tuple(5u, 5u, 32u, 0u));
+    EXPECT_EQ(std::tuple(clampUpdateMs(17), clampUpdateMs(100), clampUpdateMs(101)),
+              std::tuple(17u, 100u, 100u));
     EXPECT_EQ(clampUpdateMs(ticksBetween(1000, 61000)), 100u) << "a minute minimised";
 }
 
-// Whole names only: the first, a middle and the last of a list; not a prefix or a suffix of a
-// longer name, though a later whole one counts.
-TEST(HasExtension, FindsWholeNamesOnly) {
+// Extensions by whole names only, never a prefix or a suffix of a longer one.
+TEST(GlNames, ExtensionsAreWholeNamesAndMesasProcessorRenderersAreKnown) {
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"GL_ARB_multisample GL_EXT_bgra", "GL_ARB_multisample", true},
         {"GL_EXT_bgra GL_ARB_texture_env_add", "GL_ARB_texture_env_add", true},
@@ -208,34 +174,25 @@ TEST(HasExtension, FindsWholeNamesOnly) {
     for (const auto& [list, name, found] : cases) {
         EXPECT_EQ(hasExtension(list, name), found) << (list ? list : "(none)") << ": " << name;
     }
-}
-
-TEST(SoftwareRenderer, MesasProcessorRenderersAreKnownByName) {
     for (const char* name : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Mesa DRI swrast"}) {
         EXPECT_TRUE(isSoftwareRenderer(name)) << name;
     }
-    EXPECT_FALSE(isSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)"));
-    EXPECT_FALSE(isSoftwareRenderer(nullptr));
+    EXPECT_FALSE(isSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)") ||
+                 isSoftwareRenderer(nullptr));
 }
 
-// A virtual controller made by SDL itself (the standard layout SDL maps for virtual devices)
-// driven through the game's own gamepad code: the stick beyond the dead zone or the D-pad
-// hold the arrows, A Enter, Start Esc and Back Tab. Pulled out, the pad lets go of its keys
-// but not of the keyboard's, even one both held; plugged in again, it holds its keys again.
+// SDL's own virtual controller: the stick past the dead zone or the D-pad hold the arrows, A
+// Enter, Start Esc, Back Tab. Pulled out, it lets go of its keys, not of the keyboard's.
 TEST(VirtualPad, HoldsTheKeysOfItsStickAndButtonsUntilPulledOut) {
     ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-    InputCapture capture;
+    InputCapture input;
     Gamepads pads;
     SDL_Joystick* joystick = nullptr;
     const auto step = [&] {  // the game's event pump, then an update's keys
-        std::vector<InputEvent> events;
         for (SDL_Event event; SDL_PollEvent(&event) != 0;) {
-            translateEvent(event, pads, events);
+            capture(input, event, pads);
         }
-        for (const InputEvent& e : events) {
-            captureKey(capture, std::get<KeyEvent>(e));
-        }
-        return takeUpdateInput(capture, 16, 0, 0).keys;
+        return takeUpdateInput(input, 16, 0, 0).keys;
     };
     const auto plugIn = [&] {
         const int device =
@@ -247,16 +204,13 @@ TEST(VirtualPad, HoldsTheKeysOfItsStickAndButtonsUntilPulledOut) {
         return device;
     };
     int device = plugIn();
-    const std::tuple<SDL_GameControllerAxis, int16_t, KeySet> sticks[] = {
-        {SDL_CONTROLLER_AXIS_LEFTX, -8001, KeySet().set(KeyLeft)},
-        {SDL_CONTROLLER_AXIS_LEFTX, 8001, KeySet().set(KeyRight)},
-        {SDL_CONTROLLER_AXIS_LEFTY, -32768, KeySet().set(KeyUp)},
-        {SDL_CONTROLLER_AXIS_LEFTY, 8001, KeySet().set(KeyDown)},
-        {SDL_CONTROLLER_AXIS_LEFTX, -8000, {}},
-        {SDL_CONTROLLER_AXIS_LEFTY, 8000, {}}};
-    for (const auto& [axis, value, held] : sticks) {
+    const auto x = SDL_CONTROLLER_AXIS_LEFTX, y = SDL_CONTROLLER_AXIS_LEFTY;
+    const std::tuple<SDL_GameControllerAxis, int16_t, int> sticks[] = {
+        {x, -8001, KeyLeft}, {x, 8001, KeyRight}, {y, -32768, KeyUp},
+        {y, 8001, KeyDown},  {x, -8000, -1},      {y, 8000, -1}};  // -1: no key
+    for (const auto& [axis, value, key] : sticks) {
         SDL_JoystickSetVirtualAxis(joystick, axis, value);
-        EXPECT_EQ(step(), held) << value;
+        EXPECT_EQ(step(), key < 0 ? KeySet() : KeySet().set(key)) << value;
         SDL_JoystickSetVirtualAxis(joystick, axis, 0);
     }
     const std::pair<SDL_GameControllerButton, int> buttons[] = {
@@ -272,7 +226,7 @@ TEST(VirtualPad, HoldsTheKeysOfItsStickAndButtonsUntilPulledOut) {
     }
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
     SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, -32768);
-    captureKey(capture, {KeyUp, true});
+    captureKey(input, {KeyUp, true});
     EXPECT_EQ(step(), KeySet().set(KeyEnter).set(KeyUp));
     SDL_JoystickDetachVirtual(device);
     EXPECT_EQ(step(), KeySet().set(KeyUp));

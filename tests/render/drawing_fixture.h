@@ -1,5 +1,4 @@
-// The drawing tests' fixture: one legacy GL context on a hidden window, shared by every
-// case of the executable, and a frame drawn from a rally in flight and read back.
+// The drawing tests' fixture: one shared GL context, a frame of a rally drawn and read back.
 #pragma once
 
 #include <GL/gl.h>
@@ -25,10 +24,9 @@ inline const Rgb redRubber{176, 26, 26}, blueRubber{88, 88, 225}, net{54, 53, 22
 constexpr double drawnTop = 77.586;             // the table top's drawn surface
 inline const double out = 10 * std::sqrt(0.5);  // a blade's centre lies this far out and down
 
-inline bool near(const Rgb& shown, const Rgb& expected, int tolerance) {
-    return std::abs(shown[0] - expected[0]) <= tolerance &&
-           std::abs(shown[1] - expected[1]) <= tolerance &&
-           std::abs(shown[2] - expected[2]) <= tolerance;
+inline bool near(const Rgb& a, const Rgb& b, int tolerance) {
+    const auto off = [&](int i) { return std::abs(a[i] - b[i]) > tolerance; };
+    return !off(0) && !off(1) && !off(2);
 }
 
 // A legacy context on a hidden window, kept open: closing it would unload the GL driver.
@@ -84,8 +82,7 @@ class Drawing : public ::testing::Test {
         return {p[0], p[1], p[2]};
     }
 
-    // The settings' camera (looking at the net's centre, y up), then the perspective a new
-    // window sets up (50 degrees over the 4:3 window, 5 to 900), column by column.
+    // The settings' camera at the net's centre, then a new window's perspective, column-major.
     std::array<GLdouble, 32> view() const {
         const GameSettings& g = match_.settings;
         std::array<GLdouble, 32> m;
@@ -117,13 +114,10 @@ class Drawing : public ::testing::Test {
 
     Rgb pixelAt(double x, double y, double z) const { return at(x, y, z).first; }
 
-    // Text-blue pixels in window rows [bottom, top] and columns [0, right).
-    int blueIn(int bottom, int top, int right = width) const {
+    int pixelsNear(const Rgb& colour) const {
         int count = 0;
-        for (int y = bottom; y <= top; ++y) {
-            for (int x = 0; x < right; ++x) {
-                count += near(pixel(x, y), blue, 9);
-            }
+        for (int i = 0; i < width * height; ++i) {
+            count += near(pixel(i % width, i / width), colour, 9);
         }
         return count;
     }

@@ -1,6 +1,5 @@
-// Frames drawn on a real OpenGL context and read back; only the interiors of shapes are
-// checked. CTest runs each case on a private X server (with_x_server.sh); any display SDL
-// can open will do, SDL_VIDEODRIVER=offscreen included.
+// Frames drawn on a real OpenGL context and read back, only the interiors of shapes checked;
+// any display SDL can open will do (CTest gives each case a private X server).
 #include <tuple>
 
 #include "bmp_image.h"
@@ -28,8 +27,7 @@ Rgb tableTexel(double x, double z) {
     return {p[2], p[1], p[0]};
 }
 
-// From the shipped camera and from one moved aside, the sky fills the top corners and the
-// playing surface shows its image untinted, the 2 cm edge lines white; the net over the table.
+// From two cameras: the sky in a top corner, the surface in its image, the edge lines white.
 TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     for (const auto& camera : {std::array<float, 3>{0, 300, 320}, {-120, 200, 280}}) {
         GameSettings& g = match_.settings;
@@ -47,9 +45,8 @@ TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
             EXPECT_TRUE(near(pixelAt(x, drawnTop, z), white, 20)) << x << ", " << z;
         }
     }
-    // From the shipped camera, the net is blended at alpha 0.77 over the table seen past it,
-    // one or two layers deep (its slab's two faces, in either order); its white top band ends
-    // 18.7 above the table.
+    // The net blended at alpha 0.77 over the table past it, one or two layers deep (its slab's
+    // two faces); its white top band ends 18.7 above the table.
     match_.settings = defaultGameSettings();
     draw();
     const auto behind = [](double x, double y) {  // the table seen past (x, y, 0)
@@ -66,12 +63,10 @@ TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     EXPECT_TRUE(near(pixelAt(40, 97.5, 0), behind(40, 97.5), 8));
 }
 
-// A ball 4 across and its shadow: on the table while the ball is strictly inside its
-// outline, on the floor from the edge line out.
+// A ball 4 across; its shadow on the table while strictly inside its outline, else the floor.
 TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
-    const std::array<float, 4> cases[] = {
-        {-30, 95, 50, 1}, {76, 100, 130, 1}, {76.25, 100, 130, 0}};
-    for (const auto& [x, y, z, overTable] : cases) {
+    for (const auto& [x, y, z, overTable] :
+         {std::array<float, 4>{-30, 95, 50, 1}, {76, 100, 130, 1}, {76.25, 100, 130, 0}}) {
         match_.state.ballX = x, match_.state.ballY = y, match_.state.ballZ = z;
         draw();
         const double shadow = overTable ? tableHeight : 0, elsewhere = tableHeight - shadow;
@@ -86,16 +81,13 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
     }
 }
 
-// Row y of a screen of height h is window row h - y - 17, the text's baseline; texts start
-// one pixel left of their column. On 768 rows (or 769: the half pixel is dropped) the scores
-// stand on 432 and 412, the result and the two hints on 372, 352 and 332. The frame's texts
-// read exactly so: written again over it in red where the frame put them (the result and
-// the hints only once a game is won), they cover every blue pixel and no other.
+// Row y of a screen of height h is window row h - y - 17, a text starting one pixel left of
+// its column (on 768 rows or 769). The frame's texts, written again over it in red where the
+// frame put them, cover every blue pixel and no other.
 TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
     const TextRows rows = frameTextRows(769);
-    EXPECT_EQ(
-        std::vector<int>({rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
-        std::vector<int>({319, 339, 379, 399, 419}));
+    EXPECT_EQ((std::array{rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
+              (std::array{319, 339, 379, 399, 419}));
     const WindowPixel origin = textOrigin(768, textColumn, 319);
     EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(9, 432));
     for (const auto& [state, result] : {std::pair{P1Shot, ""},
@@ -103,7 +95,7 @@ TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
                                         {P2WinsGame, "Player 2 wins the game!"}}) {
         match_.state.score1 = 3, match_.state.score2 = 11, match_.state.rallyState = state;
         draw();
-        const int blue = blueIn(0, height - 1);
+        const int blue = pixelsNear(test::blue);
         glColor3f(1, 0, 0);
         glDepthFunc(GL_LEQUAL);
         const bool won = *result != '\0';
@@ -116,20 +108,17 @@ TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
         }
         glDepthFunc(GL_LESS);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame_.data());
-        int red = 0;
-        for (int i = 0; i < width * height; ++i) {
-            red += near({frame_[4 * i], frame_[4 * i + 1], frame_[4 * i + 2]}, {255, 0, 0}, 9);
-        }
         EXPECT_GT(blue, 1000);
-        EXPECT_EQ(std::pair(blueIn(0, height - 1), red), std::pair(0, blue)) << state;
+        EXPECT_EQ(std::pair(pixelsNear(test::blue), pixelsNear({255, 0, 0})), std::pair(0, blue))
+            << state;
     }
 }
 
-// A blade's centre lies 7.07 cm outward (+x for player 1, -x for player 2) and down from the
-// paddle's point, its red rubber toward player 1's end; turned half round, player 1's shows
-// its blue rubber, player 2's its other red one. Simple graphics draw both paddles flat and
-// pink, no table top and a white edge outline at 76.2.
-TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
+// A blade's centre lies 7.07 cm out and down from the paddle's point, red rubber toward player
+// 1; simple graphics draw flat pink paddles, no table top and a white outline at 76.2.
+// Player 2's transform, left in the modelview matrix: the model point (x, 0, 0) lands at the
+// paddle's point plus the offset; x - 13 on the backhand, the swing turning about y.
+TEST_F(Drawing, PaddlesArePlacedAndShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     SceneLists simple = lists_;
     useSimpleGraphics(simple);
     const std::tuple<int, float, double, Rgb> cases[] = {{1, 0, out, redRubber},
@@ -149,21 +138,14 @@ TEST_F(Drawing, PaddlesShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     EXPECT_TRUE(near(pixelAt(76.25, 76.2, 60), white, 1) &&
                 near(pixelAt(-76.25, 76.2, -60), white, 1));
     EXPECT_TRUE(near(pixelAt(30, drawnTop, 60), sky, 1));
-}
-
-// Player 2's transform, left in the modelview matrix: the model's origin lies 10 cm along its
-// x from the drawn point (x forehand, x - 13 backhand); a quarter turn about x stands the
-// blade up, the 45-degree turn and the swing (flipped on the backhand) turn about y.
-TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
     const double r = std::sqrt(0.5), c30 = std::sqrt(0.75) * r, s30 = 0.5 * r;
-    // The model point (x, 0, 0) lands at the paddle's point plus the offset.
-    const std::tuple<PaddleSide, float, double, std::array<double, 3>> cases[] = {
+    const std::tuple<PaddleSide, float, double, std::array<double, 3>> placed[] = {
         {PaddleSide::Forehand, 0, 11, {r, r, 0}},
         {PaddleSide::Forehand, 30, 11, {c30, r, -s30}},
         {PaddleSide::Backhand, 0, -9, {-13 + r, -r, 0}},
         {PaddleSide::Backhand, 30, -9, {-13 + c30, -r, s30}}};
     Paddle& p = match_.state.paddle2;
-    for (const auto& [side, swing, x, offset] : cases) {
+    for (const auto& [side, swing, x, offset] : placed) {
         p.side = side, p.swingAngle = swing;
         draw();
         GLdouble m[16];
@@ -177,43 +159,11 @@ TEST_F(Drawing, PaddleTwoIsPlacedPerSideAndSwing) {
     }
 }
 
-// A page dims the frame to a fifth, stands on a panel that darkens that to two fifths, and
-// lights the selected entry's bar by a fifth of white.
-TEST_F(Drawing, PageDimsTheFrameUnderADarkerPanelAndBarsTheSelectedEntry) {
-    const std::vector<PlacedRow> rows =
-        layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
-                   width, height, lists_);
-    draw();
-    const std::vector<uint8_t> under = frame_;
-    draw(lists_, rows);
-    // The panel is 780 wide (a column of 760 and 10 on either side): x 897 lies just inside
-    // it, right of the rows' texts, x 907 just outside.
-    const auto middle = [&](const PlacedRow& r) { return height - 1 - r.top - r.height / 2; };
-    for (const auto& [x, y, scale, add] : {std::tuple{897, height - 1, 0.2, 0.0},
-                                           {897, middle(rows[2]), 0.08, 0.0},
-                                           {897, middle(rows[1]), 0.064, 51.0},
-                                           {907, middle(rows[2]), 0.2, 0.0}}) {
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_NEAR(pixel(x, y)[c], under[(std::size_t(y) * width + x) * 4 + c] * scale + add,
-                        3)
-                << x << ", " << y;
-        }
-    }
-}
-
-// A page too tall for the window (the menu's, at 800 x 600) sets its entries smaller.
-TEST_F(Drawing, APageTooTallForTheWindowStillShowsEveryLine) {
-    std::vector<PageLine> page(17, {LineStyle::Entry, "x"});
-    page.insert(page.end(), 3, {LineStyle::Note, "x"});
-    const PlacedRow roomy = layoutPage(page, 800, 768, lists_).back();
-    const PlacedRow tight = layoutPage(page, 800, 600, lists_).back();
-    EXPECT_TRUE(!roomy.compact && tight.compact);
-    EXPECT_LE(tight.top + tight.height, 590);
-}
-
-// A window made again sees to 900 cm, one resized to 2000 cm (the far plane is m14 / (m10 +
-// 1)); shrunk to no height it keeps the perspective's shape instead of dividing by zero.
-TEST_F(Drawing, ReshapeToNoHeightKeepsTheAspect) {
+// A window made sees to 900 cm, resized to 2000 cm (the far plane is m14 / (m10 + 1)), and
+// shrunk to no height keeps the aspect. A page dims the frame to a fifth, its panel to two
+// fifths, the selected bar adds a fifth of white; one too tall for the window (the menu's, at
+// 800 x 600) sets its entries smaller.
+TEST_F(Drawing, TheViewAndPagesFitTheWindowAndAPageDimsTheFrameAndBarsTheSelectedEntry) {
     GLdouble made[16], resized[16], after[16];
     glGetDoublev(GL_PROJECTION_MATRIX, made);
     reshapeViewport(800, 600);
@@ -224,6 +174,28 @@ TEST_F(Drawing, ReshapeToNoHeightKeepsTheAspect) {
     EXPECT_NEAR(made[14] / (made[10] + 1), 900, 0.01);
     EXPECT_NEAR(resized[14] / (resized[10] + 1), 2000, 0.01);
     EXPECT_DOUBLE_EQ(after[5] / after[0], 800.0 / 600.0);
+    const std::vector<PlacedRow> rows =
+        layoutPage({{LineStyle::Title, "x"}, {LineStyle::Selected, "x"}, {LineStyle::Entry, "x"}},
+                   width, height, lists_);
+    draw();
+    const std::vector<uint8_t> under = frame_;
+    draw(lists_, rows);
+    // The panel is 780 wide (760 and 10 either side): x 897 just inside, x 907 just outside.
+    const auto middle = [&](const PlacedRow& r) { return height - 1 - r.top - r.height / 2; };
+    for (const auto& [x, y, scale, add] : {std::tuple{897, height - 1, 0.2, 0.0},
+                                           {897, middle(rows[2]), 0.08, 0.0},
+                                           {897, middle(rows[1]), 0.064, 51.0},
+                                           {907, middle(rows[2]), 0.2, 0.0}}) {
+        const uint8_t* before = &under[(std::size_t(y) * width + x) * 4];
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(pixel(x, y)[c], before[c] * scale + add, 3) << x << ", " << y;
+        }
+    }
+    std::vector<PageLine> page(17, {LineStyle::Entry, "x"});
+    page.insert(page.end(), 3, {LineStyle::Note, "x"});
+    const PlacedRow tight = layoutPage(page, 800, 600, lists_).back();
+    EXPECT_FALSE(layoutPage(page, 800, 768, lists_).back().compact);
+    EXPECT_TRUE(tight.compact && tight.top + tight.height <= 590) << tight.top + tight.height;
 }
 
 }  // namespace

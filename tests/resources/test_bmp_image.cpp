@@ -1,5 +1,4 @@
-// BMP files laid out byte by byte: what is read, what is refused and why, and the sides and
-// rows an image goes to OpenGL with.
+// BMP files laid out byte by byte: what is read, what is refused and why.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,30 +21,27 @@ std::string parse(const Bytes& bytes, BitmapFile& file) {
 }
 
 // The palette (as many entries as the colours used say, all 256 for 0) follows the 40-byte
-// info header; the rows follow the palette. Sides go up to 16384.
-TEST(ParseBitmap, WellFormedFilesAreRead) {
+// info header, the rows the palette; sides up to 16384. A malformed file's reason is named;
+// a good file on disk is read whole, an unusable one gives the reason.
+TEST(BitmapFile, WellFormedFilesAreReadWholeAndMalformedOrUnreadableOnesRefusedWithTheReason) {
     const std::pair<Bytes, uint32_t> cases[] = {
         {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},
         {withRows(bmpHeaders(4, 1, 8, 256, 0, bmpPalette(256)), 4), 256},
         {bmpFile(4, 1, 8), 256},
         {withRows(bmpHeaders(16384, 1, 8, 2, 0, bmpPalette(2)), 16384), 2},
         {bmpFile(1, 16384, 24), 0}};
+    BitmapFile file;
     for (const auto& [bytes, paletteSize] : cases) {
-        BitmapFile file;
         ASSERT_EQ(parse(bytes, file), "");
         EXPECT_EQ(file.data, Bytes(bytes.begin() + 14, bytes.end()));
         EXPECT_EQ(file.palette(), paletteSize > 0 ? file.data.data() + 40 : nullptr);
         EXPECT_EQ(file.pixels(), file.data.data() + 40 + 4 * paletteSize);
     }
-}
-
-// Every one is refused before a pixel is touched, with a reason naming what is wrong.
-TEST(ParseBitmap, MalformedFilesAreRefused) {
     const Bytes twoByTwo = withRows(bmpHeaders(2, 2, 24), 16);
     Bytes wrongFirst = twoByTwo, wrongSecond = twoByTwo;
     wrongFirst[0] = wrongSecond[1] = 'X';
     const auto first = [&](std::size_t n) { return Bytes(twoByTwo.begin(), twoByTwo.begin() + n); };
-    const std::tuple<const char*, Bytes, const char*> cases[] = {
+    const std::tuple<const char*, Bytes, const char*> malformed[] = {
         {"empty file", {}, "too short"},
         {"file header alone", first(14), "too short"},
         {"15 bytes", first(15), "truncated info header"},
@@ -76,23 +72,15 @@ TEST(ParseBitmap, MalformedFilesAreRefused) {
         {"width 16385", withRows(bmpHeaders(16385, 1, 24), 16), "width 16385"},
         {"largest height", withRows(bmpHeaders(1, INT32_MAX, 8, 1), 16), "height 2147483647"},
         {"largest image", withRows(bmpHeaders(16384, 16384, 32), 64), "truncated pixel rows"}};
-    for (const auto& [what, bytes, reason] : cases) {
-        BitmapFile file;
+    for (const auto& [what, bytes, reason] : malformed) {
         const std::string error = parse(bytes, file);
         EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
     }
-}
-
-// A good file is read whole: its sides, depth, palette and rows where the headers put them.
-// An unusable one is refused with the reason.
-TEST(BitmapOnDisk, AGoodFileIsReadWholeAndUnusableOnesGiveTheReason) {
     const Bytes good = bmpFile(4, 2, 8, 7);
     const std::string paths[] = {temporaryFile(good), temporaryFile(Bytes(14, 'B')),
                                  temporaryFile(withRows(bmpHeaders(2, 2, 24), 15))};
-    BitmapFile file;
     std::string error;
-    ASSERT_TRUE(readBitmapFile(paths[0], file, error)) << error;
-    EXPECT_EQ(error, "");
+    ASSERT_TRUE(readBitmapFile(paths[0], file, error) && error.empty()) << error;
     EXPECT_EQ(std::tuple(file.width, file.height, file.bitsPerPixel, file.paletteSize),
               std::tuple(4, 2, 8, 256u));
     EXPECT_EQ(file.data, Bytes(good.begin() + 14, good.end()));

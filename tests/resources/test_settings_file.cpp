@@ -1,5 +1,4 @@
-// The settings record: layout, conversions, the fallbacks for values the game cannot use,
-// and the file read.
+// The settings record: layout, conversions, fallbacks for unusable values, the file read.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,9 +11,8 @@
 namespace spinvale {
 namespace {
 
-// A record written byte by byte at the documented offsets, an int32 or a double at each
-// (the test machine is little-endian, as the file), then the changes over it. Offsets 16
-// and 56 are reserved, 76 is an alignment gap.
+// A record written at the documented offsets, little-endian int32s and doubles, then the
+// changes over it. Offsets 16 and 56 are reserved, 76 is an alignment gap.
 SettingsRecord record(std::vector<std::pair<std::size_t, double>> changes = {}) {
     std::vector<std::pair<std::size_t, double>> fields = {
         {0, 1},     {8, 12.5},   {16, 999}, {24, -2.9}, {32, 9.75}, {40, 0.25},
@@ -42,7 +40,10 @@ std::vector<double> numbers(const GameSettings& g) {
 const std::vector<double> handMadeNumbers = {12.5, -2,  9.75, 0.25f,  35.5, 21,
                                              1280, 720, -5,   250.1f, 330};
 
-TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
+// Every field is read at its offset; odd values the game can play with are kept (the skill
+// clamped), others take the shipped value with one warning naming the field. A missing or
+// short file gives the shipped settings and a warning; of a long one, 112 bytes count.
+TEST(SettingsFile, FieldsAreReadAtTheirOffsetsAndUnusableValuesAndFilesFallBackWithAWarning) {
     std::vector<std::string> warnings;
     const GameSettings g = decodeSettings(record(), "test.dat", warnings);
     EXPECT_EQ(numbers(g), handMadeNumbers);  // the spin truncated toward zero
@@ -52,61 +53,48 @@ TEST(DecodeSettings, ReadsEveryFieldAtItsOffset) {
     const GameSettings shipped = decodeSettings(defaultSettingsRecord(), "shipped", warnings);
     EXPECT_EQ(numbers(shipped), numbers(defaultGameSettings()));
     EXPECT_TRUE(warnings.empty());
-}
-
-// Values the game can play with, however odd, are kept without a warning (the skill clamped
-// to 0..1); those it cannot take the shipped value, with one warning naming the field.
-TEST(DecodeSettings, UnusableValuesFallBackWithAWarningNamingTheField) {
-    const struct {
-        std::size_t offset;
-        double value;
-        const char* field;  // "" when kept
-        std::size_t index;  // in numbers()
-        double used;
-    } cases[] = {{40, 1.5, "", 3, 1},
-                 {40, -0.25, "", 3, 0},
-                 {40, NAN, "", 3, 0},
-                 {24, -7.99, "", 1, -7},
-                 {8, 0, "", 0, 0},
-                 {64, 15, "pointsPerGame", 5, 11},
-                 {68, 0, "screenWidth", 6, 1024},
-                 {72, 0, "screenHeight", 7, 768},
-                 {8, NAN, "gameSpeed", 0, 14},
-                 {32, INFINITY, "gravityScale", 2, 12},
-                 {48, -INFINITY, "aiSpeed", 4, 40},
-                 {80, 1e300, "cameraX", 8, 0},
-                 {88, -3.5e38, "cameraY", 9, 300},
-                 {96, NAN, "cameraZ", 10, 320},
-                 {24, 2147483648.0, "spinFactor", 1, 6},
-                 {24, -2147483649.0, "spinFactor", 1, 6},
-                 {24, NAN, "spinFactor", 1, 6}};
-    for (const auto& c : cases) {
-        std::vector<std::string> warnings;
-        const GameSettings g = decodeSettings(record({{c.offset, c.value}}), "test.dat", warnings);
-        ASSERT_EQ(warnings.size(), *c.field != '\0' ? 1u : 0u) << c.offset << ": " << c.value;
-        EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(c.field)) == 0)
-            << c.offset;
+    // Offset, value, the field warned of ("" for none), its index in numbers(), the value used.
+    const std::tuple<std::size_t, double, const char*, std::size_t, double> cases[] = {
+        {40, 1.5, "", 3, 1},
+        {40, -0.25, "", 3, 0},
+        {40, NAN, "", 3, 0},
+        {24, -7.99, "", 1, -7},
+        {8, 0, "", 0, 0},
+        {64, 15, "pointsPerGame", 5, 11},
+        {68, 0, "screenWidth", 6, 1024},
+        {72, 0, "screenHeight", 7, 768},
+        {8, NAN, "gameSpeed", 0, 14},
+        {32, INFINITY, "gravityScale", 2, 12},
+        {48, -INFINITY, "aiSpeed", 4, 40},
+        {80, 1e300, "cameraX", 8, 0},
+        {88, -3.5e38, "cameraY", 9, 300},
+        {96, NAN, "cameraZ", 10, 320},
+        {24, 2147483648.0, "spinFactor", 1, 6},
+        {24, -2147483649.0, "spinFactor", 1, 6},
+        {24, NAN, "spinFactor", 1, 6}};
+    for (const auto& [offset, value, field, index, used] : cases) {
+        warnings.clear();
+        const GameSettings g = decodeSettings(record({{offset, value}}), "test.dat", warnings);
+        ASSERT_EQ(warnings.size(), *field != '\0' ? 1u : 0u) << offset << ": " << value;
+        EXPECT_TRUE(warnings.empty() || warnings[0].find("test.dat: " + std::string(field)) == 0)
+            << offset;
         std::vector<double> expected = handMadeNumbers;
-        expected[c.index] = c.used;
-        if (c.index == 6 || c.index == 7) {  // both screen sides fall back together
+        expected[index] = used;
+        if (index == 6 || index == 7) {  // both screen sides fall back together
             std::tie(expected[6], expected[7]) = std::tuple(1024, 768);
         }
-        EXPECT_EQ(numbers(g), expected) << c.offset << ": " << c.value;
+        EXPECT_EQ(numbers(g), expected) << offset << ": " << value;
     }
-}
-
-// A missing or short file gives the shipped settings and a warning; a long one, 112 bytes.
-TEST(SettingsFileTest, OnlyTheFirst112BytesCount) {
     const SettingsRecord r = record();
     test::Bytes longer(r.begin(), r.end());
     longer.resize(500, 0xff);
-    const std::tuple<std::string, const char*, std::vector<double>> cases[] = {
+    const std::tuple<std::string, const char*, std::vector<double>> files[] = {
         {"/nonexistent/settings.dat", "No such file", numbers(defaultGameSettings())},
         {test::temporaryFile(test::Bytes(r.begin(), r.end() - 1)), "only 111",
          numbers(defaultGameSettings())},
         {test::temporaryFile(longer), nullptr, handMadeNumbers}};
-    for (const auto& [path, warning, settings] : cases) {
-        std::vector<std::string> warnings;
+    for (const auto& [path, warning, settings] : files) {
+        warnings.clear();
         EXPECT_EQ(numbers(loadSettings(path, warnings)), settings);
         ASSERT_EQ(warnings.size(), warning ? 1u : 0u);
         EXPECT_TRUE(!warning || warnings[0].find(path + ": " + warning) == 0) << path;
