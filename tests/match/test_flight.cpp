@@ -1,7 +1,6 @@
-// The lift over the net, spin, the table, floor and net contacts, and the look-ahead flights
-// against hand-worked examples, at the edges the golden traces never meet exactly. (The
-// flight step itself, the lift's and the spin's amounts and the depth slowdown are held by
-// the golden traces.)
+// Lift, spin, table, floor and net contacts and the look-ahead flights, hand-worked, at edges
+// the golden traces never meet exactly. (The flight step, the lift's and spin's amounts and the
+// depth slowdown: the golden traces.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -11,8 +10,7 @@
 namespace spinvale {
 namespace {
 
-// The edges the golden traces never meet exactly: the lift's 10 cm around the net, and
-// spin put on only by a crossing of z = 100, not by a ball standing on it.
+// The lift's 10 cm around the net; spin put on by a crossing of z = 100, not a ball on it.
 TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
     Match m = plainMatch();
     MatchState& s = m.state;
@@ -112,10 +110,9 @@ TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
     const auto meets = [&m](float y, float z, float vz) {
         return predictNetHit(m, 0, y, z, 0, 0, vz) == NetPrediction::MeetsNet;
     };
-    // Flat and slow toward the net from z = 50: the band is reached after about 1570 steps
-    // with the height barely changed; from z = 80 not within 2001 steps. At 0.03 cm a step,
-    // less 1e-8 n^2 of drag, a ball from 62.975 is at 3.015 after 2000 steps and 2.985 after
-    // the 2001st, the last one looked at.
+    // Flat and slow from z = 50: the band is reached after about 1570 steps, the height barely
+    // changed; from z = 80 not within 2001. At 0.03 cm a step less 1e-8 n^2 of drag, a ball
+    // from 62.975 is at 3.015 after 2000 steps, 2.985 after the 2001st, the last looked at.
     EXPECT_TRUE(meets(90, 50, -300));
     EXPECT_FALSE(meets(110, 50, -300));
     EXPECT_FALSE(meets(90, 80, -300));
@@ -137,8 +134,8 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
     EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
     EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
-    // At game speed 1 (0.03 cm a step, less 1e-8 n^2 of drag) a ball from -106.995 is at
-    // -136.985 after 1000 steps and -137.015 after the 1001st, the last one looked at.
+    // At game speed 1 a ball from -106.995 is at -136.985 after 1000 steps, -137.015 after the
+    // 1001st, the last one looked at.
     m.settings.gameSpeed = 1;
     EXPECT_EQ(predictCrossingX(m, 5, 90, -106.995f, 0, 0, -300, FarHalf::NegativeZ), 5.0f);
     m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count

@@ -9,8 +9,7 @@
 namespace spinvale {
 namespace {
 
-// Each row is one update: the rally's state after it, the ball's speed and spin then, and
-// who scored. At game speed 2 a speed of 10000 is 72 km/h.
+// A row an update: the state after it, the ball's speed and spin, who scored (10000: 72 km/h).
 TEST(GameStatistics, CountTwoPointsWorkedByHand) {
     const struct {
         RallyState state;

@@ -1,6 +1,5 @@
-// Practice and the adaptive strength in recordings and the settings file: the lines read
-// back as written (that a recording with them replays to its trace, the replay driver's
-// tests show).
+// Practice and the adaptive strength in recordings and the settings file read back as written
+// (that such a recording replays to its trace: the replay driver's tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,8 +14,7 @@
 namespace spinvale {
 namespace {
 
-// The adaptive strength is named only when chosen: a recording of a fixed strength reads
-// and writes as it did before the choice existed.
+// The adaptive strength is named only when chosen: a fixed strength's line is as it was.
 TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
     GameSettings g = defaultGameSettings(), read;
     UpdateInput input;
@@ -46,8 +44,7 @@ TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
     }
 }
 
-// The double at offset 56 was reserved: only exactly 1 chooses the adaptive strength, so an
-// older file keeps its fixed strength whatever it holds there.
+// Offset 56 was reserved: only exactly 1 chooses it, so an older file keeps a fixed strength.
 TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
     for (const auto& [stored, adaptive] :
          {std::tuple(1.0, true), std::tuple(0.0, false), std::tuple(-1.0, false),
@@ -65,8 +62,8 @@ TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
     EXPECT_EQ(readDouble(r, field::adaptiveStrength), 1.0);
 }
 
-// After each point the computer's speed moves by 1 and half the lead, toward the player's
-// level, within 15 to 46; the skill is read off the line through the presets.
+// Each point moves the computer's speed by 1 and half the lead toward the player, within 15 to
+// 46; the skill is read off the line through the presets.
 TEST(AdaptiveStrength, EachPointMovesTheComputerTowardThePlayer) {
     const struct {
         bool player1Mouse, player2Keyboard;
