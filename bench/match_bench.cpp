@@ -1,9 +1,8 @@
-// How long the match takes: an ordinary update, the worst update (a computer return whose
-// aim correction runs all its look-aheads) and a whole computer-vs-computer game. And what
-// network play costs: the worst frame's rollback (8 updates restored and stepped again, the
-// worst return among them), and the bytes each way in a whole game's length of updates
-// through a network of 60 ms each way and 5 % loss, with a host whose pointer never rests
-// and a guest whose keys change every half second.
+// The match's cost: an ordinary update, the worst (a computer return running all its aim
+// look-aheads), a whole computer game. Network play's: the worst rollback (8 updates stepped
+// again, the worst return among them), and the bytes each way in a whole game through 60 ms
+// each way and 5 % loss, the host's pointer never resting, the guest's keys changing twice a
+// second.
 #include <benchmark/benchmark.h>
 
 #include "two_sessions.h"
@@ -15,8 +14,7 @@ using namespace spinvale::net;
 
 const UpdateInput frame16{16, 0, 0, ButtonMessage::None, {}};
 
-// Plays until a return is in flight toward player 2 over the table, 100 cm from the net:
-// the net look-ahead of every update follows it for a few hundred steps.
+// A return in flight to player 2, 100 cm from the net: each update's look-ahead is long.
 Match midRally() {
     Match m = computerMatch(defaultGameSettings(), 1);
     while (!(m.state.rallyState == P1Shot && m.state.ballZ < 100 && m.state.ballZ > 60)) {
@@ -25,8 +23,7 @@ Match midRally() {
     return m;
 }
 
-// The computer's paddle 1 far outside the table meets the ball there: the aim correction
-// keeps seeing the ball leave over a side line and runs all 101 of its passes.
+// Paddle 1 meets the ball far outside the table: the aim correction runs all 101 passes.
 Match worstReturn(bool player2Keyboard) {
     Match m = computerMatch(defaultGameSettings(), 1);
     m.settings.player2Keyboard = player2Keyboard;
@@ -54,8 +51,7 @@ BENCHMARK_CAPTURE(Update, ordinary, midRally());
 BENCHMARK_CAPTURE(Update, worst, worstReturn(false))->Unit(benchmark::kMicrosecond);
 
 void WholeGame(benchmark::State& state) {
-    uint32_t seed = 1;
-    long updates = 0;
+    uint32_t seed = 1, updates = 0;
     for (auto _ : state) {
         Match m = computerMatch(defaultGameSettings(), seed++);
         while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
@@ -63,8 +59,7 @@ void WholeGame(benchmark::State& state) {
             ++updates;
         }
     }
-    state.counters["updates"] =
-        benchmark::Counter(double(updates), benchmark::Counter::kAvgIterations);
+    state.counters["updates"] = benchmark::Counter(updates, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(WholeGame)->Unit(benchmark::kMillisecond);
 
