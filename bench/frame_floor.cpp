@@ -33,7 +33,6 @@ bool quitAsked() {
     return quit;
 }
 
-// Paced as the game paces its frames, each only cleared and swapped.
 void runFrames(const AppWindow& w, const Options& options) {
     FrameSchedule schedule{framePeriod(int(options.maxFps), w.vsyncGranted, w.refreshHz)};
     for (int64_t frames = 0; frames != options.frames && !quitAsked();) {

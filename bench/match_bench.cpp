@@ -1,8 +1,7 @@
 // The match's cost: an ordinary update, the worst (a computer return running all its aim
-// look-aheads), a whole computer game. Network play's: the worst rollback (8 updates stepped
-// again, the worst return among them), and the bytes each way in a whole game through 60 ms
-// each way and 5 % loss, the host's pointer never resting, the guest's keys changing twice a
-// second.
+// look-aheads), a whole computer game. Network play's: the worst rollback (8 updates again, the
+// worst return among them), and the bytes each way in a whole game through 60 ms and 5 % loss
+// each way, the host's pointer never resting, the guest's keys changing twice a second.
 #include <benchmark/benchmark.h>
 
 #include "two_sessions.h"
@@ -35,7 +34,6 @@ Match worstReturn(bool player2Keyboard) {
     return m;
 }
 
-// One update from the given match; the worst return must be struck.
 void Update(benchmark::State& state, const Match& start) {
     for (auto _ : state) {
         Match m = start;

@@ -30,7 +30,6 @@ double seconds(clockid_t clock) {
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// RssAnon of /proc/self/status, in kB.
 long anonymousKb() {
     std::ifstream status("/proc/self/status");
     std::string key;
@@ -50,8 +49,7 @@ void countSwap() {
     meter.lastWall = seconds(CLOCK_MONOTONIC);
     meter.lastCpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
     if (++meter.swaps == 0) {
-        meter.firstWall = meter.lastWall;
-        meter.firstCpu = meter.lastCpu;
+        meter.firstWall = meter.lastWall, meter.firstCpu = meter.lastCpu;
     }
     if (meter.swaps > 0 && meter.swaps % 50 == 0) {
         meter.peakAnonKb = std::max(meter.peakAnonKb, anonymousKb());

@@ -72,8 +72,7 @@ class Playback : public testing::Test {
     std::string folder, capture;
 };
 
-// The mixer's output device: the one that is open and playing.
-SDL_AudioDeviceID mixerDevice() {
+SDL_AudioDeviceID openMixerDevice() {
     for (SDL_AudioDeviceID id = 1; id <= 16; ++id) {
         if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) {
             return id;
@@ -92,7 +91,7 @@ TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
     MatchRequests frame;
     frame.sounds[frame.soundCount++] = Sound::Paddle;
     frame.sounds[frame.soundCount++] = Sound::Table;
-    const SDL_AudioDeviceID device = mixerDevice();
+    const SDL_AudioDeviceID device = openMixerDevice();
     ASSERT_NE(device, 0u) << "no open audio device";
     SDL_LockAudioDevice(device);
     playRequestedSounds(channel, frame);

@@ -22,7 +22,6 @@ inline void placeBall(MatchState& s, float x, float y, float z, float vx, float 
     s.ballVX = vx, s.ballVY = vy, s.ballVZ = vz;
 }
 
-// An update's command: its elapsed time, the keys down and the button news.
 inline UpdateInput command(uint32_t elapsedMs, const std::vector<int>& keys = {},
                            ButtonMessage button = ButtonMessage::None) {
     UpdateInput input;

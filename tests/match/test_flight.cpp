@@ -72,17 +72,15 @@ TEST(BounceOnTable, EdgesAreOffTheTable) {
 }
 
 TEST(BounceOnFloor, TheFloorEndsTheRally) {
-    const struct {
-        RallyState before;
-        int score1, score2;
-    } cases[] = {{P1Shot, 0, 1},     {P1ToReturn, 0, 1}, {P2Shot, 1, 0},
-                 {P2ToReturn, 1, 0}, {P1Serve, 0, 0},    {P2Toss, 0, 0}};
-    for (const auto& c : cases) {
+    const std::tuple<RallyState, int, int> cases[] = {{P1Shot, 0, 1},  {P1ToReturn, 0, 1},
+                                                      {P2Shot, 1, 0},  {P2ToReturn, 1, 0},
+                                                      {P1Serve, 0, 0}, {P2Toss, 0, 0}};
+    for (const auto& [before, won1, won2] : cases) {
         Match m = plainMatch();
         MatchState& s = m.state;
-        s.score1 = s.score2 = 5, s.firstServer = 1, s.rallyState = c.before, s.ballY = -0.5f;
+        s.score1 = s.score2 = 5, s.firstServer = 1, s.rallyState = before, s.ballY = -0.5f;
         bounceOnFloor(m);
-        EXPECT_EQ(std::pair(s.score1, s.score2), std::pair(5 + c.score1, 5 + c.score2)) << c.before;
+        EXPECT_EQ(std::pair(s.score1, s.score2), std::pair(5 + won1, 5 + won2)) << before;
     }
     Match m = plainMatch();
     m.state.ballY = 0, m.state.rallyState = P1Shot;  // on the floor is not below it

@@ -182,13 +182,9 @@ TEST(StrokeCoach, TellsWhereTheBallWentByWhereItFirstLeftTheFarHalf) {
 
 // The line after a stroke; every 20th ball sums up the 20 (timing over the timed strokes).
 TEST(StrokeCoach, SaysWhatItFoundInTheGamesWords) {
-    StrokeFeedback f;
-    f.outcome = ReturnOutcome::Long;
-    f.clicked = f.adviceFound = true;
-    f.timingMs = -48;
+    StrokeFeedback f{ReturnOutcome::Long, 0, 0, true, true, ReturnOutcome::Missed, -48};
     EXPECT_EQ(feedbackLine(f), "long: swing 48 ms earlier, side matched");
-    f.timingMs = 32;
-    f.sideMatched = false;
+    f.timingMs = 32, f.sideMatched = false;
     EXPECT_EQ(feedbackLine(f), "long: swing 32 ms later, the other side");
     f.timingMs = 0;
     EXPECT_EQ(timingAdvice(f), "good");

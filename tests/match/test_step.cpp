@@ -170,10 +170,7 @@ RallyState decide(int32_t points, int32_t score1, int32_t score2, int32_t firstS
 // First server player 1, each row again mirrored with player 2 first. The service changes every
 // 2 points (every 5 in a 21-point game) and every point from deuce.
 TEST(DecideNextServe, ServiceTablesOfBothGameLengths) {
-    const struct {
-        int points, s1, s2;
-        RallyState expected;
-    } rows[] = {
+    const std::tuple<int, int, int, RallyState> rows[] = {
         {11, 1, 0, P1ToServe},    {11, 1, 1, P2ToServe},    {11, 2, 0, P2ToServe},
         {11, 2, 1, P2ToServe},    {11, 3, 0, P2ToServe},    {11, 2, 2, P1ToServe},
         {11, 3, 2, P1ToServe},    {11, 4, 0, P1ToServe},    {11, 9, 1, P2ToServe},
@@ -186,12 +183,12 @@ TEST(DecideNextServe, ServiceTablesOfBothGameLengths) {
         {21, 20, 19, P2ToServe},  {21, 20, 20, P1ToServe},  {21, 21, 20, P2ToServe},
         {21, 21, 19, P1WinsGame}, {21, 22, 20, P1WinsGame},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(decide(r.points, r.s1, r.s2, 1), r.expected) << r.s1 << "-" << r.s2;
-        const RallyState mirrored = r.expected == P1ToServe   ? P2ToServe
-                                    : r.expected == P2ToServe ? P1ToServe
-                                                              : P2WinsGame;
-        EXPECT_EQ(decide(r.points, r.s2, r.s1, 2), mirrored) << r.s2 << "-" << r.s1;
+    for (const auto& [points, s1, s2, expected] : rows) {
+        EXPECT_EQ(decide(points, s1, s2, 1), expected) << s1 << "-" << s2;
+        const RallyState mirrored = expected == P1ToServe   ? P2ToServe
+                                    : expected == P2ToServe ? P1ToServe
+                                                            : P2WinsGame;
+        EXPECT_EQ(decide(points, s2, s1, 2), mirrored) << s2 << "-" << s1;
     }
 }
 

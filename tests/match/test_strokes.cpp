@@ -85,8 +85,7 @@ TEST(StrokeReturn, TheComputerSpinsOnlyAboveHalfSkill) {
 TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     Match m = plainMatch();
     MatchState& s = m.state;
-    s.rallyState = P1Toss;
-    s.ballY = 88.2f;  // not below the strike height yet
+    s.rallyState = P1Toss, s.ballY = 88.2f;  // not below the strike height yet
     strokePlayer1(m);
     EXPECT_EQ(s.rallyState, P1Toss);
     s.ballY = 88.1f;

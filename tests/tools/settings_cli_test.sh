@@ -30,8 +30,7 @@ reserved=$(od -An -tx1 -j16 -N8 s.dat)
 settings 0 write s.dat --camera 10,250.5,-3 --screen 1280x720
 settings 0 write s.dat --points 21 --player1 computer --player2=keyboard --ai-skill 1 --spin -4.5 --simple-graphics 1
 settings 0 show s.dat
-for expected in pointsPerGame=21 player1Mouse=0 player2Keyboard=1 cameraY=250.5 screenWidth=1280 \
-                spinFactor=-4.5 simpleGraphics=1; do
+for expected in pointsPerGame=21 player1Mouse=0 player2Keyboard=1 cameraY=250.5 screenWidth=1280 spinFactor=-4.5 simpleGraphics=1; do
     [ "$(field "${expected%=*}")" = "${expected#*=}" ] || fail "$expected: $(cat out.txt)"
 done
 [ "$(od -An -tx1 -j16 -N8 s.dat)" = "$reserved" ] || fail "reserved bytes kept"
