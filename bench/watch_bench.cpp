@@ -37,8 +37,7 @@ UpdateInput guestCommand(int64_t n) {
 
 std::unique_ptr<WatchPeer> watcher(FakeTransport& host, ConnectionId id, uint32_t now) {
     NetSetup setup;
-    setup.hostName = "table.local";
-    setup.code = "K7MQ2P";
+    setup.hostName = "table.local", setup.code = "K7MQ2P";
     auto transport = std::make_unique<FakeTransport>();
     FakeTransport::link(host, *transport, id);
     return std::make_unique<WatchPeer>(setup, std::move(transport), now);
@@ -48,8 +47,7 @@ void HostWatched(benchmark::State& state) {
     const auto seats = ConnectionId(state.range(0));
     for (auto _ : state) {
         Game g;
-        g.host.command = hostCommand;
-        g.guest.command = guestCommand;
+        g.host.command = hostCommand, g.guest.command = guestCommand;
         std::vector<std::unique_ptr<WatchPeer>> watchers;
         for (ConnectionId id = 2; id < 2 + seats; ++id) {
             watchers.push_back(watcher(*g.host.wire, id, g.now));

@@ -2,8 +2,7 @@
 # Every fuzzer for a bounded time from fresh seeds. run_fuzzers.sh FUZZ_BUILD_DIR [SECONDS_EACH
 # (0: no limit)] [libFuzzer options...], e.g. run_fuzzers.sh build-fuzz 0 -runs=10000000
 set -euo pipefail
-build=$1
-seconds=${2:-30}
+build=$1 seconds=${2:-30}
 shift 2 || shift $#
 bin=$build/bin
 corpus=$build/corpus

@@ -1,6 +1,5 @@
-// Lift, spin, table, floor and net contacts and the look-ahead flights, hand-worked, at edges
-// the golden traces never meet exactly. (The flight step, the lift's and spin's amounts and the
-// depth slowdown: the golden traces.)
+// Lift, spin, contacts and look-aheads hand-worked at edges the golden traces never meet exactly
+// (which hold the flight step, the lift's and spin's amounts and the depth slowdown).
 #include <gtest/gtest.h>
 
 #include <tuple>

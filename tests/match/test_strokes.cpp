@@ -1,6 +1,5 @@
-// Serves and returns: reach, pace and height by stance, the computer's spin and wind-up far
-// out. (Human strokes at many swing angles, the computer's aim, correction, tracking and swing
-// angles: the golden traces.)
+// Serves and returns: reach, pace and height by stance, the computer's spin and wind-up. (Swing
+// angles, the computer's aim, correction and tracking: the golden traces.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -50,20 +49,17 @@ TEST(StrokeReturn, PaceAndHeightByDepthAndHowLowTheBallIsMet) {
 }
 
 TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
-    for (float x : {-5.0f, 15.0f}) {
-        Match m = returnFor(1, 200, 90, true);
-        m.state.ballX = x;
-        strokePlayer1(m);
-        EXPECT_EQ(m.state.rallyState, P1ToReturn) << x;
+    // Player 2 reaches from x - 15 to x + 5, exclusive; a ball in P1Shot has not bounced yet.
+    const std::tuple<int, float, RallyState> cases[] = {
+        {1, -5, P1ToReturn}, {1, 15, P1ToReturn}, {2, -15, P2ToReturn}, {1, 2, P1Shot}};
+    for (const auto& [player, x, state] : cases) {
+        Match m = returnFor(player, 200, 90, true);
+        m.state.ballX = x, m.state.rallyState = state;
+        strike(m);
+        EXPECT_EQ(std::pair(m.state.rallyState, m.state.ballVZ),
+                  std::pair(state, player == 1 ? 200.0f : -200.0f))
+            << x;
     }
-    Match shot = returnFor(1, 200, 90, true);
-    shot.state.rallyState = P1Shot;  // not bounced yet: no return
-    strokePlayer1(shot);
-    EXPECT_EQ(shot.state.ballVZ, 200.0f);
-    Match m2 = returnFor(2, 200, 90, true);
-    m2.state.ballX = -15;  // player 2 reaches from x - 15 to x + 5, exclusive
-    strike(m2);
-    EXPECT_EQ(m2.state.rallyState, P2ToReturn);
 }
 
 // Spin only above skill 0.5: at 0.5 a return draws four times (home depth, aim pick, aim,

@@ -2,8 +2,7 @@
 # Sixteen matches replayed by spinvale-sim, each trace against its first recording's hash: any
 # change to the match's arithmetic, order of steps, random draws or trace format shows here.
 # Usage: golden_traces.sh BIN_DIR [--print]   (--print: show the hashes instead of checking)
-bin=$1
-print=${2:-}
+bin=$1 print=${2:-}
 source "$(dirname "$0")/../harness.sh"
 
 # Scripts from formulas, no recording kept: irregular frame times, a pointer sweeping the

@@ -16,8 +16,7 @@ export XDG_CONFIG_HOME=$work/config
 settings 0 write --points 21
 [ "$(stat -c %s config/spinvale/settings.dat)" -eq 112 ] || fail "112-byte record in the XDG folder"
 settings 0 show
-[ "$(head -1 out.txt) $(field pointsPerGame) $(field aiSkill)" = "$work/config/spinvale/settings.dat 21 0.7" ] ||
-    fail "show the user's file, in plain decimals: $(cat out.txt)"
+[ "$(head -1 out.txt) $(field pointsPerGame) $(field aiSkill)" = "$work/config/spinvale/settings.dat 21 0.7" ] || fail "show the user's file, in plain decimals: $(cat out.txt)"
 settings 0 write settings.dat
 settings 0 show
 [ "$(head -1 out.txt) $(field pointsPerGame)" = "settings.dat 11" ] || fail "the working directory's file comes first"
