@@ -27,10 +27,8 @@ Match worstReturn(bool player2Keyboard) {
     Match m = computerMatch(defaultGameSettings(), 1);
     m.settings.player2Keyboard = player2Keyboard;
     MatchState& s = m.state;
-    s.rallyState = P1ToReturn;
-    s.paddle1.x = 300, s.paddle1.z = 190;
-    s.ballX = 302, s.ballY = 90, s.ballZ = 189;
-    s.ballVY = -10, s.ballVZ = 250;
+    s.rallyState = P1ToReturn, s.paddle1.x = 300, s.paddle1.z = 190;
+    s.ballX = 302, s.ballY = 90, s.ballZ = 189, s.ballVY = -10, s.ballVZ = 250;
     return m;
 }
 

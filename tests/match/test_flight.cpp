@@ -13,8 +13,7 @@ namespace {
 TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
     Match m = plainMatch();
     MatchState& s = m.state;
-    m.settings.player1Mouse = true;
-    s.rallyState = P1Shot, s.ballVY = 10, s.ballZ = 10.5f;
+    m.settings.player1Mouse = true, s.rallyState = P1Shot, s.ballVY = 10, s.ballZ = 10.5f;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     s.ballZ = 10;
     liftOverNet(m, NetPrediction::MeetsNet, 16);

@@ -63,28 +63,24 @@ TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
 // Each point moves the computer's speed by 1 and half the lead toward the player, within 15 to
 // 46; the skill is read off the line through the presets.
 TEST(AdaptiveStrength, EachPointMovesTheComputerTowardThePlayer) {
-    const struct {
-        bool player1Mouse, player2Keyboard;
-        float speed;
-        int32_t score1, score2, scorer;
-        float newSpeed, newSkill;
-    } cases[] = {{true, false, 40, 0, 0, 1, 41.5f, 0.725f},  // the player leads 1-0
-                 {true, false, 41.5f, 1, 0, 2, 40.5f, float(0.7 + 0.5 / 60)},  // 1-1
-                 {true, false, 36, 1, 0, 2, 35, 0.4f},                         // Easy
-                 {true, false, 45.5f, 4, 2, 1, 46, 0.8f},                      // Hard is the top
-                 {true, false, 16, 0, 3, 2, 15, 0.1f},         // the bottom, below Easy
-                 {false, true, 40, 0, 0, 2, 41.5f, 0.725f},    // the person is player 2
-                 {false, false, 40, 0, 0, 1, 41.5f, 0.725f}};  // two computers: player 1's
-    for (const auto& c : cases) {
+    const std::tuple<bool, bool, float, int32_t, int32_t, int32_t, float, float> cases[] = {
+        {true, false, 40, 0, 0, 1, 41.5f, 0.725f},                    // the player leads 1-0
+        {true, false, 41.5f, 1, 0, 2, 40.5f, float(0.7 + 0.5 / 60)},  // 1-1
+        {true, false, 36, 1, 0, 2, 35, 0.4f},                         // Easy
+        {true, false, 45.5f, 4, 2, 1, 46, 0.8f},                      // Hard is the top
+        {true, false, 16, 0, 3, 2, 15, 0.1f},                         // the bottom, below Easy
+        {false, true, 40, 0, 0, 2, 41.5f, 0.725f},                    // the person is player 2
+        {false, false, 40, 0, 0, 1, 41.5f, 0.725f}};                  // two computers: player 1's
+    for (const auto& [mouse, keys, speed, s1, s2, scorer, newSpeed, newSkill] : cases) {
         Match m = plainMatch();
-        m.settings.player1Mouse = c.player1Mouse, m.settings.player2Keyboard = c.player2Keyboard;
-        m.settings.adaptiveStrength = true, m.settings.aiSpeed = c.speed;
-        m.state.score1 = c.score1 + (c.scorer == 1), m.state.score2 = c.score2 + (c.scorer == 2);
-        adaptStrength(m, c.score1, c.score2);
-        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed) << c.speed;
-        EXPECT_FLOAT_EQ(m.settings.aiSkill, c.newSkill) << c.speed;
+        m.settings.player1Mouse = mouse, m.settings.player2Keyboard = keys;
+        m.settings.adaptiveStrength = true, m.settings.aiSpeed = speed;
+        m.state.score1 = s1 + (scorer == 1), m.state.score2 = s2 + (scorer == 2);
+        adaptStrength(m, s1, s2);
+        EXPECT_EQ(m.settings.aiSpeed, newSpeed) << speed;
+        EXPECT_FLOAT_EQ(m.settings.aiSkill, newSkill) << speed;
         adaptStrength(m, m.state.score1, m.state.score2);  // no point, no change
-        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed);
+        EXPECT_EQ(m.settings.aiSpeed, newSpeed);
     }
 }
 

@@ -46,8 +46,7 @@ TEST(StepMatch, TheTossUsesUpItsPressAndTheNextOneSwings) {
     Match c = plainMatch();  // a computer player 2 tosses by itself; Enter tosses nothing
     c.state.rallyState = P2ToServe;
     stepMatch(c, command(16, {KeyEnter, KeyEscape, KeyF1}));
-    EXPECT_EQ(c.state.rallyState, P2Toss);
-    EXPECT_FALSE(c.input.enterUsedByToss);
+    EXPECT_EQ(std::pair(c.state.rallyState, c.input.enterUsedByToss), std::pair(P2Toss, false));
     EXPECT_TRUE(c.requests.quit && c.requests.toggleFullscreen);  // after the whole update
     stepMatch(c, command(16));
     EXPECT_FALSE(c.requests.quit || c.requests.toggleFullscreen);  // each step starts afresh

@@ -19,8 +19,7 @@ script() {
             ms = kind == "stall" ? 24 + int(r / 65536) % 9 : kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
             x = int(512 + 480 * sin(i / 37)); y = int(384 + 360 * sin(i / 53))
             b = i % 90 == 0 ? "1" : i % 90 == 5 ? "0" : "-"
-            a = int(i / 40) % 6
-            arrows = a < 2 ? " 37" : a == 3 ? " 39 38" : a == 4 ? " 40" : ""
+            a = int(i / 40) % 6; arrows = a < 2 ? " 37" : a == 3 ? " 39 38" : a == 4 ? " 40" : ""
             keys = kind == "keys" || kind == "both" ? arrows (i % 70 ? "" : " 13") : ""
             if (kind == "both") keys = keys (i == 2000 || i == 4000 ? " 112" : "") (i == n - 1 ? " 27" : "")
             if (kind == "jitter" || kind == "heavy" || kind == "stall") { x = 0; y = 0; b = "-" }

@@ -25,8 +25,7 @@ expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script esc.txt --trace
 tail -1 out.txt | grep -q '"requests":\["quit"\]}$' || fail "quit request traced"
 
 # A drill: the coach's word on stderr, a recording replaying to its trace, a script for player 1.
-expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left \
-    --max-frames 7000 --trace --record drill.txt
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left --max-frames 7000 --trace --record drill.txt
 grep -Eq '^spinvale-sim: practice: (in|off target): no swing' err.txt || fail "the word: $(head -1 err.txt)"
 mv out.txt drill-trace.txt
 expect_status 0 "$bin/spinvale-sim" --script drill.txt --trace
