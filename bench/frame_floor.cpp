@@ -1,6 +1,5 @@
-// spinvale-frame-floor: the floor under the game's frame. It opens the game's window, with
-// the same size, sample count, vsync and frame pacing, and only clears and swaps it: what
-// is left of a frame's time and memory is what the platform itself costs.
+// spinvale-frame-floor: the game's window (size, samples, vsync, pacing) only cleared and
+// swapped: what is left of a frame's time and memory is the platform's own cost.
 #include <GL/gl.h>
 #include <SDL.h>
 
@@ -34,7 +33,6 @@ bool quitAsked() {
     return quit;
 }
 
-// Paced as the game paces its frames, each only cleared and swapped.
 void runFrames(const AppWindow& w, const Options& options) {
     FrameSchedule schedule{framePeriod(int(options.maxFps), w.vsyncGranted, w.refreshHz)};
     for (int64_t frames = 0; frames != options.frames && !quitAsked();) {

@@ -1,9 +1,7 @@
-// How long the match takes: an ordinary update, the worst update (a computer return whose
-// aim correction runs all its look-aheads) and a whole computer-vs-computer game. And what
-// network play costs: the worst frame's rollback (8 updates restored and stepped again, the
-// worst return among them), and the bytes each way in a whole game's length of updates
-// through a network of 60 ms each way and 5 % loss, with a host whose pointer never rests
-// and a guest whose keys change every half second.
+// The match's cost: an ordinary update, the worst (a computer return running all its aim
+// look-aheads), a whole computer game. Network play's: the worst rollback (8 updates again, the
+// worst return among them), and the bytes each way in a whole game through 60 ms and 5 % loss
+// each way, the host's pointer never resting, the guest's keys changing twice a second.
 #include <benchmark/benchmark.h>
 
 #include "two_sessions.h"
@@ -15,8 +13,7 @@ using namespace spinvale::net;
 
 const UpdateInput frame16{16, 0, 0, ButtonMessage::None, {}};
 
-// Plays until a return is in flight toward player 2 over the table, 100 cm from the net:
-// the net look-ahead of every update follows it for a few hundred steps.
+// A return in flight to player 2, 100 cm from the net: each update's look-ahead is long.
 Match midRally() {
     Match m = computerMatch(defaultGameSettings(), 1);
     while (!(m.state.rallyState == P1Shot && m.state.ballZ < 100 && m.state.ballZ > 60)) {
@@ -25,20 +22,16 @@ Match midRally() {
     return m;
 }
 
-// The computer's paddle 1 far outside the table meets the ball there: the aim correction
-// keeps seeing the ball leave over a side line and runs all 101 of its passes.
+// Paddle 1 meets the ball far outside the table: the aim correction runs all 101 passes.
 Match worstReturn(bool player2Keyboard) {
     Match m = computerMatch(defaultGameSettings(), 1);
     m.settings.player2Keyboard = player2Keyboard;
     MatchState& s = m.state;
-    s.rallyState = P1ToReturn;
-    s.paddle1.x = 300, s.paddle1.z = 190;
-    s.ballX = 302, s.ballY = 90, s.ballZ = 189;
-    s.ballVY = -10, s.ballVZ = 250;
+    s.rallyState = P1ToReturn, s.paddle1.x = 300, s.paddle1.z = 190;
+    s.ballX = 302, s.ballY = 90, s.ballZ = 189, s.ballVY = -10, s.ballVZ = 250;
     return m;
 }
 
-// One update from the given match; the worst return must be struck.
 void Update(benchmark::State& state, const Match& start) {
     for (auto _ : state) {
         Match m = start;
@@ -54,8 +47,7 @@ BENCHMARK_CAPTURE(Update, ordinary, midRally());
 BENCHMARK_CAPTURE(Update, worst, worstReturn(false))->Unit(benchmark::kMicrosecond);
 
 void WholeGame(benchmark::State& state) {
-    uint32_t seed = 1;
-    long updates = 0;
+    uint32_t seed = 1, updates = 0;
     for (auto _ : state) {
         Match m = computerMatch(defaultGameSettings(), seed++);
         while (m.state.rallyState != P1WinsGame && m.state.rallyState != P2WinsGame) {
@@ -63,8 +55,7 @@ void WholeGame(benchmark::State& state) {
             ++updates;
         }
     }
-    state.counters["updates"] =
-        benchmark::Counter(double(updates), benchmark::Counter::kAvgIterations);
+    state.counters["updates"] = benchmark::Counter(updates, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(WholeGame)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,5 @@
-// What the stroke coach costs at the update at which a stroke's ball is decided, when it
-// plays the stroke again with the click moved and the paddle on either side: about 40
-// swings, each stepped from its press through the ball's flight.
+// The stroke coach's cost when a ball is decided and it replays the stroke, the click moved
+// and the paddle on either side: about 40 swings stepped from press through flight.
 #include <benchmark/benchmark.h>
 
 #include "practice.h"
@@ -10,8 +9,7 @@ namespace {
 
 using namespace spinvale;
 
-// The returns drill, a mouse player meeting every ball 200 cm behind the net and clicking
-// 20 updates after the computer's serve.
+// The returns drill, a mouse player at 200 cm clicking 20 updates after each serve.
 struct Drill {
     Match match;
     StrokeCoach coach;
@@ -23,11 +21,10 @@ struct Drill {
 
     UpdateInput command() const {
         const int32_t x = int32_t((double(match.state.ballX) - 5 + 152.5) / 305 * 1024);
-        UpdateInput c{16, x, 561, ButtonMessage::None, {}};  // 200 cm behind the net
-        c.button = sinceServe == 20   ? ButtonMessage::Pressed
-                   : sinceServe == 21 ? ButtonMessage::Released
-                                      : ButtonMessage::None;
-        return c;
+        const ButtonMessage b = sinceServe == 20   ? ButtonMessage::Pressed
+                                : sinceServe == 21 ? ButtonMessage::Released
+                                                   : ButtonMessage::None;
+        return {16, x, 561, b, {}};  // 200 cm behind the net
     }
 
     std::optional<StrokeFeedback> play() {

@@ -1,11 +1,7 @@
-// Preloaded into an SDL program (LD_PRELOAD), it times the program's frames from outside:
-// every SDL_GL_SwapWindow is counted, and at exit one line goes to the file named by
-// SPINVALE_SWAP_METER: the swaps after the first few, the seconds from the last of those
-// few to the last swap, the processor seconds of all the program's threads in that span
-// and the most anonymous memory seen. The first frames are left out: they include the
-// start-up and the renderer compiling its first drawing paths.
-// The program itself is not changed, so the same measure serves any build of the game and
-// the clear-and-swap floor alike.
+// Preloaded (LD_PRELOAD) into any SDL program, unchanged, it times its frames from outside:
+// at exit one line goes to the file SPINVALE_SWAP_METER names: the SDL_GL_SwapWindow calls
+// after the warm-up (start-up, first drawing paths compiled), the seconds and all threads'
+// processor seconds from its end to the last swap, and the most anonymous memory seen.
 #include <SDL.h>
 #include <dlfcn.h>
 
@@ -34,7 +30,6 @@ double seconds(clockid_t clock) {
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// RssAnon of /proc/self/status, in kB.
 long anonymousKb() {
     std::ifstream status("/proc/self/status");
     std::string key;
@@ -54,8 +49,7 @@ void countSwap() {
     meter.lastWall = seconds(CLOCK_MONOTONIC);
     meter.lastCpu = seconds(CLOCK_PROCESS_CPUTIME_ID);
     if (++meter.swaps == 0) {
-        meter.firstWall = meter.lastWall;
-        meter.firstCpu = meter.lastCpu;
+        meter.firstWall = meter.lastWall, meter.firstCpu = meter.lastCpu;
     }
     if (meter.swaps > 0 && meter.swaps % 50 == 0) {
         meter.peakAnonKb = std::max(meter.peakAnonKb, anonymousKb());

@@ -54,8 +54,7 @@ class Playback : public testing::Test {
         return left;
     }
 
-    // Every effect asked for many times over, with sound started again halfway as a new
-    // window does: how many started.
+    // How many of 300 effects start, sound started again halfway as a new window does.
     int playEveryEffect() {
         int started = 0;
         for (int round = 0; round < 100; ++round) {
@@ -73,8 +72,7 @@ class Playback : public testing::Test {
     std::string folder, capture;
 };
 
-// The mixer's output device: the one that is open and playing.
-SDL_AudioDeviceID mixerDevice() {
+SDL_AudioDeviceID openMixerDevice() {
     for (SDL_AudioDeviceID id = 1; id <= 16; ++id) {
         if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) {
             return id;
@@ -83,10 +81,9 @@ SDL_AudioDeviceID mixerDevice() {
     return 0;
 }
 
-// On a device opened again (the first one closed), of two effects asked for in one frame
-// the table tick sounds whole, sample for sample as shipped (give or take a rounding step),
-// and alone: the pock asked for before it is cut off before any of it is mixed. The device
-// is held between the two calls, so no mixing pass can fall between them.
+// On a device opened again, of two effects in one frame the table tick sounds whole, as shipped
+// (give or take a rounding step), and alone: the pock before it is cut before any is mixed.
+// The device is held meanwhile, so no mixing pass falls between them.
 TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
     initSound(channel);
     captureTo(folder + "/again.raw");
@@ -94,7 +91,7 @@ TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
     MatchRequests frame;
     frame.sounds[frame.soundCount++] = Sound::Paddle;
     frame.sounds[frame.soundCount++] = Sound::Table;
-    const SDL_AudioDeviceID device = mixerDevice();
+    const SDL_AudioDeviceID device = openMixerDevice();
     ASSERT_NE(device, 0u) << "no open audio device";
     SDL_LockAudioDevice(device);
     playRequestedSounds(channel, frame);
@@ -115,9 +112,8 @@ TEST_F(Playback, OfTwoEffectsInOneFrameOnlyTheSecondSounds) {
     EXPECT_EQ(std::count(at + table.size(), sound.end(), 0), sound.end() - (at + table.size()));
 }
 
-// With no "sounds" folder where effects are looked for, a device that cannot open (the disk
-// driver's file has no folder) or no audio driver at all, no effect starts and nothing is
-// heard, and nothing fails; the device of a later window that works plays again.
+// With no "sounds" folder, a device that cannot open (no folder for the disk driver's file)
+// or no audio driver, no effect starts, nothing is heard, nothing fails; a later device plays.
 TEST_F(Playback, WithoutTheSoundsFolderOrADeviceNoEffectStarts) {
     EXPECT_EQ(playEveryEffect(), 300);
     channel.dataPaths = DataPaths{{folder + "/"}};

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package made by CPack from this build: its declared dependencies and files,
-# then installed with apt on this machine, run, and removed again. Installing needs root
-# (CI runs as root) or sudo without a password; without either the test is skipped, and so
-# it is when a spinvale package is already installed here, which it leaves alone.
+# The Debian package CPack makes from this build: its dependencies and files, then installed
+# with apt, run and removed. Skipped without root (as in CI) or sudo with no password, and when
+# a spinvale package is already installed here, which it leaves alone.
 build=$(cd "$1" && pwd)
 skip() { echo "SKIP: $*" && exit 77; }
 

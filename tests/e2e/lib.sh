@@ -1,19 +1,17 @@
 # shellcheck shell=bash
-# Shared by the end-to-end tests: each runs the real game on a private X server (Xvfb),
-# drives it with xdotool and reads its trace. Found by trying: with no window manager the
-# focus follows the pointer, so every new game window gets windowfocus, and fullscreen and
-# windowed windows look alike (a switch shows as a new window, a failed one as its message).
-# xdotool's "key" and "click" are instant taps, down for one update; the server runs without
-# auto-repeat (-r). SDL's pointer follows only real motion: a warp is followed by a relative
-# move. SDL's message box has a UTF-8 title "xdotool search --name" cannot match.
+# The end-to-end tests' shared part: the real game on a private Xvfb, driven by xdotool, its
+# trace read. Found by trying: with no window manager focus follows the pointer (each new game
+# window gets windowfocus), and fullscreen and windowed windows look alike (a switch shows as a
+# new window, a failed one as its message). xdotool's key and click are taps down for one
+# update; no auto-repeat (-r). SDL's pointer follows only real motion: a warp is followed by a
+# relative move. SDL's message box has a UTF-8 title "xdotool search --name" cannot match.
 set -uo pipefail
 
 bin=$(cd "$1" && pwd)
 shift
 
-# Everything below runs inside a fresh X server of 1024x768 pixels. Another test run can
-# win the race for a display number: the run inside removes the marker once its display
-# answers, and without that the test is tried again on another number.
+# Everything below runs in a fresh 1024x768 X server. Another run may win the race for a
+# display number: the run inside removes the marker once its display answers, else retry.
 if [ -z "${SPINVALE_E2E_DISPLAY:-}" ]; then
     marker=$(mktemp)
     for _ in 1 2 3; do
@@ -39,14 +37,12 @@ on_exit() {
     [ -n "$watchdog" ] && wait "$watchdog"
 }
 
-# write_settings OPTION...: the working directory's settings.dat; settings_to FILE OPTION...
 settings_to() { "$bin/spinvale-settings" write "$@" >/dev/null || fail "settings: $*"; }
 write_settings() { settings_to settings.dat "$@"; }
 
-# start_game TRACE OPTION...: the game in the background, tracing to TRACE, with a
-# terminal's signal handling (a script's background job would ignore SIGINT) and a watchdog
-# that kills it after 180 seconds and otherwise ends with it. On a loaded machine a program
-# cannot always reach the fresh X server at once: a game whose video did not start is retried.
+# start_game TRACE OPTION...: the game in the background tracing to TRACE, with a terminal's
+# SIGINT (a script's background job ignores it) and a watchdog killing it after 180 s. On a
+# loaded machine a fresh X server is not always reached at once: a failed video start retries.
 start_game() {
     game_trace=$1
     shift
@@ -66,8 +62,7 @@ start_game() {
 }
 started_or_ended() { [ -s "$game_trace" ] || ! kill -0 "$game_pid" 2>/dev/null; }
 
-# end_game: waits for the game to end (and its watchdog), its exit status in game_status;
-# ended_well WHAT: and a fault unless that is 0.
+# end_game: waits for the game and its watchdog, status in game_status; ended_well WHAT: 0.
 end_game() {
     wait "$game_pid"
     game_status=$? game_pid=
@@ -95,17 +90,16 @@ wait_game_window() {
     wait_for 30 new_game_window "${1:-}" || { fail "no new game window (after ${1:-none})"; return 1; }
     xdotool windowfocus "$game_window" 2>/dev/null
 }
-# play_game TRACE OPTION...: start_game, then wait_game_window.
+# play_game TRACE OPTION...: start_game, then wait_game_window; new_window KEY: KEY makes one.
 play_game() { start_game "$@"; wait_game_window; }
+new_window() { press "$1" && wait_game_window "$game_window"; }
 
 window_size() { xdotool getwindowgeometry "$game_window" 2>/dev/null | sed -n 's/.*Geometry: //p'; }
 press() { xdotool key "$1"; }
 click() { xdotool click 1; }
 
 pointer_to() { xdotool mousemove $(($1 - 1)) $(($2 - 1)) mousemove_relative 1 1; }
-
 traced_frames() { [ -f "$1" ] && echo $(($(wc -l <"$1") - 1)) || echo -1; }
-
 has_frames() { [ "$(traced_frames "$1")" -ge "$2" ]; }
 
 # wait_updates N: until the game has run N more updates.

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# A network game in two windows on one X server: the host plays with the pointer, the guest
-# (its small window in a corner, on top) with the keys, nothing else driving them. After a
-# few points the guest presses Esc: the host says so and plays on against the computer, and
-# each side's recording replays to its own trace. A third window watches from the side, joining
-# once they play: its trace is the host's to the end. Then a game hosted from the menu. Every
-# host listens on 127.0.0.1 only, with a code of its own; the first on a port the system picks.
+# A network game in two windows: the host plays with the pointer, the guest (a small window in
+# a corner, on top) with the keys. After a few points the guest presses Esc: the host says so
+# and plays on against the computer; each side's recording replays to its trace. A third window
+# watches from the side once they play: its trace is the host's to the end. Then a game hosted
+# from the menu. Hosts listen on 127.0.0.1 only, each with its own code, the first on port 0.
 source "$(dirname "$0")/lib.sh"
 guest_pid= watcher_pid=
 on_exit() { kill -KILL $game_pid $guest_pid $watcher_pid 2>/dev/null; }
@@ -13,8 +12,7 @@ write_settings --player1 mouse --game-speed 30
 mkdir guest watcher
 "$bin/spinvale-settings" write guest/settings.dat --screen 480x360 >/dev/null
 cp guest/settings.dat watcher/
-start_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --record host.rec
-wait_game_window
+play_game host.txt --windowed --no-dialogs --host 0 --test-listen 127.0.0.1 --record host.rec
 host_window=$game_window
 wait_for 10 grep -q 'join code' game.err || fail "no join code: $(cat game.err)"
 port=$(sed -n 's/.*UDP port \([0-9]*\) of this computer.*/\1/p' game.err)
@@ -49,45 +47,36 @@ for i in 1 2 3 4 5 6; do
 done
 grep -q '^[0-9]* [0-9]* [0-9]* 1 *' host.rec || fail "the host's click is not in the commands"
 
-xdotool windowfocus "$guest_window"
-press Escape
-wait "$guest_pid" || fail "guest exit status $?: $(cat guest/err.txt)"
+escape_from() { xdotool windowfocus "$1"; press Escape; wait "$2" || fail "$3 exit status $?: $(cat "$4")"; }
+escape_from "$guest_window" "$guest_pid" guest guest/err.txt
 guest_pid=
-left() { grep -q 'Player 2 left; the computer plays for them' game.err; }
-wait_for 20 left || fail "the host was not told: $(cat game.err)"
+wait_for 20 grep -q 'Player 2 left; the computer plays for them' game.err || fail "the host was not told: $(cat game.err)"
 wait_updates 60
 grep -q 'player2Keyboard=0' host.rec || fail "player 2 not handed to the computer"
 xdotool windowfocus "$host_window"
 press Escape
-end_game
-[ "$game_status" -eq 0 ] || fail "host exit status $game_status: $(cat game.err)"
+ended_well host
 watched() { [ "$(wc -l <watcher/trace.txt)" -ge "$(wc -l <host.txt)" ]; }
 wait_for 20 watched || fail "the watcher fell short: $(cat watcher/err.txt)"
-xdotool windowfocus "$watcher_window"
-press Escape
-wait "$watcher_pid" || fail "watcher exit status $?: $(cat watcher/err.txt)"
+escape_from "$watcher_window" "$watcher_pid" watcher watcher/err.txt
 watcher_pid=
 cmp host.txt watcher/trace.txt || fail "the watcher's trace differs from the host's"
 
-"$bin/spinvale-sim" --script host.rec --trace >host.replay 2>/dev/null
-cmp host.replay host.txt || fail "the host's recording replays differently"
-"$bin/spinvale-sim" --script guest/rec.txt --trace >guest.replay 2>/dev/null
-cmp guest.replay guest/trace.txt || fail "the guest's recording replays differently"
+replays() { "$bin/spinvale-sim" --script "$1" --trace 2>/dev/null | cmp - "$2" || fail "$1 replays differently"; }
+replays host.rec host.txt
+replays guest/rec.txt guest/trace.txt
 # Up to the guest's last confirmed update, both sides played the same match.
-lines=$(wc -l <guest/trace.txt)
-cmp <(head -"$lines" host.txt) guest/trace.txt || fail "the two sides' traces differ"
+cmp <(head -"$(wc -l <guest/trace.txt)" host.txt) guest/trace.txt || fail "the two sides' traces differ"
 # The guest's Left, turned as it sees the table, moved player 2's paddle right (+x): Enter
 # never moves it, and a Left not turned would move it the other way.
 right=$(grep -o '"paddle2":{"x":[-0-9.e]*' guest/trace.txt | cut -d: -f3 | sort -g | tail -1)
 awk -v x="${right:-0}" 'BEGIN { exit !(x >= 60) }' || fail "the guest's Left: player 2 at most at x ${right:-?}"
 
-# A game hosted from the menu's host page on the default port (tried again while another run
-# holds it): Ctrl+C copies its invite, which the other window pastes on its join page
-# (Ctrl+V) and joins. It plays on under the host's menu, past the 5 s silence limit (400
-# updates at most 60 a second), and the host quits from the menu. The host's recording,
-# begun with it, replays.
-start_game menu.txt --windowed --no-dialogs --test-listen 127.0.0.1 --record menu.rec
-wait_game_window
+# A game hosted from the menu on the default port (retried while another run holds it): Ctrl+C
+# copies the invite, the other window pastes it on its join page (Ctrl+V) and joins. It plays
+# on under the host's menu past the 5 s silence limit (400 updates at 60 a second at most), the
+# host quits from the menu, and its recording, begun with it, replays.
+play_game menu.txt --windowed --no-dialogs --test-listen 127.0.0.1 --record menu.rec
 xdotool key Tab Down Down Down Down Return Up
 for _ in $(seq 10); do press Return && wait_for 3 grep -q 'Invite: spinvale://' game.err && break; done
 press ctrl+c
@@ -105,5 +94,5 @@ kill "$guest_pid"
 xdotool key Up Return  # the menu's last entry, Quit
 wait_for 10 eval '! kill -0 $game_pid' || { fail "no menu to quit from"; press Escape; }
 end_game
-"$bin/spinvale-sim" --script menu.rec --trace 2>/dev/null | cmp - menu.txt || fail "menu.rec replays"
+replays menu.rec menu.txt
 finish

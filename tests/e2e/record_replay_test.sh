@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# The window's game as players drive it, recorded. Two humans, every key and click an instant
-# tap: paddle 1 follows the pointer across the whole screen, Enter tosses player 2's serve,
-# and the game runs on across F1 and Alt+Enter. Then the menu (that the match stands still
-# under it and the time in it is not handed on, the drivers' tests show): "Player 1:
-# computer", "New game"; the computer wins every point while player 2 only serves, and after
-# the last point Enter starts a new game at 0-0. Esc closes the menu, a second Esc quits.
-# spinvale-sim, from a folder without the settings, and the game's own --replay play the
-# recording back to the same trace. (What a toss does with the click is the match's tests';
-# a drill in the window is the screenshot script's.)
+# The window's game as two humans drive it, recorded, every key and click a tap: paddle 1
+# follows the pointer over the whole screen, Enter tosses player 2's serve, the game runs on
+# across F1 and Alt+Enter. Then the menu: "Player 1: computer", "New game"; the computer wins
+# every point while player 2 only serves, and after the last Enter starts a new game at 0-0.
+# Esc closes the menu, a second quits. spinvale-sim, from a folder without the settings, and
+# --replay play the recording back to the same trace. (The match under the menu: the drivers'
+# tests; the toss and the click: the match's; a drill in the window: the screenshot script.)
 source "$(dirname "$0")/lib.sh"
 
 export XDG_CONFIG_HOME=$work/config # where the menu keeps the choices
@@ -26,23 +24,19 @@ xdotool keyup Left
 click
 press Up
 pointer_to 700 500
-press F1
-wait_game_window "$game_window"
+new_window F1
 pointer_to 512 700
 press Return
 xdotool keydown Right
 click
 xdotool keyup Right
 wait_updates 10
-press alt+Return
-wait_game_window "$game_window"
+new_window alt+Return
 pointer_to 400 600
 press Down
 wait_updates 10
 
-for key in Tab Down Down Right Up Return; do # Player 1: computer, then New game
-    press "$key"
-done
+xdotool key Tab Down Down Right Up Return # Player 1: computer, then New game
 wait_for 30 grep -q '^new-game .*player1Mouse=0' record.txt || fail "the new game recorded"
 state() { field rallyState "$(tail -1 trace.txt)"; }
 serve_until_won() {
@@ -61,11 +55,9 @@ ended_well "Esc, Esc"
 # F1 and Alt+Enter each made a new window. The recording carries the settings the game read.
 [ "$(grep -c '"toggleFullscreen"' trace.txt)" -eq 2 ] || fail "two toggles traced"
 [ "$(head -1 record.txt)" = "# settings: $work/settings.dat" ] || fail "first line: $(head -1 record.txt)"
-mkdir elsewhere && (cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) |
-    cmp - trace.txt || fail "the replay from another folder differs"
+mkdir elsewhere && (cd elsewhere && "$bin/spinvale-sim" --script ../record.txt --trace) | cmp - trace.txt || fail "the replay from another folder differs"
 
-# The game replays it in its window at the recorded pace, live keys other than Esc, F1 and
-# Alt+Enter leaving the match alone.
+# The window replays it at the recorded pace, live keys but Esc, F1, Alt+Enter ignored.
 play_game window.txt --no-dialogs --replay record.txt
 press Left
 ended_well --replay

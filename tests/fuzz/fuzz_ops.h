@@ -1,7 +1,6 @@
-// The ops of fuzz_peer's input, one byte each, the low two bits the kind: an event on the
-// wire (bits 2-3 the connection, 4-5 what happens, 6-7 a disconnect's reason; a message's
-// two-byte length, low first, and its bytes follow), time passing (the next byte, 20 ms
-// each), the local player's step, or the end (bit 2: leave, else finish).
+// fuzz_peer's ops, the low two bits the kind: a wire event (bits 2-3 the connection, 4-5 what,
+// 6-7 a disconnect's reason; a message's length, two bytes low first, and bytes follow), a wait
+// (the next byte, 20 ms each), the local step, or the end (bit 2: leave, else finish).
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,6 @@
-// Any bytes as what the wire brings a network peer, host or guest (the first byte says
-// which): connections opening and closing, messages from them, time passing, the local
-// player stepping, the game ending. Each op is one byte (fuzz_ops.h); after each the peer
-// polls and everything it gives is taken. Its confirmed updates must stay one after another,
-// and every message read must write back to its very bytes (one way to write each).
+// Any bytes as a network peer's world (first byte: host or guest), one op a byte (fuzz_ops.h),
+// the peer polled and drained after each: its confirmed updates stay one after another, and
+// every message read writes back to its very bytes (one way to write each).
 #include <cstdlib>
 
 #include "../net/fake_transport.h"

@@ -1,6 +1,5 @@
-// Any text as a recording: a line is read or refused (with a reason), never misread; what
-// is read writes back the same, and its updates, settings, new games and practice drills
-// drive a match without undefined behaviour.
+// Any text as a recording: each line read or refused with a reason, what is read writes back
+// the same and drives a match without undefined behaviour.
 #include <cstdlib>
 #include <sstream>
 

@@ -1,6 +1,5 @@
-// Any command-line values for the settings tool, as option and value words each ended by a
-// zero byte: a value an option accepts gives a record the game reads without a warning; one
-// it refuses leaves the record as it was.
+// Any settings-tool words (each ended by a zero byte): an accepted value gives a record read
+// without a warning; a refused one leaves the record as it was.
 #include <cstdlib>
 #include <sstream>
 

@@ -1,6 +1,5 @@
-// Writes the fuzzers' seed corpora, valid inputs of every supported kind and malformed ones:
-// make_corpus DIR makes DIR/bmp, DIR/settings, DIR/script, DIR/options, DIR/peer and
-// DIR/reach.
+// make_corpus DIR: the fuzzers' seeds, valid and malformed, in DIR/bmp, settings, script,
+// options, peer and reach.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -20,8 +19,7 @@ using namespace spinvale::test;
 
 namespace {
 
-// A whole network game as fuzz_peer's ops: the other side's first message (a Hello to the
-// host, a Welcome to the guest), then its parts, each answered by a step.
+// A network game as fuzz_peer's ops: the other side's Hello or Welcome, parts, steps.
 Bytes peerGame(Role role, const Bytes& first) {
     Bytes ops = {uint8_t(role == Role::Host), uint8_t(fuzzop::wire | fuzzop::connect << 4)};
     const auto message = [&ops](const Bytes& bytes) {

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Runs every fuzzer for a bounded time from fresh seed corpora.
-# Usage: run_fuzzers.sh FUZZ_BUILD_DIR [SECONDS_EACH (0: no limit)] [libFuzzer options...],
-# for instance 10 million executions each: run_fuzzers.sh build-fuzz 0 -runs=10000000
+# Every fuzzer for a bounded time from fresh seeds. run_fuzzers.sh FUZZ_BUILD_DIR [SECONDS_EACH
+# (0: no limit)] [libFuzzer options...], e.g. run_fuzzers.sh build-fuzz 0 -runs=10000000
 set -euo pipefail
-build=$1
-seconds=${2:-30}
+build=$1 seconds=${2:-30}
 shift 2 || shift $#
 bin=$build/bin
 corpus=$build/corpus
@@ -13,8 +11,8 @@ mkdir -p "$build/findings"
 "$bin/make_corpus" "$corpus"
 
 status=0
-for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script options:fuzz_settings_options peer:fuzz_peer \
-    reach:fuzz_reach; do
+for target in bmp:fuzz_bmp settings:fuzz_settings_record script:fuzz_script \
+    options:fuzz_settings_options peer:fuzz_peer reach:fuzz_reach; do
     kind=${target%%:*} fuzzer=${target#*:}
     echo "== $fuzzer"
     if ! "$bin/$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \

@@ -1,14 +1,13 @@
 // Small helpers shared by the match tests.
 #pragma once
 
-#include <initializer_list>
+#include <vector>
 
 #include "operations.h"
 
 namespace spinvale {
 
-// A match with plain settings: one unit of game speed and gravity, an 11-point game, a
-// 1000 x 1000 pixel screen, both players on the computer unless a test says otherwise.
+// Game speed and gravity 1, an 11-point game, a 1000 x 1000 screen, two computer players.
 inline Match plainMatch() {
     Match m;
     m.settings = defaultGameSettings();
@@ -23,8 +22,7 @@ inline void placeBall(MatchState& s, float x, float y, float z, float vx, float 
     s.ballVX = vx, s.ballVY = vy, s.ballVZ = vz;
 }
 
-// An update's command: its elapsed time, the keys down and the button news.
-inline UpdateInput command(uint32_t elapsedMs, std::initializer_list<int> keys = {},
+inline UpdateInput command(uint32_t elapsedMs, const std::vector<int>& keys = {},
                            ButtonMessage button = ButtonMessage::None) {
     UpdateInput input;
     input.elapsedMs = elapsedMs;

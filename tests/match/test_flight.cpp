@@ -1,7 +1,5 @@
-// The lift over the net, spin, the table, floor and net contacts, and the look-ahead flights
-// against hand-worked examples, at the edges the golden traces never meet exactly. (The
-// flight step itself, the lift's and the spin's amounts and the depth slowdown are held by
-// the golden traces.)
+// Lift, spin, contacts and look-aheads hand-worked at edges the golden traces never meet exactly
+// (which hold the flight step, the lift's and spin's amounts and the depth slowdown).
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -11,13 +9,11 @@
 namespace spinvale {
 namespace {
 
-// The edges the golden traces never meet exactly: the lift's 10 cm around the net, and
-// spin put on only by a crossing of z = 100, not by a ball standing on it.
+// The lift's 10 cm around the net; spin put on by a crossing of z = 100, not a ball on it.
 TEST(RallyAssists, LiftAndSpinAtTheirExactEdges) {
     Match m = plainMatch();
     MatchState& s = m.state;
-    m.settings.player1Mouse = true;
-    s.rallyState = P1Shot, s.ballVY = 10, s.ballZ = 10.5f;
+    m.settings.player1Mouse = true, s.rallyState = P1Shot, s.ballVY = 10, s.ballZ = 10.5f;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
     s.ballZ = 10;
     liftOverNet(m, NetPrediction::MeetsNet, 16);
@@ -74,17 +70,15 @@ TEST(BounceOnTable, EdgesAreOffTheTable) {
 }
 
 TEST(BounceOnFloor, TheFloorEndsTheRally) {
-    const struct {
-        RallyState before;
-        int score1, score2;
-    } cases[] = {{P1Shot, 0, 1},     {P1ToReturn, 0, 1}, {P2Shot, 1, 0},
-                 {P2ToReturn, 1, 0}, {P1Serve, 0, 0},    {P2Toss, 0, 0}};
-    for (const auto& c : cases) {
+    const std::tuple<RallyState, int, int> cases[] = {{P1Shot, 0, 1},  {P1ToReturn, 0, 1},
+                                                      {P2Shot, 1, 0},  {P2ToReturn, 1, 0},
+                                                      {P1Serve, 0, 0}, {P2Toss, 0, 0}};
+    for (const auto& [before, won1, won2] : cases) {
         Match m = plainMatch();
         MatchState& s = m.state;
-        s.score1 = s.score2 = 5, s.firstServer = 1, s.rallyState = c.before, s.ballY = -0.5f;
+        s.score1 = s.score2 = 5, s.firstServer = 1, s.rallyState = before, s.ballY = -0.5f;
         bounceOnFloor(m);
-        EXPECT_EQ(std::pair(s.score1, s.score2), std::pair(5 + c.score1, 5 + c.score2)) << c.before;
+        EXPECT_EQ(std::pair(s.score1, s.score2), std::pair(5 + won1, 5 + won2)) << before;
     }
     Match m = plainMatch();
     m.state.ballY = 0, m.state.rallyState = P1Shot;  // on the floor is not below it
@@ -112,10 +106,9 @@ TEST(PredictNetHit, DecidesInTheBandJustPastTheNet) {
     const auto meets = [&m](float y, float z, float vz) {
         return predictNetHit(m, 0, y, z, 0, 0, vz) == NetPrediction::MeetsNet;
     };
-    // Flat and slow toward the net from z = 50: the band is reached after about 1570 steps
-    // with the height barely changed; from z = 80 not within 2001 steps. At 0.03 cm a step,
-    // less 1e-8 n^2 of drag, a ball from 62.975 is at 3.015 after 2000 steps and 2.985 after
-    // the 2001st, the last one looked at.
+    // Flat and slow from z = 50: the band is reached after about 1570 steps, the height barely
+    // changed; from z = 80 not within 2001. At 0.03 cm a step less 1e-8 n^2 of drag, a ball
+    // from 62.975 is at 3.015 after 2000 steps, 2.985 after the 2001st, the last looked at.
     EXPECT_TRUE(meets(90, 50, -300));
     EXPECT_FALSE(meets(110, 50, -300));
     EXPECT_FALSE(meets(90, 80, -300));
@@ -137,8 +130,8 @@ TEST(PredictCrossingX, WhereTheFlightLeavesTheFarHalf) {
     EXPECT_NEAR(exit(150, 50, -300, FarHalf::NegativeZ), 47.0f, 0.05);  // over the far end
     EXPECT_NEAR(exit(-150, 50, 300, FarHalf::PositiveZ), 47.0f, 0.05);
     EXPECT_EQ(exit(50, 0, 300, FarHalf::NegativeZ), 1.0f);  // heading away: no exit
-    // At game speed 1 (0.03 cm a step, less 1e-8 n^2 of drag) a ball from -106.995 is at
-    // -136.985 after 1000 steps and -137.015 after the 1001st, the last one looked at.
+    // At game speed 1 a ball from -106.995 is at -136.985 after 1000 steps, -137.015 after the
+    // 1001st, the last one looked at.
     m.settings.gameSpeed = 1;
     EXPECT_EQ(predictCrossingX(m, 5, 90, -106.995f, 0, 0, -300, FarHalf::NegativeZ), 5.0f);
     m.settings.gameSpeed = 0;  // an exit at exactly x = 0 does not count

@@ -9,14 +9,9 @@
 namespace spinvale {
 namespace {
 
-// Each row is one update: the rally's state after it, the ball's speed and spin then, and
-// who scored. At game speed 2 a speed of 10000 is 72 km/h.
+// A row an update: the state after it, the ball's speed and spin, who scored (10000: 72 km/h).
 TEST(GameStatistics, CountTwoPointsWorkedByHand) {
-    const struct {
-        RallyState state;
-        float vx, vz, spin;
-        int scorer;
-    } updates[] = {
+    const std::tuple<RallyState, float, float, float, int> updates[] = {
         {P1Toss, 0, 0, 0, 0},          {P1Serve, 0, -10000, 0, 0},  // 72 km/h
         {P1Shot, 0, -10000, 0, 0},                                  // the serve's first bounce
         {P2ToReturn, 0, -9000, 0, 0},   // a serve lands: no return landed
@@ -32,11 +27,11 @@ TEST(GameStatistics, CountTwoPointsWorkedByHand) {
     Match m = plainMatch();
     m.settings.gameSpeed = 2;
     GameStatistics stats;
-    for (const auto& u : updates) {
+    for (const auto& [state, vx, vz, spin, scorer] : updates) {
         const Match before = m;
         MatchState& s = m.state;
-        s.rallyState = u.state, s.ballVX = u.vx, s.ballVY = 0, s.ballVZ = u.vz, s.ballSpin = u.spin;
-        s.score1 += u.scorer == 1, s.score2 += u.scorer == 2;
+        s.rallyState = state, s.ballVX = vx, s.ballVY = 0, s.ballVZ = vz, s.ballSpin = spin;
+        s.score1 += scorer == 1, s.score2 += scorer == 2;
         stats.count(before, m);
     }
     const PlayerStatistics &p1 = stats.player(1), &p2 = stats.player(2);

@@ -1,6 +1,5 @@
-// The rule checker the soak (spinvale-soak) runs on every update of its computer games, and
-// the settings warned about: those where the soak found games that do not end. (That games
-// end in a legal win is the scoring table's and the golden traces' business.)
+// The rule checker spinvale-soak runs on every update, and the settings where it found endless
+// games. (Games ending in a legal win: the scoring table and the golden traces.)
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -44,8 +43,7 @@ TEST(EndlessGames, WarnsWhereMostSoakGamesDidNotEndAndOnlyThere) {
         EXPECT_NE(warningFor(speed, gravity).find(kind), std::string::npos)
             << speed << " " << gravity;
     }
-    // Cells where every game ended, the shipped settings first. With the let rule, slow shots
-    // that used to crawl for ever now end their rallies.
+    // Cells where every game ended, the shipped settings first (the let ends crawling shots).
     const float safe[][2] = {{14, 12}, {5, 8},  {6, 6},  {7, 6},  {8, 9},
                              {9, 7},   {12, 9}, {16, 8}, {20, 9}, {5, 14}};
     for (const auto& cell : safe) {

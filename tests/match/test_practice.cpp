@@ -23,8 +23,7 @@ Match practiceMatch(PracticeMode mode, bool mousePlayer1, uint32_t seed) {
     return m;
 }
 
-// No point is ever scored, only the computer serves, and in the returns drill it never
-// returns; the drill's balls keep coming (player 1 strikes many).
+// No point is scored, only the computer serves (in the returns drill it never returns).
 TEST(Practice, TheComputerServesEveryBallAndNoPointIsScored) {
     for (const PracticeMode mode : {PracticeMode::Returns, PracticeMode::Rally}) {
         Match m = practiceMatch(mode, false, 5);
@@ -39,15 +38,14 @@ TEST(Practice, TheComputerServesEveryBallAndNoPointIsScored) {
             player1Returns += before == P1ToReturn && after == P1Shot;
             player2Returns += before == P2ToReturn && after == P2Shot;
         }
-        // Returns: a ball every few seconds. A rally of two computers aiming safely is long.
+        // Returns: a ball every few seconds; two computers aiming safely rally long.
         EXPECT_GE(serves, mode == PracticeMode::Returns ? 10 : 1);
         EXPECT_GE(player1Returns, mode == PracticeMode::Returns ? serves / 2 : 20);
         EXPECT_EQ(player2Returns > 0, mode == PracticeMode::Rally);
     }
 }
 
-// A mouse player who follows the ball across the table, at a depth from 120 to 270 cm, and
-// clicks at a random moment of each ball's way to it: strokes of every timing.
+// A mouse player following the ball at 120 to 270 cm, clicking at random: every timing.
 struct RandomClicker {
     std::mt19937 random{7};
     int clickIn = -1;
@@ -72,11 +70,9 @@ struct RandomClicker {
 
 using Saved = std::deque<std::pair<Match, UpdateInput>>;
 
-// Replays a stroke from the saved state before its click with the click moved by the
-// advice's milliseconds (16 per update here) and the given number of updates more, and the
-// paddle on the side advised. How far from the far half's middle line the ball lands; none when
-// it does not land there, or when the press is not one the coach tries (up to 600 ms
-// before the strike).
+// Replays a stroke with the click moved by the advice (16 ms an update) and `more` updates, the
+// paddle on the side advised: how far from the far half's middle line the ball lands; none if
+// it lands elsewhere or the press is not one the coach tries (up to 600 ms before the strike).
 std::optional<double> advisedLanding(const Saved& saved, int64_t first, const StrokeFeedback& f,
                                      int64_t more) {
     const int64_t click = f.clickUpdate - first;
@@ -106,9 +102,8 @@ std::optional<double> advisedLanding(const Saved& saved, int64_t first, const St
     return std::nullopt;
 }
 
-// The advised swing lands; no swing a single update earlier or later lands nearer the
-// middle (20 cm either side count as the middle; a centimetre nearer is no nearer), and
-// none that lands as near is a smaller change to the player's swing.
+// The advised swing lands; none an update earlier or later lands nearer the middle (20 cm
+// either side count as it; 1 cm nearer is no nearer) or as near with a smaller change.
 bool advisedSwingIsBest(const Saved& saved, int64_t first, const StrokeFeedback& f) {
     const std::optional<double> advised = advisedLanding(saved, first, f, 0);
     const auto score = [](double d) { return std::max(d, 20.0); };
@@ -159,9 +154,8 @@ TEST(StrokeCoach, TheAdvisedSwingSendsTheBallInWhereThePlayersDidNot) {
     EXPECT_GT(good, 0);
 }
 
-// Where the player's ball went: decided when it lands on the far half, else when it drops
-// dead, by where it first left the far half's outline: over a side line (76.25 out), over
-// the far end (137), or nowhere, into the net.
+// Decided when the ball lands on the far half, else when it drops dead, by where it first left
+// the far half: over a side line (76.25 out), the far end (137), or nowhere (the net).
 TEST(StrokeCoach, TellsWhereTheBallWentByWhereItFirstLeftTheFarHalf) {
     using Seen = std::tuple<RallyState, float, float>;
     const auto outcome = [](std::initializer_list<Seen> states) {
@@ -186,16 +180,11 @@ TEST(StrokeCoach, TellsWhereTheBallWentByWhereItFirstLeftTheFarHalf) {
     EXPECT_EQ(outcome({{P1Shot, 90, -1}}).first, std::nullopt);
 }
 
-// The line after a stroke; every 20th ball sums up the 20 and starts afresh, the timing
-// error averaged over the strokes that were timed.
+// The line after a stroke; every 20th ball sums up the 20 (timing over the timed strokes).
 TEST(StrokeCoach, SaysWhatItFoundInTheGamesWords) {
-    StrokeFeedback f;
-    f.outcome = ReturnOutcome::Long;
-    f.clicked = f.adviceFound = true;
-    f.timingMs = -48;
+    StrokeFeedback f{ReturnOutcome::Long, 0, 0, true, true, ReturnOutcome::Missed, -48};
     EXPECT_EQ(feedbackLine(f), "long: swing 48 ms earlier, side matched");
-    f.timingMs = 32;
-    f.sideMatched = false;
+    f.timingMs = 32, f.sideMatched = false;
     EXPECT_EQ(feedbackLine(f), "long: swing 32 ms later, the other side");
     f.timingMs = 0;
     EXPECT_EQ(timingAdvice(f), "good");

@@ -1,6 +1,5 @@
-// Practice and the adaptive strength in recordings and the settings file: the lines read
-// back as written (that a recording with them replays to its trace, the replay driver's
-// tests show).
+// Practice and the adaptive strength in recordings and the settings file read back as written
+// (that such a recording replays to its trace: the replay driver's tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,8 +14,7 @@
 namespace spinvale {
 namespace {
 
-// The adaptive strength is named only when chosen: a recording of a fixed strength reads
-// and writes as it did before the choice existed.
+// The adaptive strength is named only when chosen: a fixed strength's line is as it was.
 TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
     GameSettings g = defaultGameSettings(), read;
     UpdateInput input;
@@ -46,16 +44,13 @@ TEST(PracticeLine, ReadsBackAsWrittenAndRefusesTheRest) {
     }
 }
 
-// The double at offset 56 was reserved: only exactly 1 chooses the adaptive strength, so an
-// older file keeps its fixed strength whatever it holds there.
+// Offset 56 was reserved: only exactly 1 chooses it, so an older file keeps a fixed strength.
 TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
-    for (const auto& [stored, adaptive] :
-         {std::tuple(1.0, true), std::tuple(0.0, false), std::tuple(-1.0, false),
-          std::tuple(2.0, false), std::tuple(0.999, false), std::tuple(double(NAN), false)}) {
+    for (const double stored : {1.0, 0.0, -1.0, 2.0, 0.999, double(NAN)}) {
         SettingsRecord r = defaultSettingsRecord();
         std::memcpy(r.data() + 56, &stored, 8);
         std::vector<std::string> warnings;
-        EXPECT_EQ(decodeSettings(r, "test", warnings).adaptiveStrength, adaptive) << stored;
+        EXPECT_EQ(decodeSettings(r, "test", warnings).adaptiveStrength, stored == 1) << stored;
         EXPECT_TRUE(warnings.empty());
     }
     GameSettings g = defaultGameSettings();
@@ -65,34 +60,27 @@ TEST(AdaptiveStrength, StoredInTheFileAsExactlyOne) {
     EXPECT_EQ(readDouble(r, field::adaptiveStrength), 1.0);
 }
 
-// After each point the computer's speed moves by 1 and half the lead, toward the player's
-// level, within 15 to 46; the skill is read off the line through the presets.
+// Each point moves the computer's speed by 1 and half the lead toward the player, within 15 to
+// 46; the skill is read off the line through the presets.
 TEST(AdaptiveStrength, EachPointMovesTheComputerTowardThePlayer) {
-    const struct {
-        bool player1Mouse, player2Keyboard;
-        float speed;
-        int32_t score1, score2, scorer;
-        float newSpeed, newSkill;
-    } cases[] = {{true, false, 40, 0, 0, 1, 41.5f, 0.725f},  // the player leads 1-0
-                 {true, false, 41.5f, 1, 0, 2, 40.5f, float(0.7 + 0.5 / 60)},  // 1-1
-                 {true, false, 36, 1, 0, 2, 35, 0.4f},                         // Easy
-                 {true, false, 45.5f, 4, 2, 1, 46, 0.8f},                      // Hard is the top
-                 {true, false, 16, 0, 3, 2, 15, 0.1f},         // the bottom, below Easy
-                 {false, true, 40, 0, 0, 2, 41.5f, 0.725f},    // the person is player 2
-                 {false, false, 40, 0, 0, 1, 41.5f, 0.725f}};  // two computers: player 1's
-    for (const auto& c : cases) {
+    const std::tuple<bool, bool, float, int32_t, int32_t, int32_t, float, float> cases[] = {
+        {true, false, 40, 0, 0, 1, 41.5f, 0.725f},                    // the player leads 1-0
+        {true, false, 41.5f, 1, 0, 2, 40.5f, float(0.7 + 0.5 / 60)},  // 1-1
+        {true, false, 36, 1, 0, 2, 35, 0.4f},                         // Easy
+        {true, false, 45.5f, 4, 2, 1, 46, 0.8f},                      // Hard is the top
+        {true, false, 16, 0, 3, 2, 15, 0.1f},                         // the bottom, below Easy
+        {false, true, 40, 0, 0, 2, 41.5f, 0.725f},                    // the person is player 2
+        {false, false, 40, 0, 0, 1, 41.5f, 0.725f}};                  // two computers: player 1's
+    for (const auto& [mouse, keys, speed, s1, s2, scorer, newSpeed, newSkill] : cases) {
         Match m = plainMatch();
-        m.settings.player1Mouse = c.player1Mouse;
-        m.settings.player2Keyboard = c.player2Keyboard;
-        m.settings.adaptiveStrength = true;
-        m.settings.aiSpeed = c.speed;
-        m.state.score1 = c.score1 + (c.scorer == 1);
-        m.state.score2 = c.score2 + (c.scorer == 2);
-        adaptStrength(m, c.score1, c.score2);
-        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed) << c.speed;
-        EXPECT_FLOAT_EQ(m.settings.aiSkill, c.newSkill) << c.speed;
+        m.settings.player1Mouse = mouse, m.settings.player2Keyboard = keys;
+        m.settings.adaptiveStrength = true, m.settings.aiSpeed = speed;
+        m.state.score1 = s1 + (scorer == 1), m.state.score2 = s2 + (scorer == 2);
+        adaptStrength(m, s1, s2);
+        EXPECT_EQ(m.settings.aiSpeed, newSpeed) << speed;
+        EXPECT_FLOAT_EQ(m.settings.aiSkill, newSkill) << speed;
         adaptStrength(m, m.state.score1, m.state.score2);  // no point, no change
-        EXPECT_EQ(m.settings.aiSpeed, c.newSpeed);
+        EXPECT_EQ(m.settings.aiSpeed, newSpeed);
     }
 }
 

@@ -1,6 +1,5 @@
-// One update on one command: the toss, the human paddles, the window requests, the let, and
-// what a restart does; then service rotation and winning, against the rule book's worked
-// tables. (The swings' degrees per update are held by the golden traces.)
+// One update: the toss, human paddles, window requests, the let, a restart; service rotation
+// and winning by the rule book's tables. (The swings' degrees per update: the golden traces.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -11,8 +10,7 @@
 namespace spinvale {
 namespace {
 
-// Both players human in a rally no paddle can reach: the ball hangs frozen far off the
-// table, so only the swings move.
+// Two humans in a rally no paddle can reach: the ball hangs frozen far off, only swings move.
 Match swingMatch() {
     Match m = plainMatch();
     m.settings.player1Mouse = m.settings.player2Keyboard = true;
@@ -48,17 +46,15 @@ TEST(StepMatch, TheTossUsesUpItsPressAndTheNextOneSwings) {
     Match c = plainMatch();  // a computer player 2 tosses by itself; Enter tosses nothing
     c.state.rallyState = P2ToServe;
     stepMatch(c, command(16, {KeyEnter, KeyEscape, KeyF1}));
-    EXPECT_EQ(c.state.rallyState, P2Toss);
-    EXPECT_FALSE(c.input.enterUsedByToss);
+    EXPECT_EQ(std::pair(c.state.rallyState, c.input.enterUsedByToss), std::pair(P2Toss, false));
     EXPECT_TRUE(c.requests.quit && c.requests.toggleFullscreen);  // after the whole update
     stepMatch(c, command(16));
     EXPECT_FALSE(c.requests.quit || c.requests.toggleFullscreen);  // each step starts afresh
 }
 
-// Player 2's arrows move it 0.4 cm a millisecond (6.4 in 16 ms), opposite arrows cancel, and
-// the side follows the last move along x; the clamp at 152.5 is no move. Player 1's side
-// follows the pointer beyond a dead band of 0.0001 of the screen's width (2 pixels of
-// 20000), and not once the swing reaches 2 degrees.
+// Player 2's arrows move it 0.4 cm a ms, opposite arrows cancel, the side follows the last move
+// along x; the clamp at 152.5 is no move. Player 1's side follows the pointer past a dead band
+// of 0.0001 of the screen's width (2 of 20000 pixels), and not once the swing reaches 2 degrees.
 TEST(HumanPaddles, ArrowsAndTheClampMoveTwoThePointerTurnsOne) {
     Match m = swingMatch();
     Paddle &p1 = m.state.paddle1, &p2 = m.state.paddle2;
@@ -68,11 +64,7 @@ TEST(HumanPaddles, ArrowsAndTheClampMoveTwoThePointerTurnsOne) {
         {{KeyRight, KeyUp}, 10, -206.4f, PaddleSide::Backhand},
         {{KeyLeft, KeyRight, KeyDown}, 10, -200, PaddleSide::Backhand}};
     for (const auto& [down, x, z, side] : keys) {
-        UpdateInput input = command(16);
-        for (const int key : down) {
-            input.keys.set(std::size_t(key));
-        }
-        stepMatch(m, input);
+        stepMatch(m, command(16, down));
         EXPECT_NEAR(p2.x, x, 1e-4);
         EXPECT_NEAR(p2.z, z, 1e-4);
         EXPECT_EQ(p2.side, side) << x << ", " << z;
@@ -128,11 +120,10 @@ TEST(RestartMatch, KeepsTheScoreAndDecidesTheServeBeforeTakingTheSettings) {
     EXPECT_EQ(std::tuple(m.input.leftButton, m.input.enterUsedByToss), std::tuple(0, false));
 }
 
-// Two humans, the ball hanging far off the table at 4.9 along it. In a serve or a rally,
-// 2,999 ms give no let and one more millisecond does: the serve the score calls comes next
-// (3-2: n / 2 = 2 is even, the first server), no point, no sound; one update at 5 starts the
-// count again. A server holding the ball may take five seconds and more: no let, and the
-// paddles stay where the players put them.
+// Two humans, the ball hanging far off the table at 4.9 along it. In play, 2,999 ms give no let
+// and one more ms does: the serve the score calls (3-2: n / 2 = 2 is even, the first server), no
+// point, no sound; an update at 5 starts the count again. A server holding the ball may wait
+// five seconds and more: no let, the paddles stay where the players put them.
 TEST(Let, ABallInPlayThatHardlyMovesForThreeSecondsIsPlayedAgainAServerMayWait) {
     for (const RallyState state :
          {P1Serve, P2Serve, P1Shot, P2Shot, P1ToReturn, P2ToReturn, P1ToServe, P2ToServe}) {
@@ -143,14 +134,14 @@ TEST(Let, ABallInPlayThatHardlyMovesForThreeSecondsIsPlayedAgainAServerMayWait) 
         MatchState& s = m.state;
         s.score1 = 3, s.score2 = 2, s.firstServer = 1, s.rallyState = state, s.paddle2.z = -150;
         placeBall(s, 300, 200, -300, 0, 0, 4.9f);
-        const auto wait = [&m](uint32_t ms) {
+        const auto wait = [&m](uint32_t ms, int times = 1) {
             UpdateInput input = command(ms);
             input.pointerX = 500, input.pointerY = 600;  // paddle 1 at a depth of 164.4
-            stepMatch(m, input);
+            while (times-- > 0) {
+                stepMatch(m, input);
+            }
         };
-        for (int i = 0; i < 29; ++i) {
-            wait(100);
-        }
+        wait(100, 29);
         wait(99);
         EXPECT_EQ(std::tuple(s.stallMs, s.rallyState), std::tuple(inPlay ? 2999 : 0, state));
         wait(1);  // a let puts the paddles at 200 and -200, as a new window does
@@ -175,13 +166,10 @@ RallyState decide(int32_t points, int32_t score1, int32_t score2, int32_t firstS
     return m.state.rallyState;
 }
 
-// First server player 1; each row is checked again mirrored, with player 2 serving first.
-// The service changes every 2 points (every 5 in a 21-point game) and every point from deuce.
+// First server player 1, each row again mirrored with player 2 first. The service changes every
+// 2 points (every 5 in a 21-point game) and every point from deuce.
 TEST(DecideNextServe, ServiceTablesOfBothGameLengths) {
-    const struct {
-        int points, s1, s2;
-        RallyState expected;
-    } rows[] = {
+    const std::tuple<int, int, int, RallyState> rows[] = {
         {11, 1, 0, P1ToServe},    {11, 1, 1, P2ToServe},    {11, 2, 0, P2ToServe},
         {11, 2, 1, P2ToServe},    {11, 3, 0, P2ToServe},    {11, 2, 2, P1ToServe},
         {11, 3, 2, P1ToServe},    {11, 4, 0, P1ToServe},    {11, 9, 1, P2ToServe},
@@ -194,12 +182,12 @@ TEST(DecideNextServe, ServiceTablesOfBothGameLengths) {
         {21, 20, 19, P2ToServe},  {21, 20, 20, P1ToServe},  {21, 21, 20, P2ToServe},
         {21, 21, 19, P1WinsGame}, {21, 22, 20, P1WinsGame},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(decide(r.points, r.s1, r.s2, 1), r.expected) << r.s1 << "-" << r.s2;
-        const RallyState mirrored = r.expected == P1ToServe   ? P2ToServe
-                                    : r.expected == P2ToServe ? P1ToServe
-                                                              : P2WinsGame;
-        EXPECT_EQ(decide(r.points, r.s2, r.s1, 2), mirrored) << r.s2 << "-" << r.s1;
+    for (const auto& [points, s1, s2, expected] : rows) {
+        EXPECT_EQ(decide(points, s1, s2, 1), expected) << s1 << "-" << s2;
+        const RallyState mirrored = expected == P1ToServe   ? P2ToServe
+                                    : expected == P2ToServe ? P1ToServe
+                                                            : P2WinsGame;
+        EXPECT_EQ(decide(points, s2, s1, 2), mirrored) << s2 << "-" << s1;
     }
 }
 

@@ -1,7 +1,5 @@
-// Serves and returns: reach, pace and height by stance, the computer's spin; the computer
-// paddles' wind-up far out. (Human strokes turned at many swing angles on both sides, the
-// computer's aim and its correction, its paddles' tracking and swing angles: the golden
-// traces.)
+// Serves and returns: reach, pace and height by stance, the computer's spin and wind-up. (Swing
+// angles, the computer's aim, correction and tracking: the golden traces.)
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -11,8 +9,7 @@
 namespace spinvale {
 namespace {
 
-// A paddle at depth d on player 1's side (mirrored for player 2) and a ball from the other
-// end that just passed its plane within reach.
+// A paddle at depth d on player 1's side (mirrored for 2), a ball just past it within reach.
 Match returnFor(int player, float depth, float ballY, bool human) {
     Match m = plainMatch();
     const float sign = player == 1 ? 1.0f : -1.0f;
@@ -32,9 +29,8 @@ void strike(Match& m) {
 }
 
 TEST(StrokeReturn, PaceAndHeightByDepthAndHowLowTheBallIsMet) {
-    // Depth 200: ratio 200/274, t = 63/137, height speed (1 - ratio) x 110 x (t + 1), boosted
-    // by 1.2 below 85 and again below 80; depth 205 likewise; nearer than the end the ratio
-    // stops at 0.5 and no depth factor applies.
+    // Depth 200: ratio 200/274, t = 63/137, height speed (1 - ratio) x 110 x (t + 1), x 1.2
+    // below 85 and again below 80; nearer than the end the ratio stops at 0.5, no depth factor.
     const float cases[][4] = {{200, 90, 43.37f, 286.13f}, {200, 85.5f, 43.37f, 286.13f},
                               {200, 84, 52.04f, 286.13f}, {200, 80, 52.04f, 286.13f},
                               {200, 79, 62.45f, 286.13f}, {205, 90, 41.4f, 293.3f},
@@ -53,25 +49,21 @@ TEST(StrokeReturn, PaceAndHeightByDepthAndHowLowTheBallIsMet) {
 }
 
 TEST(StrokeReturn, ReachIsStrictAndOnlyAfterTheBounce) {
-    for (float x : {-5.0f, 15.0f}) {
-        Match m = returnFor(1, 200, 90, true);
-        m.state.ballX = x;
-        strokePlayer1(m);
-        EXPECT_EQ(m.state.rallyState, P1ToReturn) << x;
+    // Player 2 reaches from x - 15 to x + 5, exclusive; a ball in P1Shot has not bounced yet.
+    const std::tuple<int, float, RallyState> cases[] = {
+        {1, -5, P1ToReturn}, {1, 15, P1ToReturn}, {2, -15, P2ToReturn}, {1, 2, P1Shot}};
+    for (const auto& [player, x, state] : cases) {
+        Match m = returnFor(player, 200, 90, true);
+        m.state.ballX = x, m.state.rallyState = state;
+        strike(m);
+        EXPECT_EQ(std::pair(m.state.rallyState, m.state.ballVZ),
+                  std::pair(state, player == 1 ? 200.0f : -200.0f))
+            << x;
     }
-    Match shot = returnFor(1, 200, 90, true);
-    shot.state.rallyState = P1Shot;  // not bounced yet: no return
-    strokePlayer1(shot);
-    EXPECT_EQ(shot.state.ballVZ, 200.0f);
-    Match m2 = returnFor(2, 200, 90, true);
-    m2.state.ballX = -15;  // player 2 reaches from x - 15 to x + 5, exclusive
-    strike(m2);
-    EXPECT_EQ(m2.state.rallyState, P2ToReturn);
 }
 
-// The computer spins its return only above a skill of 0.5: at 0.5 a return draws four times
-// (home depth, aim pick, aim, miss), above it player 1 draws once more for the spin and
-// player 2 twice.
+// Spin only above skill 0.5: at 0.5 a return draws four times (home depth, aim pick, aim,
+// miss), above it player 1 draws once more for the spin and player 2 twice.
 TEST(StrokeReturn, TheComputerSpinsOnlyAboveHalfSkill) {
     for (const auto& [player, skill, draws] :
          {std::tuple{1, 0.5f, 4}, {1, 0.51f, 5}, {2, 0.5f, 4}, {2, 0.51f, 6}}) {
@@ -89,8 +81,7 @@ TEST(StrokeReturn, TheComputerSpinsOnlyAboveHalfSkill) {
 TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     Match m = plainMatch();
     MatchState& s = m.state;
-    s.rallyState = P1Toss;
-    s.ballY = 88.2f;  // not below the strike height yet
+    s.rallyState = P1Toss, s.ballY = 88.2f;  // not below the strike height yet
     strokePlayer1(m);
     EXPECT_EQ(s.rallyState, P1Toss);
     s.ballY = 88.1f;
@@ -98,8 +89,7 @@ TEST(StrokeServe, TheTossIsStruckOnTheWayDown) {
     EXPECT_EQ(s.rallyState, P1Serve);  // (the serve's speeds: the golden traces)
 }
 
-// A ball coming to a computer paddle far out on its own side, beyond 130 on the side that
-// holds it away from the body (player 1's backhand, player 2's forehand): a wind-up first.
+// A ball to a computer paddle beyond 130 on the side away from its body: a wind-up first.
 TEST(ComputerPaddles, WindUpFirstFarOutOnTheirOwnSide) {
     for (const auto& [player, x, phase] : {std::tuple{1, 130.0f, SwingPhase::Forward},
                                            {1, 130.5f, SwingPhase::WindUp},

@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# Golden traces: sixteen matches replayed by spinvale-sim, each trace compared with the hash
-# it had when it was first recorded. Any change to the match's arithmetic, its order of
-# steps, its random draws or the trace format shows here.
+# Sixteen matches replayed by spinvale-sim, each trace against its first recording's hash: any
+# change to the match's arithmetic, order of steps, random draws or trace format shows here.
 # Usage: golden_traces.sh BIN_DIR [--print]   (--print: show the hashes instead of checking)
-bin=$1
-print=${2:-}
+bin=$1 print=${2:-}
 source "$(dirname "$0")/../harness.sh"
 
-# Scripts made from formulas, so that no recording needs to be kept: irregular frame times,
-# a pointer sweeping the screen, clicks, arrows, Enter, F1, Esc at the end; frames of 24 to
-# 32 ms from a generator of its own (x * 69069 + 1, exact in any awk), under which a rally at
-# game speed 40 and gravity 30 stalls at 2-1 (a let). Two humans pressing by the clock: in
-# "serves" each toss is followed by a swing 66 - (5k mod 17) updates later in cycle k, serves
-# struck at many swing angles; in "returns" clicks every 149 updates and Enter every 151 end
-# some long rallies mid-swing. Taps of the pointer and arrows turn each paddle both ways.
+# Scripts from formulas, no recording kept: irregular frame times, a pointer sweeping the
+# screen, clicks, arrows, Enter, F1, Esc at the end; 24 to 32 ms frames from x * 69069 + 1
+# (exact in any awk), under which a rally at speed 40, gravity 30 stalls at 2-1 (a let). Two
+# humans by the clock: "serves" swings 66 - (5k mod 17) updates after each toss in cycle k;
+# "returns" clicks every 149 updates, Enter every 151, ending long rallies mid-swing. Taps of
+# the pointer and arrows turn each paddle both ways.
 script() {
     awk -v n="$1" -v kind="$2" 'BEGIN {
         r = 7
@@ -22,8 +19,7 @@ script() {
             ms = kind == "stall" ? 24 + int(r / 65536) % 9 : kind == "jitter" ? (i * 37) % 101 : kind == "heavy" ? 24 + (i * 5) % 9 : 10 + (i * 7) % 15
             x = int(512 + 480 * sin(i / 37)); y = int(384 + 360 * sin(i / 53))
             b = i % 90 == 0 ? "1" : i % 90 == 5 ? "0" : "-"
-            a = int(i / 40) % 6
-            arrows = a < 2 ? " 37" : a == 3 ? " 39 38" : a == 4 ? " 40" : ""
+            a = int(i / 40) % 6; arrows = a < 2 ? " 37" : a == 3 ? " 39 38" : a == 4 ? " 40" : ""
             keys = kind == "keys" || kind == "both" ? arrows (i % 70 ? "" : " 13") : ""
             if (kind == "both") keys = keys (i == 2000 || i == 4000 ? " 112" : "") (i == n - 1 ? " 27" : "")
             if (kind == "jitter" || kind == "heavy" || kind == "stall") { x = 0; y = 0; b = "-" }
@@ -44,8 +40,8 @@ for s in 6000:mouse 6000:keys 6000:both 20000:jitter 30000:heavy 30000:stall 800
     script "${s%:*}" "${s#*:}" "${s#*:}.txt"
 done
 
-# run NAME HASH SETTINGS SIM-OPTIONS...: the computer on both sides unless SETTINGS (options
-# of spinvale-settings, the later of two the same winning) says otherwise.
+# run NAME HASH SETTINGS SIM-OPTIONS...: two computers unless SETTINGS (spinvale-settings'
+# options, the later of two winning) says otherwise.
 run() {
     local name=$1 want=$2 settings=$3 got
     shift 3

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# spinvale-sim as a user runs it: options, summary, scripts, stop rules. What it traces, to
-# the byte and from the first update (player 2 serving, the computer tossing at once) to the
-# last of --max-frames, golden_traces.sh shows.
+# spinvale-sim as a user runs it: options, summary, scripts, stop rules. What it traces, to the
+# byte from the first update to the last of --max-frames: golden_traces.sh.
 bin=$1
 source "$(dirname "$0")/../harness.sh"
 
@@ -25,10 +24,8 @@ expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --script esc.txt --trace
 [ "$(wc -l <out.txt)" -eq 3 ] || fail "Esc ends the run after its own update"
 tail -1 out.txt | grep -q '"requests":\["quit"\]}$' || fail "quit request traced"
 
-# A drill: the coach's word on stderr, a recording that replays to its trace (what the driver
-# says and records, its unit test shows), and a script giving player 1's commands.
-expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left \
-    --max-frames 7000 --trace --record drill.txt
+# A drill: the coach's word on stderr, a recording replaying to its trace, a script for player 1.
+expect_status 0 "$bin/spinvale-sim" --settings cpu.dat --practice returns --target left --max-frames 7000 --trace --record drill.txt
 grep -Eq '^spinvale-sim: practice: (in|off target): no swing' err.txt || fail "the word: $(head -1 err.txt)"
 mv out.txt drill-trace.txt
 expect_status 0 "$bin/spinvale-sim" --script drill.txt --trace
