@@ -1,6 +1,5 @@
-# Fails when a source file of the match includes a platform header, and when the check
-# could not have seen one: no source found, no include line read, or a pattern that lets a
-# platform header through.
+# Fails when a match source includes a platform header, and when the check could not have seen
+# one: no source found, no include line read, or a pattern that lets a platform header through.
 cmake_minimum_required(VERSION 3.16)
 set(forbidden "SDL|GL/|GLES|AL/|ft2build|fontconfig|fstream|cstdio|stdio\\.h|iostream|filesystem|chrono|ctime|time\\.h|thread|unistd\\.h|fcntl\\.h|sys/|random")
 set(include_line "^[ \t]*#[ \t]*include[ \t]*[<\"]")

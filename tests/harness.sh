@@ -1,7 +1,6 @@
 # shellcheck shell=bash
-# What every test script shares: a scratch folder it runs in (removed at the end, after the
-# script's own on_exit), failures counted with a reason, and the exit status at the end.
-# The script sets bin (the build's bin folder) before sourcing this.
+# What every test script shares: a scratch folder (removed after the script's own on_exit),
+# failures counted with a reason, the exit status. The script sets bin before sourcing this.
 set -uo pipefail
 work=$(mktemp -d)
 on_exit() { :; }
@@ -9,14 +8,8 @@ trap 'on_exit; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-finish() {
-    [ "$failures" -eq 0 ] && echo "all passed"
-    exit "$failures"
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+finish() { [ "$failures" -eq 0 ] && echo "all passed"; exit "$failures"; }
 
 # expect_status STATUS COMMAND...: runs COMMAND with its output in out.txt and err.txt.
 expect_status() {
@@ -27,8 +20,7 @@ expect_status() {
     [ "$got" -eq "$want" ] || fail "$* exited $got, expected $want: $(cat err.txt)"
 }
 
-# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false once a try begun at
-# least SECONDS after the first (read to the microsecond: never a second short) has failed.
+# wait_for SECONDS COMMAND...: retries COMMAND; false once a try begun SECONDS on has failed.
 wait_for() {
     local deadline=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000)) began
     shift

@@ -1,5 +1,4 @@
-// The ways to play without a window: local play's clock, practice and its coach, replays
-// against their game's trace, the output sink and its statistics, the network driver's rules.
+// The ways to play without a window: local play, practice, replays, the sink, the net driver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,8 +60,7 @@ TEST(LocalDriver, TheMenusTimeIsNotHandedOnUpdatesGetAtMost100MsAndRequestsComeB
     EXPECT_EQ(stepped(driver.frame(9000, false, player)), 100u) << "a stall";
     driver.resumeAt(20000);  // a new window
     EXPECT_EQ(stepped(driver.frame(20012, false, player)), 12u);
-    // F1: a new window, the match restarted on settings read again (recorded before the next
-    // update) at a serve, score kept; Esc: quit; a new game is a line of its own, at 0-0.
+    // F1: a new window, the match restarted at a serve on settings read again, score kept.
     GameSettings reread = computers();
     reread.player2Keyboard = true;
     int reads = 0;
@@ -125,8 +123,7 @@ struct Follower : CommandSource {
     }
 };
 
-// The coach speaks on each ball once the frame is shown, summing up every 20 returns; the
-// menu's time is not handed on. A rally takes over, a new game ends it; the recording replays.
+// The coach sums up every 20 returns; a rally takes over, a new game ends it; it replays.
 TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     const GameSettings g = defaultGameSettings();
     const PracticeRules drill{PracticeMode::Returns, PracticeTarget::Left};
@@ -175,9 +172,8 @@ TEST(PracticeDriver, RecordsTheDrillAndSaysAfterEachFrameHowTheBallWent) {
     EXPECT_TRUE(replayed(record.str(), 3) == trace.str());
 }
 
-// Two humans, new windows restarting on other settings, and a new game, replayed to the same
-// trace at the recorded pace. Settings changed with no new window apply from the next update;
-// live Esc and F1 reach only the shell.
+// Two humans, new windows on other settings, a new game, at the recorded pace. Settings changed
+// with no new window apply from the next update.
 TEST(ReplayDriver, ARecordedGameReplaysToItsTraceAndLiveKeysOnlyReachTheShell) {
     GameSettings humans = defaultGameSettings();
     humans.player2Keyboard = true;
@@ -242,8 +238,7 @@ TEST(OutputSink, WritesEachUpdatesLinesCommandAndTraceAndCountsTheStatisticsOfEa
     EXPECT_EQ(trace.str().rfind("{\"frame\":0,\"elapsedMs\":0,", 0), 0u);
     EXPECT_NE(trace.str().find("\n{\"frame\":1,\"elapsedMs\":17,"), std::string::npos);
     EXPECT_EQ(std::tuple(sink.updates(), sounds), std::tuple(3, 3)) << "update 0 only traced";
-    // A computer game at adaptive strength, to its end: it replays; each point counts once, on
-    // one serve or the other, as the pages say; a new game counts afresh, at the strength reached.
+    // Adaptive strength, to the end: each point counts once; a new game keeps the strength reached.
     GameSettings adaptive = computers();
     adaptive.adaptiveStrength = true;
     LocalDriver driver(adaptive, [adaptive] { return adaptive; });
@@ -274,7 +269,6 @@ TEST(OutputSink, WritesEachUpdatesLinesCommandAndTraceAndCountsTheStatisticsOfEa
     EXPECT_NE(reached, adaptive.aiSpeed);
 }
 
-// The guest's arrows turn, an away player stands still, a join request is read or refused.
 TEST(NetDriver, TheGuestsArrowsTurnAndAJoinRequestIsReadOrTheProblemSaid) {
     KeySet keys = KeySet().set(KeyLeft).set(KeyUp).set(KeyEnter);
     turnArrows(keys);

@@ -63,7 +63,6 @@ TEST(Responders, TheMenuAnswersFirstThenTheShellsKeysThenTheCapture) {
     EXPECT_EQ(shell.next().keys, KeySet().set(KeyEnter).set(tabKey));
 }
 
-// What the player does in the menu comes back as what the shell must do.
 TEST(Responders, TheMenusActionsComeBackAsIntents) {
     Shell shell;
     shell.press(tabKey);

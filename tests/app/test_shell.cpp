@@ -1,5 +1,4 @@
-// The shell's input and clock: SDL's keys, button and gamepads as the game's events and each
-// update's command, the frame clock, the OpenGL extension and renderer names.
+// The shell's input and clock: SDL's keys, button and gamepads, the frame clock, GL names.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -35,7 +34,6 @@ void capture(InputCapture& capture, const SDL_Event& event, Gamepads& pads = noP
     }
 }
 
-// The keys the game reads, by their recorded codes; Ctrl+C and Ctrl+V are the clipboard's.
 TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
     const std::pair<SDL_Keycode, int> read[] = {
         {SDLK_RETURN, 13}, {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_LEFT, 37},
@@ -59,7 +57,6 @@ TEST(SdlInput, TheKeysTheGameReadsHaveTheirCodesAndNoOtherKeyCounts) {
                 std::holds_alternative<PasteEvent>(events[1]));
 }
 
-// An invite joins after --join or alone (a clicked link); not beside --host or another --join.
 TEST(GameCommandLine, AnInviteJoinsAfterJoinOrAlone) {
     const std::string invite = "spinvale://192.0.2.7:4000/k7mq2p";
     const std::string alone = "an invite joins: it takes no --host or --join";
@@ -121,8 +118,7 @@ TEST(InputCapture, KeysAndClicksAsTheUpdatesSeeThem) {
 using std::chrono::microseconds;
 const auto at = [](int64_t us) { return SteadyTime(microseconds(us)); };
 
-// The clock paces unless the swap waits for a fast enough display; frames fall due in turn;
-// ticks are whole milliseconds across the wrap, and an update gets at most 100.
+// The clock paces unless the swap waits for a fast enough display.
 TEST(FrameClock, PacesFramesAPeriodApartAndUpdatesGetWholeMillisecondsUpTo100) {
     // Limit, vsync, refresh rate (0: unknown), period: 1000000 / 60 rounded up; a display
     // reported at 59 Hz runs at 59.94, one faster than the limit lets the clock pace.
@@ -159,7 +155,6 @@ TEST(FrameClock, PacesFramesAPeriodApartAndUpdatesGetWholeMillisecondsUpTo100) {
     EXPECT_EQ(clampUpdateMs(ticksBetween(1000, 61000)), 100u) << "a minute minimised";
 }
 
-// Extensions by whole names only, never a prefix or a suffix of a longer one.
 TEST(GlNames, ExtensionsAreWholeNamesAndMesasProcessorRenderersAreKnown) {
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"GL_ARB_multisample GL_EXT_bgra", "GL_ARB_multisample", true},
@@ -181,8 +176,7 @@ TEST(GlNames, ExtensionsAreWholeNamesAndMesasProcessorRenderersAreKnown) {
                  isSoftwareRenderer(nullptr));
 }
 
-// SDL's own virtual controller: the stick past the dead zone or the D-pad hold the arrows, A
-// Enter, Start Esc, Back Tab. Pulled out, it lets go of its keys, not of the keyboard's.
+// SDL's own virtual controller; pulled out, it lets go of its keys, not of the keyboard's.
 TEST(VirtualPad, HoldsTheKeysOfItsStickAndButtonsUntilPulledOut) {
     ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
     InputCapture input;

@@ -1,13 +1,11 @@
-// Frames drawn on a real OpenGL context and read back, only the interiors of shapes checked;
-// any display SDL can open will do (CTest gives each case a private X server).
+// Frames drawn on a real GL context and read back, only shapes' interiors checked (any display).
 #include <tuple>
 
 #include "bmp_image.h"
 #include "drawing_fixture.h"
 #include "text.h"
 
-// Mesa keeps display-list glyph pointers out of the leak checker's sight, and SDL's X11 video
-// leaves the D-Bus connection it opens to hold off the screen saver: excuse both.
+// Not ours to free: Mesa's hidden display-list glyphs, SDL X11's screen-saver D-Bus link.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:_dri.so\nleak:libdbus-1.so\n";
 }
@@ -15,8 +13,7 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace spinvale::test {
 namespace {
 
-// The table-top image's colour at a point of the playing surface: u falls from 1 at
-// x = -76.181 to 0 at x = 76.319, v rises from 0 at z = 136.885 to 1 at z = -137.115.
+// The table-top image's colour at a point of the surface: u is 0 at x = 76.319, v at z = 136.885.
 Rgb tableTexel(double x, double z) {
     BitmapFile file;
     std::string error;
@@ -27,7 +24,6 @@ Rgb tableTexel(double x, double z) {
     return {p[2], p[1], p[0]};
 }
 
-// From two cameras: the sky in a top corner, the surface in its image, the edge lines white.
 TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
     for (const auto& camera : {std::array<float, 3>{0, 300, 320}, {-120, 200, 280}}) {
         GameSettings& g = match_.settings;
@@ -45,8 +41,7 @@ TEST_F(Drawing, CameraShowsTheSkyTheTableTopInItsImageAndTheNet) {
             EXPECT_TRUE(near(pixelAt(x, drawnTop, z), white, 20)) << x << ", " << z;
         }
     }
-    // The net blended at alpha 0.77 over the table past it, one or two layers deep (its slab's
-    // two faces); its white top band ends 18.7 above the table.
+    // The net: alpha 0.77 over the table, one or two layers (its slab's faces); white to 18.7 up.
     match_.settings = defaultGameSettings();
     draw();
     const auto behind = [](double x, double y) {  // the table seen past (x, y, 0)
@@ -81,9 +76,8 @@ TEST_F(Drawing, BallIsWhiteAndItsShadowBlackOnTheTableOrTheFloor) {
     }
 }
 
-// Row y of a screen of height h is window row h - y - 17, a text starting one pixel left of
-// its column (on 768 rows or 769). The frame's texts, written again over it in red where the
-// frame put them, cover every blue pixel and no other.
+// Row y of a screen h high is window row h - y - 17, a text one pixel left of its column. The
+// frame's texts, written again in red where the frame put them, cover every blue pixel only.
 TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
     const TextRows rows = frameTextRows(769);
     EXPECT_EQ((std::array{rows.score1, rows.score2, rows.result, rows.exitHint, rows.newGameHint}),
@@ -114,10 +108,8 @@ TEST_F(Drawing, TheTextsReadAsTheGameWritesThemInTheirRows) {
     }
 }
 
-// A blade's centre lies 7.07 cm out and down from the paddle's point, red rubber toward player
-// 1; simple graphics draw flat pink paddles, no table top and a white outline at 76.2.
-// Player 2's transform, left in the modelview matrix: the model point (x, 0, 0) lands at the
-// paddle's point plus the offset; x - 13 on the backhand, the swing turning about y.
+// Simple graphics: flat pink paddles, no table top, a white outline at 76.2. Player 2's modelview
+// takes model (x, 0, 0) to the paddle's point plus the offset (x - 13 on the backhand).
 TEST_F(Drawing, PaddlesArePlacedAndShowTheirRubberOnTheirSideOrPlainPinkInSimpleGraphics) {
     SceneLists simple = lists_;
     useSimpleGraphics(simple);
@@ -159,10 +151,8 @@ TEST_F(Drawing, PaddlesArePlacedAndShowTheirRubberOnTheirSideOrPlainPinkInSimple
     }
 }
 
-// A window made sees to 900 cm, resized to 2000 cm (the far plane is m14 / (m10 + 1)), and
-// shrunk to no height keeps the aspect. A page dims the frame to a fifth, its panel to two
-// fifths, the selected bar adds a fifth of white; one too tall for the window (the menu's, at
-// 800 x 600) sets its entries smaller.
+// The far plane is m14 / (m10 + 1). A page dims the frame to a fifth, its panel to two fifths,
+// the selected bar adds a fifth of white; the menu's, too tall at 800 x 600, is set smaller.
 TEST_F(Drawing, TheViewAndPagesFitTheWindowAndAPageDimsTheFrameAndBarsTheSelectedEntry) {
     GLdouble made[16], resized[16], after[16];
     glGetDoublev(GL_PROJECTION_MATRIX, made);

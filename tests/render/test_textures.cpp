@@ -8,8 +8,7 @@
 namespace spinvale::test {
 namespace {
 
-// A new texture loaded from a file (context current or not): its width, height, alpha or not,
-// and filters; its RGB(A) image in 4-byte rows; what loading wrote on stderr.
+// A texture loaded from a file: width, height, alpha, filters; its image; what stderr got.
 struct Loaded {
     std::array<GLint, 5> state{};
     Bytes image;
@@ -37,9 +36,8 @@ Loaded load(const std::string& path, bool current = true) {
     return t;
 }
 
-// The file's blue-green-red bytes come out swapped: the upload declared their order, the row
-// padding is skipped. Sides are scaled up to powers of two (a single row to two) and large
-// images down to 512; palette images go up in their colours, black past the palette.
+// Blue-green-red bytes come out swapped (the upload declared their order), row padding skipped;
+// a single row scales to two; palette images go up in their colours, black past the palette.
 TEST_F(Drawing, TexturesGoUpInTheFilesByteOrderAtPowerOfTwoSidesUpTo512) {
     const Bytes bgra = {1, 2, 3, 4, 250, 251, 252, 128};
     Bytes paletted = bmpHeaders(4, 2, 8, 16, 0, bmpPalette(16));
@@ -75,7 +73,6 @@ TEST_F(Drawing, TexturesGoUpInTheFilesByteOrderAtPowerOfTwoSidesUpTo512) {
     }
 }
 
-// A truncated or missing file, or no current context: no image, no filter set, one warning.
 TEST_F(Drawing, UnusableTextureFileLeavesTheTextureEmptyWithOneWarning) {
     const std::string good = temporaryFile(bmpFile(4, 4, 24));
     const std::string truncated = temporaryFile(withRows(bmpHeaders(4, 4, 24), 47));

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# with_x_server.sh COMMAND...: runs COMMAND with SDL on a private X server (Xvfb, one
-# 1024x768 24-bit screen) that lives as long as the command. The server picks a free
-# display number itself and names it once it answers, so runs side by side never race for
-# one. No server, no run: the command fails, and says why.
+# with_x_server.sh COMMAND...: runs COMMAND on a private Xvfb that picks a free display itself
+# and names it once it answers, so runs side by side never race; no server, no run, and why.
 set -uo pipefail
 work=$(mktemp -d)
 server=

@@ -52,7 +52,6 @@ inline Bytes bmpFile(int32_t width, int32_t height, uint16_t bits, uint8_t fill 
     return withRows(headers, (std::size_t(bits) * width + 31) / 32 * 4 * height, fill);
 }
 
-// The bytes in a new temporary file; returns its path.
 inline std::string temporaryFile(const Bytes& bytes) {
     char path[] = "/tmp/spinvale-test-XXXXXX";
     const int fd = mkstemp(path);

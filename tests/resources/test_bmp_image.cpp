@@ -12,8 +12,7 @@ namespace {
 
 using namespace test;
 
-// Parsed from a buffer of exactly the file's size, so that a read past it is an
-// AddressSanitizer error in the sanitized build. "" when read, else the reason refused.
+// Parsed from a buffer of exactly the file's size: a read past it is an AddressSanitizer error.
 std::string parse(const Bytes& bytes, BitmapFile& file) {
     const Bytes exact(bytes);
     std::string error;
@@ -21,8 +20,7 @@ std::string parse(const Bytes& bytes, BitmapFile& file) {
 }
 
 // The palette (as many entries as the colours used say, all 256 for 0) follows the 40-byte
-// info header, the rows the palette; sides up to 16384. A malformed file's reason is named;
-// a good file on disk is read whole, an unusable one gives the reason.
+// info header, the rows the palette; sides up to 16384.
 TEST(BitmapFile, WellFormedFilesAreReadWholeAndMalformedOrUnreadableOnesRefusedWithTheReason) {
     const std::pair<Bytes, uint32_t> cases[] = {
         {withRows(bmpHeaders(4, 1, 8, 16, 0, bmpPalette(16)), 4), 16},

@@ -26,7 +26,6 @@ std::optional<int> parse(const std::vector<std::string>& args, Parsed& p, std::s
     return status;
 }
 
-// Values follow the option or its equals sign; a bad line names its fault and gives status 2.
 TEST(CommandLine, ValuesFollowTheOptionAndFaultsAreNamedWithStatusTwo) {
     Parsed p;
     std::string error;

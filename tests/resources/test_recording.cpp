@@ -31,8 +31,7 @@ TEST(RecordingLine, UpdatesAndSettingsReadBackAsWrittenAndATraceLineShowsANan) {
         EXPECT_EQ(parseRecordingLine(line, in, settings, error), LineKind::Malformed) << line;
         EXPECT_FALSE(error.empty()) << line;
     }
-    // Settings lines carry every field exactly; a missing, repeated or unusable field is
-    // refused, never half taken.
+    // Settings lines carry every field exactly; a faulty one is refused, never half taken.
     GameSettings g = defaultGameSettings();
     g.aiSkill = 0.1f, g.gameSpeed = 13.7f, g.player2Keyboard = true, g.screenWidth = 800;
     const std::string line = formatSettingsLine(g);
@@ -54,8 +53,7 @@ TEST(RecordingLine, UpdatesAndSettingsReadBackAsWrittenAndATraceLineShowsANan) {
     EXPECT_FALSE(allFieldsFinite(m.state));
 }
 
-// Settings lines apply to the updates after them; a new game is a line of its own, for the
-// next update only, its settings staying after it.
+// A new game is a line of its own, for the next update only, its settings staying after it.
 TEST(RecordingReader, SettingsAndNewGameLinesApplyToTheUpdatesAfterThem) {
     GameSettings fast = defaultGameSettings();
     fast.gameSpeed = 30;

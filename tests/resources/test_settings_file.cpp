@@ -11,8 +11,7 @@
 namespace spinvale {
 namespace {
 
-// A record written at the documented offsets, little-endian int32s and doubles, then the
-// changes over it. Offsets 16 and 56 are reserved, 76 is an alignment gap.
+// A record at the documented offsets (16 and 56 reserved, 76 a gap), then the changes over it.
 SettingsRecord record(std::vector<std::pair<std::size_t, double>> changes = {}) {
     std::vector<std::pair<std::size_t, double>> fields = {
         {0, 1},     {8, 12.5},   {16, 999}, {24, -2.9}, {32, 9.75}, {40, 0.25},
@@ -40,9 +39,8 @@ std::vector<double> numbers(const GameSettings& g) {
 const std::vector<double> handMadeNumbers = {12.5, -2,  9.75, 0.25f,  35.5, 21,
                                              1280, 720, -5,   250.1f, 330};
 
-// Every field is read at its offset; odd values the game can play with are kept (the skill
-// clamped), others take the shipped value with one warning naming the field. A missing or
-// short file gives the shipped settings and a warning; of a long one, 112 bytes count.
+// Odd values the game can play with are kept (the skill clamped), others take the shipped value
+// with one warning naming the field; of a long file, 112 bytes count.
 TEST(SettingsFile, FieldsAreReadAtTheirOffsetsAndUnusableValuesAndFilesFallBackWithAWarning) {
     std::vector<std::string> warnings;
     const GameSettings g = decodeSettings(record(), "test.dat", warnings);
