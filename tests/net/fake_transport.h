@@ -1,7 +1,5 @@
-// A transport in memory for the network peer's tests and fuzzer: what one side sends reaches
-// the side it is linked to at that side's next receive, until the link is cut; anything else
-// (visitors, garbage, timeouts) is put straight into a side's inbox. A host may be linked to
-// many callers (a guest, watchers), each on a connection of its own.
+// A transport in memory: what one side sends reaches its linked side's next receive until the
+// link is cut; anything else (visitors, garbage, timeouts) goes straight into an inbox.
 #pragma once
 
 #include <algorithm>
@@ -14,8 +12,7 @@
 
 namespace spinvale::net {
 
-// A peer of the tests: the host at table.local, the code K7MQ2P typed loosely; a desync
-// written into `dumps` (by default told, never written).
+// The host at table.local, the code typed loosely; a desync written into `dumps` (or only told).
 inline NetSetup testSetup(Role role = Role::Guest, const std::string& dumps = "/dev/null/none",
                           bool watchers = true) {
     NetSetup setup;

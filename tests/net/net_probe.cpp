@@ -2,11 +2,10 @@
 //   net_probe PORT empty | half-open N | wrong-code N SECONDS | trickle CODE inputs|hashes
 //                  | big SECONDS [CODE]
 // empty: 600 empty datagrams, then 300 a second for 6 s; half-open: N CONNECTs, each from its
-// own address, never finished; wrong-code: N connections from 127.0.0.2 guessing codes;
-// trickle: joins, then sends only an empty Inputs (or a hash out of turn) every 2 s until the
-// host lets it go; big: two visitors that never say hello (with CODE: that join first),
-// 4 x 30 MB each. It prints "probing" as it begins and what it did at the end. With
-// --watch PID, that process's resident memory is sampled throughout: "memory START MOST" (kB).
+// own address, never finished; wrong-code: N connections from 127.0.0.2 guessing codes; trickle:
+// joins, then only an empty Inputs (or a hash out of turn) every 2 s until let go; big: two
+// visitors that never say hello (with CODE: that join first), 4 x 30 MB each. It prints "probing",
+// then what it did; with --watch PID, "memory START MOST": that process's resident kB.
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <unistd.h>
@@ -91,8 +90,7 @@ Hello hello(const std::string& code) {
     return h;
 }
 
-// ENet connections from `from` for `seconds`: each event goes to on(host, event), which
-// says whether to go on.
+// ENet connections from `from` for `seconds`; on(host, event) says whether to go on.
 template <typename On>
 void connections(const char* from, int count, double seconds, On on) {
     ENetAddress a{};

@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# Network games of spinvale-sim processes on loopback, each host on 127.0.0.1 with a port the
-# system picks and a code of its own.
-#   net_sim_test.sh BIN games: a whole game at the shipped speed (about 45 s) through the lossy
-#     relay (the guest also sends garbage), and the same game direct, watched by three
-#     spinvale-sim (through the relay, stopped for 12 s, joining 30 s late): one trace on each
-#     side, in each replay, watched or not; the stopped watcher's cut off, and told why. Then a
-#     desync caught and both states written.
-#   net_sim_test.sh BIN probes PACE_MS: the host polling every PACE_MS (16: the window's pace),
-#     what strangers send it (net_probe) while a guest plays or joins: the game goes on, the
-#     guest joins, and the host's memory stays within 16 MB of its start.
+# Games of spinvale-sim on loopback: each host on 127.0.0.1, a port the system picks, its own code.
+#   BIN games: a game at the shipped speed (about 45 s) through the lossy relay (the guest also
+#     sends garbage), and direct, watched through the relay, stopped for 12 s and 30 s late: one
+#     trace on each side and replay; the stopped watcher cut off and told. Then a desync caught.
+#   BIN probes PACE_MS: the host polling every PACE_MS (16: the window's), what strangers send
+#     (net_probe) while a guest plays or joins: the game goes on, the host's memory within 16 MB.
 bin=$1 part=$2 pace=${3:-1}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../harness.sh"
@@ -31,8 +27,7 @@ await() {
 export XDG_STATE_HOME=$work/state
 
 "$bin/spinvale-settings" write host.dat --player1 computer --game-speed 30 >/dev/null || fail "no host.dat"
-# The computer host's script is its frame times; the guest walks its paddle left and right
-# and taps Enter now and then (serves, and swings that may meet the ball).
+# Frame times for the computer host; the guest also walks left and right and taps Enter.
 script() { # LINES GUEST(0|1)
     awk -v n="$1" -v guest="$2" 'BEGIN { for (i = 0; i < n; ++i) { a = int(i / 30) % 4
         print "16 0 0 -" (!guest ? "" : (a == 0 ? " 37" : a == 2 ? " 39" : "") (i % 45 == 0 ? " 13" : "")) } }'
@@ -73,9 +68,8 @@ relay() { # SEED: a lossy relay to the host's port, its own port in relay_port
 
 games() {
     watched_games
-    # One side's match changed after update 100: both sides stop at the next hash, 120, and
-    # each writes both states to a new file in its state folder. The guest joins by the
-    # host's invite.
+    # One side's match changed after update 100: both stop at the next hash, 120, and each
+    # writes both states to a new file in its state folder. The guest joins by the invite.
     start_host desync p1.txt
     guest desync "$invite" p2.txt --test-desync-after 100
     await "$guest_pid" 30 3
@@ -91,8 +85,7 @@ games() {
 lines() { [ "$(wc -l <"$1")" -ge "$2" ]; }
 watched_games() {
     "$bin/spinvale-settings" write shipped.dat --player1 computer >/dev/null || fail "no shipped.dat"
-    # The unwatched game through the relay: a lost handshake would make a round trip long
-    # enough for an input delay, and with it another game.
+    # Unwatched, through the relay: no input delay, which a lost handshake's round trip would set.
     start_host plain p1.txt --settings shipped.dat --input-delay 0
     relay 5
     guest plain "127.0.0.1:$relay_port" p2.txt --code "$code" --test-garbage --input-delay 0
@@ -140,8 +133,7 @@ memory() { # NAME: the host's resident memory during the probe
     read -r _ start most < <(grep '^memory' "$1.probe")
     [ $((most - start)) -le 16384 ] || fail "$1: the host's memory went from $start kB to $most kB"
 }
-# probe NAME WHEN(playing|joining) COUNTED PROBE...: WHEN the game the probe meets is, and
-# what the host's counts at the end tell of it.
+# probe NAME WHEN(playing|joining) COUNTED PROBE...: the game the probe meets, and its count.
 probe() {
     start_host "$1" host.txt --test-poll-ms "$pace"
     local probe_pid=

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""A lossy UDP relay on loopback for the network tests: the client sends to LISTEN_PORT (0: one
-the system picks, printed), the server is at SERVER_PORT. Each way, a datagram is dropped with
-probability --loss, else delivered after --delay ms (up to 30 more when reordered, chance
---reorder), sometimes twice (--duplicate), by a seeded generator (--seed); the relay ends
-after --lifetime seconds."""
+"""A lossy UDP relay on loopback from LISTEN_PORT (0: the system's pick, printed) to SERVER_PORT.
+Each way a datagram is dropped at chance --loss, else delivered after --delay ms (up to 30 more at
+chance --reorder), sometimes twice (--duplicate), seeded by --seed; it ends after --lifetime s."""
 import argparse
 import heapq
 import itertools

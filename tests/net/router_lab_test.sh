@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# A home network of network namespaces: three computers on a LAN behind a router (nftables and
-# miniupnpd with this script's configuration, never as a service), a guest outside. Games of
-# spinvale-sim and the window through the port opened by UPnP and NAT-PMP, a router that refuses
-# or is missing, the games listed on the LAN. Private addresses only, in namespaces made here.
+# Namespaces: three computers on a LAN behind a router (nftables, miniupnpd configured here,
+# never a service), a guest outside. Games through ports opened by UPnP and NAT-PMP, a router
+# that refuses or is missing, games listed on the LAN. Private addresses only.
 bin=$(cd "$1" && pwd)
 [ "$(id -u)" -eq 0 ] || { sudo -n true 2>/dev/null && exec sudo -n "$0" "$@"
     echo "SKIPPED: the router lab builds network namespaces: it needs root or password-less sudo"; exit 77; }
@@ -11,8 +10,7 @@ for tool in ip nft /usr/sbin/miniupnpd python3 xvfb-run xdotool; do
 done
 source "$(dirname "$0")/../harness.sh"
 ns=sv$$ names=(router lan1 lan2 lan3 wan) pids=() times=""
-# Whatever happens: each process started here, and any left in the namespaces, ended by its
-# pid; then the namespaces (their links and rules with them) removed.
+# Whatever happens: each process started here or left in the namespaces ended, then those gone.
 on_exit() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
     for n in "${names[@]}"; do
@@ -26,8 +24,7 @@ stop() { kill -TERM "$1" 2>/dev/null; wait "$1"; } # PID: its exit status
 now_us() { echo "${EPOCHREALTIME/[.,]/}"; }
 says() { grep -qs -- "$2" "$1"; } # FILE PATTERN: a line of FILE (if there is one yet) matches
 
-# The router: a bridge for the LAN (192.168.77.0/24), the WAN (10.77.0.0/24), forwarding
-# from the LAN out and back, the LAN masqueraded, and the chains miniupnpd fills.
+# The router: LAN 192.168.77.0/24 bridged and masqueraded, WAN 10.77.0.0/24, miniupnpd's chains.
 build_lab() {
     for n in "${names[@]}"; do ip netns add "$ns-$n" && on "$n" ip link set lo up || return 1; done
     on router ip link add br0 up type bridge && on router ip addr add 192.168.77.1/24 dev br0
@@ -72,8 +69,7 @@ start_miniupnpd() { # NAME UPNP(yes|no)
     expect "$1.log" 'Port forwarding is now enabled' && expect "$1.log" 'Listening for NAT-PMP'
 }
 
-# The computer host's script is its frame times; the guest walks its paddle left and right
-# and taps Enter now and then (serves, and swings that may meet the ball).
+# Frame times for the computer host; the guest also walks left and right and taps Enter.
 script() { # LINES GUEST(0|1)
     awk -v n="$1" -v guest="$2" 'BEGIN { for (i = 0; i < n; ++i) { a = int(i / 30) % 4
         print "16 0 0 -" (!guest ? "" : (a == 0 ? " 37" : a == 2 ? " 39" : "") (i % 45 == 0 ? " 13" : "")) } }'
@@ -100,8 +96,7 @@ dnat_to() { # ADDRESS: the router's ruleset forwards a UDP port of the WAN to po
     on router nft list ruleset >ruleset.txt && grep -q "dnat ip to $1:27455" ruleset.txt
 }
 
-# A whole game, the host behind the router and the guest outside: both play to the won update,
-# trace the same match and end by themselves; the port is open while they play, closed after.
+# A whole game, the host behind the router, the guest outside; the port open only while they play.
 whole_game() { # NAME JOIN...
     sim wan "$1" --script p2.txt --join "${@:2}" && game_guest=$pid game_host=$host_pid
     expect "$1.err" 'playing with player 1'
@@ -134,9 +129,8 @@ except socket.timeout:
 PY
 }
 
-# The game's window on an X server of its own, driven from its menu: it hosts (keeping the ms
-# from its keys to the invite, and the ruleset then) or joins the first game listed; Esc. A
-# game is listed once the host's answer has come and the page has asked again since.
+# The window on an X server of its own: hosts (the ms from its keys to the invite, the ruleset
+# then) or joins the first game listed, once the page asked again after the answer; Esc.
 cat >window.sh <<'SH'
 bin=$1 router=$2 role=$3 code=$4
 waits() { for _ in $(seq 500); do eval "$1" && return; sleep 0.02; done; return 1; }
@@ -184,8 +178,7 @@ spawn wan timeout 400 python3 stun.py
 "$bin/spinvale-settings" write window.dat --screen 800x600 >/dev/null
 script 20000 0 >p1.txt && script 20000 1 >p2.txt && script 300 1 >short.txt
 
-# UPnP: a whole game while a second host takes the router's choice of port (its own is held),
-# a stranger outside is not told of the games and the LAN lists both.
+# UPnP: a game while a second host gets the router's pick of port; listed on the LAN, not outside.
 router_game UPnP upnp yes --name Alice
 whole_game upnp 10.77.0.1:27455 --code "$(code_of lan1)"
 start_host lan2 && bob=$host_pid  # by the name of the user running it
@@ -218,8 +211,7 @@ kill -KILL "$miniupnpd_pid" && wait "$miniupnpd_pid" 2>/dev/null
 # What the router's silence and the killed miniupnpd left goes with them.
 for chain in input miniupnpd {pre,post}routing_miniupnpd; do on router nft flush chain inet lab "$chain"; done
 
-# NAT-PMP alone: a whole game on a lease of 4 seconds, renewed twice and still held, the guest
-# joining with the invite.
+# NAT-PMP alone: a game on a 4 s lease, renewed twice and still held; the guest joins by invite.
 router_game NAT-PMP natpmp no --test-lease 4
 whole_game natpmp "$(invite_of lan1)"
 wait_for 20 eval '[ "$(grep -c "192.168.77.10:27455 udp lifetime=4s" natpmp.log)" -ge 3 ]' &&
@@ -233,8 +225,7 @@ expect lan2.err 'Player 2 left' && wait_for 5 eval '! dnat_to 192.168.77.11' ||
 quit_host lan2 192.168.77.11
 game_over natpmp
 
-# No miniupnpd, and a router that drops what the host sends it rather than refuse it: the
-# host gives up (when, the mapping's unit test checks) and a guest on the LAN still joins.
+# No miniupnpd, the host's asks dropped: it gives up (the unit test says when); a LAN guest joins.
 stop "$miniupnpd_pid"
 on router nft add rule inet lab input ip saddr 192.168.77.10 drop
 start_host lan1

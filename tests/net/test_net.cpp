@@ -1,6 +1,5 @@
-// The pure pieces of network play: the message bytes worked out by hand, malformed messages
-// refused, join codes and addresses, and two rollback sessions in one process exchanging
-// parts through a simulated network that delays and drops them.
+// The pure pieces of network play: message bytes worked out by hand, malformed ones refused,
+// join codes, and two rollback sessions over a simulated network that delays and drops.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,7 +41,6 @@ Bytes recordOf(const GameSettings& settings) {
     return Bytes(record.begin(), record.end());
 }
 
-// Every kind of message, its bytes worked out by hand: written so, and read back to the same.
 TEST(Messages, EveryKindHasTheBytesWorkedOutByHand) {
     GameSettings settings = defaultGameSettings();
     settings.gameSpeed = 30;
@@ -88,9 +86,8 @@ TEST(Messages, EveryKindHasTheBytesWorkedOutByHand) {
     }
 }
 
-// Each rule of the decoder, each case well formed but for that one rule; and the limits
-// themselves allowed (no reason): 64 parts (128 to a watcher, all the host has), a
-// 32-character version, a 4096-character state, and the edges of printable text.
+// Each case breaks one rule alone; the limits themselves pass (no reason): 64 parts (128 to a
+// watcher, all the host has), a 32-character version, a 4096-character state, printable's edges.
 TEST(Messages, EachRuleRefusesWhatBreaksIt) {
     const std::string hello = "01 03 00 01 'v 00 00 00 00 00 00 00 00 ";  // then the code
     GameSettings unusable = defaultGameSettings();
@@ -157,7 +154,6 @@ TEST(Messages, EachRuleRefusesWhatBreaksIt) {
     EXPECT_EQ(std::get<Hello>(*decode(other.data(), other.size(), G, why)).protocol, 1);
 }
 
-// Join codes are six characters typed loosely, compared whole.
 TEST(Joining, CodesAreTypedLooselyAndComparedWhole) {
     const auto code = readJoinCode("k7m-q2p");
     ASSERT_TRUE(code);
@@ -183,8 +179,7 @@ TEST(Joining, CodesAreTypedLooselyAndComparedWhole) {
     EXPECT_EQ(seen, "23456789ABCDEFGHJKMNPQRSTUVWXYZ");
 }
 
-// Both sides confirm the updates one match stepped straight on the merged commands gives,
-// the host's own taken `hostDelay` updates late: on a still network, and on slow lossy ones.
+// The host's own commands taken `hostDelay` updates late; a still network, then slow lossy ones.
 TEST(RollbackSessions, ConfirmTheMatchOneStepsStraight) {
     for (const auto& [hostDelay, toGuest, toHost, loss, updates] :
          {std::tuple{0, 0, 0, 0.0, 600}, {0, 4, 7, 0.1, 3000}, {2, 8, 3, 0.3, 1500}}) {

@@ -1,5 +1,4 @@
-// The network peer on a clock the test turns: two peers over a transport in memory, and the
-// host's admission alone. The times are the limits the README gives, checked at their edge.
+// The network peer on a clock the test turns, and admission: the README's limits at their edge.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +10,6 @@
 namespace spinvale::net {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 const CodeField wrong = *readJoinCode("K7MQ2Q");
 
 // Silent, or heard but never a part further: given up at 5 s from the last progress.
@@ -37,7 +35,6 @@ TEST(TwoPeers, AGameThatStopsMovingIsGivenUpAtFiveSeconds) {
     }
 }
 
-// A guest let in that never plays is let go at 15 s, and the next one plays.
 TEST(TwoPeers, AHandshakeThatNeverEndsIsGivenUpAtFifteenSeconds) {
     Side host(Role::Host);
     host.wire->inbox = {
@@ -85,8 +82,7 @@ TEST(Visitors, ThatNeverSayHelloAreLetGo) {
     EXPECT_EQ(host.wire->closed.size(), 9u);
 }
 
-// A call ends unplayed, saying why: no answer within 5 s, no welcome within 15 s (still on
-// one millisecond sooner), a refusal, an answer that cannot be read.
+// No answer in 5 s, no welcome in 15 s (still on 1 ms sooner), a refusal, an unreadable answer.
 TEST(Calls, EndUnplayedSayingWhy) {
     EXPECT_EQ(Side(Role::Guest).peer->status(), "Calling table.local port 27455...");
     EXPECT_EQ(Side(Role::Guest).at(start - 16), PeerState::Calling);  // due before the call
@@ -148,8 +144,7 @@ TEST(Admission, RefusesInAnOrderThatTellsAStrangerNothingBeforeTheCode) {
     }
 }
 
-// Three wrong codes are free; then the address waits 1 s, 2 s, ... whatever it sends, while a
-// guest from another address joins.
+// Three wrong codes are free; then the address waits 1 s, 2 s, ... whatever it sends.
 TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
     Admission admission(code, 42);
     ConnectionId id = 0;
@@ -168,8 +163,7 @@ TEST(Admission, AnAddressThatGuessesWaitsWhileAnotherJoins) {
     EXPECT_EQ(knock(1, wrong, 4001), Refusal::WrongCode);  // the right code cleared the count
 }
 
-// A side asked twice in one frame (as the window once did) keeps the answer: a side running
-// ahead is not told to wait and then allowed to step.
+// As the window once did: a side running ahead is not told to wait and then let step.
 TEST(PaceKeeping, AskedTwiceInAFrameTheAnswerHolds) {
     Game g;
     int skips = 0;
@@ -195,8 +189,7 @@ std::string slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Once a game, a new file; a link in the way is not followed; a file that cannot be made
-// is said plainly.
+// A link in the way is not followed; a file that cannot be made is said plainly.
 TEST(DesyncDumps, AreWrittenOnceToANewFile) {
     namespace fs = std::filesystem;
     const std::string folder = testing::TempDir() + "dumps-" + std::to_string(getpid());

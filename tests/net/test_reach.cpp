@@ -183,7 +183,6 @@ TEST(WaitingPage, SaysWhereToFindTheHostForEachAnswerOfTheRouter) {
         " port 27455: players outside your network need UDP port 27455 forwarded to "
         "192.168.1.20 (this computer); players on your network can join 192.168.1.20";
     const std::string atHome = "spinvale://192.168.1.20:27455/K7MQ2P";
-    // What the router answered; a refusal is what its protocol's code means.
     const auto told = [](MappingState state, RouterWay way = RouterWay::None, int code = 0) {
         const RouterRefusal refusal = code ? classifyRefusal(way, code) : RouterRefusal::None;
         return MappingStatus{state, way, wlan, 27455, 0xCB007105, 31000, refusal, code};
@@ -236,10 +235,11 @@ void waitFor(const std::shared_future<void>& answer) {
     }
 }
 template <typename Done>
-void waitUntil(Done done) {
+bool waitUntil(Done done) {
     for (int i = 0; i < 3000 && !done(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return done();
 }
 struct LateRouter : Router {
     RouterReply map(uint16_t, uint16_t, uint32_t, Deadline) override { return {RouterReply::Done}; }
@@ -251,7 +251,6 @@ std::unique_ptr<Router> findLateRouter(Deadline until, RouterReply&) {
     return std::make_unique<LateRouter>();
 }
 
-// The host gives up at 3 s whatever the router does, and removes what it maps after that.
 TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     std::promise<void> answer;
     mapAnswered = answer.get_future();
@@ -261,14 +260,12 @@ TEST(RouterMapping, GivesUpAtThreeSecondsAndRemovesAMappingMadeLater) {
     fakeMs = 3000;
     EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
     answer.set_value();
-    waitUntil([] { return bool(unmapped); });
-    EXPECT_TRUE(unmapped);
+    EXPECT_TRUE(waitUntil([] { return bool(unmapped); }));
     EXPECT_EQ(askedUntil, Deadline(std::chrono::milliseconds(3000)));
     EXPECT_EQ(mapping.status().state, MappingState::NotMapped);
     EXPECT_TRUE(mapping.stop());
 }
 
-// Stopping does not wait for a router that maps but never confirms the removal.
 TEST(RouterMapping, StopsWithoutWaitingForTheRouter) {
     std::promise<void> answer;
     removalAnswered = answer.get_future();
@@ -277,8 +274,7 @@ TEST(RouterMapping, StopsWithoutWaitingForTheRouter) {
     waitUntil([&] { return mapping.status().state == MappingState::Mapped; });
     EXPECT_FALSE(mapping.stop());
     answer.set_value();
-    waitUntil([] { return bool(unmapped); });
-    EXPECT_TRUE(unmapped);
+    EXPECT_TRUE(waitUntil([] { return bool(unmapped); }));
 }
 
 }  // namespace

@@ -1,7 +1,4 @@
-// Watchers of a network game on a clock the test turns, over the transport in memory: fed the
-// confirmed game from its first update whenever they come, never a byte more or less for the
-// players, let go 10 s behind or flooding, the ninth refused; and the host's bounds on what a
-// watcher catching up is sent.
+// Watchers on a clock the test turns, over the transport in memory; what catching up is sent.
 #include <gtest/gtest.h>
 
 #include "two_peers.h"
@@ -17,8 +14,7 @@ void follows(const Watcher& w, const std::vector<ConfirmedUpdate>& host) {
     }
 }
 
-// One from before the start, one 3 s late, to the host leaving (the guest plays on against
-// the computer). The players' bytes are those of the same game unwatched.
+// One from before the start, one 3 s late, until the host leaves (the guest plays the computer).
 TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDifference) {
     Game plain;
     plain.run(3000);
@@ -50,8 +46,7 @@ TEST(Watching, EveryWatcherFollowsTheGameFromItsFirstUpdateAndThePlayersSeeNoDif
     EXPECT_FALSE(g.guest.confirmed.back().after.settings.player1Mouse);
 }
 
-// Stopped, a watcher is let go once the host has had an update it lacks for 10 s, and is told
-// why when it comes back; one that floods is let go at once, and what it sends counted.
+// Stopped, let go once the host has had an update it lacks for 10 s, told why when it is back.
 TEST(Watching, AWatcherIsLetGoTenSecondsBehindOrFlooding) {
     Game g;
     Watcher& stopped = g.join(2);

@@ -1,5 +1,4 @@
-// Two network peers, and watchers, on a clock the test turns, over the transport in memory:
-// the frames of each side's window, and what comes out of them.
+// Two network peers and watchers on a clock the test turns, over the transport in memory.
 #pragma once
 
 #include <algorithm>
@@ -40,8 +39,7 @@ struct Wired {
     std::vector<std::string> told;
 };
 
-// One player's peer, the frames of its window: poll, step its next command when ready, keep
-// what comes out.
+// One player's window: poll, step its next command when ready, keep what comes out.
 struct Side : Wired<NetPeer> {
     explicit Side(Role role, const std::string& dumps = "/dev/null/none", bool watchers = true)
         : Wired(testSetup(role, dumps, watchers), std::vector<std::string>{"192.168.1.20"}) {}

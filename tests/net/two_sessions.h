@@ -1,6 +1,5 @@
-// Two rollback sessions in one process, a simulated network between them: one tick an
-// update, each side sends every tick the parts the other has not acknowledged, and each
-// message arrives a fixed number of ticks later unless lost.
+// Two rollback sessions: each tick a side steps and sends the parts the other has not
+// acknowledged, which arrive a fixed number of ticks later unless lost.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +11,7 @@
 
 namespace spinvale::net {
 
-// Each side's own commands: the host's pointer never rests and clicks now and then, the
-// guest's keys change every half second.
+// The host's pointer never rests and clicks now and then; the guest's keys change every 0.5 s.
 inline Part hostPart(int64_t n) {
     return {16u + uint32_t(n % 3 == 0), int32_t(512 + 400 * std::sin(double(n) / 23)),
             int32_t(600 + 150 * std::sin(double(n) / 31)),
