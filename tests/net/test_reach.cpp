@@ -34,7 +34,7 @@ TEST(Invites, ReadBackAsWrittenAndPastedTextIsForgiven) {
 }
 
 TEST(Invites, AnythingElseIsRefusedWithAReason) {
-    // One of each reason; the port's own rules are --join's (Address, in the network tests).
+    // One of each reason, the port's and the address's rules among them.
     const std::pair<std::string, const char*> bad[] = {
         {"spinvale:/192.0.2.7:27455/K7MQ2P", "does not start with"},
         {"spinvale://192.0.2.7:27455", "no join code"},
