@@ -55,10 +55,8 @@ NetPeer::~NetPeer() {
     leave();
 }
 
-// The window's frames are given the tick they were due at, which may lie a little before the
-// tick the peer was opened at: time never runs back here, or a call would seem 49 days old.
 void NetPeer::poll(uint32_t nowMs) {
-    now_ = int32_t(nowMs - now_) > 0 ? nowMs : now_;
+    now_ = neverBack(now_, nowMs);
     answer_.reset();
     for (const TransportEvent& event : transport_->receive(now_)) {
         std::visit([this](const auto& e) { handle(e); }, event);

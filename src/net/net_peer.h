@@ -72,6 +72,12 @@ bool isPlaying(PeerState state);
 // far behind, or the game is not playing); or this one is left out to let the other catch up.
 enum class StepReady { Now, Later, Skip };
 
+// The window's frames are given the tick they were due at, which may lie a little before the
+// tick a peer was opened at: a peer's time never runs back, or a call would seem 49 days old.
+inline uint32_t neverBack(uint32_t lastMs, uint32_t nowMs) {
+    return int32_t(nowMs - lastMs) > 0 ? nowMs : lastMs;
+}
+
 class NetPeer {
   public:
     // Through ENet (spinvale_net_enet): opens the host's port, or starts calling the host.

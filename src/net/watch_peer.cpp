@@ -34,8 +34,8 @@ WatchPeer::~WatchPeer() {
 }
 
 void WatchPeer::poll(uint32_t nowMs) {
-    now_ = nowMs;
-    for (const TransportEvent& event : transport_->receive(nowMs)) {
+    now_ = neverBack(now_, nowMs);
+    for (const TransportEvent& event : transport_->receive(now_)) {
         std::visit([this](const auto& e) { handle(e); }, event);
     }
     const uint32_t inState = now_ - since_;

@@ -86,6 +86,9 @@ TEST(Visitors, ThatNeverSayHelloAreLetGo) {
 TEST(Calls, EndUnplayedSayingWhy) {
     EXPECT_EQ(Side(Role::Guest).peer->status(), "Calling table.local port 27455...");
     EXPECT_EQ(Side(Role::Guest).at(start - 16), PeerState::Calling);  // due before the call
+    Wired<WatchPeer> watcher(testSetup());
+    watcher.peer->poll(start - 16);
+    EXPECT_EQ(watcher.peer->state(), WatchState::Calling);
     const Connected answered{1, {0x7f000001, 27455}};
     const std::tuple<std::deque<TransportEvent>, uint32_t, PeerState, std::string> calls[] = {
         {{},
