@@ -252,8 +252,8 @@ void WindowLoop::carryOut(const Intent& intent) {
             } else if constexpr (std::is_same_v<I, StartPractice>) {
                 startPractice(i);
             } else if constexpr (std::is_same_v<I, CopyText>) {
-                SDL_SetClipboardText(i.text.c_str());
-                copied_ = i.text;
+                // Said copied only when it was: a system without a clipboard says no.
+                copied_ = SDL_SetClipboardText(i.text.c_str()) == 0 ? i.text : copied_;
             } else {
                 startNetGameFromMenu(i);
             }
