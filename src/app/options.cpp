@@ -79,6 +79,53 @@ const char* const usageText =
     "Exit status: 0 after a quit, 1 no window could be made or a file could not be read or\n"
     "written, 2 a bad command line, 255 the video system did not start.\n";
 
+namespace {
+
+// --join's and --watch's HOST[:PORT] or invite; an invite's code goes to `code`.
+auto readTarget(std::string& host, uint16_t& port, std::string& code) {
+    return [&host, &port, &code](const std::string& text) {
+        std::string error;
+        return net::readJoinTarget(text, host, port, code, error)
+                   ? ""
+                   : "HOST[:PORT] or an invite: " + error;
+    };
+}
+
+// Hosting, joining and watching a network game.
+void addNetworkOptions(CommandLine& commandLine, Options& o) {
+    commandLine.optionalValue("--host", [&o](const std::string& text) {
+        uint16_t port = net::defaultPort;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
+        o.hosting = true;
+        o.hostPort = port;
+        return text.empty() || (ec == std::errc() && end == text.data() + text.size())
+                   ? ""
+                   : "a port from 0 to 65535";
+    });
+    commandLine.option("--join", readTarget(o.joinHost, o.joinPort, o.code));
+    commandLine.flag("--no-router", o.noRouter);
+    commandLine.option("--name", [&o](const std::string& text) {
+        o.lanName = text;
+        return text.empty() ? "a name" : "";
+    });
+    commandLine.words(o.link, 0, 1);
+    commandLine.option("--code", [&o](const std::string& text) {
+        o.code = text;
+        return net::readJoinCode(text) ? "" : net::joinCodeRule;
+    });
+    commandLine.option("--view", [&o](const std::string& text) {
+        o.nearView = text == "near";
+        o.sideView = text == "side";
+        return text == "near" || text == "far" || text == "side" ? "" : "near, far or side";
+    });
+    commandLine.option("--watch", readTarget(o.watchHost, o.watchPort, o.code));
+    commandLine.flag("--no-watchers", o.noWatchers);
+    commandLine.whole("--input-delay", o.inputDelay, 0, 8);
+    commandLine.path("--test-listen", o.listenAddress);
+}
+
+}  // namespace
+
 CommandLine gameCommandLine(Options& o, const char* program, const char* usage) {
     CommandLine commandLine(program, usage);
     commandLine.flag("--windowed", [&o] { o.windowed = true; });
@@ -96,45 +143,7 @@ CommandLine gameCommandLine(Options& o, const char* program, const char* usage) 
     commandLine.path("--record", o.recordPath);
     commandLine.path("--trace", o.tracePath);
     commandLine.path("--replay", o.replayPath);
-    commandLine.optionalValue("--host", [&o](const std::string& text) {
-        uint16_t port = net::defaultPort;
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
-        o.hosting = true;
-        o.hostPort = port;
-        return text.empty() || (ec == std::errc() && end == text.data() + text.size())
-                   ? ""
-                   : "a port from 0 to 65535";
-    });
-    commandLine.option("--join", [&o](const std::string& text) {
-        std::string error;
-        return net::readJoinTarget(text, o.joinHost, o.joinPort, o.code, error)
-                   ? ""
-                   : "HOST[:PORT] or an invite: " + error;
-    });
-    commandLine.flag("--no-router", o.noRouter);
-    commandLine.option("--name", [&o](const std::string& text) {
-        o.lanName = text;
-        return text.empty() ? "a name" : "";
-    });
-    commandLine.words(o.link, 0, 1);
-    commandLine.option("--code", [&o](const std::string& text) {
-        o.code = text;
-        return net::readJoinCode(text) ? "" : net::joinCodeRule;
-    });
-    commandLine.option("--view", [&o](const std::string& text) {
-        o.nearView = text == "near";
-        o.sideView = text == "side";
-        return text == "near" || text == "far" || text == "side" ? "" : "near, far or side";
-    });
-    commandLine.option("--watch", [&o](const std::string& text) {
-        std::string error;
-        return net::readJoinTarget(text, o.watchHost, o.watchPort, o.code, error)
-                   ? ""
-                   : "HOST[:PORT] or an invite: " + error;
-    });
-    commandLine.flag("--no-watchers", o.noWatchers);
-    commandLine.whole("--input-delay", o.inputDelay, 0, 8);
-    commandLine.path("--test-listen", o.listenAddress);
+    addNetworkOptions(commandLine, o);
     commandLine.option("--practice", [&o](const std::string& text) {
         return readPracticeMode(text, o.practice.mode) && o.practice.mode != PracticeMode::None
                    ? ""
